@@ -1,0 +1,23 @@
+# kv_add_library(name dir [RECURSE] [EXCLUDE subdir...] LIBS ...):
+# a static library from every .cpp in a folder, so that adding a file needs no edit here.
+function(kv_add_library name dir)
+  cmake_parse_arguments(KV "RECURSE" "" "EXCLUDE;LIBS" ${ARGN})
+  if(KV_RECURSE)
+    file(GLOB_RECURSE srcs CONFIGURE_DEPENDS ${dir}/*.cpp)
+  else()
+    file(GLOB srcs CONFIGURE_DEPENDS ${dir}/*.cpp)
+  endif()
+  foreach(ex IN LISTS KV_EXCLUDE)
+    list(FILTER srcs EXCLUDE REGEX "^${dir}/${ex}/")
+  endforeach()
+  if(NOT srcs)
+    # An empty subsystem still gives a target, so that dependents link against it.
+    add_library(${name} INTERFACE)
+    target_include_directories(${name} INTERFACE ${PROJECT_SOURCE_DIR}/src)
+    target_link_libraries(${name} INTERFACE ${KV_LIBS})
+    return()
+  endif()
+  add_library(${name} STATIC ${srcs})
+  target_include_directories(${name} PUBLIC ${PROJECT_SOURCE_DIR}/src)
+  target_link_libraries(${name} PUBLIC ${KV_LIBS})
+endfunction()

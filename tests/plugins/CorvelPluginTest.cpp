@@ -297,8 +297,19 @@ TEST_F(CorvelPlugins, BothBuildsDrawTheSameNoiseForTheSameSeed)
     EXPECT_EQ(fbm->Eval(f, 3, -4, 17), 0.0f);
 }
 
-TEST_F(CorvelPlugins, CallerRoundingModeIsRestored)
+TEST_F(CorvelPlugins, EvaluationTruncatesAndRestoresTheCallersRoundingMode)
 {
+    // 65536 - 1e-12 is the lattice line to nearest, but the number just below it when
+    // truncating: TexEval sees a point a hair below the line.
+    kv::TexParms one = Parms(1.0, 2.0, 1.0, 3, -1);
+    fbm->Recreate(one);
+    kv::corvel::SeedUniformRandom(3);
+    kv::corvel::MarkNoiseTablesDirty();
+    EXPECT_EQ(kv::corvel::GradientNoise3(-1e-12, 0.0, 0.0), 0.0);
+    const float below = fbm->Eval(one, -1e-12, 0.0, 0.0);
+    EXPECT_NE(below, 0.0f);
+    EXPECT_LT(std::fabs(below), 1e-10f);
+
     kv::TexParms p = Parms(1.0, 2.0, 12.0, 3, -1, 1.0, 1.0);
     for (Plugin* plugin : {rmf, fbm}) {
         plugin->Recreate(p);

@@ -1,3 +1,4 @@
+#include "ArchiveBytes.h"
 #include "platform/Archive.h"
 #include "world/ClimateParms.h"
 #include "world/Random.h"
@@ -16,16 +17,12 @@ namespace {
 
 std::vector<uint8_t> Store(ClimateParms& p)
 {
-    std::vector<uint8_t> bytes;
-    kv::CArchive ar(bytes, kv::CArchive::store);
-    p.Serialize(ar);
-    return bytes;
+    return StoreBytes(p);
 }
 
 void Load(ClimateParms& p, const std::vector<uint8_t>& bytes)
 {
-    kv::CArchive ar(bytes.data(), bytes.size());
-    p.Serialize(ar);
+    LoadBytes(p, bytes);
 }
 
 template <typename T> void Put(std::vector<uint8_t>& out, T v)

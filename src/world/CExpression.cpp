@@ -35,28 +35,20 @@ class ExpressionParser {
 public:
     explicit ExpressionParser(CTokenizer& t) : m_t(t) {}
 
-    ExpressionPtr Sum()
-    {
-        ExpressionPtr left = Term();
-        while (left && (m_t.GetToken() == kTokPlus || m_t.GetToken() == kTokMinus)) {
-            const int op = m_t.GetToken();
-            m_t.NextToken();
-            ExpressionPtr right = Term();
-            if (!right)
-                return nullptr;
-            left = Checked(CExpression::MakeBinary(op, std::move(left), std::move(right)));
-        }
-        return left;
-    }
+    // sum = term { (+|-) term }, grouped from the left.
+    ExpressionPtr Sum() { return Chain(kTokPlus, kTokMinus, &ExpressionParser::Term); }
 
 private:
-    ExpressionPtr Term()
+    // term = primary { (*|/) primary }, grouped from the left.
+    ExpressionPtr Term() { return Chain(kTokStar, kTokSlash, &ExpressionParser::Primary); }
+
+    ExpressionPtr Chain(int op1, int op2, ExpressionPtr (ExpressionParser::*operand)())
     {
-        ExpressionPtr left = Primary();
-        while (left && (m_t.GetToken() == kTokStar || m_t.GetToken() == kTokSlash)) {
+        ExpressionPtr left = (this->*operand)();
+        while (left && (m_t.GetToken() == op1 || m_t.GetToken() == op2)) {
             const int op = m_t.GetToken();
             m_t.NextToken();
-            ExpressionPtr right = Primary();
+            ExpressionPtr right = (this->*operand)();
             if (!right)
                 return nullptr;
             left = Checked(CExpression::MakeBinary(op, std::move(left), std::move(right)));

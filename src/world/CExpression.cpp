@@ -124,10 +124,11 @@ private:
         return Checked(std::move(node));
     }
 
-    // Folds a new node and refuses trees taller than the evaluator will recurse.
+    // Folds a new node (its operands were folded when they were made) and refuses trees taller
+    // than the evaluator will recurse.
     static ExpressionPtr Checked(ExpressionPtr node)
     {
-        node->Fold();
+        node->FoldNode();
         if (node->Height() > CExpression::kMaxDepth)
             return nullptr;
         return node;
@@ -178,17 +179,22 @@ bool CExpression::AddOperand(ExpressionPtr operand)
 
 void CExpression::Fold()
 {
+    for (const ExpressionPtr& operand : m_operands)
+        operand->Fold();
+    FoldNode();
+}
+
+void CExpression::FoldNode()
+{
     if (m_kind == kConstantNode) {
         m_constant = true;
         return;
     }
     if (m_kind != kOperatorNode || m_operands.empty())
         return;
-    for (const ExpressionPtr& operand : m_operands) {
-        operand->Fold();
-        if (!operand->m_constant)
+    for (const ExpressionPtr& operand : m_operands)
+        if (operand->m_kind != kConstantNode)
             return;
-    }
     m_value = Evaluate();
     m_kind = kConstantNode;
     m_constant = true;

@@ -133,8 +133,13 @@ public:
     int LoadImageFile(const std::string& path, std::string* error = nullptr);
 
 private:
-    struct FreeDeleter {
+    // Releases a pixel block: large blocks are anonymous memory mappings of `mapped`
+    // bytes, small ones come from the heap (mapped = 0).
+    struct PixelDeleter {
+        PixelDeleter() noexcept : mapped(0) {}
+        explicit PixelDeleter(size_t bytes) noexcept : mapped(bytes) {}
         void operator()(uint8_t* p) const;
+        size_t mapped;
     };
 
     void StorePixel(uint8_t* p, uint32_t colour) const
@@ -156,7 +161,7 @@ private:
 
     int m_width = 0;
     int m_height = 0;
-    std::unique_ptr<uint8_t, FreeDeleter> m_bits;
+    std::unique_ptr<uint8_t, PixelDeleter> m_bits;
     std::unique_ptr<BitmapInfoHeader> m_header;
     std::unique_ptr<Canvas> m_canvas;
 };

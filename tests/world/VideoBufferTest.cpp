@@ -200,6 +200,17 @@ TEST(VideoBuffer, CopiesAreDeepAndKeepTheDepth)
     EXPECT_EQ(b.GetPixel(4, 3), 0x102030u);
     b = VideoBuffer();
     EXPECT_TRUE(b.IsEmpty());
+
+    // Large images live in their own mapped pages; they start cleared and copy the same way.
+    VideoBuffer big(1500, 1000);
+    ASSERT_FALSE(big.IsEmpty());
+    EXPECT_EQ(big.GetPixel(1499, 999) | big.GetPixel(0, 0) | big.GetPixel(700, 500), 0u);
+    big.SetPixel(1499, 0, 0xFEDCBA98);
+    big.SetPixel(0, 999, 0x01234567);
+    VideoBuffer copy(big);
+    EXPECT_EQ(copy.GetPixel(1499, 0), 0xFEDCBA98u);
+    EXPECT_EQ(copy.GetPixel(0, 999), 0x01234567u);
+    EXPECT_EQ(copy.GetBits()[0], 0x23);  // memory starts with the bottom row
 }
 
 TEST(VideoBuffer, SavesThe32BitLayoutExactly)

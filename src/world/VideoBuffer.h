@@ -116,7 +116,8 @@ public:
     uint32_t SampleBilinear(float x, float y) const;
 
     // The drawing canvas bound to this image, made on first call and kept until
-    // ReleaseDC or Free. Null while the buffer is empty.
+    // ReleaseDC, Free, re-creation or loading (which end it, like a released device
+    // context). Null while the buffer is empty.
     Canvas* GetDC();
     // Drops the canvas; 1 when there was one, else 0.
     int ReleaseDC();

@@ -682,13 +682,14 @@ TEST(ImageFiles, DamagedAndHostileFilesFailCleanly)
     bad.push_back({"header-only.jpg", Truncated(goodJpg, 0.1)});
     bad.push_back({"soi-only.jpg", Bytes{0xFF, 0xD8, 0xFF}});
     {
+        auto findMarker = [&](uint8_t code) {
+            for (size_t i = 2; i + 1 < goodJpg.size(); ++i)
+                if (goodJpg[i] == 0xFF && goodJpg[i + 1] == code)
+                    return i;
+            return size_t(0);
+        };
         // The frame header (SOF0) holds the height and width after its length and precision.
-        size_t sof = 0;
-        for (size_t i = 2; i + 1 < goodJpg.size(); ++i)
-            if (goodJpg[i] == 0xFF && goodJpg[i + 1] == 0xC0) {
-                sof = i;
-                break;
-            }
+        const size_t sof = findMarker(0xC0);
         ASSERT_GT(sof, 0u);
         for (auto [w, h] : {std::pair{0, 48}, {64, 0}, {65500, 65500}, {3, 48}}) {
             Bytes f = goodJpg;
@@ -700,12 +701,7 @@ TEST(ImageFiles, DamagedAndHostileFilesFailCleanly)
         }
         // Entropy-coded data replaced by stuffed 0xFF bytes: a run of ones longer than any
         // Huffman code.
-        size_t sos = 0;
-        for (size_t i = 2; i + 1 < goodJpg.size(); ++i)
-            if (goodJpg[i] == 0xFF && goodJpg[i + 1] == 0xDA) {
-                sos = i;
-                break;
-            }
+        const size_t sos = findMarker(0xDA);
         ASSERT_GT(sos, 0u);
         Bytes f = goodJpg;
         const size_t dataStart = sos + 2 + (size_t(f[sos + 2]) << 8 | f[sos + 3]);

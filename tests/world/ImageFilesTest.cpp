@@ -19,7 +19,7 @@
 #include <unistd.h>
 #include <zlib.h>
 
-// Fixture specs below are written with designated initializers that leave most members at
+// Fixture layouts below are written with designated initializers that leave most members at
 // their defaults, which is what GCC 12's -Wmissing-field-initializers reports.
 #pragma GCC diagnostic ignored "-Wmissing-field-initializers"
 
@@ -111,7 +111,7 @@ uint32_t Opaque(Rgb c)
 }
 
 // ---- BMP writer: header fields given explicitly so that tests can lie in them.
-struct BmpSpec {
+struct BmpLayout {
     int width = kW, height = kH;  // negative height: top-down
     int bits = 24;
     uint32_t compression = 0;
@@ -121,7 +121,7 @@ struct BmpSpec {
     std::vector<uint32_t> palette;
 };
 
-Bytes MakeBmp(const BmpSpec& s, const std::function<void(Bytes&, int x, int y)>& pixel)
+Bytes MakeBmp(const BmpLayout& s, const std::function<void(Bytes&, int x, int y)>& pixel)
 {
     Bytes info;
     Put32(info, s.infoSize);
@@ -172,7 +172,7 @@ void Bgr(Bytes& b, Rgb c)
 
 // ---- PNG writer (libpng's own encoder). Rows are given as sample values; they are packed
 // here at the bit depth (big-endian 16-bit samples).
-struct PngSpec {
+struct PngLayout {
     int width = kW, height = kH;
     int colourType = PNG_COLOR_TYPE_RGB;
     int depth = 8;
@@ -180,7 +180,7 @@ struct PngSpec {
     std::vector<png_color> palette;
 };
 
-void WritePng(const std::string& path, const PngSpec& s, const std::vector<std::vector<uint32_t>>& samples)
+void WritePng(const std::string& path, const PngLayout& s, const std::vector<std::vector<uint32_t>>& samples)
 {
     std::vector<Bytes> rows;
     for (const auto& srcRow : samples) {
@@ -283,7 +283,7 @@ void WriteJpeg(const std::string& path, int width, int height, const std::functi
 }
 
 // ---- GIF writer (giflib's encoder): one frame of palette indices.
-struct GifSpec {
+struct GifLayout {
     int screenW = kW, screenH = kH;
     int left = 0, top = 0, width = kW, height = kH;
     bool interlace = false;
@@ -291,7 +291,7 @@ struct GifSpec {
     std::vector<Rgb> palette;  // padded to 256 entries
 };
 
-void WriteGif(const std::string& path, const GifSpec& s, const std::function<int(int, int)>& index)
+void WriteGif(const std::string& path, const GifLayout& s, const std::function<int(int, int)>& index)
 {
     int err = 0;
     GifFileType* gif = EGifOpenFileName(path.c_str(), false, &err);
@@ -375,25 +375,25 @@ TEST(ImageFiles, TheSamePictureLoadsToTheSamePixelsFromEveryFormat)
     const auto ref = [](int x, int y) { return Opaque(ColourAt(x, y)); };
     std::vector<std::pair<std::string, int>> files;  // name, tolerance
 
-    auto bmp = [&](const std::string& name, BmpSpec s, const std::function<void(Bytes&, int, int)>& px) {
+    auto bmp = [&](const std::string& name, BmpLayout s, const std::function<void(Bytes&, int, int)>& px) {
         WriteBytes(PathOf(name), MakeBmp(s, px));
         files.push_back({name, 0});
     };
     const auto bgr = [](Bytes& b, int x, int y) { Bgr(b, ColourAt(x, y)); };
-    bmp("bottom-up-24.bmp", BmpSpec{}, bgr);
-    bmp("top-down-24.bmp", BmpSpec{.height = -kH}, bgr);
-    bmp("odd-width-24.bmp", BmpSpec{.width = 23}, bgr);  // rows padded to 4 bytes
-    bmp("plain-32.bmp", BmpSpec{.bits = 32}, [](Bytes& b, int x, int y) {
+    bmp("bottom-up-24.bmp", BmpLayout{}, bgr);
+    bmp("top-down-24.bmp", BmpLayout{.height = -kH}, bgr);
+    bmp("odd-width-24.bmp", BmpLayout{.width = 23}, bgr);  // rows padded to 4 bytes
+    bmp("plain-32.bmp", BmpLayout{.bits = 32}, [](Bytes& b, int x, int y) {
         Bgr(b, ColourAt(x, y));
         b.push_back(0);  // unused fourth byte: the picture is opaque
     });
-    bmp("fields-32.bmp", BmpSpec{.bits = 32, .compression = 3, .masks = {0x0000FF00, 0x00FF0000, 0xFF000000}},
+    bmp("fields-32.bmp", BmpLayout{.bits = 32, .compression = 3, .masks = {0x0000FF00, 0x00FF0000, 0xFF000000}},
         [](Bytes& b, int x, int y) {
             const Rgb c = ColourAt(x, y);
             b.insert(b.end(), {0x5A, c.r, c.g, c.b});
         });
     bmp("v5-top-down-32.bmp",
-        BmpSpec{.height = -kH, .bits = 32, .compression = 3, .infoSize = 124,
+        BmpLayout{.height = -kH, .bits = 32, .compression = 3, .infoSize = 124,
                 .masks = {0x00FF0000, 0x0000FF00, 0x000000FF, 0xFF000000}},
         [](Bytes& b, int x, int y) {
             Bgr(b, ColourAt(x, y));
@@ -402,23 +402,23 @@ TEST(ImageFiles, TheSamePictureLoadsToTheSamePixelsFromEveryFormat)
     std::vector<uint32_t> bmpPalette;
     for (const Rgb& c : kBlockColours)
         bmpPalette.push_back((uint32_t(c.r) << 16) | (uint32_t(c.g) << 8) | c.b);
-    bmp("palette-8.bmp", BmpSpec{.bits = 8, .clrUsed = 6, .palette = bmpPalette},
+    bmp("palette-8.bmp", BmpLayout{.bits = 8, .clrUsed = 6, .palette = bmpPalette},
         [](Bytes& b, int x, int y) { b.push_back(uint8_t(IndexAt(x, y))); });
 
-    WritePng(PathOf("rgb.png"), PngSpec{}, ReferenceSamples(3));
-    WritePng(PathOf("rgba.png"), PngSpec{.colourType = PNG_COLOR_TYPE_RGB_ALPHA}, ReferenceSamples(4));
-    WritePng(PathOf("palette.png"), PngSpec{.colourType = PNG_COLOR_TYPE_PALETTE, .palette = ReferencePngPalette()},
+    WritePng(PathOf("rgb.png"), PngLayout{}, ReferenceSamples(3));
+    WritePng(PathOf("rgba.png"), PngLayout{.colourType = PNG_COLOR_TYPE_RGB_ALPHA}, ReferenceSamples(4));
+    WritePng(PathOf("palette.png"), PngLayout{.colourType = PNG_COLOR_TYPE_PALETTE, .palette = ReferencePngPalette()},
              ReferenceSamples(1));
-    WritePng(PathOf("interlaced.png"), PngSpec{.interlace = true}, ReferenceSamples(3));
+    WritePng(PathOf("interlaced.png"), PngLayout{.interlace = true}, ReferenceSamples(3));
     WritePng(PathOf("palette-4bit-interlaced.png"),
-             PngSpec{.colourType = PNG_COLOR_TYPE_PALETTE, .depth = 4, .interlace = true,
+             PngLayout{.colourType = PNG_COLOR_TYPE_PALETTE, .depth = 4, .interlace = true,
                      .palette = ReferencePngPalette()},
              ReferenceSamples(1));
     for (const char* name : {"rgb.png", "rgba.png", "palette.png", "interlaced.png", "palette-4bit-interlaced.png"})
         files.push_back({name, 0});
 
-    WriteGif(PathOf("plain.gif"), GifSpec{.palette = ReferenceGifPalette()}, IndexAt);
-    WriteGif(PathOf("interlaced.gif"), GifSpec{.interlace = true, .palette = ReferenceGifPalette()}, IndexAt);
+    WriteGif(PathOf("plain.gif"), GifLayout{.palette = ReferenceGifPalette()}, IndexAt);
+    WriteGif(PathOf("interlaced.gif"), GifLayout{.interlace = true, .palette = ReferenceGifPalette()}, IndexAt);
     files.push_back({"plain.gif", 0});
     files.push_back({"interlaced.gif", 0});
 
@@ -492,11 +492,11 @@ TEST(ImageFiles, PngSamplesOfEveryDepthExpandToBytes)
             for (int x = 0; x < w; ++x)
                 for (int ch = 0; ch < c.channels; ++ch)
                     rows[size_t(y)].push_back(sample(x, y, ch));
-        PngSpec spec{.width = w, .height = h, .colourType = c.colourType, .depth = c.depth};
+        PngLayout layout{.width = w, .height = h, .colourType = c.colourType, .depth = c.depth};
         if (c.colourType == PNG_COLOR_TYPE_PALETTE)
-            spec.palette.assign(pal.begin(), pal.begin() + std::min<size_t>(maxSample + 1, pal.size()));
+            layout.palette.assign(pal.begin(), pal.begin() + std::min<size_t>(maxSample + 1, pal.size()));
         const std::string path = PathOf(std::string(c.name) + ".png");
-        WritePng(path, spec, rows);
+        WritePng(path, layout, rows);
 
         VideoBuffer b;
         std::string error;
@@ -521,7 +521,7 @@ TEST(ImageFiles, PngSamplesOfEveryDepthExpandToBytes)
 TEST(ImageFiles, AlphaAndTransparencyAreKept)
 {
     // A 32-bit BMP that uses its fourth byte keeps it.
-    WriteBytes(PathOf("alpha-32.bmp"), MakeBmp(BmpSpec{.bits = 32}, [](Bytes& b, int x, int y) {
+    WriteBytes(PathOf("alpha-32.bmp"), MakeBmp(BmpLayout{.bits = 32}, [](Bytes& b, int x, int y) {
                    Bgr(b, ColourAt(x, y));
                    b.push_back(uint8_t(x * 10));
                }));
@@ -531,7 +531,7 @@ TEST(ImageFiles, AlphaAndTransparencyAreKept)
 
     // A GIF frame smaller than its screen, with a transparent index: transparent pixels and
     // the screen outside the frame are 0.
-    GifSpec s{.screenW = 12, .screenH = 10, .left = 2, .top = 3, .width = 8, .height = 5, .transparent = 2,
+    GifLayout s{.screenW = 12, .screenH = 10, .left = 2, .top = 3, .width = 8, .height = 5, .transparent = 2,
               .palette = ReferenceGifPalette()};
     WriteGif(PathOf("frame.gif"), s, [](int x, int) { return x % 4; });
     ASSERT_EQ(b.LoadImageFile(PathOf("frame.gif")), 0);
@@ -601,7 +601,7 @@ TEST(ImageFiles, DamagedAndHostileFilesFailCleanly)
 {
     std::vector<std::pair<std::string, Bytes>> bad;
     const auto bgr = [](Bytes& b, int x, int y) { Bgr(b, ColourAt(x, y)); };
-    const Bytes goodBmp = MakeBmp(BmpSpec{}, bgr);
+    const Bytes goodBmp = MakeBmp(BmpLayout{}, bgr);
 
     // BMP
     bad.push_back({"empty.bmp", {}});
@@ -635,23 +635,23 @@ TEST(ImageFiles, DamagedAndHostileFilesFailCleanly)
         Set32(f, 30, 1);  // run-length compression
         bad.push_back({"rle.bmp", f});
     }
-    bad.push_back({"palette-too-short.bmp", MakeBmp(BmpSpec{.bits = 8, .clrUsed = 2, .palette = {0xFF0000, 0x00FF00}},
+    bad.push_back({"palette-too-short.bmp", MakeBmp(BmpLayout{.bits = 8, .clrUsed = 2, .palette = {0xFF0000, 0x00FF00}},
                                                     [](Bytes& b, int x, int y) { b.push_back(uint8_t(IndexAt(x, y))); })});
-    bad.push_back({"palette-300.bmp", MakeBmp(BmpSpec{.bits = 8, .clrUsed = 300, .palette = std::vector<uint32_t>(300)},
+    bad.push_back({"palette-300.bmp", MakeBmp(BmpLayout{.bits = 8, .clrUsed = 300, .palette = std::vector<uint32_t>(300)},
                                               [](Bytes& b, int, int) { b.push_back(0); })});
     {
-        Bytes f = MakeBmp(BmpSpec{.bits = 8, .clrUsed = 256, .palette = std::vector<uint32_t>(256)},
+        Bytes f = MakeBmp(BmpLayout{.bits = 8, .clrUsed = 256, .palette = std::vector<uint32_t>(256)},
                           [](Bytes& b, int, int) { b.push_back(0); });
         bad.push_back({"palette-cut.bmp", Bytes(f.begin(), f.begin() + 54 + 500)});
     }
-    bad.push_back({"holey-mask.bmp", MakeBmp(BmpSpec{.bits = 32, .compression = 3, .masks = {0x00F0F000, 0xFF, 0xFF00}},
+    bad.push_back({"holey-mask.bmp", MakeBmp(BmpLayout{.bits = 32, .compression = 3, .masks = {0x00F0F000, 0xFF, 0xFF00}},
                                              [](Bytes& b, int, int) { Put32(b, 0); })});
-    bad.push_back({"zero-mask.bmp", MakeBmp(BmpSpec{.bits = 32, .compression = 3, .masks = {0, 0xFF, 0xFF00}},
+    bad.push_back({"zero-mask.bmp", MakeBmp(BmpLayout{.bits = 32, .compression = 3, .masks = {0, 0xFF, 0xFF00}},
                                             [](Bytes& b, int, int) { Put32(b, 0); })});
-    bad.push_back({"fields-24.bmp", MakeBmp(BmpSpec{.bits = 24, .compression = 3, .masks = {0xFF0000, 0xFF00, 0xFF}}, bgr)});
+    bad.push_back({"fields-24.bmp", MakeBmp(BmpLayout{.bits = 24, .compression = 3, .masks = {0xFF0000, 0xFF00, 0xFF}}, bgr)});
 
     // PNG
-    WritePng(PathOf("good.png"), PngSpec{}, ReferenceSamples(3));
+    WritePng(PathOf("good.png"), PngLayout{}, ReferenceSamples(3));
     const Bytes goodPng = ReadBytes(PathOf("good.png"));
     bad.push_back({"truncated.png", Truncated(goodPng, 0.6)});
     bad.push_back({"signature-only.png", Bytes(goodPng.begin(), goodPng.begin() + 8)});
@@ -713,7 +713,7 @@ TEST(ImageFiles, DamagedAndHostileFilesFailCleanly)
     }
 
     // GIF
-    WriteGif(PathOf("good.gif"), GifSpec{.palette = ReferenceGifPalette()}, IndexAt);
+    WriteGif(PathOf("good.gif"), GifLayout{.palette = ReferenceGifPalette()}, IndexAt);
     const Bytes goodGif = ReadBytes(PathOf("good.gif"));
     bad.push_back({"truncated-palette.gif", Truncated(goodGif, 0.5)});
     bad.push_back({"truncated.gif", Truncated(goodGif, 0.97)});

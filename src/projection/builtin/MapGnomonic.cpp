@@ -22,8 +22,9 @@ public:
     int Forward(double lat, double lon, double& x, double& y) const override
     {
         const Terms t = ForwardTerms(lat, lon);
-        if (t.g <= 0)
-            return -1; // on or beyond the horizon
+        // Points on the horizon (within epsilon) lie at infinity, those beyond it are hidden.
+        if (t.g <= m_eps)
+            return -1;
         x = m_x0 + m_majorRadius * t.cosLat * t.sinDlon / t.g;
         y = m_y0 + m_majorRadius * NorthTerm(t) / t.g;
         return 0;

@@ -39,8 +39,9 @@ public:
             lon = m_lon0;
             return 0;
         }
-        double sinz, cosz;
-        SinCos(std::atan(rho / m_majorRadius), sinz, cosz);
+        // z = atan(rho / R): cos z = 1 / sqrt(1 + t^2), sin z = t cos z.
+        const double t = rho / m_majorRadius;
+        const double cosz = 1.0 / std::sqrt(1.0 + t * t), sinz = t * cosz;
         return FinishInverse(sinz, cosz, dx, dy, rho, Degenerate::kAcceptCentre, lat, lon);
     }
 };

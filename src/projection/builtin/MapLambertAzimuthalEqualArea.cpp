@@ -56,7 +56,9 @@ public:
             return 0;
         }
         const double con = cosz - sinLat * m_sinLat0;
-        lon = con != 0.0 ? WrapLongitude(m_lon0 + std::atan2(dx * sinz * m_cosLat0, con * rho)) : m_lon0;
+        // con is 0 on the whole meridian 90 degrees from the centre, where the longitude is
+        // lon0 +- pi/2; only on the central meridian (dx = 0 too) is it lon0.
+        lon = con != 0.0 || dx != 0.0 ? WrapLongitude(m_lon0 + std::atan2(dx * sinz * m_cosLat0, con * rho)) : m_lon0;
         return 0;
     }
 };

@@ -131,11 +131,16 @@ TEST_F(ProjectionParmsTest, RefusedSettingsKeepThePreviousOnes)
     p.GetConicParallels(p1, p2);
     EXPECT_EQ(p1, 20);
 
-    // Equidistant Conic refuses a first parallel on the equator: switching to it fails and
-    // the projection held before stays.
+    // Equidistant Conic refuses a first parallel on the equator: it is taken, says so, and
+    // reports off the map until the parallels change.
     ASSERT_EQ(p.SetConicParallels(0, 30), 0);
     EXPECT_EQ(p.SetProjection(19), -1);
-    EXPECT_EQ(p.GetProjectionId(), 18);
+    EXPECT_EQ(p.GetProjectionId(), 19);
+    EXPECT_EQ(p.LatLonToMap(40, 10, x, y), -1);
+    EXPECT_EQ(p.SetConicParallels(0, 45), -1) << "refused again: the parallels stay";
+    p.GetConicParallels(p1, p2);
+    EXPECT_EQ(p2, 30);
+    EXPECT_EQ(p.SetConicParallels(40, 30), 0);
     EXPECT_EQ(p.LatLonToMap(40, 10, x, y), 0);
 
     // Projections without parallels take any.

@@ -36,16 +36,13 @@ public:
 
     int Inverse(double x, double y, double& lat, double& lon) const override
     {
-        const double dx = x - m_x0, dy = y - m_y0;
-        const double rho = std::sqrt(dx * dx + dy * dy);
+        double dx, dy, rho;
+        const bool centre = OffsetFromCentre(x, y, dx, dy, rho, lat, lon);
         const double r = rho / (2.0 * m_majorRadius);
         if (r > 1.0)
             return -1;
-        if (rho <= m_eps) {
-            lat = m_lat0;
-            lon = m_lon0;
+        if (centre)
             return 0;
-        }
         // z = 2 asin r: sin z = 2 r sqrt(1 - r^2), cos z = 1 - 2 r^2.
         const double sinz = 2.0 * r * std::sqrt(1.0 - r * r), cosz = 1.0 - 2.0 * r * r;
         double sinLat;

@@ -49,14 +49,18 @@ void BlurRows(const Grid2D& in, Grid2D& out, const std::vector<float>& kernel)
                     c += width;
                 padded[i] = static_cast<float>(row[c]);
             }
+            // Tap by tap across the row: each cell still adds its taps in kernel order,
+            // and the inner loop runs over neighbouring cells.
             float* o = dst[r];
-            for (int c = 0; c < width; ++c) {
-                const float* p = padded.data() + c;
-                float acc = 0.0f;
-                for (int k = 0; k < taps; ++k)
-                    acc += w[k] * p[k];
-                o[c] = acc / sum;
+            std::fill(o, o + width, 0.0f);
+            for (int k = 0; k < taps; ++k) {
+                const float wk = w[k];
+                const float* p = padded.data() + k;
+                for (int c = 0; c < width; ++c)
+                    o[c] += wk * p[c];
             }
+            for (int c = 0; c < width; ++c)
+                o[c] /= sum;
         }
     });
 }

@@ -122,24 +122,36 @@ std::vector<float> GaussianKernel(float sigma)
     return w;
 }
 
-int GaussianBlurBytes(Grid2D& grid, float sigma)
+namespace {
+
+// Both passes of a blur of `grid` (cells of type T): rows into a float buffer, then
+// columns handed to store(row, column, value). Sigma was checked to be positive.
+template <class T, class Store>
+int Blur(Grid2D& grid, float sigma, Store store)
 {
-    if (!IsGrid(grid, 1))
-        return kFilterBadGrid;
-    if (!(sigma > 0.0f))
-        return kFilterOk;
     const std::vector<float> kernel = GaussianKernel(sigma);
     if (kernel.empty())
         return kFilterBadParameter;
     Grid2DPtr buffer = Alloc2D(grid.Width(), grid.Height(), sizeof(float));
     if (!buffer)
         return kFilterBadGrid;
-    BlurRows<uint8_t>(grid, *buffer, kernel);
+    BlurRows<T>(grid, *buffer, kernel);
+    BlurColumns(*buffer, kernel, store);
+    return kFilterOk;
+}
+
+} // namespace
+
+int GaussianBlurBytes(Grid2D& grid, float sigma)
+{
+    if (!IsGrid(grid, 1))
+        return kFilterBadGrid;
+    if (!(sigma > 0.0f))
+        return kFilterOk;
     GridRows<uint8_t> out = grid.Rows<uint8_t>();
-    BlurColumns(*buffer, kernel, [&](int r, int c, float v) {
+    return Blur<uint8_t>(grid, sigma, [&](int r, int c, float v) {
         out[r][c] = static_cast<uint8_t>(std::clamp(std::trunc(v + 0.5f), 0.0f, 255.0f));
     });
-    return kFilterOk;
 }
 
 int GaussianBlurFloatGrid(Grid2D& grid, float sigma)
@@ -148,16 +160,8 @@ int GaussianBlurFloatGrid(Grid2D& grid, float sigma)
         return kFilterBadGrid;
     if (!(sigma > 0.0f))
         return kFilterOk;
-    const std::vector<float> kernel = GaussianKernel(sigma);
-    if (kernel.empty())
-        return kFilterBadParameter;
-    Grid2DPtr buffer = Alloc2D(grid.Width(), grid.Height(), sizeof(float));
-    if (!buffer)
-        return kFilterBadGrid;
-    BlurRows<float>(grid, *buffer, kernel);
     GridRows<float> out = grid.Rows<float>();
-    BlurColumns(*buffer, kernel, [&](int r, int c, float v) { out[r][c] = v; });
-    return kFilterOk;
+    return Blur<float>(grid, sigma, [&](int r, int c, float v) { out[r][c] = v; });
 }
 
 int MaskedBlurFloatGrid(Grid2D& grid, float sigma, const Grid2D& mask)
@@ -167,22 +171,14 @@ int MaskedBlurFloatGrid(Grid2D& grid, float sigma, const Grid2D& mask)
         return kFilterBadGrid;
     if (!(sigma > 0.0f))
         return kFilterOk;
-    const std::vector<float> kernel = GaussianKernel(sigma);
-    if (kernel.empty())
-        return kFilterBadParameter;
-    Grid2DPtr buffer = Alloc2D(grid.Width(), grid.Height(), sizeof(float));
-    if (!buffer)
-        return kFilterBadGrid;
-    BlurRows<float>(grid, *buffer, kernel);
     // The vertical pass reads only the buffer, so each result can be blended into the
     // grid as soon as it is known.
     GridRows<float> out = grid.Rows<float>();
     GridRows<const uint8_t> m = mask.Rows<uint8_t>();
-    BlurColumns(*buffer, kernel, [&](int r, int c, float blurred) {
+    return Blur<float>(grid, sigma, [&](int r, int c, float blurred) {
         const float v = out[r][c];
         out[r][c] = v + (blurred - v) * static_cast<float>(m[r][c]) / 255.0f;
     });
-    return kFilterOk;
 }
 
 // ---- deterrace ----
@@ -321,89 +317,72 @@ std::vector<Axis> AxisPositions(int oldSize, int newSize, bool wrap)
     return a;
 }
 
-bool UsableNewSize(int w, int h)
+// Replaces `grid` (cells of type T) by a newWidth x newHeight grid whose cell (j, i) is
+// blend(top-left, top-right, bottom-left, bottom-right, fx, fy) of the old neighbours.
+template <class T, class Blend>
+int Resize(Grid2DPtr& grid, int newWidth, int newHeight, bool wrapColumns, Blend blend)
 {
-    return w >= 2 && h >= 2;
+    if (!grid || !IsGrid(*grid, sizeof(T)))
+        return kFilterBadGrid;
+    const int width = static_cast<int>(grid->Width()), height = static_cast<int>(grid->Height());
+    if (width == newWidth && height == newHeight)
+        return kFilterOk;
+    if (newWidth < 2 || newHeight < 2)
+        return kFilterBadParameter;
+    Grid2DPtr out = Alloc2D(static_cast<std::size_t>(newWidth), static_cast<std::size_t>(newHeight), sizeof(T));
+    if (!out)
+        return kFilterBadGrid;
+    const std::vector<Axis> cols = AxisPositions(width, newWidth, wrapColumns);
+    const std::vector<Axis> rows = AxisPositions(height, newHeight, false);
+    GridRows<const T> v = static_cast<const Grid2D&>(*grid).Rows<T>();
+    GridRows<T> o = out->Rows<T>();
+    ParallelRows(newHeight, [&](int begin, int end) {
+        for (int i = begin; i < end; ++i) {
+            const Axis& y = rows[i];
+            const T* r0 = v[y.i0];
+            const T* r1 = v[y.i1];
+            for (int j = 0; j < newWidth; ++j) {
+                const Axis& x = cols[j];
+                o[i][j] = blend(r0[x.i0], r0[x.i1], r1[x.i0], r1[x.i1], x.f, y.f);
+            }
+        }
+    });
+    grid = std::move(out);
+    return kFilterOk;
 }
 
 } // namespace
 
 int ResizeFloatGrid(Grid2DPtr& grid, int newWidth, int newHeight)
 {
-    if (!grid || !IsGrid(*grid, sizeof(float)))
-        return kFilterBadGrid;
-    const int width = static_cast<int>(grid->Width()), height = static_cast<int>(grid->Height());
-    if (width == newWidth && height == newHeight)
-        return kFilterOk;
-    if (!UsableNewSize(newWidth, newHeight))
-        return kFilterBadParameter;
-    Grid2DPtr out = Alloc2D(static_cast<std::size_t>(newWidth), static_cast<std::size_t>(newHeight), sizeof(float));
-    if (!out)
-        return kFilterBadGrid;
-    const std::vector<Axis> cols = AxisPositions(width, newWidth, true);
-    const std::vector<Axis> rows = AxisPositions(height, newHeight, false);
-    GridRows<const float> v = static_cast<const Grid2D&>(*grid).Rows<float>();
-    GridRows<float> o = out->Rows<float>();
-    ParallelRows(newHeight, [&](int begin, int end) {
-        for (int i = begin; i < end; ++i) {
-            const Axis& y = rows[i];
-            const float* r0 = v[y.i0];
-            const float* r1 = v[y.i1];
-            for (int j = 0; j < newWidth; ++j) {
-                const Axis& x = cols[j];
-                const float a = r0[x.i0] + (r0[x.i1] - r0[x.i0]) * x.f;
-                const float b = r1[x.i0] + (r1[x.i1] - r1[x.i0]) * x.f;
-                o[i][j] = a + (b - a) * y.f;
-            }
-        }
-    });
-    grid = std::move(out);
-    return kFilterOk;
+    return Resize<float>(grid, newWidth, newHeight, true,
+                         [](float p00, float p10, float p01, float p11, float fx, float fy) {
+                             const float a = p00 + (p10 - p00) * fx;
+                             const float b = p01 + (p11 - p01) * fx;
+                             return a + (b - a) * fy;
+                         });
 }
 
 int ResizeColorGrid(Grid2DPtr& grid, int newWidth, int newHeight)
 {
-    if (!grid || !IsGrid(*grid, sizeof(uint32_t)))
-        return kFilterBadGrid;
-    const int width = static_cast<int>(grid->Width()), height = static_cast<int>(grid->Height());
-    if (width == newWidth && height == newHeight)
-        return kFilterOk;
-    if (!UsableNewSize(newWidth, newHeight))
-        return kFilterBadParameter;
-    Grid2DPtr out =
-        Alloc2D(static_cast<std::size_t>(newWidth), static_cast<std::size_t>(newHeight), sizeof(uint32_t));
-    if (!out)
-        return kFilterBadGrid;
-    const std::vector<Axis> cols = AxisPositions(width, newWidth, false);
-    const std::vector<Axis> rows = AxisPositions(height, newHeight, false);
-    GridRows<const uint32_t> v = static_cast<const Grid2D&>(*grid).Rows<uint32_t>();
-    GridRows<uint32_t> o = out->Rows<uint32_t>();
+    // Each byte channel along the rows, truncated, then between them, truncated again.
     auto lerp = [](uint32_t p, uint32_t q, int shift, float f) {
         const float a = static_cast<float>((p >> shift) & 0xFFu);
         const float b = static_cast<float>((q >> shift) & 0xFFu);
         return static_cast<int>(a + (b - a) * f);
     };
-    ParallelRows(newHeight, [&](int begin, int end) {
-        for (int i = begin; i < end; ++i) {
-            const Axis& y = rows[i];
-            const uint32_t* r0 = v[y.i0];
-            const uint32_t* r1 = v[y.i1];
-            for (int j = 0; j < newWidth; ++j) {
-                const Axis& x = cols[j];
-                uint32_t result = 0;
-                for (int shift = 0; shift < 32; shift += 8) {
-                    const int top = lerp(r0[x.i0], r0[x.i1], shift, x.f);
-                    const int bottom = lerp(r1[x.i0], r1[x.i1], shift, x.f);
-                    const int value = static_cast<int>(static_cast<float>(top)
-                                                       + static_cast<float>(bottom - top) * y.f);
-                    result |= static_cast<uint32_t>(value & 0xFF) << shift;
-                }
-                o[i][j] = result;
-            }
-        }
-    });
-    grid = std::move(out);
-    return kFilterOk;
+    return Resize<uint32_t>(grid, newWidth, newHeight, false,
+                            [&](uint32_t p00, uint32_t p10, uint32_t p01, uint32_t p11, float fx, float fy) {
+                                uint32_t result = 0;
+                                for (int shift = 0; shift < 32; shift += 8) {
+                                    const int top = lerp(p00, p10, shift, fx);
+                                    const int bottom = lerp(p01, p11, shift, fx);
+                                    const int value = static_cast<int>(static_cast<float>(top)
+                                                                       + static_cast<float>(bottom - top) * fy);
+                                    result |= static_cast<uint32_t>(value & 0xFF) << shift;
+                                }
+                                return result;
+                            });
 }
 
 } // namespace kv

@@ -16,6 +16,18 @@ bool IsGrid(const Grid2D& g, std::size_t elementSize)
     return g.ElementSize() == elementSize && g.Width() > 0 && g.Height() > 0;
 }
 
+// out[c] += w x in[c] for c in 0..n-1, in blocks of eight that the compiler turns into
+// vector instructions; each cell gets exactly the same arithmetic as one at a time.
+void AddScaled(float* __restrict out, const float* __restrict in, float w, int n)
+{
+    int c = 0;
+    for (; c + 8 <= n; c += 8)
+        for (int j = 0; j < 8; ++j)
+            out[c + j] += w * in[c + j];
+    for (; c < n; ++c)
+        out[c] += w * in[c];
+}
+
 // Sum of the weights, added in kernel order.
 float WeightSum(const float* w, int first, int last)
 {
@@ -43,22 +55,23 @@ void BlurRows(const Grid2D& in, Grid2D& out, const std::vector<float>& kernel)
         std::vector<float> padded(static_cast<std::size_t>(width) + 2 * static_cast<std::size_t>(radius));
         for (int r = begin; r < end; ++r) {
             const T* row = src[r];
-            for (int i = 0; i < static_cast<int>(padded.size()); ++i) {
-                int c = (i - radius) % width;
-                if (c < 0)
-                    c += width;
-                padded[i] = static_cast<float>(row[c]);
+            float* centre = padded.data() + radius;
+            for (int c = 0; c < width; ++c)
+                centre[c] = static_cast<float>(row[c]);
+            // The pads on both sides: true modulo, however many widths the radius spans.
+            for (int d = 1; d <= radius; ++d) {
+                int left = (-d) % width, right = (width - 1 + d) % width;
+                if (left < 0)
+                    left += width;
+                centre[-d] = static_cast<float>(row[left]);
+                centre[width - 1 + d] = static_cast<float>(row[right]);
             }
             // Tap by tap across the row: each cell still adds its taps in kernel order,
             // and the inner loop runs over neighbouring cells.
             float* o = dst[r];
             std::fill(o, o + width, 0.0f);
-            for (int k = 0; k < taps; ++k) {
-                const float wk = w[k];
-                const float* p = padded.data() + k;
-                for (int c = 0; c < width; ++c)
-                    o[c] += wk * p[c];
-            }
+            for (int k = 0; k < taps; ++k)
+                AddScaled(o, padded.data() + k, w[k], width);
             for (int c = 0; c < width; ++c)
                 o[c] /= sum;
         }
@@ -83,12 +96,8 @@ void BlurColumns(const Grid2D& buffer, const std::vector<float>& kernel, Store s
             const int last = static_cast<int>(std::min<int64_t>(2 * static_cast<int64_t>(radius),
                                                                 static_cast<int64_t>(radius) + height - 1 - r));
             std::fill(acc.begin(), acc.end(), 0.0f);
-            for (int k = first; k <= last; ++k) {
-                const float* row = src[r + k - radius];
-                const float wk = w[k];
-                for (int c = 0; c < width; ++c)
-                    acc[c] += wk * row[c];
-            }
+            for (int k = first; k <= last; ++k)
+                AddScaled(acc.data(), src[r + k - radius], w[k], width);
             const float sum = WeightSum(w, first, last);
             for (int c = 0; c < width; ++c)
                 store(r, c, acc[c] / sum);

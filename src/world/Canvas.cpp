@@ -335,15 +335,14 @@ void Canvas::Rectangle(int left, int top, int right, int bottom)
 {
     if (right <= left || bottom <= top || m_target.IsEmpty())
         return;
-    // The outline is a band of the pen width inside the box (never wider than half the
-    // box, so both bands meet in a thin box); the brush fills what lies inside the band.
-    int64_t wx = 0, wy = 0;
-    if (m_pen.visible) {
-        const int64_t w = std::max(m_pen.width, 1);
-        wx = std::min<int64_t>(w, (int64_t(right) - left + 1) / 2);
-        wy = std::min<int64_t>(w, (int64_t(bottom) - top + 1) / 2);
-    }
-    const int64_t fl = left + wx, fr = right - wx, ft = top + wy, fb = bottom - wy;
+    // The outline is the band of the pen width inside the box: the columns before
+    // left + w or from right - w on, and the rows likewise. When the two bands of a narrow
+    // box meet, they are one span, so that each pixel is drawn once (also in XOR mode).
+    // The brush fills what lies inside the band.
+    const int64_t w = m_pen.visible ? std::max(m_pen.width, 1) : 0;
+    const int64_t fl = std::min<int64_t>(int64_t(left) + w, right);
+    const int64_t fr = std::max<int64_t>(int64_t(right) - w, fl);
+    const int64_t ft = int64_t(top) + w, fb = int64_t(bottom) - w;
     const int y0 = std::max(top, 0), y1 = std::min(bottom, m_target.GetHeight());
     for (int y = y0; y < y1; ++y) {
         if (m_pen.visible) {

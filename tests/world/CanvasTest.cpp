@@ -239,3 +239,27 @@ TEST(Canvas, DrawsIntoEveryDepthAndStopsWithTheBuffer)
     VideoBuffer empty;
     EXPECT_EQ(empty.GetDC(), nullptr);
 }
+
+TEST(Canvas, RectangleOutlinesTouchEachPixelOnceInXorMode)
+{
+    // Boxes narrower than two pen widths: the two side bands meet or overlap, and every
+    // pixel must still be drawn once (XORing twice would erase it).
+    for (int pen : {1, 2, 3}) {
+        for (int boxWidth = 1; boxWidth <= 6; ++boxWidth) {
+            VideoBuffer b(10, 9);
+            Canvas& c = *b.GetDC();
+            c.SetRasterOp(RasterOp::Xor);
+            c.SelectPen(Pen::Solid(0x0000FF, pen));
+            c.SelectBrush(Brush::Solid(0x00FF00));
+            const int l = 2, t = 1, r = l + boxWidth, bottom = 8;
+            c.Rectangle(l, t, r, bottom);
+            for (int y = 0; y < 9; ++y)
+                for (int x = 0; x < 10; ++x) {
+                    const bool inBox = x >= l && x < r && y >= t && y < bottom;
+                    const bool band = x < l + pen || x >= r - pen || y < t + pen || y >= bottom - pen;
+                    ASSERT_EQ(b.GetPixel(x, y), !inBox ? 0u : band ? 0x0000FFu : 0x00FF00u)
+                        << "pen " << pen << " box width " << boxWidth << " pixel " << x << "," << y;
+                }
+        }
+    }
+}

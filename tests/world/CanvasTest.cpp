@@ -263,3 +263,46 @@ TEST(Canvas, RectangleOutlinesTouchEachPixelOnceInXorMode)
         }
     }
 }
+
+TEST(Canvas, FarAwayCoordinatesKeepTheShapesDirection)
+{
+    // Each far shape has the same on-image part as a near one with exactly the same edges
+    // (slope 1/2 through the same pixel corners), so the pictures must be equal.
+    const int kMax = 2147483647;
+    struct Case {
+        const char* what;
+        std::vector<CanvasPoint> far, near;
+        bool fill;
+        int width;
+    } cases[] = {
+        {"thin line from the image", {{0, 0}, {kMax - 1, (kMax - 1) / 2}}, {{0, 0}, {24, 12}}, false, 1},
+        {"thin line through the image", {{-kMax + 1, -(kMax - 1) / 2}, {kMax - 1, (kMax - 1) / 2}},
+         {{-24, -12}, {24, 12}}, false, 1},
+        {"steep thin line", {{1, 0}, {(kMax - 1) / 2 + 1, kMax - 1}}, {{1, 0}, {13, 24}}, false, 1},
+        {"wide line", {{0, 0}, {kMax - 1, (kMax - 1) / 2}}, {{0, 0}, {48, 24}}, false, 3},
+        {"wide line through the image", {{-kMax + 1, -(kMax - 1) / 2}, {kMax - 1, (kMax - 1) / 2}},
+         {{-48, -24}, {48, 24}}, false, 2},
+        {"triangle", {{0, 0}, {kMax - 1, (kMax - 1) / 2}, {0, (kMax - 1) / 2}}, {{0, 0}, {24, 12}, {0, 12}}, true, 0},
+        {"quadrilateral", {{-kMax + 1, -(kMax - 1) / 2}, {kMax - 1, (kMax - 1) / 2}, {-kMax, kMax}},
+         {{-24, -12}, {24, 12}, {-24, 24}}, true, 0},
+    };
+    for (const Case& k : cases) {
+        std::string pictures[2];
+        for (int i = 0; i < 2; ++i) {
+            VideoBuffer b(12, 8);
+            Canvas& c = *b.GetDC();
+            const std::vector<CanvasPoint>& pts = i == 0 ? k.far : k.near;
+            if (k.fill) {
+                c.SelectPen(Pen::Null());
+                c.SelectBrush(Brush::Solid(1));
+                c.Polygon(pts);
+            } else {
+                c.SelectPen(Pen::Solid(1, k.width));
+                c.Polyline(pts);
+            }
+            pictures[i] = Picture(b, 1);
+        }
+        EXPECT_EQ(pictures[0], pictures[1]) << k.what;
+        EXPECT_NE(pictures[1].find('#'), std::string::npos) << k.what;
+    }
+}

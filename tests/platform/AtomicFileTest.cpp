@@ -34,6 +34,8 @@ TEST(AtomicFile, CommitReplacesAndDiscardKeepsTheOldFile)
     std::fputs("new", f.File());
     ASSERT_TRUE(f.Commit());
     EXPECT_EQ(ReadAll(target), "new");
+    // The saved file is readable by others like any file the user makes, not private.
+    EXPECT_NE(fs::status(target).permissions() & fs::perms::others_read, fs::perms::none);
     EXPECT_EQ(std::distance(fs::directory_iterator(dir), fs::directory_iterator()), 1);
 
     kv::AtomicFile bad;

@@ -222,8 +222,8 @@ int MapComposite::Parse(CTokenizer& t)
             break;
         }
         case kw::EndSegment:
-            if (!inSegment)
-                break; // nothing was started: no segment to add
+            // Appends the working segment as it stands, also when no "Segment" started it
+            // (the settings then are those of the last segment, or the defaults).
             work.CacheRotation();
             if (m_segments.size() < kMaxSegments) {
                 const MapProject* p = work.settings.GetProjection();

@@ -144,43 +144,25 @@ int ProjectionParms::Reinit()
     return result;
 }
 
-namespace {
-// Applies a change of settings; when the projection refuses the result, the settings are
-// put back and -1 returned.
-template <typename Change> int ApplyOrKeep(ProjectionParms& parms, double* fields[], int count, Change change)
-{
-    double saved[8];
-    for (int i = 0; i < count; ++i)
-        saved[i] = *fields[i];
-    change();
-    if (parms.Reinit() == 0)
-        return 0;
-    for (int i = 0; i < count; ++i)
-        *fields[i] = saved[i];
-    parms.Reinit();
-    return -1;
-}
-} // namespace
-
 int ProjectionParms::SetCenter(double lat, double lon)
 {
     if (!std::isfinite(lat) || !std::isfinite(lon))
         return -1;
-    double* fields[] = {&m_centerLat, &m_centerLon};
-    return ApplyOrKeep(*this, fields, 2, [&] {
-        lat = IntoHalfTurn(lat);
-        lon = IntoHalfTurn(lon);
-        if (lat > 90.0)
-            lat = 180.0 - lat;
-        else if (lat < -90.0)
-            lat = -lat - 180.0;
-        if (lat > kMaxCentreLatitude)
-            lat = kMaxCentreLatitude;
-        else if (lat < -kMaxCentreLatitude)
-            lat = -kMaxCentreLatitude;
-        m_centerLat = lat;
-        m_centerLon = lon;
-    });
+    lat = IntoHalfTurn(lat);
+    lon = IntoHalfTurn(lon);
+    if (lat > 90.0)
+        lat = 180.0 - lat;
+    else if (lat < -90.0)
+        lat = -lat - 180.0;
+    if (lat > kMaxCentreLatitude)
+        lat = kMaxCentreLatitude;
+    else if (lat < -kMaxCentreLatitude)
+        lat = -kMaxCentreLatitude;
+    m_centerLat = lat;
+    m_centerLon = lon;
+    // Only the parallels can make a projection refuse its settings: the centre is kept
+    // whatever the projection says, and a refusal is passed on.
+    return Reinit() == 0 ? 0 : -1;
 }
 
 int ProjectionParms::GetCenter(double& lat, double& lon) const
@@ -192,12 +174,10 @@ int ProjectionParms::GetCenter(double& lat, double& lon) const
 
 int ProjectionParms::SetOffset(double x, double y)
 {
-    double* fields[] = {&m_offsetX, &m_offsetY};
-    return ApplyOrKeep(*this, fields, 2, [&] {
-        Reinit(); // the unit factor must be that of the current projection
-        m_offsetX = m_unitFactor * (x == 0.0 ? kZeroOffsetX : x);
-        m_offsetY = m_unitFactor * y;
-    });
+    Reinit(); // the unit factor must be that of the current projection
+    m_offsetX = m_unitFactor * (x == 0.0 ? kZeroOffsetX : x);
+    m_offsetY = m_unitFactor * y;
+    return Reinit() == 0 ? 0 : -1;
 }
 
 int ProjectionParms::GetOffset(double& x, double& y) const
@@ -209,11 +189,16 @@ int ProjectionParms::GetOffset(double& x, double& y) const
 
 int ProjectionParms::SetConicParallels(double p1, double p2)
 {
-    double* fields[] = {&m_parallel1, &m_parallel2};
-    return ApplyOrKeep(*this, fields, 2, [&] {
-        m_parallel1 = p1;
-        m_parallel2 = p2;
-    });
+    const double old1 = m_parallel1, old2 = m_parallel2;
+    m_parallel1 = p1;
+    m_parallel2 = p2;
+    if (Reinit() == 0)
+        return 0;
+    // Refused (symmetric parallels give no cone): the previous parallels stay.
+    m_parallel1 = old1;
+    m_parallel2 = old2;
+    Reinit();
+    return -1;
 }
 
 int ProjectionParms::GetConicParallels(double& p1, double& p2) const
@@ -225,8 +210,8 @@ int ProjectionParms::GetConicParallels(double& p1, double& p2) const
 
 int ProjectionParms::SetScale(double s)
 {
-    double* fields[] = {&m_scale};
-    return ApplyOrKeep(*this, fields, 1, [&] { m_scale = s; });
+    m_scale = s;
+    return Reinit() == 0 ? 0 : -1;
 }
 
 int ProjectionParms::GetScale(double& s) const

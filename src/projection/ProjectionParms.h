@@ -54,18 +54,20 @@ public:
 
     // Degrees. Each is brought into [-180, 180] by whole turns, the latitude is then folded
     // over the pole and kept within +-kMaxCentreLatitude. 0; -1 for a value that is not a
-    // finite number (the centre is then unchanged).
+    // finite number (the centre is then unchanged), or when the projection refuses its
+    // settings (conic parallels it cannot use; the new centre is kept all the same).
     int SetCenter(double lat, double lon);
     int GetCenter(double& lat, double& lon) const;
     // Unit map coordinates (stored in projection units; an x of exactly 0 is stored as
-    // kZeroOffsetX). 0.
+    // kZeroOffsetX). 0, or -1 when the projection refuses its settings (the offset is kept).
     int SetOffset(double x, double y);
     int GetOffset(double& x, double& y) const;
     // Degrees. -1 when the projection refuses them (symmetric conic parallels); the previous
     // parallels are kept then. Else 0.
     int SetConicParallels(double p1, double p2);
     int GetConicParallels(double& p1, double& p2) const;
-    // The callers' zoom; not passed to the projection. 0.
+    // The callers' zoom; not passed to the projection. 0, or -1 when the projection refuses
+    // its settings (the scale is kept).
     int SetScale(double s);
     int GetScale(double& s) const;
     double GetScale() const { return m_scale; }

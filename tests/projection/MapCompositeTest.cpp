@@ -290,6 +290,31 @@ TEST_F(MapCompositeTest, ParseNeedsTheProjectionKeyword)
     EXPECT_EQ(c.Parse(t), -1);
 }
 
+TEST_F(MapCompositeTest, EndSegmentAppendsTheWorkingSegmentAsItStands)
+{
+    // Before any "Segment" the working segment is the default settings (Equirectangular)
+    // with whatever placement was given; a second "EndSegment" appends the same again.
+    auto c = Parse(R"(Projection 105 Stray
+Offset 0.5 0
+EndSegment
+Segment Sinusoidal 0 0 0 0 1 50 10
+EndSegment
+EndSegment
+EndProjection)");
+    ASSERT_EQ(c->GetSegmentCount(), 3u);
+    EXPECT_EQ(c->GetSegment(0).settings.GetProjectionId(), 2);
+    EXPECT_EQ(c->GetSegment(0).offsetX, 0.5);
+    EXPECT_EQ(c->GetSegment(1).settings.GetProjectionId(), 10);
+    EXPECT_EQ(c->GetSegment(2).settings.GetProjectionId(), 10);
+    EXPECT_NE(c->GetSegment(1).settings.GetProjection(), c->GetSegment(2).settings.GetProjection());
+    // The first segment wins: equator, 90 degrees east is pi/2 projection units (1/2 a unit)
+    // plus the default offset of 0.0001 projection units, then placed 0.5 to the right.
+    double x, y;
+    ASSERT_EQ(c->Forward(0, M_PI / 2, x, y), 0);
+    EXPECT_NEAR(x, 0.5 + 0.5 + 0.0001 / M_PI, 1e-12);
+    EXPECT_NEAR(y, 0, 1e-12);
+}
+
 TEST_F(MapCompositeTest, BadDefinitionsLoadWhatIsValid)
 {
     std::string text = std::string(kTwoLobes) + R"(

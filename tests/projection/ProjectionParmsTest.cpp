@@ -146,6 +146,26 @@ TEST_F(ProjectionParmsTest, RefusedSettingsKeepThePreviousOnes)
     // Projections without parallels take any.
     ProjectionParms q;
     EXPECT_EQ(q.SetConicParallels(30, -30), 0);
+
+    // A conic taken on such parallels refuses every setting until they change, but only the
+    // parallels are kept back: scale, centre and offset given meanwhile (the order a dialog
+    // applies them in) are stored and hold once usable parallels follow.
+    EXPECT_EQ(q.SetProjection(18), -1);
+    EXPECT_EQ(q.SetScale(2.5), -1);
+    EXPECT_EQ(q.SetCenter(20, 30), -1);
+    EXPECT_EQ(q.SetOffset(0.5, 0.25), -1);
+    EXPECT_EQ(q.SetConicParallels(60, 20), 0);
+    EXPECT_EQ(q.GetScale(), 2.5);
+    double lat, lon;
+    q.GetCenter(lat, lon);
+    EXPECT_EQ(lat, 20);
+    EXPECT_EQ(lon, 30);
+    q.GetOffset(x, y);
+    EXPECT_DOUBLE_EQ(x, 0.5);
+    EXPECT_DOUBLE_EQ(y, 0.25);
+    EXPECT_EQ(q.LatLonToMap(20, 30, x, y), 0);
+    EXPECT_NEAR(x, 0.5, 1e-12) << "the centre lands on the offset";
+    EXPECT_NEAR(y, 0.25, 1e-12);
 }
 
 TEST_F(ProjectionParmsTest, CopiesHoldTheirOwnInstance)

@@ -80,6 +80,9 @@ public:
     // which is kept within kMinExponent..kMaxExponent.
     CColorList(const CColorList& other) { *this = other; }
     CColorList& operator=(const CColorList& other);
+    // Moving hands everything over as it is, names included.
+    CColorList(CColorList&&) noexcept = default;
+    CColorList& operator=(CColorList&&) noexcept = default;
 
     // No stops, cubic mode, exponent 1.
     void ResetDefaults();

@@ -1,3 +1,4 @@
+#include "ArchiveBytes.h"
 #include "platform/Archive.h"
 #include "world/CColorList.h"
 #include "world/ColorChooser.h"
@@ -74,16 +75,12 @@ private:
 
 std::vector<uint8_t> Store(CColorList& list)
 {
-    std::vector<uint8_t> bytes;
-    kv::CArchive ar(bytes, kv::CArchive::store);
-    list.Serialize(ar);
-    return bytes;
+    return StoreBytes(list);
 }
 
 void Load(CColorList& list, const std::vector<uint8_t>& bytes)
 {
-    kv::CArchive ar(bytes.data(), bytes.size());
-    list.Serialize(ar);
+    LoadBytes(list, bytes);
 }
 
 } // namespace

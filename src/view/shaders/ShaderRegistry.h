@@ -13,27 +13,13 @@
 #include <string>
 
 #include "view/shaders/ShadeSample.h"
+#include "view/shaders/ShaderIds.h"
 #include "view/shaders/TexShader.h"
 
 namespace kv {
 
 class LightParms;
 class ShaderWorld;
-
-enum ShaderId : int {
-    kShaderRaw = 0,
-    kShaderAltitude = 1,
-    kShaderClimate = 2,
-    kShaderTemperature = 3,
-    kShaderRainfall = 4,
-    kShaderGaia = 8,
-    kShaderImgClimate = 9,
-    kShaderNormalMap = 10,
-    kShaderBumpMap = 11,
-    kShaderTexClimate = 12,
-};
-
-constexpr int kShaderSlots = 256;
 
 // Defaults of the forwarding operations for a missing shader.
 constexpr uint32_t kMissingShaderColor = 0x00FF00;       // pure green

@@ -73,6 +73,18 @@ double ApplyBlendCurve(int curve, double x) {
     return x;
 }
 
+void FillCombineModeCombo(const ComboItemSink& addItem) {
+    for (int op = 0; op < kCombineOpCount; ++op) {
+        addItem(kCombineOpNames[op], op);
+    }
+}
+
+void FillBlendCurveCombo(const ComboItemSink& addItem) {
+    for (int curve = 0; curve < kBlendCurveCount; ++curve) {
+        addItem(kBlendCurveNames[curve], curve);
+    }
+}
+
 double PointLineDistance(double px, double py, double x1, double y1, double x2, double y2) {
     const double dx = x2 - x1;
     const double dy = y2 - y1;

@@ -8,6 +8,7 @@
 
 #include <cstdint>
 #include <cstdio>
+#include <functional>
 #include <string>
 
 #include "world/CColorList.h"
@@ -42,6 +43,11 @@ constexpr int kBlendCurveCount = 2;
 const char* BlendCurveName(int curve);
 // 0: x; 1: (1 - cos(pi x)) / 2. Any other curve is linear.
 double ApplyBlendCurve(int curve, double x);
+
+// Fill a drop-down list: addItem(name, code) once per operation or curve, in code order.
+using ComboItemSink = std::function<void(const char* name, int code)>;
+void FillCombineModeCombo(const ComboItemSink& addItem);
+void FillBlendCurveCombo(const ComboItemSink& addItem);
 
 // Signed distance of (px, py) from the line through (x1, y1) and (x2, y2); 0 when the two
 // line points lie within 1e-10 of each other.

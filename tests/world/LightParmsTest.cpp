@@ -113,6 +113,10 @@ TEST(LightParmsTest, CombineAndBlendOperations) {
     EXPECT_STREQ(CombineOpName(6), "Max");
     EXPECT_STREQ(CombineOpName(7), "");
     EXPECT_STREQ(BlendCurveName(1), "Cosine");
+    std::string items;
+    FillCombineModeCombo([&](const char* name, int code) { items += std::to_string(code) + name + ";"; });
+    FillBlendCurveCombo([&](const char* name, int code) { items += std::to_string(code) + name + ";"; });
+    EXPECT_EQ(items, "0Replace;1Add;2Subtract;3Multiply;4Divide;5Min;6Max;0Linear;1Cosine;");
 
     EXPECT_EQ(ApplyBlendCurve(0, 0.3), 0.3);
     EXPECT_NEAR(ApplyBlendCurve(1, 0.5), 0.5, 1e-12);

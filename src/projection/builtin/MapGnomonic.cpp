@@ -1,0 +1,51 @@
+#include "projection/builtin/BuiltinCommon.h"
+#include "projection/builtin/BuiltinProjections.h"
+
+namespace kv {
+namespace {
+using namespace builtin;
+
+class MapGnomonic final : public MapAzimuthal {
+public:
+    const char* GetName() const override { return "Gnomonic"; }
+    int GetFlags() const override { return kProjPerspective | kProjAzimuthal | kProjCentredOnPoint; }
+    int GetId() const override { return 3; }
+    // Unit scale and extents are those of the base.
+    std::string GetDescription() const override
+    {
+        return "A perspective view from the centre of the sphere: every great circle is a straight "
+               "line, so the shortest route between two points is drawn with a ruler. Less than a "
+               "hemisphere can be shown and distortion grows quickly away from the centre. Used "
+               "for planning great-circle routes.";
+    }
+
+    int Forward(double lat, double lon, double& x, double& y) const override
+    {
+        const Terms t = ForwardTerms(lat, lon);
+        if (t.g <= 0)
+            return -1; // on or beyond the horizon
+        x = m_x0 + m_majorRadius * t.cosLat * t.sinDlon / t.g;
+        y = m_y0 + m_majorRadius * NorthTerm(t) / t.g;
+        return 0;
+    }
+
+    int Inverse(double x, double y, double& lat, double& lon) const override
+    {
+        const double dx = x - m_x0, dy = y - m_y0;
+        const double rho = std::sqrt(dx * dx + dy * dy);
+        if (rho <= m_eps) {
+            lat = m_lat0;
+            lon = m_lon0;
+            return 0;
+        }
+        double sinz, cosz;
+        SinCos(std::atan(rho / m_majorRadius), sinz, cosz);
+        return FinishInverse(sinz, cosz, dx, dy, rho, Degenerate::kAcceptCentre, lat, lon);
+    }
+};
+
+} // namespace
+
+MapProject* CreateMapGnomonic() { return CreateProjection<MapGnomonic>(); }
+
+} // namespace kv

@@ -1,0 +1,269 @@
+#include "world/noise/BuiltinNoise.h"
+
+#include "world/Random.h"
+
+#include <atomic>
+#include <cfenv>
+#include <climits>
+#include <cmath>
+#include <mutex>
+
+namespace kv {
+
+namespace {
+
+BuiltinNoiseTables g_tables;
+double g_weights[kMaxOctaves];
+std::atomic<bool> g_tablesDirty{true};
+std::atomic<bool> g_weightsDirty{true};
+// Taken only while a rebuild is due, never on the path of an ordinary evaluation.
+std::mutex g_rebuildMutex;
+
+constexpr double kLatticeShift = 10101010.0;
+constexpr int kLatticeMask = kNoiseLattice - 1;
+
+// Rounds toward zero for the lifetime of the object, then restores the caller's mode.
+// The octave sums are defined under this mode; this file is compiled with
+// -frounding-math so that no arithmetic is folded or moved across the switch.
+class TruncatingRounding {
+public:
+    TruncatingRounding() : m_saved(std::fegetround()) { std::fesetround(FE_TOWARDZERO); }
+    ~TruncatingRounding() { std::fesetround(m_saved); }
+    TruncatingRounding(const TruncatingRounding&) = delete;
+    TruncatingRounding& operator=(const TruncatingRounding&) = delete;
+
+private:
+    int m_saved;
+};
+
+// The integer part of t. Outside the int range (or NaN) the conversion would be
+// undefined; give INT_MIN there, which is what the processor's conversion yields.
+inline int IntegerPart(double t)
+{
+    if (t >= -2147483648.0 && t < 2147483648.0)
+        return static_cast<int>(t);
+    return INT_MIN;
+}
+
+// The octave count of a sum: trunc(octaves) limited to 0..kMaxOctaves, decided while the
+// value is still a double (NaN and negative counts give 0, like any count below 1).
+inline int OctaveCount(double octaves)
+{
+    if (!(octaves > 0.0))
+        return 0;
+    if (octaves >= kMaxOctaves)
+        return kMaxOctaves;
+    return static_cast<int>(octaves);
+}
+
+inline double SCurve(double t) { return t * t * (3.0 - 2.0 * t); }
+inline double Lerp(double w, double a, double b) { return a + w * (b - a); }
+inline double Dot(const double* g, double x, double y, double z) { return x * g[0] + y * g[1] + z * g[2]; }
+
+struct LatticeAxis {
+    int b0, b1;
+    double r0, r1;
+};
+
+inline LatticeAxis Axis(double c)
+{
+    const double t = c + kLatticeShift;
+    const int i = IntegerPart(t);
+    LatticeAxis a;
+    a.b0 = i & kLatticeMask;
+    a.b1 = (a.b0 + 1) & kLatticeMask;
+    a.r0 = t - i;
+    a.r1 = a.r0 - 1.0;
+    return a;
+}
+
+// The noise itself, on tables that are known to be built.
+inline double Noise3(double x, double y, double z)
+{
+    const BuiltinNoiseTables& T = g_tables;
+    const LatticeAxis ax = Axis(x), ay = Axis(y), az = Axis(z);
+    // Corner hashes: x and y lattice indices are added, not chained.
+    const int h00 = T.permutation[ax.b0 + ay.b0];
+    const int h10 = T.permutation[ax.b1 + ay.b0];
+    const int h01 = T.permutation[ax.b0 + ay.b1];
+    const int h11 = T.permutation[ax.b1 + ay.b1];
+    const double sx = SCurve(ax.r0), sy = SCurve(ay.r0), sz = SCurve(az.r0);
+
+    double u = Dot(T.gradient[h00 + az.b0], ax.r0, ay.r0, az.r0);
+    double v = Dot(T.gradient[h10 + az.b0], ax.r1, ay.r0, az.r0);
+    const double a0 = Lerp(sx, u, v);
+    u = Dot(T.gradient[h01 + az.b0], ax.r0, ay.r1, az.r0);
+    v = Dot(T.gradient[h11 + az.b0], ax.r1, ay.r1, az.r0);
+    const double b0 = Lerp(sx, u, v);
+    const double c = Lerp(sy, a0, b0);
+
+    u = Dot(T.gradient[h00 + az.b1], ax.r0, ay.r0, az.r1);
+    v = Dot(T.gradient[h10 + az.b1], ax.r1, ay.r0, az.r1);
+    const double a1 = Lerp(sx, u, v);
+    u = Dot(T.gradient[h01 + az.b1], ax.r0, ay.r1, az.r1);
+    v = Dot(T.gradient[h11 + az.b1], ax.r1, ay.r1, az.r1);
+    const double b1 = Lerp(sx, u, v);
+    const double d = Lerp(sy, a1, b1);
+
+    return Lerp(sz, c, d);
+}
+
+// Draws the tables from the calling thread's generator.
+void BuildTables()
+{
+    BuiltinNoiseTables& T = g_tables;
+    for (int i = 0; i < kNoiseLattice; ++i) {
+        T.permutation[i] = i;
+        const double x = Rand() - 16383;
+        const double y = Rand() - 16383;
+        const double z = Rand() - 16383;
+        const double length = std::sqrt(x * x + y * y + z * z);
+        // Three draws of exactly 16383 would give a zero vector; leave it zero.
+        const double divisor = length > 0.0 ? length : 1.0;
+        T.gradient[i][0] = x / divisor;
+        T.gradient[i][1] = y / divisor;
+        T.gradient[i][2] = z / divisor;
+    }
+    for (int k = kNoiseLattice - 1; k >= 1; --k) {
+        const int r = Rand() % kNoiseLattice;
+        const int swap = T.permutation[k];
+        T.permutation[k] = T.permutation[r];
+        T.permutation[r] = swap;
+    }
+    for (int n = 0; n < kNoiseLattice + 2; ++n) {
+        T.permutation[kNoiseLattice + n] = T.permutation[n];
+        for (int c = 0; c < 3; ++c)
+            T.gradient[kNoiseLattice + n][c] = T.gradient[n][c];
+    }
+}
+
+inline void EnsureTables()
+{
+    if (!g_tablesDirty.load(std::memory_order_acquire))
+        return;
+    std::lock_guard<std::mutex> lock(g_rebuildMutex);
+    if (g_tablesDirty.load(std::memory_order_relaxed)) {
+        BuildTables();
+        g_tablesDirty.store(false, std::memory_order_release);
+    }
+}
+
+inline bool MaskBit(uint32_t mask, int i) { return ((mask >> i) & 1u) != 0; }
+
+} // namespace
+
+double GradientNoise3(double x, double y, double z)
+{
+    EnsureTables();
+    return Noise3(x, y, z);
+}
+
+void ComputeOctaveWeights(double H, double lacunarity, double octaves)
+{
+    if (!g_weightsDirty.load(std::memory_order_acquire))
+        return;
+    std::lock_guard<std::mutex> lock(g_rebuildMutex);
+    if (!g_weightsDirty.load(std::memory_order_relaxed))
+        return;
+    // n = min(octaves, 31); NaN octaves give no weights.
+    const double n = std::isnan(octaves) ? -1.0 : std::fmin(octaves, kMaxOctaves - 1);
+    for (double& w : g_weights)
+        w = 0.0;
+    double f = 1.0;
+    for (int i = 0; i < kMaxOctaves && i <= n; ++i) {
+        g_weights[i] = std::pow(f, -H);
+        f = std::pow(lacunarity, i + 1);
+    }
+    g_weightsDirty.store(false, std::memory_order_release);
+}
+
+double FractalBrownianSum(double x, double y, double z, double H, double lacunarity, double octaves,
+                          int32_t mask)
+{
+    ComputeOctaveWeights(H, lacunarity, octaves);
+    TruncatingRounding rounding;
+    EnsureTables();
+    const uint32_t bits = static_cast<uint32_t>(mask);
+    const int count = OctaveCount(octaves);
+    double sum = 0.0;
+    if (MaskBit(bits, 0))
+        sum = Noise3(x, y, z);
+    for (int i = 1; i < count; ++i) {
+        x *= lacunarity;
+        y *= lacunarity;
+        z *= lacunarity;
+        if (MaskBit(bits, i))
+            sum += Noise3(x, y, z) * g_weights[i];
+    }
+    return sum;
+}
+
+double RidgedMultifractalSum(double x, double y, double z, double H, double lacunarity, double octaves,
+                             double offset, double gain, int32_t mask)
+{
+    ComputeOctaveWeights(H, lacunarity, octaves);
+    TruncatingRounding rounding;
+    EnsureTables();
+    const uint32_t bits = static_cast<uint32_t>(mask);
+    const int count = OctaveCount(octaves);
+    double signal = 0.0;
+    double result = 0.0;
+    if (MaskBit(bits, 0)) {
+        const double s = offset - std::fabs(Noise3(x, y, z));
+        signal = s * s;
+        result = signal;
+    }
+    for (int i = 1; i < count; ++i) {
+        x *= lacunarity;
+        y *= lacunarity;
+        z *= lacunarity;
+        double weight = signal * gain;
+        if (weight > 1.0)
+            weight = 1.0;
+        if (weight < 0.0)
+            weight = 0.0;
+        if (MaskBit(bits, i)) {
+            const double s = offset - std::fabs(Noise3(x, y, z));
+            signal = s * s * weight;
+            result += signal * g_weights[i];
+        }
+    }
+    return result;
+}
+
+void MarkNoiseTablesDirty() { g_tablesDirty.store(true, std::memory_order_release); }
+void MarkOctaveWeightsDirty() { g_weightsDirty.store(true, std::memory_order_release); }
+
+void RebuildNoiseTables()
+{
+    MarkOctaveWeightsDirty();
+    MarkNoiseTablesDirty();
+    GradientNoise3(1.0, 1.0, 1.0);
+}
+
+double BiasCurve(double t, double b)
+{
+    return std::pow(t, std::log(b) / std::log(0.5));
+}
+
+double GainCurve(double t, double g)
+{
+    if (t < 0.001)
+        return 0.0;
+    if (t > 0.999)
+        return 1.0;
+    const double p = std::log(1.0 - g) / std::log(0.5);
+    if (t < 0.5)
+        return std::pow(2.0 * t, p) / 2.0;
+    return 1.0 - std::pow(2.0 - 2.0 * t, p) / 2.0;
+}
+
+const BuiltinNoiseTables& GetNoiseTables()
+{
+    EnsureTables();
+    return g_tables;
+}
+
+const double* GetOctaveWeights() { return g_weights; }
+
+} // namespace kv

@@ -1,0 +1,23 @@
+// The two noise sources carried by the program itself: id 0 "Ridged Multifractal" and
+// id 1 "Brownian Noise". Each offers the five operations of the source interface.
+#pragma once
+
+#include "world/noise/TexRecords.h"
+
+namespace kv {
+
+constexpr int kRidgedMultifractalId = 0;
+constexpr int kBrownianNoiseId = 1;
+
+struct BuiltinSourceOps {
+    TexGetInfoFn getInfo;
+    TexCreateFn create;
+    TexDestroyFn destroy;
+    TexEvalFn evaluate;
+    TexDefaultFn defaults;
+};
+
+const BuiltinSourceOps& RidgedMultifractalSource();
+const BuiltinSourceOps& BrownianNoiseSource();
+
+} // namespace kv

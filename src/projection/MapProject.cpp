@@ -85,8 +85,7 @@ std::string MapProject::GetDescription() const { return std::string(); }
 
 void MapProject::SinCos(double angle, double& s, double& c)
 {
-    s = std::sin(angle);
-    c = std::cos(angle);
+    ::sincos(angle, &s, &c);
 }
 
 double MapProject::SafeAsin(double v)
@@ -175,6 +174,9 @@ double MapProject::ConformalLatitude(double e, double t, int& status)
     status = 0;
     const double halfE = 0.5 * e;
     double phi = kHalfPi - 2 * std::atan(t);
+    // On the sphere the first step changes nothing: the start is the answer.
+    if (e == 0 && !std::isnan(phi))
+        return phi;
     for (int i = 0; i < 16; ++i) {
         const double con = e * std::sin(phi);
         const double next = kHalfPi - 2 * std::atan(t * std::pow((1.0 - con) / (1.0 + con), halfE));
@@ -191,8 +193,10 @@ double MapProject::RectifyingLatitude(double ml, double e0, double e1, double e2
 {
     status = 0;
     double phi = ml;
+    const bool sphere = e1 == 0 && e2 == 0 && e3 == 0; // the series terms vanish
     for (int i = 0; i < 15; ++i) {
-        const double change = (ml + e1 * std::sin(2 * phi) - e2 * std::sin(4 * phi) + e3 * std::sin(6 * phi)) / e0 - phi;
+        const double sum = sphere ? ml : ml + e1 * std::sin(2 * phi) - e2 * std::sin(4 * phi) + e3 * std::sin(6 * phi);
+        const double change = sum / e0 - phi;
         phi += change;
         if (std::fabs(change) <= 1e-10)
             return phi;
@@ -203,8 +207,11 @@ double MapProject::RectifyingLatitude(double ml, double e0, double e1, double e2
 
 double MapProject::ConformalT(double e, double phi, double sinPhi)
 {
+    const double t = std::tan(0.5 * (kHalfPi - phi));
+    if (e == 0)
+        return t; // the correction term is 1 on the sphere
     const double con = e * sinPhi;
-    return std::tan(0.5 * (kHalfPi - phi)) / std::pow((1.0 - con) / (1.0 + con), 0.5 * e);
+    return t / std::pow((1.0 - con) / (1.0 + con), 0.5 * e);
 }
 
 void MapProject::MeridianCoefficients(double es, double& e0, double& e1, double& e2, double& e3)
@@ -217,6 +224,8 @@ void MapProject::MeridianCoefficients(double es, double& e0, double& e1, double&
 
 double MapProject::MeridianDistance(double e0, double e1, double e2, double e3, double phi)
 {
+    if (e1 == 0 && e2 == 0 && e3 == 0)
+        return e0 * phi; // the sphere: the series terms vanish
     return e0 * phi - e1 * std::sin(2 * phi) + e2 * std::sin(4 * phi) - e3 * std::sin(6 * phi);
 }
 

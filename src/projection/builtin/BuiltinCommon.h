@@ -4,6 +4,7 @@
 
 #include "projection/MapProject.h"
 
+#include <algorithm>
 #include <cmath>
 #include <new>
 #include <numbers>
@@ -28,7 +29,9 @@ inline bool SolveAuxiliaryAngle(double target, double start, int maxFurther, dou
 {
     theta = start;
     for (int i = 0;; ++i) {
-        const double step = -(theta + std::sin(theta) - target) / (1.0 + std::cos(theta));
+        double s, c;
+        MapProject::SinCos(theta, s, c);
+        const double step = -(theta + s - target) / (1.0 + c);
         theta += step;
         if (std::fabs(step) < eps)
             return true;
@@ -68,10 +71,12 @@ protected:
     // y of the map before the radial factor: cos lat0 sin lat - sin lat0 cos lat cos dlon.
     double NorthTerm(const Terms& t) const { return m_cosLat0 * t.sinLat - m_sinLat0 * t.cosLat * t.cosDlon; }
 
-    // Latitude of a point at angular distance z (given as sin and cos) from the centre.
-    double InverseLatitude(double sinz, double cosz, double dy, double rho) const
+    // Latitude of a point at angular distance z (given as sin and cos) from the centre;
+    // sinLat receives its sine (the clamped arcsine argument).
+    double InverseLatitude(double sinz, double cosz, double dy, double rho, double& sinLat) const
     {
-        return SafeAsin(cosz * m_sinLat0 + dy * sinz * m_cosLat0 / rho);
+        sinLat = std::clamp(cosz * m_sinLat0 + dy * sinz * m_cosLat0 / rho, -1.0, 1.0);
+        return std::asin(sinLat);
     }
     // Longitude in the polar aspect: lon0 plus the atan2 term, not wrapped.
     double PolarLongitude(double dx, double dy) const
@@ -89,12 +94,13 @@ protected:
     int FinishInverse(double sinz, double cosz, double dx, double dy, double rho, Degenerate rule,
                       double& lat, double& lon) const
     {
-        lat = InverseLatitude(sinz, cosz, dy, rho);
+        double sinLat;
+        lat = InverseLatitude(sinz, cosz, dy, rho, sinLat);
         if (IsPolarAspect()) {
             lon = PolarLongitude(dx, dy);
             return 0;
         }
-        const double con = cosz - m_sinLat0 * std::sin(lat);
+        const double con = cosz - m_sinLat0 * sinLat;
         double unwrapped = m_lon0;
         if (std::fabs(con) < m_eps && std::fabs(dx) < m_eps) {
             lon = m_lon0;

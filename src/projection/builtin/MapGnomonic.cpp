@@ -22,8 +22,9 @@ public:
     int Forward(double lat, double lon, double& x, double& y) const override
     {
         const Terms t = ForwardTerms(lat, lon);
-        if (t.g <= 0)
-            return -1; // on or beyond the horizon
+        // Points on the horizon (within epsilon) lie at infinity, those beyond it are hidden.
+        if (t.g <= m_eps)
+            return -1;
         x = m_x0 + m_majorRadius * t.cosLat * t.sinDlon / t.g;
         y = m_y0 + m_majorRadius * NorthTerm(t) / t.g;
         return 0;
@@ -38,8 +39,9 @@ public:
             lon = m_lon0;
             return 0;
         }
-        double sinz, cosz;
-        SinCos(std::atan(rho / m_majorRadius), sinz, cosz);
+        // z = atan(rho / R): cos z = 1 / sqrt(1 + t^2), sin z = t cos z.
+        const double t = rho / m_majorRadius;
+        const double cosz = 1.0 / std::sqrt(1.0 + t * t), sinz = t * cosz;
         return FinishInverse(sinz, cosz, dx, dy, rho, Degenerate::kAcceptCentre, lat, lon);
     }
 };

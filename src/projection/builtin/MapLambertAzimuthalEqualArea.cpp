@@ -46,15 +46,16 @@ public:
             lon = m_lon0;
             return 0;
         }
-        double sinz, cosz;
-        SinCos(2.0 * SafeAsin(r), sinz, cosz);
-        lat = InverseLatitude(sinz, cosz, dy, rho);
+        // z = 2 asin r: sin z = 2 r sqrt(1 - r^2), cos z = 1 - 2 r^2.
+        const double sinz = 2.0 * r * std::sqrt(1.0 - r * r), cosz = 1.0 - 2.0 * r * r;
+        double sinLat;
+        lat = InverseLatitude(sinz, cosz, dy, rho, sinLat);
         // The polar aspect keeps the wrapped longitude here, unlike the other azimuthals.
         if (IsPolarAspect()) {
             lon = WrapLongitude(PolarLongitude(dx, dy));
             return 0;
         }
-        const double con = cosz - std::sin(lat) * m_sinLat0;
+        const double con = cosz - sinLat * m_sinLat0;
         lon = con != 0.0 ? WrapLongitude(m_lon0 + std::atan2(dx * sinz * m_cosLat0, con * rho)) : m_lon0;
         return 0;
     }

@@ -42,7 +42,12 @@ public:
 
     int Inverse(double x, double y, double& lat, double& lon) const override
     {
-        const double t = SafeAsin((y - m_y0) / (kMollweideY * m_majorRadius));
+        const double v = (y - m_y0) / (kMollweideY * m_majorRadius);
+        // Above the top or below the bottom of the ellipse: off the map (clamping would put
+        // the column x = x0 onto a pole).
+        if (std::fabs(v) > 1.0)
+            return -1;
+        const double t = std::asin(v);
         const double unwrapped = m_lon0 + (x - m_x0) / (kMollweideX * m_majorRadius * std::cos(t));
         lon = WrapLongitude(unwrapped);
         if (lon < -kPi)

@@ -43,8 +43,8 @@ public:
             lon = m_lon0;
             return 0;
         }
-        double sinz, cosz;
-        SinCos(SafeAsin(rho / m_majorRadius), sinz, cosz);
+        // z = asin(rho / R): sin z is the clamped ratio, cos z follows.
+        const double sinz = std::min(rho / m_majorRadius, 1.0), cosz = std::sqrt(1.0 - sinz * sinz);
         return FinishInverse(sinz, cosz, dx, dy, rho, Degenerate::kAlwaysTest, lat, lon);
     }
 };

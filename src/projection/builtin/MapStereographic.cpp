@@ -55,8 +55,9 @@ public:
             lon = m_lon0;
             return 0;
         }
-        double sinz, cosz;
-        SinCos(2.0 * std::atan(rho / (2.0 * m_majorRadius)), sinz, cosz);
+        // z = 2 atan(t), t = rho / 2R: sin z = 2t / (1 + t^2), cos z = (1 - t^2) / (1 + t^2).
+        const double t = rho / (2.0 * m_majorRadius);
+        const double sinz = 2.0 * t / (1.0 + t * t), cosz = (1.0 - t * t) / (1.0 + t * t);
         return FinishInverse(sinz, cosz, dx, dy, rho, Degenerate::kAcceptCentre, lat, lon);
     }
 };

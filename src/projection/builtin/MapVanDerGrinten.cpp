@@ -66,6 +66,11 @@ public:
         const double xx = (x - m_x0) / piR;
         const double yy = dy / piR;
         const double xys = xx * xx + yy * yy;
+        if (std::fabs(yy) < m_eps) {
+            // The equator: the cubic degenerates (0/0 at the centre), the answer is plain.
+            lat = 0;
+            return InverseLongitude(xx, yy, xys, lat, lon);
+        }
         const double c1 = -std::fabs(yy) * (1.0 + xys);
         const double c2 = c1 - 2.0 * yy * yy + xx * xx;
         const double c3 = -2.0 * c1 + 1.0 + 2.0 * yy * yy + xys * xys;
@@ -79,6 +84,12 @@ public:
             con = -1.0;
         const double th1 = std::acos(con) * kThird;
         lat = SignOf(dy) * (-m1 * std::cos(th1 + kPiThird) - c2 * kThird / c3) * kPi;
+        return InverseLongitude(xx, yy, xys, lat, lon);
+    }
+
+private:
+    int InverseLongitude(double xx, double yy, double xys, double lat, double& lon) const
+    {
         if (std::fabs(xx) < m_eps) {
             lon = m_lon0;
             return 0;

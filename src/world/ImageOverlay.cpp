@@ -360,7 +360,10 @@ CUndoable* ImageOverlayUndoData::Target()
     if (ImageOverlay* found = list->FindByName(m_copy.name))
         return found;
     try {
-        return list->AddNew();
+        // Named at once, so that the step finds the same overlay when it applies.
+        ImageOverlay* made = list->AddNew();
+        made->name = m_copy.name;
+        return made;
     } catch (const std::bad_alloc&) {
         return nullptr;
     }

@@ -635,7 +635,7 @@ double SurfMap::EvaluateBasis(double latitude, double longitude)
 }
 
 int SurfMap::EvaluateClimate(double latitude, double longitude, double altitude, float& rain, float& temperature,
-                             int& climateClass) const
+                             int& climateClass)
 {
     const float rainGrid = SampleChannelCubic(kChannelRainfall, latitude, longitude);
     const float tempGrid = SampleChannelCubic(kChannelTemperature, latitude, longitude);
@@ -643,13 +643,17 @@ int SurfMap::EvaluateClimate(double latitude, double longitude, double altitude,
         rain = rainGrid;
         temperature = std::max(tempGrid, 0.0f);
         int overrideClass = GetClimateOverride(latitude, longitude);
-        climateClass = overrideClass >= 0 ? overrideClass : climate.LookupClimateClass(rain, temperature);
+        climateClass = overrideClass >= 0 ? overrideClass : ClimateParms::LookupClimateClass(rain, temperature);
         return 0;
     }
     const float water = SampleWaterLevel(latitude, longitude);
     const int overrideClass = GetClimateOverride(latitude, longitude);
-    return climate.EvaluateClimate(latitude, longitude, altitude, rain, temperature, climateClass, rainGrid, tempGrid,
-                                   water, overrideClass, originX, originY, originZ);
+    double rainfall = 0.0, kelvin = 0.0;
+    const int result = climate.EvaluateClimate(latitude, longitude, altitude, rainfall, kelvin, climateClass, rainGrid,
+                                               tempGrid, water, overrideClass, originX, originY, originZ);
+    rain = static_cast<float>(rainfall);
+    temperature = static_cast<float>(kelvin);
+    return result;
 }
 
 // ---------------------------------------------------------------------------------------

@@ -149,7 +149,7 @@ public:
     // surface 1 must be mapped already): what render threads use.
     double SampleStoredBasis(double latitude, double longitude) const;
     int EvaluateClimate(double latitude, double longitude, double altitude, float& rain, float& temperature,
-                        int& climateClass) const;
+                        int& climateClass);
     // The source for basisId: the current one, else the registry's entry (not created).
     const CSourceDatabase::SourceEntry* LookupSource() const;
 

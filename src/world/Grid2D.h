@@ -16,6 +16,7 @@
 #include <cassert>
 #include <cstddef>
 #include <memory>
+#include <type_traits>
 
 namespace kv {
 
@@ -26,6 +27,12 @@ class GridRows {
 public:
     GridRows() = default;
     explicit GridRows(std::byte* const* rows) : m_rows(rows) {}
+    // Rows of T convert to rows of const T.
+    template <class U, class = std::enable_if_t<std::is_same_v<const U, T> && !std::is_same_v<U, T>>>
+    GridRows(GridRows<U> rows) : m_rows(rows.Table()) {}
+
+    // The untyped row table.
+    std::byte* const* Table() const { return m_rows; }
 
     T* operator[](std::size_t row) const { return reinterpret_cast<T*>(m_rows[row]); }
     explicit operator bool() const { return m_rows != nullptr; }

@@ -1,0 +1,19 @@
+#include "view/shaders/ShaderMath.h"
+#include "view/shaders/Shaders.h"
+#include "world/LightParms.h"
+
+namespace kv {
+
+namespace {
+constexpr ShaderDescriptor kDescriptor{kShaderAltitude, 0, "&Altitude",
+                                       "Show Altitude information\nShow Altitude", "", 0};
+} // namespace
+
+Shader_altitude::Shader_altitude() : AltitudeMeasureShader(kDescriptor) {}
+
+uint32_t Shader_altitude::Shade(const ShadeSample* sample) const {
+    const double seaOpacity = m_light != nullptr ? m_light->seaOpacity : 0.0;
+    return shading::LitColor(sample->altitudeColor, shading::StandardLight(*sample, seaOpacity));
+}
+
+} // namespace kv

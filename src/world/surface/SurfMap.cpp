@@ -415,12 +415,10 @@ void SurfMap::ShiftForGrids(double& latitude, double& longitude) const
     }
 }
 
-bool SurfMap::CubicTaps(double latitude, double longitude, ChannelTaps& taps) const
+bool SurfMap::CubicTaps(const Grid2D& grid, double latitude, double longitude, ChannelTaps& taps)
 {
-    const int w = gridWidth;
-    const int h = gridHeight;
-    if (w < 1 || h < 1)
-        return false;
+    const int w = static_cast<int>(grid.Width());
+    const int h = static_cast<int>(grid.Height());
     int c, r;
     double fx, fy;
     WrapColumn((longitude / 360.0 + 0.5) * w, w, c, fx);
@@ -451,25 +449,22 @@ float SurfMap::SampleTaps(const Grid2D& grid, const ChannelTaps& taps)
     return static_cast<float>(sum);
 }
 
-bool SurfMap::SampleLinearTaps(double latitude, double longitude, int& c0, int& c1, int& r0, int& r1, double& fx,
-                               double& fy) const
+void SurfMap::LinearTaps(const Grid2D& grid, double latitude, double longitude, int& c0, int& c1, int& r0, int& r1,
+                         double& fx, double& fy)
 {
-    const int w = gridWidth;
-    const int h = gridHeight;
-    if (w < 1 || h < 1)
-        return false;
+    const int w = static_cast<int>(grid.Width());
+    const int h = static_cast<int>(grid.Height());
     WrapColumn((longitude / 360.0 + 0.5) * w, w, c0, fx);
     ClampRow((latitude / 180.0 + 0.5) * (h - 1), h, r0, fy);
     c1 = (c0 + 1) % w;
     r1 = std::min(r0 + 1, h - 1);
-    return true;
 }
 
 float SurfMap::SampleChannelCubic(int channel, double latitude, double longitude) const
 {
     const Grid2D* grid = Channel(channel);
     ChannelTaps taps;
-    if (grid == nullptr || !CubicTaps(latitude, longitude, taps))
+    if (grid == nullptr || !CubicTaps(*grid, latitude, longitude, taps))
         return 0.0f;
     return SampleTaps(*grid, taps);
 }
@@ -477,10 +472,11 @@ float SurfMap::SampleChannelCubic(int channel, double latitude, double longitude
 float SurfMap::SampleChannelBilinear(int channel, double latitude, double longitude) const
 {
     const Grid2D* grid = Channel(channel);
+    if (grid == nullptr)
+        return 0.0f;
     int c0, c1, r0, r1;
     double fx, fy;
-    if (grid == nullptr || !SampleLinearTaps(latitude, longitude, c0, c1, r0, r1, fx, fy))
-        return 0.0f;
+    LinearTaps(*grid, latitude, longitude, c0, c1, r0, r1, fx, fy);
     const float* a = grid->Row<float>(static_cast<std::size_t>(r0));
     const float* b = grid->Row<float>(static_cast<std::size_t>(r1));
     double top = a[c0] + (a[c1] - a[c0]) * fx;
@@ -497,10 +493,14 @@ void SurfMap::SampleScaleOffset(double latitude, double longitude, float& scale,
         return;
     ShiftForGrids(latitude, longitude);
     ChannelTaps taps;
-    if (!CubicTaps(latitude, longitude, taps))
-        return;
+    CubicTaps(*roughness, latitude, longitude, taps);
     scale = SampleTaps(*roughness, taps);
-    offset = SampleTaps(*landOffset, taps);
+    if (landOffset->Width() == roughness->Width() && landOffset->Height() == roughness->Height()) {
+        offset = SampleTaps(*landOffset, taps);
+    } else {
+        CubicTaps(*landOffset, latitude, longitude, taps);
+        offset = SampleTaps(*landOffset, taps);
+    }
 }
 
 void SurfMap::SamplePrescale(double latitude, double longitude, float& value) const
@@ -522,10 +522,12 @@ int SurfMap::GetClimateOverride(double latitude, double longitude) const
     const Grid2D* grid = grids[kChannelClimate].get();
     if (grid == nullptr)
         return -1;
-    double x = (longitude / 360.0 + 0.5) * gridWidth;
-    double y = (latitude / 180.0 + 0.5) * (gridHeight - 1);
-    int c = std::isfinite(x) ? static_cast<int>(std::clamp(x, 0.0, gridWidth - 1.0)) : 0;
-    int r = std::isfinite(y) ? static_cast<int>(std::clamp(y, 0.0, gridHeight - 1.0)) : 0;
+    const double w = static_cast<double>(grid->Width());
+    const double h = static_cast<double>(grid->Height());
+    double x = (longitude / 360.0 + 0.5) * w;
+    double y = (latitude / 180.0 + 0.5) * (h - 1);
+    int c = std::isfinite(x) ? static_cast<int>(std::clamp(x, 0.0, w - 1.0)) : 0;
+    int r = std::isfinite(y) ? static_cast<int>(std::clamp(y, 0.0, h - 1.0)) : 0;
     return static_cast<int>(grid->Row<float>(static_cast<std::size_t>(r))[c]);
 }
 
@@ -535,11 +537,13 @@ int SurfMap::BrushAtLatLon(int channel, double latitude, double longitude, Chann
     if (grid == nullptr)
         return -1;
     ShiftForGrids(latitude, longitude);
+    const int w = static_cast<int>(grid->Width());
+    const int h = static_cast<int>(grid->Height());
     int c, r;
     double fx, unusedFy;
-    WrapColumn((longitude / 360.0 + 0.5) * gridWidth, gridWidth, c, fx);
+    WrapColumn((longitude / 360.0 + 0.5) * w, w, c, fx);
     // The brush cell is the row of the point scaled by H (not H - 1), clamped to the grid.
-    ClampRow((latitude / 180.0 + 0.5) * gridHeight, gridHeight, r, unusedFy);
+    ClampRow((latitude / 180.0 + 0.5) * h, h, r, unusedFy);
     return brush.StrokeSegment(*grid, c, r, *grid, c, r, &selection, 0, 0);
 }
 
@@ -694,7 +698,8 @@ bool SurfMap::RestoreUndoData(UndoData& data)
     if (channel < 0 || channel >= kChannelGridCount)
         return false;
     const Grid2D& saved = *record->Saved();
-    if (static_cast<int>(saved.Width()) != gridWidth || static_cast<int>(saved.Height()) != gridHeight ||
+    const Grid2D* current = grids[channel].get();
+    if (current == nullptr || saved.Width() != current->Width() || saved.Height() != current->Height() ||
         saved.ElementSize() != sizeof(float))
         return false;
     Grid2DPtr copy = Clone2D(&saved);

@@ -166,7 +166,9 @@ public:
     bool RestoreUndoData(UndoData& data) override;
 
     // Sampling geometry shared by the channel samplers (and the sampler's two-grid reads).
-    bool CubicTaps(double latitude, double longitude, ChannelTaps& taps) const;
+    // Taps are placed on the grid's own size (which SetResolution keeps equal to
+    // gridWidth x gridHeight; CopyParms alone may leave them apart).
+    static bool CubicTaps(const Grid2D& grid, double latitude, double longitude, ChannelTaps& taps);
     static float SampleTaps(const Grid2D& grid, const ChannelTaps& taps);
     // The latitude/longitude actually used for channel sampling (the axis shift rule).
     void ShiftForGrids(double& latitude, double& longitude) const;
@@ -215,8 +217,8 @@ public:
 
 private:
     void SetDefaultSourceParms();
-    bool SampleLinearTaps(double latitude, double longitude, int& c0, int& c1, int& r0, int& r1, double& fx,
-                          double& fy) const;
+    static void LinearTaps(const Grid2D& grid, double latitude, double longitude, int& c0, int& c1, int& r0,
+                           int& r1, double& fx, double& fy);
     int ResolveChannel(int channel) const;
 
     SurfMapOwner* owner = nullptr;

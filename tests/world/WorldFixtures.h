@@ -43,3 +43,31 @@ struct ViewRecorder : kv::ViewHooks {
 private:
     kv::ViewHooks* m_previous = nullptr;
 };
+
+#include "world/Random.h"
+#include "world/surface/SurfMap.h"
+
+#include <algorithm>
+
+// What the document's recalculation does to a new world, in small: the generator seeded
+// with the world seed, the basis created, the sea bias at the water percentile of a coarse
+// sampling and the two scale factors from its extremes.
+inline void RecalculateWorld(kv::SurfMap& world)
+{
+    RegisterBuiltinSources();
+    kv::SRand(static_cast<uint32_t>(world.sourceParms.seed));
+    world.seaBias = 0.0f;
+    world.factorBelow = world.factorAbove = 1.0f;
+    world.CreateFractalBasis();
+    std::vector<double> values;
+    for (int r = 0; r < 48; ++r)
+        for (int c = 0; c < 96; ++c)
+            values.push_back(world.EvaluateBasis(r * 180.0 / 47 - 90.0, c * 360.0 / 95 - 180.0));
+    std::sort(values.begin(), values.end());
+    const double bias = values[static_cast<size_t>(world.waterPercent / 100.0 * (values.size() - 1))];
+    world.seaBias = static_cast<float>(bias);
+    if (values.front() != bias)
+        world.factorBelow = static_cast<float>(world.minAltitude / (values.front() - bias));
+    if (values.back() != bias)
+        world.factorAbove = static_cast<float>(world.maxAltitude / (values.back() - bias));
+}

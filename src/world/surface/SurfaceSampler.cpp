@@ -382,7 +382,6 @@ bool SurfaceSampler::ComputeCell(int col, int row, int mode, bool* aboveWaterOut
 {
     GeoBuffers* target = m_target;
     const bool inTarget = target != nullptr && col >= 0 && row >= 0 && col < target->width && row < target->height;
-    const auto ucol = static_cast<std::size_t>(col);
     const auto urow = static_cast<std::size_t>(row);
     const bool colouring = (mode & kCellColour) != 0;
     const bool storedPositions = (mode & kCellStoredPositions) != 0 && inTarget && target->latitude &&

@@ -109,6 +109,7 @@ private:
 
     void LoadPlugins(const std::string& folder);
     void LoadComposites(const std::string& path);
+    void Clear();
     void FreeSlot(int id);
     static bool ValidId(int id) { return static_cast<unsigned>(id) < kSlots; }
 

@@ -15,3 +15,15 @@ struct GeoBounds {
 };
 
 } // namespace kv
+
+namespace kv {
+
+// A point on the globe in degrees.
+struct GeoPoint {
+    double latitude = 0.0;
+    double longitude = 0.0;
+
+    bool operator==(const GeoPoint&) const = default;
+};
+
+} // namespace kv

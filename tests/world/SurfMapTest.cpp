@@ -49,9 +49,9 @@ TEST(SurfMap, DefaultsAreTheLiteralValues)
     const double extras[] = {1.0, 2.0, 0.0, 1.0, 1.0, 1.0, 1.0, 1.0};
     for (int i = 0; i < 8; ++i)
         EXPECT_EQ(world.sourceParms.extras[i], extras[i]) << i;
-    // The single-precision products the world has always carried.
-    EXPECT_EQ(world.shelfAltitude, static_cast<double>(-1000.0f * 0.3048f));
-    EXPECT_EQ(world.maxAltitude, static_cast<double>(30000.0f * 0.3048f));
+    // The single-precision foot the world has always carried: 1000 and 30000 of them.
+    EXPECT_EQ(world.shelfAltitude, -1000.0 * static_cast<double>(0.3048f));
+    EXPECT_EQ(world.maxAltitude, 30000.0 * static_cast<double>(0.3048f));
     EXPECT_EQ(world.minAltitude, -world.maxAltitude);
     EXPECT_EQ(world.circumference, 40233.60049724579);
     EXPECT_EQ(world.waterPercent, 70.0);

@@ -85,12 +85,16 @@ TEST_F(SamplerTest, RotationOfTheUnitSphere)
 
     // Without rotation the axis values shift latitude and longitude; the matrix stays.
     world.axisRotate = 0;
+    world.axisLongitude = world.axisLatitude = 0;
+    SurfaceSampler plainSampler(&projection, &world, &light, kShaderAltitude);
+    const double reference = plainSampler.EvaluateBasis(lat - 5, lon + 30);
     world.axisLongitude = 30;
     world.axisLatitude = -5;
     SurfaceSampler shifted(&projection, &world, &light, kShaderAltitude);
-    SurfaceSampler reference(&projection, &world, &light, kShaderAltitude);
-    world.axisLongitude = world.axisLatitude = 0;
-    EXPECT_EQ(shifted.EvaluateBasis(lat, lon), reference.EvaluateBasis(lat - 5, lon + 30));
+    for (int i = 0; i < 3; ++i)
+        for (int j = 0; j < 3; ++j)
+            EXPECT_NEAR(shifted.Matrix()[i][j], expected[i][j], 1e-15) << i << j;
+    EXPECT_EQ(shifted.EvaluateBasis(lat, lon), reference);
 }
 
 TEST_F(SamplerTest, ShapingFollowsTheCurve)

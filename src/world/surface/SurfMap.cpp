@@ -3,10 +3,12 @@
 #include "world/GridFilters.h"
 #include "world/MessageService.h"
 #include "world/ViewHooks.h"
+#include "world/surface/SurfaceSampler.h"
 
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <mutex>
 
 namespace kv {
 
@@ -575,21 +577,26 @@ const CSourceDatabase::SourceEntry* SurfMap::LookupSource() const
 int SurfMap::CreateFractalBasis()
 {
     for (int attempt = 0; attempt < 2; ++attempt) {
-        if (source != nullptr) {
-            source->Destroy(sourceParms);
-            source = nullptr;
-        }
-        const CSourceDatabase::SourceEntry* entry = nullptr;
-        if (GetSourceDatabase().FindById(basisId, &entry) >= 0 && entry != nullptr) {
-            source = entry;
-            source->Create(sourceParms);
-            return 0;
+        {
+            // Creating and destroying a source rebuilds the built-in tables: never while a
+            // render evaluates them.
+            std::unique_lock<std::shared_mutex> exclusive(NoiseTablesLock());
+            if (source != nullptr) {
+                source->Destroy(sourceParms);
+                source = nullptr;
+            }
+            const CSourceDatabase::SourceEntry* entry = nullptr;
+            if (GetSourceDatabase().FindById(basisId, &entry) >= 0 && entry != nullptr) {
+                source = entry;
+                source->Create(sourceParms);
+                return 0;
+            }
         }
         if (basisId == 0)
-            break;
+            break; // not even the ridged source: every evaluation gives 0
         char text[160];
-        std::snprintf(text, sizeof text, "Unable to create fractal basis function ID %d.\nUsing Ridged Multifractal instead.",
-                      basisId);
+        std::snprintf(text, sizeof text,
+                      "Unable to create fractal basis function ID %d.\nUsing Ridged Multifractal instead.", basisId);
         ShowMessage(text);
         basisId = 0;
     }

@@ -25,12 +25,6 @@ constexpr double kRadToDeg = 180.0 * (1.0 / kPi);
 // Diagonal steps SurfaceNormal takes to leave the map seam before giving up.
 constexpr int kSeamRetries = 4;
 
-std::shared_mutex& NoiseTablesLock()
-{
-    static std::shared_mutex lock;
-    return lock;
-}
-
 // ratio^e with the sign of ratio kept (2^(e log2 |ratio|)); 0 at 0.
 double SignedPower(double ratio, double e)
 {
@@ -61,6 +55,12 @@ void RotateRight(double m[3][3], int axis, double angle)
 }
 
 } // namespace
+
+std::shared_mutex& NoiseTablesLock()
+{
+    static std::shared_mutex lock;
+    return lock;
+}
 
 NoiseEvaluationScope::NoiseEvaluationScope() : m_lock(NoiseTablesLock()) {}
 

@@ -30,7 +30,10 @@ class SurfMap;
 class VideoBuffer;
 
 // Renders hold the built-in noise tables shared while they evaluate; rebuilding the
-// tables (a sampler prepared with the noise-rebuild setting on) waits for them.
+// tables (a sampler prepared with the noise-rebuild setting on, a world creating its
+// basis) holds them exclusively and so waits for the renders to finish.
+std::shared_mutex& NoiseTablesLock();
+
 class NoiseEvaluationScope {
 public:
     NoiseEvaluationScope();

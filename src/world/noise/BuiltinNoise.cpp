@@ -177,58 +177,68 @@ void ComputeOctaveWeights(double H, double lacunarity, double octaves)
     g_weightsDirty.store(false, std::memory_order_release);
 }
 
-double FractalBrownianSum(double x, double y, double z, double H, double lacunarity, double octaves,
-                          int32_t mask)
+namespace {
+
+// The frame of both sums: weights when marked, then truncating rounding for the sum itself
+// (tables rebuilt inside it when marked); `sum` gets the octave count and the mask bits.
+template <typename Sum>
+inline double RunOctaveSum(double H, double lacunarity, double octaves, int32_t mask, Sum&& sum)
 {
     ComputeOctaveWeights(H, lacunarity, octaves);
     TruncatingRounding rounding;
     EnsureTables();
-    const uint32_t bits = static_cast<uint32_t>(mask);
-    const int count = OctaveCount(octaves);
-    double sum = 0.0;
-    if (MaskBit(bits, 0))
-        sum = Noise3(x, y, z);
-    for (int i = 1; i < count; ++i) {
-        x *= lacunarity;
-        y *= lacunarity;
-        z *= lacunarity;
-        if (MaskBit(bits, i))
-            sum += Noise3(x, y, z) * g_weights[i];
-    }
-    return sum;
+    return sum(OctaveCount(octaves), static_cast<uint32_t>(mask));
+}
+
+} // namespace
+
+double FractalBrownianSum(double x, double y, double z, double H, double lacunarity, double octaves,
+                          int32_t mask)
+{
+    return RunOctaveSum(H, lacunarity, octaves, mask, [&](int count, uint32_t bits) {
+        double sum = 0.0;
+        if (MaskBit(bits, 0))
+            sum = Noise3(x, y, z);
+        for (int i = 1; i < count; ++i) {
+            x *= lacunarity;
+            y *= lacunarity;
+            z *= lacunarity;
+            if (MaskBit(bits, i))
+                sum += Noise3(x, y, z) * g_weights[i];
+        }
+        return sum;
+    });
 }
 
 double RidgedMultifractalSum(double x, double y, double z, double H, double lacunarity, double octaves,
                              double offset, double gain, int32_t mask)
 {
-    ComputeOctaveWeights(H, lacunarity, octaves);
-    TruncatingRounding rounding;
-    EnsureTables();
-    const uint32_t bits = static_cast<uint32_t>(mask);
-    const int count = OctaveCount(octaves);
-    double signal = 0.0;
-    double result = 0.0;
-    if (MaskBit(bits, 0)) {
-        const double s = offset - std::fabs(Noise3(x, y, z));
-        signal = s * s;
-        result = signal;
-    }
-    for (int i = 1; i < count; ++i) {
-        x *= lacunarity;
-        y *= lacunarity;
-        z *= lacunarity;
-        double weight = signal * gain;
-        if (weight > 1.0)
-            weight = 1.0;
-        if (weight < 0.0)
-            weight = 0.0;
-        if (MaskBit(bits, i)) {
+    return RunOctaveSum(H, lacunarity, octaves, mask, [&](int count, uint32_t bits) {
+        double signal = 0.0;
+        double result = 0.0;
+        if (MaskBit(bits, 0)) {
             const double s = offset - std::fabs(Noise3(x, y, z));
-            signal = s * s * weight;
-            result += signal * g_weights[i];
+            signal = s * s;
+            result = signal;
         }
-    }
-    return result;
+        for (int i = 1; i < count; ++i) {
+            x *= lacunarity;
+            y *= lacunarity;
+            z *= lacunarity;
+            // The weight comes from the signal of the last octave that contributed.
+            double weight = signal * gain;
+            if (weight > 1.0)
+                weight = 1.0;
+            if (weight < 0.0)
+                weight = 0.0;
+            if (MaskBit(bits, i)) {
+                const double s = offset - std::fabs(Noise3(x, y, z));
+                signal = s * s * weight;
+                result += signal * g_weights[i];
+            }
+        }
+        return result;
+    });
 }
 
 void MarkNoiseTablesDirty() { g_tablesDirty.store(true, std::memory_order_release); }

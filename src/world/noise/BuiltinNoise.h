@@ -3,7 +3,8 @@
 // Tables and octave weights are process-wide and built lazily: the tables from the
 // calling thread's Rand() sequence (so the caller seeds the generator first), the
 // weights from the (H, lacunarity, octaves) of the first sum after they were marked.
-// Rebuilds belong on the user-interface thread; once built, the sums only read them.
+// Marks and rebuilds belong on the user-interface thread while no evaluation runs; once
+// built, the sums only read them, from any number of threads.
 #pragma once
 
 #include <cstdint>

@@ -187,7 +187,7 @@ int MapComposite::Parse(CTokenizer& t)
             work.settings.SetProjectionByName(name);
             // A nested composite multiplies the instances every copy holds: keep them bounded.
             if (auto* nested = dynamic_cast<const MapComposite*>(work.settings.GetProjection());
-                nested && m_instances + nested->InstanceCount() > kMaxInstances)
+                nested && m_instances + nested->InstanceCount() + 1 > kMaxInstances)
                 work.settings.SetProjection(ProjectionParms::kDefaultProjectionId);
             work.settings.SetCenter(v[0], v[1]);
             work.settings.SetOffset(v[2], v[3]);
@@ -228,7 +228,7 @@ int MapComposite::Parse(CTokenizer& t)
             if (m_segments.size() < kMaxSegments) {
                 const MapProject* p = work.settings.GetProjection();
                 const auto* nested = dynamic_cast<const MapComposite*>(p);
-                m_instances += nested ? nested->InstanceCount() : 1;
+                m_instances += nested ? nested->InstanceCount() + 1 : 1;
                 m_segments.push_back(std::make_unique<Segment>(work));
                 m_order.push_back(static_cast<int>(m_segments.size()) - 1);
             }

@@ -96,7 +96,8 @@ public:
     size_t GetExtentCount() const { return m_extents.size(); }
     // Definition-order indices of the segments in the current search order.
     std::vector<int> GetSearchOrder() const;
-    // Projection instances a copy of this composite holds (nested composites included).
+    // Projection instances a copy of this composite holds: its segments' projections and
+    // everything nested composites among them hold.
     int InstanceCount() const { return m_instances; }
 
 private:

@@ -110,29 +110,16 @@ int ProjectionParms::AcquireProjection(int id, bool byName, const std::string& n
 
 int ProjectionParms::SetProjection(int id)
 {
-    const int previousId = m_projectionId;
-    const bool hadProjection = m_projection != nullptr;
     const int result = AcquireProjection(id, false, std::string());
-    if (Reinit() != 0 && hadProjection) {
-        // The new projection refuses these settings: keep the one we had.
-        AcquireProjection(previousId, false, std::string());
-        Reinit();
-        return -1;
-    }
-    return result;
+    // A projection that refuses the current parallels is kept (the caller chose it) but
+    // reports off the map until they change; the caller learns of it here.
+    return Reinit() != 0 ? -1 : result;
 }
 
 int ProjectionParms::SetProjectionByName(const std::string& name)
 {
-    const int previousId = m_projectionId;
-    const bool hadProjection = m_projection != nullptr;
     const int result = AcquireProjection(0, true, name);
-    if (Reinit() != 0 && hadProjection) {
-        AcquireProjection(previousId, false, std::string());
-        Reinit();
-        return -1;
-    }
-    return result;
+    return Reinit() != 0 ? -1 : result;
 }
 
 int ProjectionParms::GetProjectionFlags()

@@ -41,8 +41,8 @@ public:
     bool ReleaseProjection();
 
     // Takes a new instance of id. An id with no projection falls back to id 2 and returns
-    // -1; so does a projection that refuses the current settings (the previous projection
-    // is kept then, and -1 returned). Else 0.
+    // -1. A projection that refuses the current parallels is taken all the same and -1
+    // returned: it reports every point off the map until the parallels change. Else 0.
     int SetProjection(int id);
     // The same by exact registered name.
     int SetProjectionByName(const std::string& name);

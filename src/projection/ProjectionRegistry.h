@@ -13,6 +13,7 @@
 // destructor, so the library frees its own objects. The instance's GetId decides the slot.
 #pragma once
 
+#include "platform/DynamicLibrary.h"
 #include "projection/MapProject.h"
 
 #include <functional>
@@ -24,7 +25,6 @@
 
 namespace kv {
 
-class DynamicLibrary;
 class MapComposite;
 
 // Shown when the registry cannot be filled at start-up; start-up goes on with what it has.

@@ -274,6 +274,19 @@ TEST(BuiltinProjections, VanDerGrintenEquatorInverse)
     EXPECT_NEAR(lon, 1.75, 1e-12);
 }
 
+TEST(BuiltinProjections, LambertAzimuthalInverseNinetyDegreesFromTheCentre)
+{
+    // A point exactly 90 degrees of longitude from the centre makes the denominator of the
+    // longitude 0: its longitude is lon0 + 90, not lon0.
+    auto p = Make(kv::CreateMapLambertAzimuthalEqualArea);
+    p->Init(35 * kDeg, -120 * kDeg, -0.2, 0.4, 1, 1, 0, 0);
+    double x, y, lat, lon;
+    ASSERT_EQ(p->Forward(64 * kDeg, 150 * kDeg, x, y), 0);
+    ASSERT_EQ(p->Inverse(x, y, lat, lon), 0);
+    EXPECT_NEAR(lat, 64 * kDeg, 1e-12);
+    EXPECT_NEAR(lon, 150 * kDeg, 1e-12);
+}
+
 TEST(BuiltinProjections, ConicParallels)
 {
     double x1, y1, x2, y2;

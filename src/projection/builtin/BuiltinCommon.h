@@ -84,6 +84,20 @@ protected:
         return m_lat0 >= 0 ? m_lon0 + std::atan2(dx, -dy) : m_lon0 - std::atan2(-dx, dy);
     }
 
+    // Offsets of (x, y) from the false origin and their distance rho. True when the point is
+    // the centre itself (rho <= eps): lat and lon are then the centre's.
+    bool OffsetFromCentre(double x, double y, double& dx, double& dy, double& rho, double& lat, double& lon) const
+    {
+        dx = x - m_x0;
+        dy = y - m_y0;
+        rho = std::sqrt(dx * dx + dy * dy);
+        if (rho > m_eps)
+            return false;
+        lat = m_lat0;
+        lon = m_lon0;
+        return true;
+    }
+
     enum class Degenerate {
         kNoBoundsTest,   // never tests the bounds (Azimuthal Equidistant)
         kAcceptCentre,   // the meridian through the centre is accepted without bounds test
@@ -134,6 +148,25 @@ protected:
     {
         m_usable = false;
         return -1;
+    }
+    struct ParallelTerms {
+        double s1, c1, s2, c2; // sines and cosines of the two standard parallels
+    };
+    // The common start of the two-parallel conics: the base Init, then the eccentricity and
+    // the parallels' sines and cosines. False (the projection is unusable) when the
+    // parallels are symmetric about the equator: they give no cone.
+    bool InitTwoParallels(double lat0, double lon0, double falseNorthing, double falseEasting, double majorRadius,
+                          double minorRadius, double p1, double p2, ParallelTerms& t)
+    {
+        MapProject::Init(lat0, lon0, falseNorthing, falseEasting, majorRadius, minorRadius, p1, p2);
+        if (std::fabs(p1 + p2) < m_eps) {
+            Fail();
+            return false;
+        }
+        DeriveEccentricity();
+        SinCos(p1, t.s1, t.c1);
+        SinCos(p2, t.s2, t.c2);
+        return true;
     }
     // Forward from the radius of the parallel: theta = n dlon.
     void PlaceOnCone(double rho1, double lon, double& x, double& y) const

@@ -22,13 +22,10 @@ public:
     int Init(double lat0, double lon0, double falseNorthing, double falseEasting, double majorRadius,
              double minorRadius, double p1, double p2) override
     {
-        MapProject::Init(lat0, lon0, falseNorthing, falseEasting, majorRadius, minorRadius, p1, p2);
-        if (std::fabs(p1 + p2) < m_eps)
-            return Fail(); // parallels symmetric about the equator give no cone
-        DeriveEccentricity();
-        double s1, c1, s2, c2;
-        SinCos(p1, s1, c1);
-        SinCos(p2, s2, c2);
+        ParallelTerms t;
+        if (!InitTwoParallels(lat0, lon0, falseNorthing, falseEasting, majorRadius, minorRadius, p1, p2, t))
+            return -1;
+        const double s1 = t.s1, c1 = t.c1, s2 = t.s2, c2 = t.c2;
         const double m1 = ConicM(m_e, s1, c1), q1 = AuthalicQ(m_e, s1);
         const double m2 = ConicM(m_e, s2, c2), q2 = AuthalicQ(m_e, s2);
         const double q0 = AuthalicQ(m_e, m_sinLat0);

@@ -41,15 +41,12 @@ public:
 
     int Inverse(double x, double y, double& lat, double& lon) const override
     {
-        const double dx = x - m_x0, dy = y - m_y0;
-        const double rho = std::sqrt(dx * dx + dy * dy);
+        double dx, dy, rho;
+        const bool centre = OffsetFromCentre(x, y, dx, dy, rho, lat, lon);
         if (rho > kPi * m_majorRadius)
             return -1;
-        if (rho <= m_eps) {
-            lat = m_lat0;
-            lon = m_lon0;
+        if (centre)
             return 0;
-        }
         double sinz, cosz;
         SinCos(rho / m_majorRadius, sinz, cosz);
         return FinishInverse(sinz, cosz, dx, dy, rho, Degenerate::kNoBoundsTest, lat, lon);

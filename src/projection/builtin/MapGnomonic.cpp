@@ -32,13 +32,10 @@ public:
 
     int Inverse(double x, double y, double& lat, double& lon) const override
     {
-        const double dx = x - m_x0, dy = y - m_y0;
-        const double rho = std::sqrt(dx * dx + dy * dy);
-        if (rho <= m_eps) {
-            lat = m_lat0;
-            lon = m_lon0;
+        double dx, dy, rho;
+        const bool centre = OffsetFromCentre(x, y, dx, dy, rho, lat, lon);
+        if (centre)
             return 0;
-        }
         // z = atan(rho / R): cos z = 1 / sqrt(1 + t^2), sin z = t cos z.
         const double t = rho / m_majorRadius;
         const double cosz = 1.0 / std::sqrt(1.0 + t * t), sinz = t * cosz;

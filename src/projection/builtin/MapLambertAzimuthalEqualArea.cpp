@@ -36,16 +36,13 @@ public:
 
     int Inverse(double x, double y, double& lat, double& lon) const override
     {
-        const double dx = x - m_x0, dy = y - m_y0;
-        const double rho = std::sqrt(dx * dx + dy * dy);
+        double dx, dy, rho;
+        const bool centre = OffsetFromCentre(x, y, dx, dy, rho, lat, lon);
         const double r = rho / (2.0 * m_majorRadius);
         if (r > 1.0)
             return -1;
-        if (rho <= m_eps) {
-            lat = m_lat0;
-            lon = m_lon0;
+        if (centre)
             return 0;
-        }
         // z = 2 asin r: sin z = 2 r sqrt(1 - r^2), cos z = 1 - 2 r^2.
         const double sinz = 2.0 * r * std::sqrt(1.0 - r * r), cosz = 1.0 - 2.0 * r * r;
         double sinLat;
@@ -56,7 +53,9 @@ public:
             return 0;
         }
         const double con = cosz - sinLat * m_sinLat0;
-        lon = con != 0.0 ? WrapLongitude(m_lon0 + std::atan2(dx * sinz * m_cosLat0, con * rho)) : m_lon0;
+        // con is 0 on the whole meridian 90 degrees from the centre, where the longitude is
+        // lon0 +- pi/2; only on the central meridian (dx = 0 too) is it lon0.
+        lon = con != 0.0 || dx != 0.0 ? WrapLongitude(m_lon0 + std::atan2(dx * sinz * m_cosLat0, con * rho)) : m_lon0;
         return 0;
     }
 };

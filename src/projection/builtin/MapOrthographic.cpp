@@ -34,15 +34,12 @@ public:
 
     int Inverse(double x, double y, double& lat, double& lon) const override
     {
-        const double dx = x - m_x0, dy = y - m_y0;
-        const double rho = std::sqrt(dx * dx + dy * dy);
+        double dx, dy, rho;
+        const bool centre = OffsetFromCentre(x, y, dx, dy, rho, lat, lon);
         if (rho > m_majorRadius + 1e-7)
             return -1;
-        if (rho <= m_eps) {
-            lat = m_lat0;
-            lon = m_lon0;
+        if (centre)
             return 0;
-        }
         // z = asin(rho / R): sin z is the clamped ratio, cos z follows.
         const double sinz = std::min(rho / m_majorRadius, 1.0), cosz = std::sqrt(1.0 - sinz * sinz);
         return FinishInverse(sinz, cosz, dx, dy, rho, Degenerate::kAlwaysTest, lat, lon);

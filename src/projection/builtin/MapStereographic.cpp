@@ -48,13 +48,10 @@ public:
 
     int Inverse(double x, double y, double& lat, double& lon) const override
     {
-        const double dx = x - m_x0, dy = y - m_y0;
-        const double rho = std::sqrt(dx * dx + dy * dy);
-        if (rho <= m_eps) {
-            lat = m_lat0;
-            lon = m_lon0;
+        double dx, dy, rho;
+        const bool centre = OffsetFromCentre(x, y, dx, dy, rho, lat, lon);
+        if (centre)
             return 0;
-        }
         // z = 2 atan(t), t = rho / 2R: sin z = 2t / (1 + t^2), cos z = (1 - t^2) / (1 + t^2).
         const double t = rho / (2.0 * m_majorRadius);
         const double sinz = 2.0 * t / (1.0 + t * t), cosz = (1.0 - t * t) / (1.0 + t * t);

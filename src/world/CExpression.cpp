@@ -35,28 +35,20 @@ class ExpressionParser {
 public:
     explicit ExpressionParser(CTokenizer& t) : m_t(t) {}
 
-    ExpressionPtr Sum()
-    {
-        ExpressionPtr left = Term();
-        while (left && (m_t.GetToken() == kTokPlus || m_t.GetToken() == kTokMinus)) {
-            const int op = m_t.GetToken();
-            m_t.NextToken();
-            ExpressionPtr right = Term();
-            if (!right)
-                return nullptr;
-            left = Checked(CExpression::MakeBinary(op, std::move(left), std::move(right)));
-        }
-        return left;
-    }
+    // sum = term { (+|-) term }, grouped from the left.
+    ExpressionPtr Sum() { return Chain(kTokPlus, kTokMinus, &ExpressionParser::Term); }
 
 private:
-    ExpressionPtr Term()
+    // term = primary { (*|/) primary }, grouped from the left.
+    ExpressionPtr Term() { return Chain(kTokStar, kTokSlash, &ExpressionParser::Primary); }
+
+    ExpressionPtr Chain(int op1, int op2, ExpressionPtr (ExpressionParser::*operand)())
     {
-        ExpressionPtr left = Primary();
-        while (left && (m_t.GetToken() == kTokStar || m_t.GetToken() == kTokSlash)) {
+        ExpressionPtr left = (this->*operand)();
+        while (left && (m_t.GetToken() == op1 || m_t.GetToken() == op2)) {
             const int op = m_t.GetToken();
             m_t.NextToken();
-            ExpressionPtr right = Primary();
+            ExpressionPtr right = (this->*operand)();
             if (!right)
                 return nullptr;
             left = Checked(CExpression::MakeBinary(op, std::move(left), std::move(right)));
@@ -132,10 +124,11 @@ private:
         return Checked(std::move(node));
     }
 
-    // Folds a new node and refuses trees taller than the evaluator will recurse.
+    // Folds a new node (its operands were folded when they were made) and refuses trees taller
+    // than the evaluator will recurse.
     static ExpressionPtr Checked(ExpressionPtr node)
     {
-        node->Fold();
+        node->FoldNode();
         if (node->Height() > CExpression::kMaxDepth)
             return nullptr;
         return node;
@@ -186,17 +179,22 @@ bool CExpression::AddOperand(ExpressionPtr operand)
 
 void CExpression::Fold()
 {
+    for (const ExpressionPtr& operand : m_operands)
+        operand->Fold();
+    FoldNode();
+}
+
+void CExpression::FoldNode()
+{
     if (m_kind == kConstantNode) {
         m_constant = true;
         return;
     }
     if (m_kind != kOperatorNode || m_operands.empty())
         return;
-    for (const ExpressionPtr& operand : m_operands) {
-        operand->Fold();
-        if (!operand->m_constant)
+    for (const ExpressionPtr& operand : m_operands)
+        if (operand->m_kind != kConstantNode)
             return;
-    }
     m_value = Evaluate();
     m_kind = kConstantNode;
     m_constant = true;

@@ -86,8 +86,10 @@ public:
 
 private:
     friend class ExpressionParser;
-    // Turns an operator node whose operands are all constant into a constant.
+    // Turns every operator node of the tree whose operands are all constant into a constant.
     void Fold();
+    // The same for this node alone, its operands already folded.
+    void FoldNode();
     int Height() const { return m_height; }
 
     int m_kind = kConstantNode;

@@ -379,12 +379,15 @@ std::string CTokenizer::GetKeywordName(int id) const
     return KeywordName(id);
 }
 
+namespace {
+// 0 for a user symbol id, -1 below the range, -2 above it.
+int CheckSymbolId(int id) { return id < kFirstUserSymbol ? -1 : id > kLastUserSymbol ? -2 : 0; }
+} // namespace
+
 int CTokenizer::SetSymbol(int id, const std::string& text)
 {
-    if (id < kFirstUserSymbol)
-        return -1;
-    if (id > kLastUserSymbol)
-        return -2;
+    if (const int bad = CheckSymbolId(id))
+        return bad;
     const auto index = static_cast<std::size_t>(id - kFirstUserSymbol);
     if (index >= m_symbols.size())
         m_symbols.resize(index + 1);
@@ -394,10 +397,8 @@ int CTokenizer::SetSymbol(int id, const std::string& text)
 
 int CTokenizer::ClearSymbol(int id)
 {
-    if (id < kFirstUserSymbol)
-        return -1;
-    if (id > kLastUserSymbol)
-        return -2;
+    if (const int bad = CheckSymbolId(id))
+        return bad;
     const auto index = static_cast<std::size_t>(id - kFirstUserSymbol);
     if (index >= m_symbols.size())
         return -3;

@@ -6,7 +6,7 @@
 #include <algorithm>
 #include <atomic>
 #include <cmath>
-#include <vector>
+#include <memory>
 
 namespace kv {
 
@@ -50,43 +50,138 @@ void DirectionsOfRow(GridRows<const float> heights, GridRows<std::uint8_t> direc
     }
 }
 
-// Walks the flow paths of start cells and counts the cells they pass.
-struct FlowWalk {
+// The direction and count grids of one accumulation run.
+struct FlowCells {
     GridRows<const std::uint8_t> dir;
     GridRows<std::int32_t> counts;
-    long long width;
-    long long height;
-    long long pathLimit;
-    bool reverse;
+    std::size_t width;
+    std::size_t height;
 
-    // history: at least pathLimit entries, entry 0 = -1. A walk whose position equals the one
-    // recorded at half its step count has closed a loop. Entries 1..k-1 are always written by
-    // the current walk before step k reads them, so the history is filled once for all walks.
-    void WalkRow(long long startRow, std::vector<long long>& history) const
+    // The cell the path from (row, col) moves to, or false when the path ends there. Paths end
+    // at directions 8 and above and at the grid's edges (columns do not wrap here).
+    bool Next(std::size_t row, std::size_t col, int direction, std::size_t& nextRow, std::size_t& nextCol) const
     {
-        for (long long startCol = 0; startCol < width; ++startCol) {
-            long long row = startRow;
-            long long col = startCol;
-            long long pos = row * width + col;
-            for (long long k = 1; k < pathLimit - 1; ++k) {
-                if (pos == history[static_cast<std::size_t>(k / 2)])
-                    break;
-                history[static_cast<std::size_t>(k)] = pos;
-                const auto r = static_cast<std::size_t>(row);
-                std::atomic_ref<std::int32_t>(counts[r][col]).fetch_add(1, std::memory_order_relaxed);
-                const int e = dir[r][col];
-                if (e >= 8)
-                    break;
-                const int move = reverse ? OppositeFlow(e) : e;
-                col += kFlowColumnOffset[move];
-                row += kFlowRowOffset[move];
-                if (col < 0 || col >= width || row < 0 || row >= height)
-                    break;
-                pos = row * width + col;
-            }
-        }
+        if (direction >= 8)
+            return false;
+        const long long c = static_cast<long long>(col) + kFlowColumnOffset[direction];
+        const long long r = static_cast<long long>(row) + kFlowRowOffset[direction];
+        if (c < 0 || c >= static_cast<long long>(width) || r < 0 || r >= static_cast<long long>(height))
+            return false;
+        nextRow = static_cast<std::size_t>(r);
+        nextCol = static_cast<std::size_t>(c);
+        return true;
     }
 };
+
+// Reports one finished start row; true when the user asked to stop.
+bool RowDone(std::size_t row, std::size_t height, bool showProgress)
+{
+    if (showProgress)
+        ProgressStepHook(static_cast<double>(row), static_cast<double>(height));
+    ProgressPollHook();
+    return AbortRequested();
+}
+
+// Walks the path of every start cell for at most pathLimit - 2 cells, adding 1 to each cell
+// it passes. history: at least pathLimit entries with entry 0 = -1. A walk whose position
+// equals the one recorded at half its step count has closed a loop. Step k reads entry k / 2,
+// which is entry 0 or one the same walk wrote at an earlier step, so no other entry needs
+// clearing between walks.
+void WalkRow(const FlowCells& cells, std::size_t startRow, long long pathLimit, bool reverse, long long* history)
+{
+    const auto width = static_cast<long long>(cells.width);
+    for (std::size_t startCol = 0; startCol < cells.width; ++startCol) {
+        std::size_t row = startRow;
+        std::size_t col = startCol;
+        long long pos = static_cast<long long>(row) * width + static_cast<long long>(col);
+        for (long long k = 1; k < pathLimit - 1; ++k) {
+            if (pos == history[k / 2])
+                break;
+            history[k] = pos;
+            std::atomic_ref<std::int32_t>(cells.counts[row][col]).fetch_add(1, std::memory_order_relaxed);
+            const int e = cells.dir[row][col];
+            if (!cells.Next(row, col, reverse && e < 8 ? OppositeFlow(e) : e, row, col))
+                break;
+            pos = static_cast<long long>(row) * width + static_cast<long long>(col);
+        }
+    }
+}
+
+void WalkEveryStartCell(const FlowCells& cells, long long pathLimit, bool reverse, bool showProgress)
+{
+    for (std::size_t r = 0; r < cells.height; ++r)
+        std::fill(cells.counts[r], cells.counts[r] + cells.width, 0);
+    // Walks only add to the counts, so a band of start rows is spread over the cores with
+    // atomic additions; the sums are the same in any order. The progress steps and polls
+    // follow for each row of the band in order, on this thread.
+    const std::size_t rowsPerBand = std::max<std::size_t>(4, kCellsPerBand / 4 / cells.width);
+    for (std::size_t first = 0; first < cells.height; first += rowsPerBand) {
+        const std::size_t count = std::min(rowsPerBand, cells.height - first);
+        ParallelRows(static_cast<int>(count), [&](int begin, int end) {
+            std::unique_ptr<long long[]> history(new long long[static_cast<std::size_t>(std::max(pathLimit, 1LL))]);
+            history[0] = -1;
+            for (int r = begin; r < end; ++r)
+                WalkRow(cells, first + static_cast<std::size_t>(r), pathLimit, reverse, history.get());
+        });
+        for (std::size_t row = first; row < first + count; ++row)
+            if (RowDone(row, cells.height, showProgress))
+                return;
+    }
+}
+
+enum class UpstreamResult { Exact, Aborted, Inexact };
+
+// Path lengths of the one-pass count are kept in 16 bits.
+constexpr long long kLongestCountedPath = 0xFFFF;
+
+// Downhill counts in one pass: each cell's count is the number of cells whose path passes
+// through it. Cells are taken in an order where every cell comes after all cells flowing into
+// it: start at cells nothing flows into and follow each path while the cell it reaches has no
+// other unfinished inflow. Inexact when a path is longer than longestPath cells (a walk
+// would stop early) or when the working grids cannot be had.
+UpstreamResult CountUpstreamCells(const FlowCells& cells, long long longestPath, bool showProgress)
+{
+    Grid2DPtr inflowGrid = Alloc2D(cells.width, cells.height, sizeof(std::uint8_t));
+    Grid2DPtr lengthGrid = Alloc2D(cells.width, cells.height, sizeof(std::uint16_t));
+    if (!inflowGrid || !lengthGrid)
+        return UpstreamResult::Inexact;
+    // inflow: neighbours still to be finished that flow into the cell (at most 8); kDone once
+    // the cell was reached by its last inflow. length: the longest path ending at the cell.
+    constexpr std::uint8_t kDone = 0xFF;
+    const GridRows<std::uint8_t> inflow = inflowGrid->Rows<std::uint8_t>();
+    const GridRows<std::uint16_t> length = lengthGrid->Rows<std::uint16_t>();
+    std::size_t nr = 0, nc = 0;
+    for (std::size_t r = 0; r < cells.height; ++r)
+        for (std::size_t c = 0; c < cells.width; ++c) {
+            cells.counts[r][c] = 1;
+            length[r][c] = 1;
+            if (cells.Next(r, c, cells.dir[r][c], nr, nc))
+                ++inflow[nr][nc];
+        }
+
+    for (std::size_t r = 0; r < cells.height; ++r) {
+        for (std::size_t c = 0; c < cells.width; ++c) {
+            if (inflow[r][c] != 0)
+                continue;
+            std::size_t row = r, col = c;
+            while (cells.Next(row, col, cells.dir[row][col], nr, nc)) {
+                cells.counts[nr][nc] += cells.counts[row][col];
+                const int pathLength = length[row][col] + 1;
+                if (pathLength > longestPath)
+                    return UpstreamResult::Inexact;
+                length[nr][nc] = std::max<std::uint16_t>(length[nr][nc], static_cast<std::uint16_t>(pathLength));
+                if (--inflow[nr][nc] != 0)
+                    break;
+                inflow[nr][nc] = kDone;
+                row = nr;
+                col = nc;
+            }
+        }
+        if (RowDone(r, cells.height, showProgress))
+            return UpstreamResult::Aborted;
+    }
+    return UpstreamResult::Exact;
+}
 
 // Ends the abortable run: reset the abort value and report -1 when the user asked to stop.
 int FinishAbortable()
@@ -170,27 +265,17 @@ int ComputeFlowAccumulation(const Grid2D* heights, std::size_t width, std::size_
 
     const long long pathLimit =
         std::min(static_cast<long long>(maxSteps), 2 * (static_cast<long long>(width) + static_cast<long long>(height)));
-    const FlowWalk walk{dir, n, static_cast<long long>(width), static_cast<long long>(height), pathLimit, reverse};
+    const FlowCells cells{dir, n, width, height};
 
-    // Walks of different start rows only add to the counts, so a band of start rows is spread
-    // over the cores with atomic additions; the sums are the same in any order. The progress
-    // steps and polls follow for each row of the band in order, on this thread.
-    const std::size_t rowsPerBand = std::max<std::size_t>(4, kCellsPerBand / 8 / width);
-    for (std::size_t first = 0; first < height && !AbortRequested(); first += rowsPerBand) {
-        const std::size_t count = std::min(rowsPerBand, height - first);
-        ParallelRows(static_cast<int>(count), [&](int begin, int end) {
-            std::vector<long long> history(static_cast<std::size_t>(std::max(pathLimit, 1LL)), -1);
-            for (int r = begin; r < end; ++r)
-                walk.WalkRow(static_cast<long long>(first) + r, history);
-        });
-        for (std::size_t row = first; row < first + count; ++row) {
-            if (showProgress)
-                ProgressStepHook(static_cast<double>(row), static_cast<double>(height));
-            ProgressPollHook();
-            if (AbortRequested())
-                break;
-        }
-    }
+    // Downhill paths never repeat a cell, so when no path is longer than a walk may go, every
+    // count is simply the number of cells upstream of it, itself included: one pass over the
+    // grid gives what the walks would. Otherwise (uphill walks, or a path longer than the
+    // limit) every start cell is walked.
+    UpstreamResult result = UpstreamResult::Inexact;
+    if (!reverse && pathLimit >= 3 && pathLimit - 2 <= kLongestCountedPath)
+        result = CountUpstreamCells(cells, pathLimit - 2, showProgress);
+    if (result == UpstreamResult::Inexact)
+        WalkEveryStartCell(cells, pathLimit, reverse, showProgress);
 
     if (showProgress)
         ProgressEndHook();

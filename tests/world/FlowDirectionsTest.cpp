@@ -2,7 +2,10 @@
 #include "world/Progress.h"
 
 #include <cstdint>
+#include <algorithm>
+#include <cmath>
 #include <gtest/gtest.h>
+#include <random>
 #include <string>
 #include <vector>
 
@@ -138,6 +141,87 @@ TEST(FlowAccumulation, CountsPathsDownhillUphillAndToTheSea)
     EXPECT_EQ(Accumulate(*slope, 4, false), (std::vector<int>{1, 1, 2, 2, 2, 2, 2, 2}));
 }
 
+namespace {
+
+// The walks written out plainly, one start cell after another, for comparison.
+std::vector<int> ReferenceCounts(const Grid2D& heights, int maxSteps, bool reverse)
+{
+    const int w = static_cast<int>(heights.Width()), h = static_cast<int>(heights.Height());
+    Grid2DPtr d = Alloc2D(heights.Width(), heights.Height(), 1);
+    EXPECT_EQ(FindFlowDirections(&heights, heights.Width(), heights.Height(), d.get(), false), 0);
+    std::vector<int> dir(d->DataAs<std::uint8_t>(), d->DataAs<std::uint8_t>() + d->CellCount());
+    for (int i = 0; i < w * h; ++i)
+        if (heights.DataAs<float>()[i] < 0)
+            dir[i] = kFlowSea;
+    const int limit = std::min(maxSteps, 2 * (w + h));
+    std::vector<int> history(static_cast<std::size_t>(std::max(limit, 1)), -1);
+    std::vector<int> counts(static_cast<std::size_t>(w * h), 0);
+    for (int start = 0; start < w * h; ++start) {
+        int row = start / w, col = start % w;
+        for (int k = 1; k < limit - 1; ++k) {
+            const int pos = row * w + col;
+            if (pos == history[k / 2])
+                break;
+            history[k] = pos;
+            ++counts[pos];
+            int e = dir[pos];
+            if (e >= 8)
+                break;
+            if (reverse)
+                e = (e + 4) % 8;
+            col += kFlowColumnOffset[e];
+            row += kFlowRowOffset[e];
+            if (col < 0 || col >= w || row < 0 || row >= h)
+                break;
+        }
+    }
+    return counts;
+}
+
+} // namespace
+
+TEST(FlowAccumulation, MatchesPlainWalksOnVariedTerrain)
+{
+    std::mt19937 gen(5);
+    std::uniform_real_distribution<float> noise(-1.0f, 1.0f);
+    std::vector<Grid2DPtr> grids;
+    // Rolling land with a sea, with and without roughness.
+    for (float rough : {0.0f, 0.05f, 1.0f}) {
+        const std::size_t w = 61, h = 37;
+        Grid2DPtr g = Heights(w, h, {});
+        for (std::size_t r = 0; r < h; ++r)
+            for (std::size_t c = 0; c < w; ++c)
+                g->Rows<float>()[r][c] = std::sin(0.21f * c) * std::cos(0.17f * r) + 0.01f * c + 0.3f + rough * noise(gen);
+        grids.push_back(std::move(g));
+    }
+    // A walled serpentine: one downhill path far longer than 2 x (width + height).
+    {
+        const std::size_t w = 16, h = 9;
+        Grid2DPtr g = Heights(w, h, std::vector<float>(w * h, 1000.0f));
+        float level = 500.0f;
+        for (std::size_t r = 0; r < h; r += 2) {
+            for (std::size_t i = 0; i < w; ++i)
+                g->Rows<float>()[r][(r / 2) % 2 ? w - 1 - i : i] = level--;
+            if (r + 1 < h)
+                g->Rows<float>()[r + 1][(r / 2) % 2 ? 0 : w - 1] = level--;
+        }
+        grids.push_back(std::move(g));
+    }
+    for (const Grid2DPtr& g : grids)
+        for (int maxSteps : {32768, 40, 7, 3})
+            for (bool reverse : {false, true}) {
+                Grid2DPtr n = Alloc2D(g->Width(), g->Height(), 4);
+                ASSERT_EQ(ComputeFlowAccumulation(g.get(), g->Width(), g->Height(), n.get(), maxSteps, reverse, false), 0);
+                const std::vector<int> got(n->DataAs<std::int32_t>(), n->DataAs<std::int32_t>() + n->CellCount());
+                EXPECT_EQ(got, ReferenceCounts(*g, maxSteps, reverse)) << g->Width() << " " << maxSteps << " " << reverse;
+            }
+    // The serpentine's outlet gathers every path cell when the walks may run its whole length,
+    // but not under the 2 x (width + height) limit.
+    const Grid2D& serpentine = *grids.back();
+    const std::vector<int> counts = ReferenceCounts(serpentine, 32768, false);
+    EXPECT_LT(*std::max_element(counts.begin(), counts.end()), 2 * (16 + 9));
+}
+
 TEST(FlowAccumulation, ReportsProgressAndStopsOnAbort)
 {
     Grid2DPtr slope = Heights(2, 3, {8, 8, 6, 6, 4, 4});
@@ -176,18 +260,21 @@ TEST(FlowAccumulation, ReportsProgressAndStopsOnAbort)
         EXPECT_EQ(Recorder::log.back(), "end");
         EXPECT_EQ(Recorder::pollCount, 3); // no flow rows were started
     }
-    {
-        // Abort at the first flow row's poll: no further start rows are begun, so the counts
-        // are partial. (Start rows are walked in bands; at this width a band is a few rows.)
-        const std::size_t w = std::size_t(1) << 15, h = 8;
+    for (bool reverse : {false, true}) {
+        // Abort at the first flow row's poll: no further start rows are begun and the run
+        // ends at once. Uphill walks leave the later rows uncounted (start rows are walked in
+        // bands; at this width a band is a few rows).
+        const std::size_t w = std::size_t(1) << 17, h = 8;
         Grid2DPtr flat = Heights(w, h, {});
         Grid2DPtr counts = Alloc2D(w, h, 4);
         RecordingHooks hooks(static_cast<int>(h) + 1);
-        EXPECT_EQ(ComputeFlowAccumulation(flat.get(), w, h, counts.get(), 100, false, false), -1);
+        EXPECT_EQ(ComputeFlowAccumulation(flat.get(), w, h, counts.get(), 100, reverse, false), -1);
         EXPECT_EQ(g_abortValue.load(), 0);
         EXPECT_EQ(Recorder::pollCount, static_cast<int>(h) + 1);
-        EXPECT_EQ(counts->Rows<std::int32_t>()[0][5], 1);
-        EXPECT_EQ(counts->Rows<std::int32_t>()[h - 1][5], 0);
+        if (reverse) {
+            EXPECT_EQ(counts->Rows<std::int32_t>()[0][5], 1);
+            EXPECT_EQ(counts->Rows<std::int32_t>()[h - 1][5], 0);
+        }
     }
 }
 

@@ -1,6 +1,9 @@
 #include "world/CColorList.h"
 
 #include "platform/Archive.h"
+#include "platform/CLocale.h"
+#include "world/CExpression.h"
+#include "world/CTokenizer.h"
 #include "world/ColorChooser.h"
 
 #include <algorithm>
@@ -294,6 +297,104 @@ void CColorList::Serialize(CArchive& ar)
     m_stops = std::move(stops);
     m_mode = mode;
     m_exponent = std::isnan(exponent) ? 1.0 : exponent;
+}
+
+// ---------------------------------------------------------------- text
+
+namespace {
+
+// A stop's name as a quoted string that the tokenizer reads back as one string token:
+// no escapes exist, so a name holding a double quote is put in apostrophes, or (when
+// it holds both) has its double quotes turned into apostrophes; control characters
+// (a line break would split the stop) become blanks.
+std::string QuoteName(const std::string& name)
+{
+    std::string text = name;
+    for (char& c : text)
+        if (static_cast<unsigned char>(c) < 0x20 || c == 0x7F)
+            c = ' ';
+    if (text.find('"') == std::string::npos)
+        return '"' + text + '"';
+    if (text.find('\'') == std::string::npos)
+        return '\'' + text + '\'';
+    std::replace(text.begin(), text.end(), '"', '\'');
+    return '"' + text + '"';
+}
+
+} // namespace
+
+int CColorList::WriteText(std::FILE* file, const CTokenizer& tokenizer) const
+{
+    if (file == nullptr)
+        return -1;
+    std::string text;
+    text += FormatC("%s\n", tokenizer.GetKeywordName(kw::ColorList).c_str());
+    text += FormatC("%s %0.5f\n", tokenizer.GetKeywordName(kw::Gamma).c_str(), m_exponent);
+    text += FormatC("%s %d\n", tokenizer.GetKeywordName(kw::Mode).c_str(), m_mode);
+    text += FormatC("%s\n", tokenizer.GetKeywordName(kw::Data).c_str());
+    for (const CColorEntry& stop : m_stops) {
+        const uint32_t c = stop.Color();
+        text += FormatC("%4d,%4d,%4d,%s\n", RedOf(c), GreenOf(c), BlueOf(c), QuoteName(stop.Name()).c_str());
+    }
+    text += FormatC("%s\n", tokenizer.GetKeywordName(kw::ColorListEnd).c_str());
+    if (std::fwrite(text.data(), 1, text.size(), file) != text.size())
+        return -1;
+    return 0;
+}
+
+int CColorList::ReadText(CTokenizer& tokenizer)
+{
+    int code = tokenizer.GetToken();
+    if (code == kw::ColorList)
+        code = tokenizer.NextToken();
+    for (;;) {
+        switch (code) {
+        case kTokEnd:
+            return -1;
+        case kw::ColorListEnd:
+            return 0;
+        case kw::Gamma: {
+            tokenizer.NextToken();
+            const double g = ReadExpressionDouble(tokenizer);
+            if (!ExpressionError())
+                m_exponent = g;
+            code = tokenizer.GetToken();
+            break;
+        }
+        case kw::Mode: {
+            tokenizer.NextToken();
+            const int mode = ReadExpressionInt(tokenizer);
+            if (!ExpressionError())
+                m_mode = mode & 3;
+            code = tokenizer.GetToken();
+            break;
+        }
+        case kw::Data:
+            m_stops.clear();
+            code = tokenizer.NextToken();
+            for (;;) {
+                if (code == kTokEnd)
+                    return -1;
+                if (code == kw::ColorListEnd)
+                    return 0;
+                if (code != kTokNumber) {
+                    code = tokenizer.NextToken(); // the stop's name, or anything else
+                    continue;
+                }
+                int rgb[3];
+                for (int& channel : rgb) {
+                    channel = ReadExpressionInt(tokenizer) & 0xFF;
+                    while (tokenizer.GetToken() == kTokComma)
+                        tokenizer.NextToken();
+                }
+                Add(ColorOf(rgb[0], rgb[1], rgb[2]));
+                code = tokenizer.GetToken();
+            }
+        default:
+            code = tokenizer.NextToken();
+            break;
+        }
+    }
 }
 
 // ---------------------------------------------------------------- pickers

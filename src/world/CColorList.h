@@ -133,9 +133,12 @@ public:
     // leaves the list as it was.
     void Serialize(CArchive& ar);
 
-    // The "ColorList" ... "ColorListEnd" text block. WriteText returns 0 (-1 when
-    // the file cannot be written); ReadText returns 0 at "ColorListEnd" and -1 at
-    // the end of the text, keeping the stops read so far.
+    // The "ColorList" ... "ColorListEnd" text block, keywords spelled by the
+    // tokenizer. WriteText returns 0 (-1 when the file cannot be written).
+    // ReadText starts at the current token (a leading "ColorList" is skipped) and
+    // returns 0 with "ColorListEnd" still the current token, or -1 at the end of the
+    // text, keeping what was read. Every number is an expression; a Gamma or Mode
+    // whose expression does not parse leaves the value as it was.
     int WriteText(std::FILE* file, const CTokenizer& tokenizer) const;
     int ReadText(CTokenizer& tokenizer);
 

@@ -261,7 +261,10 @@ int ClimateParms::EvaluateClimate(double latitude, double longitude, double alti
     // Base temperature: fixed, or from the sun, albedo and greenhouse heat.
     const double t0 = useFixedTemperature ? fixedMeanTemperature + kKelvinOffset
                                           : std::pow(solarFactor, 0.25) * (1.0 - albedo) * heatFactor * 374.0;
-    baseTemperature = t0;
+    // Written only when it changes: render threads evaluate concurrently with the same
+    // settings and must not all store into the shared field.
+    if (baseTemperature != t0)
+        baseTemperature = t0;
 
     // Mean insolation over the year with the axis tilted by r.
     const double phi = Radians(latitude);

@@ -1,13 +1,19 @@
 #include "ArchiveBytes.h"
 #include "platform/Archive.h"
 #include "world/CColorList.h"
+#include "world/CTokenizer.h"
 #include "world/ColorChooser.h"
 
 #include <cmath>
+#include <cstdio>
 #include <cstring>
+#include <filesystem>
+#include <fstream>
 #include <gtest/gtest.h>
 #include <limits>
 #include <memory>
+#include <string>
+#include <utility>
 #include <vector>
 
 using kv::CColorList;
@@ -366,5 +372,124 @@ TEST(ColorListArchive, RandomBytesNeverCrash)
         } catch (const kv::CArchiveException&) {
             EXPECT_EQ(list.GetSize(), 1);
         }
+    }
+}
+
+namespace {
+
+std::string TextOf(const CColorList& list)
+{
+    kv::CTokenizer spelling;
+    std::FILE* f = std::tmpfile();
+    EXPECT_NE(f, nullptr);
+    EXPECT_EQ(list.WriteText(f, spelling), 0);
+    std::string text(static_cast<size_t>(std::ftell(f)), '\0');
+    std::rewind(f);
+    EXPECT_EQ(std::fread(text.data(), 1, text.size(), f), text.size());
+    std::fclose(f);
+    return text;
+}
+
+// Reads a colour list from `text` as a settings file; returns ReadText's result and
+// the token it left current.
+std::pair<int, int> ReadFromText(CColorList& list, const std::string& text, const std::string& fileName)
+{
+    std::filesystem::create_directories(KV_TEST_BINARY_DIR);
+    const std::string path = std::string(KV_TEST_BINARY_DIR) + "/" + fileName;
+    std::ofstream(path, std::ios::binary) << text;
+    kv::CTokenizer tok;
+    EXPECT_EQ(tok.Open(path, false), 0);
+    const int result = list.ReadText(tok);
+    const int token = tok.GetToken();
+    std::filesystem::remove(path);
+    return {result, token};
+}
+
+} // namespace
+
+TEST(ColorListText, WrittenFormAndRoundTrip)
+{
+    CColorList list = MakeList({ColorOf(255, 0, 0), ColorOf(0, 128, 64), ColorOf(1, 2, 3), ColorOf(9, 9, 9)}, 1, 0.5);
+    list.Stop(0).SetName("red");
+    list.Stop(1).SetName("say \"5, 6, 7\"");
+    list.Stop(2).SetName("it's \"8\"");
+    list.Stop(3).SetName("two\nlines 10");
+    const std::string text = TextOf(list);
+    EXPECT_EQ(text, "ColorList\n"
+                    "Gamma 0.50000\n"
+                    "Mode 1\n"
+                    "Data\n"
+                    " 255,   0,   0,\"red\"\n"
+                    "   0, 128,  64,'say \"5, 6, 7\"'\n"
+                    "   1,   2,   3,\"it's '8'\"\n"
+                    "   9,   9,   9,\"two lines 10\"\n"
+                    "ColorListEnd\n");
+
+    // What the text holds comes back: stops, mode and exponent (names are not read).
+    CColorList back;
+    auto [result, token] = ReadFromText(back, "AltColor " + text + "SeaLevel 3\n", "colorlist-roundtrip.txt");
+    EXPECT_EQ(result, 0);
+    EXPECT_EQ(token, kv::kw::ColorListEnd);
+    ASSERT_EQ(back.GetSize(), 4);
+    for (int i = 0; i < 4; ++i)
+        EXPECT_EQ(back.GetColorAt(i), list.GetColorAt(i)) << i;
+    EXPECT_EQ(back.GetInterpolation(), 1);
+    EXPECT_EQ(back.GetExponent(), 0.5);
+}
+
+TEST(ColorListText, ReadingRules)
+{
+    struct Case {
+        const char* what;
+        const char* text;
+        int result;
+        std::vector<uint32_t> stops;
+        int mode;
+        double exponent;
+    };
+    const Case cases[] = {
+        {"keywords in any case, expressions, channels modulo 256",
+         "colorlist\nGAMMA 2/4\nmode 7\ndata\n100+55, 3*2, 300 \"x\"\n 1 2 3\ncolorlistend\n", 0,
+         {ColorOf(155, 6, 44), ColorOf(1, 2, 3)}, 3, 0.5},
+        {"no leading ColorList; unknown words skipped", "Foo 3 Mode 0 Data 7,7,7 ColorListEnd", 0,
+         {Grey(7)}, 0, 1.0},
+        {"end of text keeps what was read", "ColorList Data 1,1,1, \"a\" 2,2,2", -1, {Grey(1), Grey(2)}, 2, 1.0},
+        {"an unreadable Gamma or Mode leaves the value", "Gamma what Mode ) Data ColorListEnd", 0, {}, 2, 1.0},
+        {"Data empties the list", "Data ColorListEnd", 0, {}, 2, 1.0},
+        {"end before Data", "Gamma 3", -1, {Grey(42)}, 2, 3.0},
+    };
+    int n = 0;
+    for (const Case& c : cases) {
+        CColorList list = MakeList({Grey(42)}, 2);
+        auto [result, token] = ReadFromText(list, c.text, "colorlist-rules-" + std::to_string(n++) + ".txt");
+        EXPECT_EQ(result, c.result) << c.what;
+        ASSERT_EQ(list.GetSize(), static_cast<int>(c.stops.size())) << c.what;
+        for (size_t i = 0; i < c.stops.size(); ++i)
+            EXPECT_EQ(list.GetColorAt(static_cast<int>(i)), c.stops[i]) << c.what;
+        EXPECT_EQ(list.GetInterpolation(), c.mode) << c.what;
+        EXPECT_EQ(list.GetExponent(), c.exponent) << c.what;
+    }
+}
+
+TEST(ColorListText, RandomTextNeverCrashes)
+{
+    uint32_t state = 99;
+    auto next = [&] { return state = state * 1664525u + 1013904223u; };
+    const char* pieces[] = {"ColorList", "Data", "Mode", "Gamma", "ColorListEnd", ",", "\"", "'", "(", ")",
+                            "-",         "+",    "/",    "*",     "12",           "1e", "300", ".", "\n", " ",
+                            "az",        "Bias", "9d30m", "\x01", "0.5"};
+    for (int round = 0; round < 300; ++round) {
+        std::string text;
+        const int count = static_cast<int>(next() % 40);
+        for (int i = 0; i < count; ++i) {
+            text += pieces[next() % (sizeof pieces / sizeof pieces[0])];
+            if (next() % 3 == 0)
+                text += ' ';
+        }
+        CColorList list;
+        auto [result, token] = ReadFromText(list, text, "colorlist-random.txt");
+        EXPECT_TRUE(result == 0 || result == -1);
+        (void)token;
+        (void)list.Interpolate(0.4);
     }
 }

@@ -7,13 +7,42 @@
 #include <algorithm>
 #include <cstdlib>
 #include <cstring>
+#include <sys/mman.h>
 #include <utility>
 
 namespace kv {
 
-void VideoBuffer::FreeDeleter::operator()(uint8_t* p) const
+namespace {
+
+// Pixel blocks from this size on are mapped straight from the system in 2 MiB aligned
+// pages that may be backed by huge pages: a large image is then cleared and first touched
+// with a few hundred page faults instead of thousands.
+constexpr size_t kHugePage = size_t(1) << 21;
+
+uint8_t* MapZeroedPages(size_t bytes, size_t& mapped)
 {
-    std::free(p);
+    mapped = (bytes + kHugePage - 1) & ~(kHugePage - 1);
+    void* raw = mmap(nullptr, mapped + kHugePage, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
+    if (raw == MAP_FAILED)
+        return nullptr;
+    const uintptr_t start = reinterpret_cast<uintptr_t>(raw);
+    const uintptr_t aligned = (start + kHugePage - 1) & ~uintptr_t(kHugePage - 1);
+    if (aligned > start)
+        munmap(raw, aligned - start);
+    if (kHugePage - (aligned - start) > 0)
+        munmap(reinterpret_cast<void*>(aligned + mapped), kHugePage - (aligned - start));
+    madvise(reinterpret_cast<void*>(aligned), mapped, MADV_HUGEPAGE);
+    return reinterpret_cast<uint8_t*>(aligned);
+}
+
+} // namespace
+
+void VideoBuffer::PixelDeleter::operator()(uint8_t* p) const
+{
+    if (mapped)
+        munmap(p, mapped);
+    else
+        std::free(p);
 }
 
 VideoBuffer::VideoBuffer() = default;
@@ -77,8 +106,15 @@ int VideoBuffer::Create(int width, int height, int bitCount)
         return -1;
     const size_t bytes = w * h * bytesPerPixel;
 
-    // calloc hands out zeroed pages without touching them: a cleared image comes free.
-    std::unique_ptr<uint8_t, FreeDeleter> bits(static_cast<uint8_t*>(std::calloc(bytes, 1)));
+    // Fresh pages come zeroed from the system: a cleared image costs no pass over it.
+    std::unique_ptr<uint8_t, PixelDeleter> bits;
+    if (bytes >= kHugePage) {
+        size_t mapped = 0;
+        if (uint8_t* p = MapZeroedPages(bytes, mapped))
+            bits = std::unique_ptr<uint8_t, PixelDeleter>(p, PixelDeleter{mapped});
+    } else {
+        bits.reset(static_cast<uint8_t*>(std::calloc(bytes, 1)));
+    }
     if (!bits)
         return -1;
     auto header = std::make_unique<BitmapInfoHeader>();

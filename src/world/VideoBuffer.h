@@ -116,7 +116,8 @@ public:
     uint32_t SampleBilinear(float x, float y) const;
 
     // The drawing canvas bound to this image, made on first call and kept until
-    // ReleaseDC or Free. Null while the buffer is empty.
+    // ReleaseDC, Free, re-creation or loading (which end it, like a released device
+    // context). Null while the buffer is empty.
     Canvas* GetDC();
     // Drops the canvas; 1 when there was one, else 0.
     int ReleaseDC();
@@ -133,8 +134,13 @@ public:
     int LoadImageFile(const std::string& path, std::string* error = nullptr);
 
 private:
-    struct FreeDeleter {
+    // Releases a pixel block: large blocks are anonymous memory mappings of `mapped`
+    // bytes, small ones come from the heap (mapped = 0).
+    struct PixelDeleter {
+        PixelDeleter() noexcept : mapped(0) {}
+        explicit PixelDeleter(size_t bytes) noexcept : mapped(bytes) {}
         void operator()(uint8_t* p) const;
+        size_t mapped;
     };
 
     void StorePixel(uint8_t* p, uint32_t colour) const
@@ -156,7 +162,7 @@ private:
 
     int m_width = 0;
     int m_height = 0;
-    std::unique_ptr<uint8_t, FreeDeleter> m_bits;
+    std::unique_ptr<uint8_t, PixelDeleter> m_bits;
     std::unique_ptr<BitmapInfoHeader> m_header;
     std::unique_ptr<Canvas> m_canvas;
 };

@@ -4,6 +4,7 @@
 #include <filesystem>
 #include <fstream>
 #include <gtest/gtest.h>
+#include <unistd.h>
 #include <vector>
 
 namespace fs = std::filesystem;
@@ -22,13 +23,21 @@ uint32_t U32At(const std::vector<uint8_t>& b, size_t at)
     return b[at] | (b[at + 1] << 8) | (b[at + 2] << 16) | (uint32_t(b[at + 3]) << 24);
 }
 
-fs::path TempDir(const char* name)
-{
-    fs::path dir = fs::temp_directory_path() / name;
-    fs::remove_all(dir);
-    fs::create_directories(dir);
-    return dir;
-}
+// A fresh folder for one test, removed afterwards.
+struct TempDir {
+    fs::path path;
+    explicit TempDir(const char* name)
+        : path(fs::temp_directory_path() / (std::string(name) + "_" + std::to_string(getpid())))
+    {
+        fs::remove_all(path);
+        fs::create_directories(path);
+    }
+    ~TempDir()
+    {
+        std::error_code ec;
+        fs::remove_all(path, ec);
+    }
+};
 
 } // namespace
 
@@ -191,11 +200,23 @@ TEST(VideoBuffer, CopiesAreDeepAndKeepTheDepth)
     EXPECT_EQ(b.GetPixel(4, 3), 0x102030u);
     b = VideoBuffer();
     EXPECT_TRUE(b.IsEmpty());
+
+    // Large images live in their own mapped pages; they start cleared and copy the same way.
+    VideoBuffer big(1500, 1000);
+    ASSERT_FALSE(big.IsEmpty());
+    EXPECT_EQ(big.GetPixel(1499, 999) | big.GetPixel(0, 0) | big.GetPixel(700, 500), 0u);
+    big.SetPixel(1499, 0, 0xFEDCBA98);
+    big.SetPixel(0, 999, 0x01234567);
+    VideoBuffer copy(big);
+    EXPECT_EQ(copy.GetPixel(1499, 0), 0xFEDCBA98u);
+    EXPECT_EQ(copy.GetPixel(0, 999), 0x01234567u);
+    EXPECT_EQ(copy.GetBits()[0], 0x23);  // memory starts with the bottom row
 }
 
 TEST(VideoBuffer, SavesThe32BitLayoutExactly)
 {
-    fs::path dir = TempDir("kv_videobuffer_save");
+    TempDir temp("kv_videobuffer_save");
+    const fs::path& dir = temp.path;
     VideoBuffer b(10, 10);
     for (int r = 0; r < 10; ++r)
         for (int c = 0; c < 10; ++c)
@@ -215,7 +236,8 @@ TEST(VideoBuffer, SavesThe32BitLayoutExactly)
 
 TEST(VideoBuffer, Saves8And24BitRowsPaddedToFourBytes)
 {
-    fs::path dir = TempDir("kv_videobuffer_save_pad");
+    TempDir temp("kv_videobuffer_save_pad");
+    const fs::path& dir = temp.path;
     VideoBuffer rgb;
     ASSERT_EQ(rgb.Create(5, 3, 24), 0);
     rgb.SetPixel(4, 2, 0x0A0B0C);  // bottom-right
@@ -250,7 +272,8 @@ TEST(VideoBuffer, Saves8And24BitRowsPaddedToFourBytes)
 
 TEST(VideoBuffer, AFailedSaveLeavesTheOldFile)
 {
-    fs::path dir = TempDir("kv_videobuffer_save_fail");
+    TempDir temp("kv_videobuffer_save_fail");
+    const fs::path& dir = temp.path;
     std::ofstream(dir / "keep.bmp") << "old";
     EXPECT_EQ(VideoBuffer().SaveBMP((dir / "keep.bmp").string()), -1);
     EXPECT_EQ(VideoBuffer(4, 4).SaveBMP((dir / "no-such-folder" / "x.bmp").string()), -1);

@@ -17,7 +17,7 @@ void CPointList::Serialize(CArchive& ar)
         } else {
             ar << static_cast<uint16_t>(0xFFFF) << n;
         }
-        for (const PixelPoint& p : *this)
+        for (const CanvasPoint& p : *this)
             ar << p.x << p.y;
         return;
     }
@@ -29,7 +29,7 @@ void CPointList::Serialize(CArchive& ar)
     ar.Require(static_cast<uint64_t>(n) * 8);
     CPointList points;
     points.resize(n);
-    for (PixelPoint& p : points)
+    for (CanvasPoint& p : points)
         ar >> p.x >> p.y;
     swap(points);
 }

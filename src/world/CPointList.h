@@ -1,6 +1,8 @@
 // A list of integer pixel points: the pixel outline of a polygon fill.
 #pragma once
 
+#include "world/Canvas.h"
+
 #include <cstdint>
 #include <vector>
 
@@ -8,16 +10,12 @@ namespace kv {
 
 class CArchive;
 
-struct PixelPoint {
-    int32_t x = 0;
-    int32_t y = 0;
+// Points are the canvas's integer pixel points (x and y as 32-bit signed integers).
+static_assert(sizeof(CanvasPoint::x) == 4 && sizeof(CanvasPoint::y) == 4);
 
-    bool operator==(const PixelPoint&) const = default;
-};
-
-class CPointList : public std::vector<PixelPoint> {
+class CPointList : public std::vector<CanvasPoint> {
 public:
-    using std::vector<PixelPoint>::vector;
+    using std::vector<CanvasPoint>::vector;
 
     // The element count (16 bits, or 0xFFFF and 32 bits from 0xFFFF up), then each point
     // as two little-endian int32 (x, y). Loading checks the count against the bytes left

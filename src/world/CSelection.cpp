@@ -185,38 +185,51 @@ void CSelection::Feather(float radius)
     m_reselect = false;
 }
 
-void CSelection::Morph(bool maximum)
+namespace {
+
+// A 3 x 3 neighbourhood operation done in two passes: across(left, centre, right) over
+// each row with wrapping columns into a temporary grid, then down(above, centre, below)
+// over each column with clamped rows back into the cells.
+template <class Across, class Down>
+bool NeighbourhoodPass(Grid2D& cells, Across across, Down down)
 {
-    if (!m_cells)
-        return;
-    // The 3 x 3 extreme is the vertical extreme of the horizontal ones: columns first
-    // (wrapping) into a temporary grid, then rows (clamped) back into the mask.
-    Grid2DPtr across = Alloc2D(m_cells->Width(), m_cells->Height(), 1);
-    if (!across)
-        return;
-    const int w = m_width, h = m_height;
-    GridRows<uint8_t> src = m_rows, tmp = across->Rows<uint8_t>();
-    auto pick = [maximum](uint8_t a, uint8_t b) { return maximum ? std::max(a, b) : std::min(a, b); };
+    Grid2DPtr temp = Alloc2D(cells.Width(), cells.Height(), 1);
+    if (!temp)
+        return false;
+    const int w = static_cast<int>(cells.Width()), h = static_cast<int>(cells.Height());
+    GridRows<uint8_t> src = cells.Rows<uint8_t>(), tmp = temp->Rows<uint8_t>();
     ParallelRows(h, [&](int begin, int end) {
         for (int r = begin; r < end; ++r) {
             const uint8_t* s = src[r];
             uint8_t* t = tmp[r];
-            for (int c = 0; c < w; ++c) {
-                const int l = c == 0 ? w - 1 : c - 1, rt = c == w - 1 ? 0 : c + 1;
-                t[c] = pick(pick(s[l], s[c]), s[rt]);
-            }
+            for (int c = 0; c < w; ++c)
+                t[c] = across(s[c == 0 ? w - 1 : c - 1], s[c], s[c == w - 1 ? 0 : c + 1]);
         }
     });
     ParallelRows(h, [&](int begin, int end) {
         for (int r = begin; r < end; ++r) {
             const uint8_t* up = tmp[std::max(r - 1, 0)];
             const uint8_t* mid = tmp[r];
-            const uint8_t* down = tmp[std::min(r + 1, h - 1)];
+            const uint8_t* dn = tmp[std::min(r + 1, h - 1)];
             uint8_t* d = src[r];
             for (int c = 0; c < w; ++c)
-                d[c] = pick(pick(up[c], mid[c]), down[c]);
+                d[c] = down(up[c], mid[c], dn[c]);
         }
     });
+    return true;
+}
+
+} // namespace
+
+void CSelection::Morph(bool maximum)
+{
+    if (!m_cells)
+        return;
+    // The 3 x 3 extreme is the extreme of the three row extremes.
+    auto pick = [maximum](uint8_t a, uint8_t b, uint8_t c) {
+        return maximum ? std::max({a, b, c}) : std::min({a, b, c});
+    };
+    NeighbourhoodPass(*m_cells, pick, pick);
 }
 
 void CSelection::Expand(int passes)
@@ -236,34 +249,17 @@ void CSelection::Contract(int passes)
 void CSelection::Border(int width)
 {
     if (m_cells) {
-        const int w = m_width, h = m_height;
-        // Horizontal sums of the 0/1 "at least half selected" flags, then the vertical sums.
-        Grid2DPtr across = Alloc2D(m_cells->Width(), m_cells->Height(), 1);
-        if (!across)
+        // Count the "at least half selected" cells of each neighbourhood: along the row,
+        // then the three row counts; the band is where 3 to 5 of the nine are.
+        auto countHalf = [](uint8_t a, uint8_t b, uint8_t c) {
+            return static_cast<uint8_t>((a >= 128) + (b >= 128) + (c >= 128));
+        };
+        auto band = [](uint8_t a, uint8_t b, uint8_t c) {
+            const int sum = a + b + c;
+            return static_cast<uint8_t>(sum >= 3 && sum <= 5 ? 255 : 0);
+        };
+        if (!NeighbourhoodPass(*m_cells, countHalf, band))
             return;
-        GridRows<uint8_t> src = m_rows, tmp = across->Rows<uint8_t>();
-        ParallelRows(h, [&](int begin, int end) {
-            for (int r = begin; r < end; ++r) {
-                const uint8_t* s = src[r];
-                uint8_t* t = tmp[r];
-                for (int c = 0; c < w; ++c) {
-                    const int l = c == 0 ? w - 1 : c - 1, rt = c == w - 1 ? 0 : c + 1;
-                    t[c] = static_cast<uint8_t>((s[l] >= 128) + (s[c] >= 128) + (s[rt] >= 128));
-                }
-            }
-        });
-        ParallelRows(h, [&](int begin, int end) {
-            for (int r = begin; r < end; ++r) {
-                const uint8_t* up = tmp[std::max(r - 1, 0)];
-                const uint8_t* mid = tmp[r];
-                const uint8_t* down = tmp[std::min(r + 1, h - 1)];
-                uint8_t* d = src[r];
-                for (int c = 0; c < w; ++c) {
-                    const int sum = up[c] + mid[c] + down[c];
-                    d[c] = sum >= 3 && sum <= 5 ? 255 : 0;
-                }
-            }
-        });
         GaussianBlurBytes(*m_cells, static_cast<float>(width) * 0.2f);
         uint8_t* p = m_cells->DataAs<uint8_t>();
         for (std::size_t i = 0, n = CellCount(); i < n; ++i)

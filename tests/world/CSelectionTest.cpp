@@ -392,10 +392,7 @@ TEST(CSelection, LargeMasksFillInBandsLikeOneDrawing)
     Canvas& canvas = *whole.GetDC();
     canvas.SelectPen(Pen::Null());
     canvas.SelectBrush(Brush::Solid(0xFFFFFF));
-    std::vector<CanvasPoint> pts;
-    for (const PixelPoint& p : star)
-        pts.push_back({p.x, p.y});
-    canvas.Polygon(pts);
+    canvas.Polygon(star);
     size_t differ = 0, filled = 0;
     for (int y = 0; y < h; ++y)
         for (int x = 0; x < w; ++x) {
@@ -563,7 +560,7 @@ TEST(CPointList, ArchiveLayoutAndBadCounts)
     EXPECT_EQ(back, pts);
 
     // From 0xFFFF points on, the count is escaped into 32 bits.
-    CPointList many(70000, PixelPoint{3, 5});
+    CPointList many(70000, CanvasPoint{3, 5});
     std::vector<uint8_t> big;
     {
         CArchive ar(big, CArchive::store);

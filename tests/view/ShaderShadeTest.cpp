@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <atomic>
+#include <chrono>
 #include <cmath>
 #include <filesystem>
 #include <numbers>
@@ -374,15 +375,26 @@ TEST_F(ImgClimateTest, ReplacingTheImageWhileShadingIsSafe) {
             ++shaded;
         }
     };
+    // Waits (boundedly) until the workers have shaded n more points, so that every swap
+    // lands among reads in flight.
+    auto awaitShading = [&](long n) {
+        const long target = shaded.load() + n;
+        const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(5);
+        while (shaded.load() < target && std::chrono::steady_clock::now() < deadline) {
+            std::this_thread::yield();
+        }
+    };
     std::thread t1(worker), t2(worker);
+    awaitShading(100);
     for (int i = 0; i < 40; ++i) {
-        ASSERT_EQ(shader.SetImage(1, i % 2 ? a : b), 0);
+        EXPECT_EQ(shader.SetImage(1, i % 2 ? a : b), 0);
+        awaitShading(20);
     }
     stop = true;
     t1.join();
     t2.join();
     EXPECT_EQ(unexpected.load(), 0);
-    EXPECT_GT(shaded.load(), 0);
+    EXPECT_GT(shaded.load(), 900);
 }
 
 } // namespace

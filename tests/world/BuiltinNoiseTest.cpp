@@ -165,6 +165,36 @@ TEST(BuiltinNoise, SumsFollowTheirFormulas)
               kv::RidgedMultifractalSum(p[0], p[1], p[2], H, lac, kNaN, 1.0, 1.0, -1));
 }
 
+TEST(BuiltinNoise, MarkedTablesAreDrawnAtTheFirstNoiseLookup)
+{
+    // A sum that looks up no noise (no mask bit among its octaves) leaves marked tables
+    // marked and draws nothing from the caller's generator.
+    const uint32_t seed = 2024;
+    const std::vector<int> d = LcgDraws(seed, 3 * 512 + 511 + 1);
+    struct Case {
+        double octaves;
+        int32_t mask;
+    };
+    const Case idle[] = {{12.0, 0}, {1.0, ~1}, {4.0, 0x30}, {0.0, 0x2}};
+    for (const Case& c : idle) {
+        kv::MarkNoiseTablesDirty();
+        kv::SRand(seed);
+        EXPECT_EQ(kv::FractalBrownianSum(0.3, 0.6, 0.9, 1.0, 2.0, c.octaves, c.mask), 0.0);
+        EXPECT_EQ(kv::RidgedMultifractalSum(0.3, 0.6, 0.9, 1.0, 2.0, c.octaves, 1.0, 1.0, c.mask), 0.0);
+        EXPECT_EQ(kv::Rand(), d[0]) << c.octaves << " mask " << c.mask;
+    }
+    // The first lookup, here at octave 3 of each sum, draws the whole tables (2047 draws).
+    for (int which = 0; which < 2; ++which) {
+        kv::MarkNoiseTablesDirty();
+        kv::SRand(seed);
+        if (which == 0)
+            kv::FractalBrownianSum(0.3, 0.6, 0.9, 1.0, 2.0, 4.0, 0x8);
+        else
+            kv::RidgedMultifractalSum(0.3, 0.6, 0.9, 1.0, 2.0, 4.0, 1.0, 1.0, 0x8);
+        EXPECT_EQ(kv::Rand(), d[3 * 512 + 511]) << which;
+    }
+}
+
 TEST(BuiltinNoise, DefaultRidgedSignalsStayInUnitRange)
 {
     RebuildFromSeed(12345);

@@ -23,6 +23,17 @@ TEST(Random, SequenceFollowsTheGenerator)
 
 TEST(Random, GaussianStaysInItsRange)
 {
+    // Each value takes four draws, summed in single precision, scaled by s = 2a/4, less a = sqrt(12).
+    kv::SRand(7);
+    uint32_t state = 7u;
+    for (int k = 0; k < 3; ++k) {
+        float draws = 0.0f;
+        for (int i = 0; i < 4; ++i) {
+            state = state * 214013u + 2531011u;
+            draws += static_cast<float>((state >> 16) & 0x7FFF) * (1.0f / 32767.0f);
+        }
+        EXPECT_DOUBLE_EQ(kv::RandomGaussian(), draws * (std::sqrt(12.0) / 2.0) - std::sqrt(12.0)) << k;
+    }
     kv::SRand(7);
     double sum = 0, sq = 0;
     const int n = 20000;
@@ -85,6 +96,16 @@ TEST(Progress, PollSeesEscapeAndSetsAbort)
     kv::SetProgressEventPump(&pump);
     EXPECT_EQ(kv::ProgressPoll(), -1);
     EXPECT_EQ(pump.pumped, 2);
+    EXPECT_TRUE(kv::AbortRequested());
+    // A quit request seen while pumping stops the operation too.
+    struct QuitPump : kv::ProgressEventPump {
+        bool EventWaiting() override { return true; }
+        bool WaitingEventIsEscape() override { return false; }
+        bool PumpOne() override { return false; }
+    } quit;
+    kv::g_abortValue = 0;
+    kv::SetProgressEventPump(&quit);
+    EXPECT_EQ(kv::ProgressPoll(), -1);
     EXPECT_TRUE(kv::AbortRequested());
     kv::SetProgressEventPump(nullptr);
     kv::g_abortValue = 0;

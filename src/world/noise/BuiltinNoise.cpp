@@ -179,15 +179,28 @@ void ComputeOctaveWeights(double H, double lacunarity, double octaves)
 
 namespace {
 
+// True when a sum of `count` octaves looks up the noise at all: octave 0 whenever its bit
+// is set, octaves 1..count-1 when theirs are.
+inline bool LooksUpNoise(int count, uint32_t bits)
+{
+    const uint32_t used = count >= kMaxOctaves ? ~0u : ((1u << count) - 1u) | 1u;
+    return (bits & used) != 0;
+}
+
 // The frame of both sums: weights when marked, then truncating rounding for the sum itself
 // (tables rebuilt inside it when marked); `sum` gets the octave count and the mask bits.
+// Marked tables are drawn by the first noise lookup, so a sum that looks up nothing leaves
+// them marked and the caller's generator untouched.
 template <typename Sum>
 inline double RunOctaveSum(double H, double lacunarity, double octaves, int32_t mask, Sum&& sum)
 {
     ComputeOctaveWeights(H, lacunarity, octaves);
     TruncatingRounding rounding;
-    EnsureTables();
-    return sum(OctaveCount(octaves), static_cast<uint32_t>(mask));
+    const int count = OctaveCount(octaves);
+    const uint32_t bits = static_cast<uint32_t>(mask);
+    if (LooksUpNoise(count, bits))
+        EnsureTables();
+    return sum(count, bits);
 }
 
 } // namespace

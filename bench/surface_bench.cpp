@@ -87,45 +87,10 @@ void RenderOne(kv::ProjectionParms& projection, Image& image)
     sampler.RenderRect(&image.target, &image.colour, &image.mask, 0, 0, kWidth, kHeight);
 }
 
-// One sampler per band: every value first, then every colour (the colours read the
-// neighbouring values, which may lie in another band).
 void RenderBands(kv::ProjectionParms& projection, Image& image, int bands)
 {
-    std::vector<std::unique_ptr<kv::SurfaceSampler>> samplers;
-    std::vector<kv::GeoBuffers> views(static_cast<size_t>(bands), image.target);
-    for (int i = 0; i < bands; ++i)
-        samplers.push_back(
-            std::make_unique<kv::SurfaceSampler>(&projection, &World().world, &World().light, kv::kShaderAltitude));
-    auto band = [&](int i, int& y0, int& y1) {
-        y0 = i * kHeight / bands;
-        y1 = (i + 1) * kHeight / bands;
-    };
-    auto run = [&](auto&& body) {
-        std::vector<std::thread> threads;
-        for (int i = 0; i < bands; ++i)
-            threads.emplace_back(body, i);
-        for (auto& t : threads)
-            t.join();
-    };
-    run([&](int i) {
-        int y0, y1;
-        band(i, y0, y1);
-        samplers[i]->RenderRect(&views[i], nullptr, &image.mask, 0, y0, kWidth, y1);
-    });
-    run([&](int i) {
-        int y0, y1;
-        band(i, y0, y1);
-        samplers[i]->SetTarget(&views[i], &image.colour, &image.mask);
-        for (int y = y0; y < y1; ++y)
-            for (int x = 0; x < kWidth; ++x)
-                samplers[i]->ComputeCell(x, y, kv::kCellColour, nullptr);
-    });
-    image.target.minValue = views[0].minValue;
-    image.target.maxValue = views[0].maxValue;
-    for (const kv::GeoBuffers& v : views) {
-        image.target.minValue = std::min(image.target.minValue, v.minValue);
-        image.target.maxValue = std::max(image.target.maxValue, v.maxValue);
-    }
+    kv::SurfaceSampler prototype(&projection, &World().world, &World().light, kv::kShaderAltitude);
+    kv::RenderRectInBands(prototype, &image.target, &image.colour, &image.mask, 0, 0, kWidth, kHeight, bands);
 }
 
 bool SamePixels(const Image& a, const Image& b)

@@ -13,7 +13,6 @@
 
 #include <cmath>
 #include <cstring>
-#include <thread>
 
 using namespace kv;
 
@@ -305,40 +304,34 @@ TEST_F(SamplerTest, SameSeedSamePixelsOnOneOrSeveralThreads)
     EXPECT_EQ(Equal2D(first.altitude.get(), second.altitude.get()), 1);
     EXPECT_EQ(std::memcmp(colourFirst.GetBits(), colourSecond.GetBits(), colourFirst.RowBytes() * h), 0);
 
-    // Four samplers on four bands of one target: values first, then colours.
+    // Four samplers on four bands of one target (values first, then colours) give the
+    // pixels of one.
     GeoBuffers shared;
     shared.Allocate(w, h);
     VideoBuffer colour;
     colour.Create(w, h);
-    const int bands = 4;
-    std::vector<std::unique_ptr<SurfaceSampler>> samplers;
-    std::vector<GeoBuffers> views(bands, shared);
-    for (int i = 0; i < bands; ++i)
-        samplers.push_back(std::make_unique<SurfaceSampler>(&projection, &world, &light, kShaderAltitude));
-    auto run = [&](auto&& body) {
-        std::vector<std::thread> threads;
-        for (int i = 0; i < bands; ++i)
-            threads.emplace_back(body, i);
-        for (auto& t : threads)
-            t.join();
-    };
-    run([&](int i) { samplers[i]->RenderRect(&views[i], nullptr, nullptr, 0, i * h / bands, w, (i + 1) * h / bands); });
-    run([&](int i) {
-        samplers[i]->SetTarget(&views[i], &colour, nullptr);
-        for (int y = i * h / bands; y < (i + 1) * h / bands; ++y)
-            for (int x = 0; x < w; ++x)
-                samplers[i]->ComputeCell(x, y, kCellColour, nullptr);
-    });
+    SurfaceSampler prototype(&projection, &world, &light, kShaderAltitude);
+    EXPECT_EQ(RenderRectInBands(prototype, &shared, &colour, nullptr, 0, 0, w, h, 4), 0);
     EXPECT_EQ(Equal2D(first.altitude.get(), shared.altitude.get()), 1);
     EXPECT_EQ(Equal2D(first.latitude.get(), shared.latitude.get()), 1);
     EXPECT_EQ(std::memcmp(colourFirst.GetBits(), colour.GetBits(), colour.RowBytes() * h), 0);
-    float lowest = views[0].minValue, highest = views[0].maxValue;
-    for (const GeoBuffers& v : views) {
-        lowest = std::min(lowest, v.minValue);
-        highest = std::max(highest, v.maxValue);
-    }
-    EXPECT_EQ(lowest, first.minValue);
-    EXPECT_EQ(highest, first.maxValue);
+    EXPECT_EQ(shared.minValue, first.minValue);
+    EXPECT_EQ(shared.maxValue, first.maxValue);
+
+    // The same on a part of the image with more bands than rows, and on an empty part.
+    GeoBuffers part, partAlone;
+    part.Allocate(w, h);
+    partAlone.Allocate(w, h);
+    VideoBuffer partColour, partAloneColour;
+    partColour.Create(w, h);
+    partAloneColour.Create(w, h);
+    EXPECT_EQ(RenderRectInBands(prototype, &part, &partColour, nullptr, 10, 20, 40, 23, 8), 0);
+    SurfaceSampler alone(prototype);
+    EXPECT_EQ(alone.RenderRect(&partAlone, &partAloneColour, nullptr, 40, 23, 10, 20), 0);
+    EXPECT_EQ(std::memcmp(partColour.GetBits(), partAloneColour.GetBits(), partColour.RowBytes() * h), 0);
+    EXPECT_EQ(Equal2D(part.altitude.get(), partAlone.altitude.get()), 1);
+    EXPECT_EQ(partColour.GetPixel(9, 20), 0u);
+    EXPECT_EQ(RenderRectInBands(prototype, &part, &partColour, nullptr, 10, 20, 10, 23, 8), -1);
 }
 
 TEST_F(SamplerTest, SurfaceNormalsAtEdgesAndDegenerateTargets)

@@ -1,5 +1,6 @@
 #include "world/surface/SurfaceSampler.h"
 
+#include "platform/ParallelFor.h"
 #include "projection/ProjectionParms.h"
 #include "view/shaders/ShadeSample.h"
 #include "view/shaders/ShaderRegistry.h"
@@ -13,7 +14,9 @@
 
 #include <algorithm>
 #include <cmath>
+#include <memory>
 #include <mutex>
+#include <vector>
 
 namespace kv {
 
@@ -480,6 +483,77 @@ int SurfaceSampler::RenderRect(GeoBuffers* target, VideoBuffer* colorBuffer, Vid
     if (target != nullptr) {
         target->minValue = m_minValue;
         target->maxValue = m_maxValue;
+    }
+    return 0;
+}
+
+int RenderRectInBands(const SurfaceSampler& prototype, GeoBuffers* target, VideoBuffer* colorBuffer,
+                      VideoBuffer* maskBuffer, int x0, int y0, int x1, int y1, int bands)
+{
+    if (target == nullptr)
+        return -1;
+    int width = target->width, height = target->height;
+    if (colorBuffer != nullptr && !colorBuffer->IsEmpty()) {
+        width = colorBuffer->GetWidth();
+        height = colorBuffer->GetHeight();
+    }
+    if (x0 > x1)
+        std::swap(x0, x1);
+    if (y0 > y1)
+        std::swap(y0, y1);
+    x0 = std::clamp(x0, 0, width);
+    x1 = std::clamp(x1, 0, width);
+    y0 = std::clamp(y0, 0, height);
+    y1 = std::clamp(y1, 0, height);
+    if (x0 >= x1 || y0 >= y1)
+        return -1;
+    if (bands <= 0)
+        bands = HardwareThreads();
+    bands = std::min(bands, y1 - y0);
+
+    // Each sampler keeps its own range in its own record; the grids are shared.
+    std::vector<std::unique_ptr<SurfaceSampler>> samplers;
+    std::vector<GeoBuffers> views(static_cast<std::size_t>(bands), *target);
+    for (int i = 0; i < bands; ++i)
+        samplers.push_back(std::make_unique<SurfaceSampler>(prototype));
+    auto bandRows = [&](int i, int& first, int& last) {
+        first = y0 + static_cast<int>(static_cast<int64_t>(y1 - y0) * i / bands);
+        last = y0 + static_cast<int>(static_cast<int64_t>(y1 - y0) * (i + 1) / bands);
+    };
+    ParallelRows(
+        bands,
+        [&](int begin, int end) {
+            for (int i = begin; i < end; ++i) {
+                int first, last;
+                bandRows(i, first, last);
+                samplers[static_cast<std::size_t>(i)]->RenderRect(&views[static_cast<std::size_t>(i)], nullptr,
+                                                                   maskBuffer, x0, first, x1, last);
+            }
+        },
+        bands);
+    if (colorBuffer != nullptr) {
+        const int mode = (target->positionsValid ? kCellStoredPositions : 0) | kCellColour;
+        ParallelRows(
+            bands,
+            [&](int begin, int end) {
+                for (int i = begin; i < end; ++i) {
+                    SurfaceSampler& sampler = *samplers[static_cast<std::size_t>(i)];
+                    sampler.SetTarget(&views[static_cast<std::size_t>(i)], colorBuffer, maskBuffer);
+                    NoiseEvaluationScope evaluating;
+                    int first, last;
+                    bandRows(i, first, last);
+                    for (int y = first; y < last; ++y)
+                        for (int x = x0; x < x1; ++x)
+                            sampler.ComputeCell(x, y, mode, nullptr);
+                }
+            },
+            bands);
+    }
+    target->minValue = views[0].minValue;
+    target->maxValue = views[0].maxValue;
+    for (const GeoBuffers& view : views) {
+        target->minValue = std::min(target->minValue, view.minValue);
+        target->maxValue = std::max(target->maxValue, view.maxValue);
     }
     return 0;
 }

@@ -65,7 +65,8 @@ public:
     GeoBuffers* GetTarget() const { return m_target; }
     // Returns the previous projection.
     ProjectionParms* SetProjection(ProjectionParms* projection);
-    // The overlays that ColorPixel composites (none by default).
+    // The overlays that ColorPixel composites (none by default). Whoever calls ColorPixel
+    // holds OverlayLock() around its run of pixels.
     void SetOverlays(const ImageOverlayList* overlays) { m_overlays = overlays; }
 
     // ---- mappings ----

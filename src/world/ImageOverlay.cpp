@@ -570,8 +570,10 @@ int ImageBrush::SetColor(uint32_t colourValue)
 
 int ImageBrush::Rebuild()
 {
+    // Within (0, 1): the falloff exponent is log(h) / log(0.5), which a negative or NaN
+    // hardness would turn into NaN weights.
     float h = m_hardness;
-    if (std::fabs(h) < 0.0001f)
+    if (!(std::fabs(h) >= 0.0001f) || h < 0.0f)
         h = 0.0001f;
     if (h >= 0.9999f)
         h = 0.9999f;

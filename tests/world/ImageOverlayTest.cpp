@@ -368,6 +368,11 @@ TEST(ImageBrush, StampClampsAtTheEdgeAndBuildsTheFalloff)
     const double r = std::hypot(2.5 / 5.5, 0.5 / 5.5);
     EXPECT_NEAR(weights[5][8], 1.0 - std::pow(r + 0.0001, 1.0), 1e-6);
 
+    // A negative hardness is held at the smallest one instead of giving NaN weights.
+    ASSERT_EQ(brush.SetParameters(5, 5, ImageBrush::kSoftEdge, 0xFF0000FFu, -0.5f, 1.0f), 0);
+    EXPECT_FLOAT_EQ(brush.Hardness(), 0.0001f);
+    EXPECT_TRUE(std::isfinite(brush.Weights()->Rows<float>()[1][1]));
+
     // Even width 10, no wrap, centred on column 0: the left five columns land on column 0.
     ASSERT_EQ(brush.SetParameters(10, 1, 0, 0xFF00FF00u, 0.5f, 1.0f), 0);
     auto overlay = Filled("b", 0, 20, 3);

@@ -334,6 +334,23 @@ TEST_F(SamplerTest, SameSeedSamePixelsOnOneOrSeveralThreads)
     EXPECT_EQ(RenderRectInBands(prototype, &part, &partColour, nullptr, 10, 20, 10, 23, 8), -1);
 }
 
+TEST_F(SamplerTest, ClimateAndGaiaShadingAreTheSameInBands)
+{
+    const int w = 64, h = 32;
+    for (int shader : {kShaderClimate, kShaderTemperature, kShaderGaia}) {
+        GeoBuffers one, banded;
+        one.Allocate(w, h);
+        banded.Allocate(w, h);
+        VideoBuffer colourOne, colourBanded;
+        colourOne.Create(w, h);
+        colourBanded.Create(w, h);
+        SurfaceSampler sampler(&projection, &world, &light, shader);
+        ASSERT_EQ(sampler.RenderRect(&one, &colourOne, nullptr, 0, 0, w, h), 0);
+        ASSERT_EQ(RenderRectInBands(sampler, &banded, &colourBanded, nullptr, 0, 0, w, h, 8), 0);
+        EXPECT_EQ(std::memcmp(colourOne.GetBits(), colourBanded.GetBits(), colourOne.RowBytes() * h), 0) << shader;
+    }
+}
+
 TEST_F(SamplerTest, SurfaceNormalsAtEdgesAndDegenerateTargets)
 {
     GeoBuffers target;

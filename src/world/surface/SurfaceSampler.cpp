@@ -560,9 +560,21 @@ int RenderRectInBands(const SurfaceSampler& prototype, GeoBuffers* target, Video
 
 void SurfaceSampler::SurfaceNormal(const GeoBuffers* target, int col, int row, float normal[3], bool flat) const
 {
-    normal[0] = 0.0f;
-    normal[1] = 0.0f;
-    normal[2] = 1.0f;
+    if (flat)
+        SurfaceNormals(target, col, row, nullptr, normal);
+    else
+        SurfaceNormals(target, col, row, normal, nullptr);
+}
+
+void SurfaceSampler::SurfaceNormals(const GeoBuffers* target, int col, int row, float* relief, float* flat) const
+{
+    for (float* normal : {relief, flat}) {
+        if (normal != nullptr) {
+            normal[0] = 0.0f;
+            normal[1] = 0.0f;
+            normal[2] = 1.0f;
+        }
+    }
     if (target == nullptr || !target->latitude || !target->longitude || !target->altitude)
         return;
     const int w = target->width;
@@ -600,16 +612,22 @@ void SurfaceSampler::SurfaceNormal(const GeoBuffers* target, int col, int row, f
         }
         const double f = (m_world != nullptr ? m_world->circumference : 40233.60049724579) * 1000.0 / 360.0;
         const double g = m_light != nullptr ? m_light->vertExag : 1.0;
-        const double dAltX = flat ? 0.0 : sx * (alt[ur][ucx] - alt[ur][uc]) * g;
-        const double dAltY = flat ? 0.0 : sy * (alt[ury][uc] - alt[ur][uc]) * g;
-        const double a[3] = {dLonX * f, dLatX * f, dAltX};
-        const double b[3] = {dLonY * f, dLatY * f, dAltY};
-        const double n[3] = {a[1] * b[2] - a[2] * b[1], a[2] * b[0] - a[0] * b[2], a[0] * b[1] - a[1] * b[0]};
-        if (n[0] == 0.0 && n[1] == 0.0 && n[2] == 0.0)
-            return; // coincident positions: no slope to measure
-        normal[0] = static_cast<float>(n[0]);
-        normal[1] = static_cast<float>(n[1]);
-        normal[2] = static_cast<float>(n[2]);
+        // (dLon F, dLat F, dAlt) across crossed with the same down; the flat normal has no
+        // altitude differences.
+        auto cross = [&](double dAltX, double dAltY, float* normal) {
+            const double a[3] = {dLonX * f, dLatX * f, dAltX};
+            const double b[3] = {dLonY * f, dLatY * f, dAltY};
+            const double n[3] = {a[1] * b[2] - a[2] * b[1], a[2] * b[0] - a[0] * b[2], a[0] * b[1] - a[1] * b[0]};
+            if (n[0] == 0.0 && n[1] == 0.0 && n[2] == 0.0)
+                return; // coincident positions: no slope to measure, the vertical stays
+            normal[0] = static_cast<float>(n[0]);
+            normal[1] = static_cast<float>(n[1]);
+            normal[2] = static_cast<float>(n[2]);
+        };
+        if (relief != nullptr)
+            cross(sx * (alt[ur][ucx] - alt[ur][uc]) * g, sy * (alt[ury][uc] - alt[ur][uc]) * g, relief);
+        if (flat != nullptr)
+            cross(0.0, 0.0, flat);
         return;
     }
 }
@@ -646,8 +664,7 @@ uint32_t SurfaceSampler::ShadePoint(const GeoBuffers* target, int col, int row, 
         sample.gamma = static_cast<float>(m_light->gamma);
     }
     if (withNormals && m_light != nullptr) {
-        SurfaceNormal(target, col, row, sample.landNormal, false);
-        SurfaceNormal(target, col, row, sample.seaNormal, true);
+        SurfaceNormals(target, col, row, sample.landNormal, sample.seaNormal);
         const float* light = m_light->GetLightVector();
         std::copy(light, light + 3, sample.lightVector);
     }

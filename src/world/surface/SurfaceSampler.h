@@ -121,6 +121,9 @@ public:
 private:
     void ReadProjectionOffsets();
     void UpdateRanges();
+    // The relief and the flat normal of a cell (either may be null) from one set of
+    // position differences.
+    void SurfaceNormals(const GeoBuffers* target, int col, int row, float* relief, float* flat) const;
     void TrackRange(float value);
 
     int m_shaderId;

@@ -143,5 +143,232 @@ TEST(LightParmsTest, CopyKeepsTheTargetsListReferences) {
     EXPECT_EQ(c.ambient, 0.5);
 }
 
+std::string TempPath(const char* name) {
+    return (std::filesystem::temp_directory_path() / name).string();
+}
+
+std::string WriteBlock(const LightParms& light, const char* name) {
+    const std::string path = TempPath(name);
+    CTokenizer tokenizer;
+    std::FILE* file = std::fopen(path.c_str(), "w");
+    EXPECT_NE(file, nullptr);
+    EXPECT_EQ(light.WriteText(file, tokenizer), 0);
+    std::fclose(file);
+    return path;
+}
+
+std::string ReadAll(const std::string& path) {
+    std::string text;
+    std::FILE* file = std::fopen(path.c_str(), "r");
+    char buffer[4096];
+    size_t n;
+    while ((n = std::fread(buffer, 1, sizeof buffer, file)) > 0) {
+        text.append(buffer, n);
+    }
+    std::fclose(file);
+    return text;
+}
+
+int ReadBlock(LightParms& light, const std::string& path) {
+    CTokenizer tokenizer;
+    EXPECT_EQ(tokenizer.Open(path, false), 0);
+    return light.ReadText(tokenizer);
+}
+
+int ReadBlockText(LightParms& light, const char* text, const char* name) {
+    const std::string path = TempPath(name);
+    std::FILE* file = std::fopen(path.c_str(), "w");
+    std::fputs(text, file);
+    std::fclose(file);
+    return ReadBlock(light, path);
+}
+
+TEST(LightParmsTextTest, WritesKeywordLinesInOrder) {
+    LightParms light;
+    light.name = "Dusk";
+    light.ambient = 0.125;
+    const std::string text = ReadAll(WriteBlock(light, "kv_light_layout.lgt"));
+    EXPECT_EQ(text.rfind("LightParms\n"
+                         "Name           \"Dusk\"\n"
+                         "BitDepth       0\n"
+                         "Colors         15\n"
+                         "Levels         15\n"
+                         "Ambient        0.12500\n"
+                         "Gamma          0.66667\n",
+                         0),
+              0u)
+        << text;
+    EXPECT_NE(text.find("\naz             315.00000\nel             45.00000\nAbsColor       0\n"
+                        "AbsMin         0.000000\nAbsMax         1000.000000\nIceNorth       0.35000\n"),
+              std::string::npos);
+    EXPECT_NE(text.find("FacingRelate   0\n\nAltColor ColorList\n"), std::string::npos);
+    EXPECT_EQ(text.find("TemperatureList"), std::string::npos);  // no list lent, none written
+    EXPECT_EQ(text.substr(text.size() - 14), "LightParmsEnd\n");
+}
+
+TEST(LightParmsTextTest, RoundTripKeepsEveryField) {
+    CColorList temperatures, readTemperatures;
+    temperatures.Add(0x010203);
+    temperatures.Add(0x040506);
+    LightParms a;
+    a.name = "Mixed \"quotes\" and\nbreaks";
+    a.bitDepth = 24;
+    a.ambient = 0.3;
+    a.gamma = 1.5;
+    a.vertExag = 2.25;
+    a.azimuth = 200;
+    a.elevation = 30.5;
+    a.seaLevel = -12.5;
+    a.seaLowest = -8000;
+    a.seaOpacity = 0.75;
+    a.altMode = 2;
+    a.seaEqual = 1;
+    a.seaFloat = 1;
+    a.seaSatMin = 0.1;
+    a.seaSatMax = 0.9;
+    a.corner = 3;
+    a.unit = 0;
+    a.landOpacity = 0.4;
+    a.absColor = 1;
+    a.absMax = 2500.5;
+    a.absMin = -100.25;
+    a.iceNorth = 0.5;
+    a.iceSouth = 0.6;
+    a.iceColor = 0xABCDEF;
+    a.iceOpacity = 0.2;
+    a.blendLat = 1;
+    a.blendAlt = 0;
+    a.blendSlope = 1;
+    a.blendFacing = 1;
+    a.blendLatVal = 0.11;
+    a.blendAltVal = 0.22;
+    a.blendSlopeVal = 0.33;
+    a.blendFacingVal = 0.44;
+    a.facingNorthDir = 10;
+    a.facingNorthVal = 0.55;
+    a.facingSouthDir = 170;
+    a.facingSouthVal = 0.66;
+    a.facingRelate = kCombineMultiply;
+    a.colors = 7;
+    a.levels = 9;
+    a.landColors.ResetDefaults();
+    a.landColors.Add(0x0A0B0C);
+    a.seaColors.SetInterpolation(0);
+    a.northColors.Add(0x112233);
+    a.southColors.Add(0x445566);
+    a.slopeColors.Add(0x778899);
+    a.temperatureList = &temperatures;
+    const std::string path = WriteBlock(a, "kv_light_round.lgt");
+
+    LightParms b;
+    b.temperatureList = &readTemperatures;
+    ASSERT_EQ(ReadBlock(b, path), 0);
+    EXPECT_EQ(b.name, "Mixed \"quotes\" and breaks");
+    EXPECT_EQ(b.bitDepth, 24);
+    EXPECT_EQ(b.ambient, 0.3);
+    EXPECT_EQ(b.gamma, 1.5);
+    EXPECT_EQ(b.vertExag, 2.25);
+    EXPECT_EQ(b.azimuth, 200);
+    EXPECT_EQ(b.elevation, 30.5);
+    EXPECT_EQ(b.seaLevel, -12.5);
+    EXPECT_EQ(b.seaLowest, -8000);
+    EXPECT_EQ(b.seaOpacity, 0.75);
+    EXPECT_EQ(b.altMode, 2);
+    EXPECT_EQ(b.seaEqual, 1);
+    EXPECT_EQ(b.seaFloat, 1);
+    EXPECT_EQ(b.seaSatMin, 0.1);
+    EXPECT_EQ(b.seaSatMax, 0.9);
+    EXPECT_EQ(b.corner, 3);
+    EXPECT_EQ(b.unit, 0);
+    EXPECT_EQ(b.landOpacity, 0.4);
+    EXPECT_EQ(b.absColor, 1);
+    EXPECT_EQ(b.absMax, 2500.5);
+    EXPECT_EQ(b.absMin, -100.25);
+    EXPECT_EQ(b.iceNorth, 0.5);
+    EXPECT_EQ(b.iceSouth, 0.6);
+    EXPECT_EQ(b.iceColor, 0xABCDEF);
+    EXPECT_EQ(b.iceOpacity, 0.2);
+    EXPECT_EQ(b.blendLat, 1);
+    EXPECT_EQ(b.blendAlt, 0);
+    EXPECT_EQ(b.blendSlope, 1);
+    EXPECT_EQ(b.blendFacing, 1);
+    EXPECT_EQ(b.blendLatVal, 0.11);
+    EXPECT_EQ(b.blendAltVal, 0.22);
+    EXPECT_EQ(b.blendSlopeVal, 0.33);
+    EXPECT_EQ(b.blendFacingVal, 0.44);
+    EXPECT_EQ(b.facingNorthDir, 10);
+    EXPECT_EQ(b.facingNorthVal, 0.55);
+    EXPECT_EQ(b.facingSouthDir, 170);
+    EXPECT_EQ(b.facingSouthVal, 0.66);
+    EXPECT_EQ(b.facingRelate, kCombineMultiply);
+    EXPECT_EQ(b.colors, 7);
+    EXPECT_EQ(b.levels, 9);
+    ASSERT_EQ(b.landColors.GetSize(), 1);
+    EXPECT_EQ(b.landColors.GetColorAt(0), 0x0A0B0Cu);
+    EXPECT_EQ(b.seaColors.GetInterpolation(), 0);
+    EXPECT_EQ(b.seaColors.GetSize(), 4);
+    EXPECT_EQ(b.northColors.GetColorAt(0), 0x112233u);
+    EXPECT_EQ(b.southColors.GetColorAt(0), 0x445566u);
+    EXPECT_EQ(b.slopeColors.GetColorAt(0), 0x778899u);
+    ASSERT_EQ(readTemperatures.GetSize(), 2);
+    EXPECT_EQ(readTemperatures.GetColorAt(1), 0x040506u);
+    // The light vector follows the azimuth and elevation read.
+    LightParms expected;
+    expected.azimuth = 200;
+    expected.elevation = 30.5;
+    expected.UpdateLightVector();
+    for (int i = 0; i < 3; ++i) {
+        EXPECT_EQ(b.lightVector[i], expected.lightVector[i]);
+    }
+}
+
+TEST(LightParmsTextTest, EmptyBlockResetsOnlyTheLight) {
+    LightParms light;
+    light.ambient = 0.9;
+    light.gamma = 3;
+    light.corner = 5;
+    light.unit = 0;
+    light.name = "Old";
+    light.landColors.Add(0x123456);
+    light.iceNorth = 0.9;
+    light.seaOpacity = 0.8;
+    ASSERT_EQ(ReadBlockText(light, "LightParms\nLightParmsEnd\n", "kv_light_empty.lgt"), 0);
+    EXPECT_EQ(light.ambient, 0.25);
+    EXPECT_EQ(light.gamma, 2.0 / 3.0);
+    EXPECT_EQ(light.corner, 0);
+    EXPECT_EQ(light.unit, 1);
+    EXPECT_EQ(light.name, "");
+    EXPECT_EQ(light.landColors.GetSize(), 9);
+    EXPECT_EQ(light.iceNorth, 0.9);
+    EXPECT_EQ(light.seaOpacity, 0.8);
+}
+
+TEST(LightParmsTextTest, ClimateListWithNothingToReadIntoIsSkipped) {
+    LightParms light;
+    const char* text =
+        "LightParms\n"
+        "Ambient 0.1*2\n"
+        "TemperatureList ColorList\nGamma 3.00000\nMode 1\nData\n   1,   2,   3,\"\"\nColorListEnd\n"
+        "Mystery 12\n"
+        "SeaOpacity 0.75\n"
+        "VertExag oops\n"
+        "Levels )\n"
+        "LightParmsEnd\n";
+    ASSERT_EQ(ReadBlockText(light, text, "kv_light_scratch.lgt"), 0);
+    EXPECT_DOUBLE_EQ(light.ambient, 0.2);
+    EXPECT_EQ(light.gamma, 2.0 / 3.0);  // the list's own Gamma stays in the list
+    EXPECT_EQ(light.seaOpacity, 0.75);
+    EXPECT_EQ(light.vertExag, 1.1);  // values that do not parse leave the field alone
+    EXPECT_EQ(light.levels, 15);
+    EXPECT_EQ(light.landColors.GetExponent(), 1.0);
+    EXPECT_EQ(light.seaColors.GetExponent(), 1.0);
+
+    // Without the end keyword: -1, keeping what was read.
+    LightParms cut;
+    EXPECT_EQ(ReadBlockText(cut, "LightParms\nAmbient 0.5\nVertExag 3\n", "kv_light_cut.lgt"), -1);
+    EXPECT_EQ(cut.ambient, 0.5);
+    EXPECT_EQ(cut.vertExag, 3.0);
+}
+
 } // namespace
 } // namespace kv

@@ -42,20 +42,20 @@ float AltitudeMeasureShader::ToDisplayUnits(float value) const {
 }
 
 uint32_t ClimateMeasureShader::Shade(const ShadeSample* sample) const {
-    const ClimateParms* climate = m_world != nullptr ? m_world->GetClimateParms() : nullptr;
+    const ClimateParms* climate = Climate();
     const uint32_t color = climate != nullptr ? climate->ClimateColor(ClassCode(sample->climateCode)) : 0;
-    return shading::MixedAndLit(color, *sample, m_light != nullptr ? m_light->seaOpacity : 0.0);
+    return shading::MixedAndLit(color, *sample, SeaOpacity());
 }
 
 uint32_t ClimateMeasureShader::ValueToColor(float value) const {
-    const ClimateParms* climate = m_world != nullptr ? m_world->GetClimateParms() : nullptr;
+    const ClimateParms* climate = Climate();
     return climate != nullptr ? climate->ClimateColor(ClassCode(value)) : 0;
 }
 
 void ClimateMeasureShader::GetRange(float* low, float* high) const {
     double lo = 0.0;
     double hi = 16.0;
-    if (const ClimateParms* climate = m_world != nullptr ? m_world->GetClimateParms() : nullptr) {
+    if (const ClimateParms* climate = Climate()) {
         climate->GetClassRange(lo, hi);
     }
     *low = static_cast<float>(lo);

@@ -11,9 +11,8 @@ constexpr ShaderDescriptor kDescriptor{kShaderBumpMap, 0, "&Bump Map", "Show Bum
 Shader_BumpMap::Shader_BumpMap() : AltitudeMeasureShader(kDescriptor) {}
 
 uint32_t Shader_BumpMap::Shade(const ShadeSample* sample) const {
-    const double seaOpacity = m_light != nullptr ? m_light->seaOpacity : 0.0;
-    float v = sample->altitude;
-    if (sample->waterLevel > sample->altitude && seaOpacity >= shading::kOpaqueSea) {
+        float v = sample->altitude;
+    if (sample->waterLevel > sample->altitude && SeaOpacity() >= shading::kOpaqueSea) {
         v = sample->waterLevel;
     }
     // Single precision throughout: at the default maximum altitude the quotient rounds to

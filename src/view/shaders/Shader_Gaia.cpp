@@ -65,12 +65,11 @@ int Shader_Gaia::Init(ShaderWorld* world, LightParms* light) {
 }
 
 uint32_t Shader_Gaia::Shade(const ShadeSample* sample) const {
-    const double seaOpacity = m_light != nullptr ? m_light->seaOpacity : 0.0;
-    const double altitude = sample->altitude;
+        const double altitude = sample->altitude;
     const double seaLevel = sample->waterLevel;
 
     // Under a see-through sea the surface of the water is lit; under an opaque one the floor.
-    bool seaSurface = seaLevel >= altitude && seaOpacity < shading::kOpaqueSea;
+    bool seaSurface = seaLevel >= altitude && SeaOpacity() < shading::kOpaqueSea;
 
     const double n = m_noise.Evaluate(sample->latitude, sample->longitude) * m_noiseAmplitude;
     const double polar = (n + 1.0 - std::cos(sample->latitude * (std::numbers::pi / 180.0))) * kPolarIndexScale;

@@ -40,7 +40,7 @@ uint32_t Shader_ImgClimate::Shade(const ShadeSample* sample) const {
     } else {
         color = sample->altitudeColor;
     }
-    return shading::MixedAndLit(color, *sample, m_light != nullptr ? m_light->seaOpacity : 0.0);
+    return shading::MixedAndLit(color, *sample, SeaOpacity());
 }
 
 int Shader_ImgClimate::SetImage(int enabled, const std::string& path) {

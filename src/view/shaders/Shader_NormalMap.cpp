@@ -18,8 +18,7 @@ int ToByte(float v) {
 Shader_NormalMap::Shader_NormalMap() : AltitudeMeasureShader(kDescriptor) {}
 
 uint32_t Shader_NormalMap::Shade(const ShadeSample* sample) const {
-    const double seaOpacity = m_light != nullptr ? m_light->seaOpacity : 0.0;
-    const shading::Vec3 n = shading::Normalise(shading::ChooseNormal(*sample, seaOpacity));
+    const shading::Vec3 n = shading::Normalise(shading::ChooseNormal(*sample, SeaOpacity()));
     return shading::Rgb(ToByte((n.x + 1.0f) * 128.0f), ToByte((n.y + 1.0f) * 128.0f), ToByte(128.0f - 128.0f * n.z));
 }
 

@@ -12,8 +12,7 @@ constexpr ShaderDescriptor kDescriptor{kShaderAltitude, 0, "&Altitude",
 Shader_altitude::Shader_altitude() : AltitudeMeasureShader(kDescriptor) {}
 
 uint32_t Shader_altitude::Shade(const ShadeSample* sample) const {
-    const double seaOpacity = m_light != nullptr ? m_light->seaOpacity : 0.0;
-    return shading::LitColor(sample->altitudeColor, shading::StandardLight(*sample, seaOpacity));
+        return shading::LitColor(sample->altitudeColor, shading::StandardLight(*sample, SeaOpacity()));
 }
 
 } // namespace kv

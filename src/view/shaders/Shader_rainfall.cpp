@@ -16,13 +16,13 @@ constexpr float kHighestRainfall = 250.0f;  // cm/yr
 Shader_rainfall::Shader_rainfall() : TexShader(kDescriptor) {}
 
 uint32_t Shader_rainfall::Shade(const ShadeSample* sample) const {
-    const ClimateParms* climate = m_world != nullptr ? m_world->GetClimateParms() : nullptr;
+    const ClimateParms* climate = Climate();
     const uint32_t color = climate != nullptr ? climate->RainfallColor(sample->rainfall) : 0;
-    return shading::MixedAndLit(color, *sample, m_light != nullptr ? m_light->seaOpacity : 0.0);
+    return shading::MixedAndLit(color, *sample, SeaOpacity());
 }
 
 uint32_t Shader_rainfall::ValueToColor(float rainfall) const {
-    const ClimateParms* climate = m_world != nullptr ? m_world->GetClimateParms() : nullptr;
+    const ClimateParms* climate = Climate();
     return climate != nullptr ? climate->RainfallColor(rainfall) : 0;
 }
 

@@ -18,13 +18,13 @@ constexpr float kHighestKelvin = 338.15f;
 Shader_temperature::Shader_temperature() : TexShader(kDescriptor) {}
 
 uint32_t Shader_temperature::Shade(const ShadeSample* sample) const {
-    const ClimateParms* climate = m_world != nullptr ? m_world->GetClimateParms() : nullptr;
+    const ClimateParms* climate = Climate();
     const uint32_t color = climate != nullptr ? climate->TemperatureColor(sample->temperature) : 0;
-    return shading::MixedAndLit(color, *sample, m_light != nullptr ? m_light->seaOpacity : 0.0);
+    return shading::MixedAndLit(color, *sample, SeaOpacity());
 }
 
 uint32_t Shader_temperature::ValueToColor(float kelvin) const {
-    const ClimateParms* climate = m_world != nullptr ? m_world->GetClimateParms() : nullptr;
+    const ClimateParms* climate = Climate();
     return climate != nullptr ? climate->TemperatureColor(kelvin) : 0;
 }
 
@@ -34,7 +34,7 @@ void Shader_temperature::GetRange(float* low, float* high) const {
 }
 
 void Shader_temperature::GetUnits(std::string& units) const {
-    units = IsMetric() ? "C" : "F";
+    units.assign(1, IsMetric() ? 'C' : 'F');
 }
 
 float Shader_temperature::ToDisplayUnits(float kelvin) const {

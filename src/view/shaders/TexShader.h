@@ -13,6 +13,7 @@
 
 namespace kv {
 
+class ClimateParms;
 class LightParms;
 class ShaderWorld;
 
@@ -52,6 +53,11 @@ public:
     LightParms* Light() const { return m_light; }
 
 protected:
+    // The world's climate model, or null without a world.
+    const ClimateParms* Climate() const;
+    // The lighting's sea opacity (0 without lighting).
+    double SeaOpacity() const;
+
     ShaderWorld* m_world = nullptr;
     LightParms* m_light = nullptr;
 

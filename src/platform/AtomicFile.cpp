@@ -1,6 +1,7 @@
 #include "platform/AtomicFile.h"
 
 #include <cstdlib>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace kv {
@@ -20,6 +21,10 @@ bool AtomicFile::Open(const std::string& target)
         m_temp.clear();
         return false;
     }
+    // mkstemp makes the file private; a saved file gets the usual permissions instead.
+    mode_t mask = umask(0);
+    umask(mask);
+    fchmod(fd, 0666 & ~mask);
     m_file = fdopen(fd, "wb");
     if (!m_file) {
         close(fd);

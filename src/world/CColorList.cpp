@@ -51,7 +51,7 @@ CColorList& CColorList::operator=(const CColorList& other)
     m_stops.clear();
     m_stops.reserve(other.m_stops.size());
     for (const CColorEntry& stop : other.m_stops)
-        m_stops.emplace_back(stop.Color());
+        m_stops.push_back(stop); // colour and flag; the name stays behind
     m_mode = other.m_mode;
     double g = other.m_exponent;
     m_exponent = std::isnan(g) ? 1.0 : std::clamp(g, kMinExponent, kMaxExponent);

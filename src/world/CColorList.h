@@ -76,8 +76,8 @@ public:
     static constexpr int32_t kMaxArchivedStops = 1 << 20;
 
     CColorList() = default;
-    // Copies carry the stop colours (not the names), the mode and the exponent,
-    // which is kept within kMinExponent..kMaxExponent.
+    // Copies carry the stop colours with their flags (not the names), the mode and
+    // the exponent, which is kept within kMinExponent..kMaxExponent.
     CColorList(const CColorList& other) { *this = other; }
     CColorList& operator=(const CColorList& other);
     // Moving hands everything over as it is, names included.

@@ -4,6 +4,8 @@
 
 #include <algorithm>
 #include <cstring>
+#include <filesystem>
+#include <system_error>
 
 namespace kv {
 
@@ -161,6 +163,10 @@ int CTokenizer::Open(const std::string& path, bool stripLineComments)
 {
     if (m_file)
         return -1;
+    // A directory opens as a stream on some systems but has no text to read.
+    std::error_code error;
+    if (std::filesystem::is_directory(path, error))
+        return -2;
     std::FILE* f = std::fopen(path.c_str(), "r");
     if (!f)
         return -2;

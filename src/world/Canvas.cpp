@@ -12,19 +12,15 @@ namespace kv {
 
 namespace {
 
-// Coordinates are held to this range so that the exact integer arithmetic of the polygon
-// fill cannot overflow; anything this far out is off every image anyway.
-constexpr int64_t kCoordLimit = int64_t(1) << 29;
-
-int64_t ClampCoord(int v)
-{
-    return std::clamp<int64_t>(v, -kCoordLimit, kCoordLimit);
-}
+// Every int coordinate is taken as it is, however far off the image: a shape keeps its
+// direction and only the part on the image is visited. Products of two coordinate
+// differences can pass 64 bits, so the exact integer steps use 128-bit intermediates.
+using Wide = __int128;
 
 // Floor division for a positive divisor.
-int64_t FloorDiv(int64_t a, int64_t b)
+Wide FloorDiv(Wide a, Wide b)
 {
-    int64_t q = a / b;
+    Wide q = a / b;
     return (a % b != 0 && a < 0) ? q - 1 : q;
 }
 
@@ -44,8 +40,8 @@ bool CentresIn(double lo, double hi, int& x0, int& x1)
     const double b = std::floor(hi - 0.5) + 1.0;
     if (a >= b)
         return false;
-    x0 = static_cast<int>(std::max(a, -double(kCoordLimit)));
-    x1 = static_cast<int>(std::min(b, double(kCoordLimit)));
+    x0 = static_cast<int>(std::max(a, double(std::numeric_limits<int>::min())));
+    x1 = static_cast<int>(std::min(b, double(std::numeric_limits<int>::max())));
     return x0 < x1;
 }
 
@@ -135,8 +131,8 @@ void Canvas::ThinLine(CanvasPoint a, CanvasPoint b, uint32_t colour)
     // Steps along the major axis; the minor coordinate is the nearest pixel to the ideal
     // line (halves rounded away from the start). Only the steps whose major coordinate
     // lies on the image are visited, so far-away end points cost nothing.
-    const int64_t x0 = ClampCoord(a.x), y0 = ClampCoord(a.y);
-    const int64_t x1 = ClampCoord(b.x), y1 = ClampCoord(b.y);
+    const int64_t x0 = a.x, y0 = a.y;
+    const int64_t x1 = b.x, y1 = b.y;
     const int64_t adx = std::llabs(x1 - x0), ady = std::llabs(y1 - y0);
     const int64_t sx = x1 >= x0 ? 1 : -1, sy = y1 >= y0 ? 1 : -1;
     const bool xMajor = adx >= ady;
@@ -154,9 +150,23 @@ void Canvas::ThinLine(CanvasPoint a, CanvasPoint b, uint32_t colour)
         kBegin = std::max<int64_t>(kBegin, major0 - size + 1);
         kEnd = std::min<int64_t>(kEnd, major0 + 1);
     }
+    if (kBegin >= kEnd)
+        return;
+    // The minor offset of step k is floor((2 k minorDelta + steps) / (2 steps)); it is
+    // worked out once at the first visible step, then carried along as quotient and
+    // remainder (it grows by at most one per step since minorDelta <= steps).
     const int64_t minorDelta = xMajor ? ady : adx;
+    const Wide num = Wide(2) * kBegin * minorDelta + steps;
+    int64_t minorOff = static_cast<int64_t>(num / (2 * steps));
+    int64_t rem = static_cast<int64_t>(num % (2 * steps));
     for (int64_t k = kBegin; k < kEnd; ++k) {
-        const int64_t minorOff = (2 * k * minorDelta + steps) / (2 * steps);
+        if (k > kBegin) {
+            rem += 2 * minorDelta;
+            if (rem >= 2 * steps) {
+                rem -= 2 * steps;
+                ++minorOff;
+            }
+        }
         const int64_t x = xMajor ? x0 + sx * k : x0 + sx * minorOff;
         const int64_t y = xMajor ? y0 + sy * minorOff : y0 + sy * k;
         if (x >= 0 && y >= 0 && x < m_target.GetWidth() && y < m_target.GetHeight())
@@ -176,13 +186,13 @@ void Canvas::WideLines(const CanvasPoint* points, size_t count, bool closed)
     for (size_t i = 0; i < segments; ++i) {
         const CanvasPoint& pa = points[i];
         const CanvasPoint& pb = points[(i + 1) % count];
-        const double ax = double(ClampCoord(pa.x)) + 0.5, ay = double(ClampCoord(pa.y)) + 0.5;
-        const double bx = double(ClampCoord(pb.x)) + 0.5, by = double(ClampCoord(pb.y)) + 0.5;
+        const double ax = double(pa.x) + 0.5, ay = double(pa.y) + 0.5;
+        const double bx = double(pb.x) + 0.5, by = double(pb.y) + 0.5;
         const double dx = bx - ax, dy = by - ay;
         const double len2 = dx * dx + dy * dy;
         const double len = std::sqrt(len2);
-        const int yBegin = static_cast<int>(std::max(std::floor(std::min(ay, by) - radius), 0.0));
-        const int yEnd = static_cast<int>(std::min(std::ceil(std::max(ay, by) + radius) + 1.0, double(height)));
+        const int yBegin = static_cast<int>(std::clamp(std::floor(std::min(ay, by) - radius), 0.0, double(height)));
+        const int yEnd = static_cast<int>(std::clamp(std::ceil(std::max(ay, by) + radius) + 1.0, 0.0, double(height)));
         for (int y = yBegin; y < yEnd; ++y) {
             const double cy = y + 0.5;
             double lo = HUGE_VAL, hi = -HUGE_VAL;
@@ -267,11 +277,11 @@ void Canvas::FillPolygonEvenOdd(const CanvasPoint* points, size_t count, uint32_
     };
     std::vector<Edge> edges;
     edges.reserve(count);
-    int64_t yMin = kCoordLimit, yMax = -kCoordLimit;
+    int64_t yMin = std::numeric_limits<int64_t>::max(), yMax = std::numeric_limits<int64_t>::min();
     for (size_t i = 0; i < count; ++i) {
         const CanvasPoint& p = points[i];
         const CanvasPoint& q = points[(i + 1) % count];
-        int64_t xa = ClampCoord(p.x), ya = ClampCoord(p.y), xb = ClampCoord(q.x), yb = ClampCoord(q.y);
+        int64_t xa = p.x, ya = p.y, xb = q.x, yb = q.y;
         if (ya == yb)
             continue;
         if (ya > yb) {
@@ -301,9 +311,9 @@ void Canvas::FillPolygonEvenOdd(const CanvasPoint* points, size_t count, uint32_
             const Edge& ed = edges[e];
             // First pixel whose centre is at or right of the crossing:
             // ceil(cross - 0.5) = xa + ceil((2n - d) / (2d)), n = (2(y - ya) + 1)(xb - xa), d = 2(yb - ya).
-            const int64_t n = (2 * (y - ed.ya) + 1) * (ed.xb - ed.xa);
-            const int64_t d = 2 * (ed.yb - ed.ya);
-            xs.push_back(ed.xa - FloorDiv(d - 2 * n, 2 * d));
+            const Wide n = Wide(2 * (y - ed.ya) + 1) * (ed.xb - ed.xa);
+            const Wide d = 2 * (ed.yb - ed.ya);
+            xs.push_back(ed.xa - static_cast<int64_t>(FloorDiv(d - 2 * n, 2 * d)));
         }
         std::sort(xs.begin(), xs.end());
         for (size_t i = 0; i + 1 < xs.size(); i += 2) {
@@ -335,15 +345,14 @@ void Canvas::Rectangle(int left, int top, int right, int bottom)
 {
     if (right <= left || bottom <= top || m_target.IsEmpty())
         return;
-    // The outline is a band of the pen width inside the box (never wider than half the
-    // box, so both bands meet in a thin box); the brush fills what lies inside the band.
-    int64_t wx = 0, wy = 0;
-    if (m_pen.visible) {
-        const int64_t w = std::max(m_pen.width, 1);
-        wx = std::min<int64_t>(w, (int64_t(right) - left + 1) / 2);
-        wy = std::min<int64_t>(w, (int64_t(bottom) - top + 1) / 2);
-    }
-    const int64_t fl = left + wx, fr = right - wx, ft = top + wy, fb = bottom - wy;
+    // The outline is the band of the pen width inside the box: the columns before
+    // left + w or from right - w on, and the rows likewise. When the two bands of a narrow
+    // box meet, they are one span, so that each pixel is drawn once (also in XOR mode).
+    // The brush fills what lies inside the band.
+    const int64_t w = m_pen.visible ? std::max(m_pen.width, 1) : 0;
+    const int64_t fl = std::min<int64_t>(int64_t(left) + w, right);
+    const int64_t fr = std::max<int64_t>(int64_t(right) - w, fl);
+    const int64_t ft = int64_t(top) + w, fb = int64_t(bottom) - w;
     const int y0 = std::max(top, 0), y1 = std::min(bottom, m_target.GetHeight());
     for (int y = y0; y < y1; ++y) {
         if (m_pen.visible) {
@@ -382,8 +391,7 @@ void Canvas::Ellipse(int left, int top, int right, int bottom)
 {
     if (right <= left || bottom <= top || m_target.IsEmpty())
         return;
-    const double l = double(ClampCoord(left)), t = double(ClampCoord(top));
-    const double r = double(ClampCoord(right)), b = double(ClampCoord(bottom));
+    const double l = left, t = top, r = right, b = bottom;
     const double cx = (l + r) * 0.5, cy = (t + b) * 0.5, ax = (r - l) * 0.5, ay = (b - t) * 0.5;
     const double inset = m_pen.visible ? std::max(m_pen.width, 1) : 0.0;
     const int y0 = static_cast<int>(std::max(t, 0.0));

@@ -63,8 +63,10 @@ public:
     // Hands the saved state back to Target()'s RestoreUndoData.
     virtual bool Apply();
     // The object Apply restores into: the owner while it lives. A subclass whose
-    // target is found at apply time (and may be made then) overrides this; it is
-    // called once right before Apply.
+    // target is found at apply time (and may be made then) overrides this. Applying
+    // a step calls it twice: once to capture the target's current state, then again
+    // inside Apply; both calls must give the same object (a target made by the
+    // first call must be found by the second).
     virtual CUndoable* Target();
 
     // The object the state was captured from, or null once it has been destroyed.

@@ -3,6 +3,7 @@
 #include <filesystem>
 #include <fstream>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 namespace fs = std::filesystem;
 
@@ -29,11 +30,15 @@ TEST(AtomicFile, CommitReplacesAndDiscardKeepsTheOldFile)
     EXPECT_EQ(ReadAll(target), "old");
     EXPECT_EQ(std::distance(fs::directory_iterator(dir), fs::directory_iterator()), 1);
 
+    const mode_t oldMask = umask(022);
     kv::AtomicFile f;
     ASSERT_TRUE(f.Open(target.string()));
+    umask(oldMask);
     std::fputs("new", f.File());
     ASSERT_TRUE(f.Commit());
     EXPECT_EQ(ReadAll(target), "new");
+    // The saved file is readable by others like any file the user makes, not private.
+    EXPECT_NE(fs::status(target).permissions() & fs::perms::others_read, fs::perms::none);
     EXPECT_EQ(std::distance(fs::directory_iterator(dir), fs::directory_iterator()), 1);
 
     kv::AtomicFile bad;

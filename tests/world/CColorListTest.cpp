@@ -165,8 +165,10 @@ TEST(ColorList, CopyKeepsColoursModeAndClampedExponentButNoNames)
 {
     CColorList a = MakeList({Grey(1), Grey(2)}, 0, 1e6);
     a.Stop(0).SetName("deep");
+    a.Stop(1).SetFlag(5);
     CColorList b = a;
     EXPECT_EQ(b.GetColorAt(0), Grey(1));
+    EXPECT_EQ(b.Stop(1).Flag(), 5); // the flag goes with the colour
     EXPECT_EQ(b.GetInterpolation(), 0);
     EXPECT_EQ(b.GetExponent(), 1e5);
     EXPECT_EQ(b.Stop(0).Name(), "");

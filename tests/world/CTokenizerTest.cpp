@@ -193,6 +193,8 @@ TEST(CTokenizer, ReadsFilesLineByLine)
     EXPECT_EQ(lines.GetKeywordName(2048), "");
     EXPECT_EQ(lines.Open(path + ".missing", true), -2);
     EXPECT_FALSE(lines.IsOpen());
+    EXPECT_EQ(lines.Open(KV_TEST_BINARY_DIR, true), -2); // a directory is no text file
+    EXPECT_FALSE(lines.IsOpen());
 
     CTokenizer empty;
     ASSERT_EQ(empty.Open(WriteFile("lexer-empty.txt", ""), false), 0);

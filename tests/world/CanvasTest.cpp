@@ -239,3 +239,70 @@ TEST(Canvas, DrawsIntoEveryDepthAndStopsWithTheBuffer)
     VideoBuffer empty;
     EXPECT_EQ(empty.GetDC(), nullptr);
 }
+
+TEST(Canvas, RectangleOutlinesTouchEachPixelOnceInXorMode)
+{
+    // Boxes narrower than two pen widths: the two side bands meet or overlap, and every
+    // pixel must still be drawn once (XORing twice would erase it).
+    for (int pen : {1, 2, 3}) {
+        for (int boxWidth = 1; boxWidth <= 6; ++boxWidth) {
+            VideoBuffer b(10, 9);
+            Canvas& c = *b.GetDC();
+            c.SetRasterOp(RasterOp::Xor);
+            c.SelectPen(Pen::Solid(0x0000FF, pen));
+            c.SelectBrush(Brush::Solid(0x00FF00));
+            const int l = 2, t = 1, r = l + boxWidth, bottom = 8;
+            c.Rectangle(l, t, r, bottom);
+            for (int y = 0; y < 9; ++y)
+                for (int x = 0; x < 10; ++x) {
+                    const bool inBox = x >= l && x < r && y >= t && y < bottom;
+                    const bool band = x < l + pen || x >= r - pen || y < t + pen || y >= bottom - pen;
+                    ASSERT_EQ(b.GetPixel(x, y), !inBox ? 0u : band ? 0x0000FFu : 0x00FF00u)
+                        << "pen " << pen << " box width " << boxWidth << " pixel " << x << "," << y;
+                }
+        }
+    }
+}
+
+TEST(Canvas, FarAwayCoordinatesKeepTheShapesDirection)
+{
+    // Each far shape has the same on-image part as a near one with exactly the same edges
+    // (slope 1/2 through the same pixel corners), so the pictures must be equal.
+    const int kMax = 2147483647;
+    struct Case {
+        const char* what;
+        std::vector<CanvasPoint> far, near;
+        bool fill;
+        int width;
+    } cases[] = {
+        {"thin line from the image", {{0, 0}, {kMax - 1, (kMax - 1) / 2}}, {{0, 0}, {24, 12}}, false, 1},
+        {"thin line through the image", {{-kMax + 1, -(kMax - 1) / 2}, {kMax - 1, (kMax - 1) / 2}},
+         {{-24, -12}, {24, 12}}, false, 1},
+        {"steep thin line", {{1, 0}, {(kMax - 1) / 2 + 1, kMax - 1}}, {{1, 0}, {13, 24}}, false, 1},
+        {"wide line", {{0, 0}, {kMax - 1, (kMax - 1) / 2}}, {{0, 0}, {48, 24}}, false, 3},
+        {"wide line through the image", {{-kMax + 1, -(kMax - 1) / 2}, {kMax - 1, (kMax - 1) / 2}},
+         {{-48, -24}, {48, 24}}, false, 2},
+        {"triangle", {{0, 0}, {kMax - 1, (kMax - 1) / 2}, {0, (kMax - 1) / 2}}, {{0, 0}, {24, 12}, {0, 12}}, true, 0},
+        {"quadrilateral", {{-kMax + 1, -(kMax - 1) / 2}, {kMax - 1, (kMax - 1) / 2}, {-kMax, kMax}},
+         {{-24, -12}, {24, 12}, {-24, 24}}, true, 0},
+    };
+    for (const Case& k : cases) {
+        std::string pictures[2];
+        for (int i = 0; i < 2; ++i) {
+            VideoBuffer b(12, 8);
+            Canvas& c = *b.GetDC();
+            const std::vector<CanvasPoint>& pts = i == 0 ? k.far : k.near;
+            if (k.fill) {
+                c.SelectPen(Pen::Null());
+                c.SelectBrush(Brush::Solid(1));
+                c.Polygon(pts);
+            } else {
+                c.SelectPen(Pen::Solid(1, k.width));
+                c.Polyline(pts);
+            }
+            pictures[i] = Picture(b, 1);
+        }
+        EXPECT_EQ(pictures[0], pictures[1]) << k.what;
+        EXPECT_NE(pictures[1].find('#'), std::string::npos) << k.what;
+    }
+}

@@ -85,9 +85,18 @@ TEST(Undo, UndoRedoAcrossTwoChannelsReturnsEveryState)
     EXPECT_FALSE(list.Redo());
     EXPECT_EQ(list.GetRedoDescription(), "");
 
-    // And back down once more: undo still undoes after a redo.
+    // The Undo command again from the top (nothing to redo, so it checkpoints first):
+    // exactly one edit is undone and exactly one redo step brings it back.
+    ASSERT_EQ(list.GetRedoCount(), 0);
+    EXPECT_TRUE(list.CheckpointAndUndo());
     EXPECT_TRUE(list.Undo());
     EXPECT_EQ(obj.value, (std::array<int, 3>{10, 20, 0}));
+    EXPECT_EQ(list.GetUndoCount(), 2);
+    EXPECT_EQ(list.GetRedoCount(), 1);
+    EXPECT_EQ(list.GetUndoDescription(), "Paint B");
+    EXPECT_EQ(list.GetRedoDescription(), "Paint A again");
+    EXPECT_TRUE(list.Redo());
+    EXPECT_EQ(obj.value, (std::array<int, 3>{11, 20, 0}));
 }
 
 TEST(Undo, NewRecordingDropsRedoStepsAndDepthDropsOldest)

@@ -57,6 +57,21 @@ void RotateRight(double m[3][3], int axis, double angle)
     std::copy(&out[0][0], &out[0][0] + 9, &m[0][0]);
 }
 
+// Orders the corners of a pixel rectangle and clamps it to width x height; false when
+// nothing is left.
+bool OrderAndClampRect(int& x0, int& y0, int& x1, int& y1, int width, int height)
+{
+    if (x0 > x1)
+        std::swap(x0, x1);
+    if (y0 > y1)
+        std::swap(y0, y1);
+    x0 = std::clamp(x0, 0, width);
+    x1 = std::clamp(x1, 0, width);
+    y0 = std::clamp(y0, 0, height);
+    y1 = std::clamp(y1, 0, height);
+    return x0 < x1 && y0 < y1;
+}
+
 } // namespace
 
 std::shared_mutex& NoiseTablesLock()
@@ -455,15 +470,7 @@ int SurfaceSampler::RenderRect(GeoBuffers* target, VideoBuffer* colorBuffer, Vid
                                int x1, int y1)
 {
     SetTarget(target, colorBuffer, maskBuffer);
-    if (x0 > x1)
-        std::swap(x0, x1);
-    if (y0 > y1)
-        std::swap(y0, y1);
-    x0 = std::clamp(x0, 0, m_width);
-    x1 = std::clamp(x1, 0, m_width);
-    y0 = std::clamp(y0, 0, m_height);
-    y1 = std::clamp(y1, 0, m_height);
-    if (x0 >= x1 || y0 >= y1)
+    if (!OrderAndClampRect(x0, y0, x1, y1, m_width, m_height))
         return -1;
 
     NoiseEvaluationScope evaluating;
@@ -497,15 +504,7 @@ int RenderRectInBands(const SurfaceSampler& prototype, GeoBuffers* target, Video
         width = colorBuffer->GetWidth();
         height = colorBuffer->GetHeight();
     }
-    if (x0 > x1)
-        std::swap(x0, x1);
-    if (y0 > y1)
-        std::swap(y0, y1);
-    x0 = std::clamp(x0, 0, width);
-    x1 = std::clamp(x1, 0, width);
-    y0 = std::clamp(y0, 0, height);
-    y1 = std::clamp(y1, 0, height);
-    if (x0 >= x1 || y0 >= y1)
+    if (!OrderAndClampRect(x0, y0, x1, y1, width, height))
         return -1;
     if (bands <= 0)
         bands = HardwareThreads();

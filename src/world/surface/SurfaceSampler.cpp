@@ -224,13 +224,18 @@ bool SurfaceSampler::PixelToLatLon(int col, int row, double& latitude, double& l
     const double y = (m_halfHeight - (row + m_offsetY)) * m_pixelScaleY;
     if (m_projection->MapToLatLon(x, y, latitude, longitude) != 0)
         return false;
-    if (m_world != nullptr) {
-        if (m_world->mirrorLatitude)
-            latitude = -latitude;
-        if (m_world->mirrorLongitude)
-            longitude = -longitude;
-    }
+    Mirror(latitude, longitude);
     return true;
+}
+
+void SurfaceSampler::Mirror(double& latitude, double& longitude) const
+{
+    if (m_world == nullptr)
+        return;
+    if (m_world->mirrorLatitude)
+        latitude = -latitude;
+    if (m_world->mirrorLongitude)
+        longitude = -longitude;
 }
 
 bool SurfaceSampler::LatLonToPixelF(double latitude, double longitude, float& x, float& y) const
@@ -238,12 +243,7 @@ bool SurfaceSampler::LatLonToPixelF(double latitude, double longitude, float& x,
     x = y = 0.0f;
     if (m_projection == nullptr)
         return false;
-    if (m_world != nullptr) {
-        if (m_world->mirrorLatitude)
-            latitude = -latitude;
-        if (m_world->mirrorLongitude)
-            longitude = -longitude;
-    }
+    Mirror(latitude, longitude);
     double mapX = 0.0, mapY = 0.0;
     if (m_projection->LatLonToMap(latitude, longitude, mapX, mapY) != 0)
         return false;

@@ -121,6 +121,8 @@ public:
 private:
     void ReadProjectionOffsets();
     void UpdateRanges();
+    // Negates latitude and longitude as the world's mirror flags say (its own inverse).
+    void Mirror(double& latitude, double& longitude) const;
     // The relief and the flat normal of a cell (either may be null) from one set of
     // position differences.
     void SurfaceNormals(const GeoBuffers* target, int col, int row, float* relief, float* flat) const;

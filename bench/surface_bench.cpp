@@ -84,13 +84,13 @@ struct Image {
 void RenderOne(kv::ProjectionParms& projection, Image& image)
 {
     kv::SurfaceSampler sampler(&projection, &World().world, &World().light, kv::kShaderAltitude);
-    sampler.RenderRect(&image.target, &image.colour, &image.mask, 0, 0, kWidth, kHeight);
+    sampler.RenderRect(&image.target, &image.colour, &image.mask, 0, 0, kWidth - 1, kHeight - 1);
 }
 
 void RenderBands(kv::ProjectionParms& projection, Image& image, int bands)
 {
     kv::SurfaceSampler prototype(&projection, &World().world, &World().light, kv::kShaderAltitude);
-    kv::RenderRectInBands(prototype, &image.target, &image.colour, &image.mask, 0, 0, kWidth, kHeight, bands);
+    kv::RenderRectInBands(prototype, &image.target, &image.colour, &image.mask, 0, 0, kWidth - 1, kHeight - 1, bands);
 }
 
 bool SamePixels(const Image& a, const Image& b)

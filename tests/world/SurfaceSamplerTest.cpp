@@ -261,7 +261,7 @@ TEST_F(SamplerTest, RenderedRectangleMatchesDirectEvaluation)
     EXPECT_LT(onMap, 24 * 16);
     EXPECT_EQ(target.minValue, lowest);
     EXPECT_EQ(target.maxValue, highest);
-    EXPECT_EQ(sampler.RenderRect(&target, &colour, &mask, 5, 3, 5, 9), -1);
+    EXPECT_EQ(sampler.RenderRect(&target, &colour, &mask, -5, 3, -1, 9), -1);
     EXPECT_EQ(sampler.RenderRect(&target, &colour, &mask, 30, 0, 40, 9), -1);
 
     // With the positions kept in the target, the altitude is recomputed from the stored
@@ -331,7 +331,45 @@ TEST_F(SamplerTest, SameSeedSamePixelsOnOneOrSeveralThreads)
     EXPECT_EQ(std::memcmp(partColour.GetBits(), partAloneColour.GetBits(), partColour.RowBytes() * h), 0);
     EXPECT_EQ(Equal2D(part.altitude.get(), partAlone.altitude.get()), 1);
     EXPECT_EQ(partColour.GetPixel(9, 20), 0u);
-    EXPECT_EQ(RenderRectInBands(prototype, &part, &partColour, nullptr, 10, 20, 10, 23, 8), -1);
+    EXPECT_EQ(RenderRectInBands(prototype, &part, &partColour, nullptr, 10, 48, 40, 60, 8), -1);
+}
+
+TEST_F(SamplerTest, RectangleCornersAreBothIncluded)
+{
+    // The whole-target rectangle is (0, 0) .. (w - 1, h - 1); this Equirectangular view
+    // lies on the map at every pixel, the last column and row included.
+    const int w = 64, h = 32;
+    projection.SetScale(0.4);
+    for (int bands : {0, 1, 3}) {
+        GeoBuffers target;
+        ASSERT_NE(target.Allocate(w, h), nullptr);
+        VideoBuffer mask;
+        ASSERT_EQ(mask.Create(w, h), 0);
+        SurfaceSampler sampler(&projection, &world, &light, kShaderAltitude);
+        if (bands == 0)
+            ASSERT_EQ(sampler.RenderRect(&target, nullptr, &mask, w - 1, h - 1, 0, 0), 0);
+        else
+            ASSERT_EQ(RenderRectInBands(sampler, &target, nullptr, &mask, 0, 0, w - 1, h - 1, bands), 0);
+        for (int row = 0; row < h; ++row)
+            for (int col = 0; col < w; ++col) {
+                ASSERT_EQ(target.valid->Row<uint8_t>(row)[col], 1) << bands << ": " << col << "," << row;
+                ASSERT_EQ(mask.GetPixel(col, row) & 0xFFFFFF, 0xFFFFFFu) << bands << ": " << col << "," << row;
+            }
+        sampler.SetTarget(&target, nullptr, nullptr);
+        double lat = 0, lon = 0;
+        ASSERT_TRUE(sampler.PixelToLatLon(w - 1, h - 1, lat, lon));
+        EXPECT_EQ(target.altitude->Row<float>(h - 1)[w - 1], sampler.GetAltitude(lat, lon)) << bands;
+    }
+
+    // A rectangle of one column is one column, not empty; one beside the target is empty.
+    GeoBuffers target;
+    ASSERT_NE(target.Allocate(w, h), nullptr);
+    SurfaceSampler sampler(&projection, &world, &light, kShaderAltitude);
+    ASSERT_EQ(sampler.RenderRect(&target, nullptr, nullptr, 5, 3, 5, 9), 0);
+    for (int row = 0; row < h; ++row)
+        for (int col = 0; col < w; ++col)
+            EXPECT_EQ(target.valid->Row<uint8_t>(row)[col], col == 5 && row >= 3 && row <= 9 ? 1 : 0) << col << "," << row;
+    EXPECT_EQ(sampler.RenderRect(&target, nullptr, nullptr, w, 0, w + 5, h - 1), -1);
 }
 
 TEST_F(SamplerTest, ClimateAndGaiaShadingAreTheSameInBands)

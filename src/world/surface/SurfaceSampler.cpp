@@ -57,19 +57,21 @@ void RotateRight(double m[3][3], int axis, double angle)
     std::copy(&out[0][0], &out[0][0] + 9, &m[0][0]);
 }
 
-// Orders the corners of a pixel rectangle and clamps it to width x height; false when
-// nothing is left.
+// Orders the corners of a pixel rectangle (both corners inside it) and clamps them to
+// the width x height target; false when the rectangle misses the target.
 bool OrderAndClampRect(int& x0, int& y0, int& x1, int& y1, int width, int height)
 {
     if (x0 > x1)
         std::swap(x0, x1);
     if (y0 > y1)
         std::swap(y0, y1);
-    x0 = std::clamp(x0, 0, width);
-    x1 = std::clamp(x1, 0, width);
-    y0 = std::clamp(y0, 0, height);
-    y1 = std::clamp(y1, 0, height);
-    return x0 < x1 && y0 < y1;
+    if (width < 1 || height < 1 || x1 < 0 || y1 < 0 || x0 >= width || y0 >= height)
+        return false;
+    x0 = std::max(x0, 0);
+    y0 = std::max(y0, 0);
+    x1 = std::min(x1, width - 1);
+    y1 = std::min(y1, height - 1);
+    return true;
 }
 
 } // namespace
@@ -478,13 +480,13 @@ int SurfaceSampler::RenderRect(GeoBuffers* target, VideoBuffer* colorBuffer, Vid
     // The colouring pass needs the neighbours' altitudes: every value first, then colours.
     VideoBuffer* colour = m_colorBuffer;
     m_colorBuffer = nullptr;
-    for (int y = y0; y < y1; ++y)
-        for (int x = x0; x < x1; ++x)
+    for (int y = y0; y <= y1; ++y)
+        for (int x = x0; x <= x1; ++x)
             ComputeCell(x, y, firstMode, nullptr);
     m_colorBuffer = colour;
     if (colour != nullptr) {
-        for (int y = y0; y < y1; ++y)
-            for (int x = x0; x < x1; ++x)
+        for (int y = y0; y <= y1; ++y)
+            for (int x = x0; x <= x1; ++x)
                 ComputeCell(x, y, firstMode | kCellColour, nullptr);
     }
     if (target != nullptr) {
@@ -508,16 +510,18 @@ int RenderRectInBands(const SurfaceSampler& prototype, GeoBuffers* target, Video
         return -1;
     if (bands <= 0)
         bands = HardwareThreads();
-    bands = std::min(bands, y1 - y0);
+    const int rows = y1 - y0 + 1;
+    bands = std::min(bands, rows);
 
     // Each sampler keeps its own range in its own record; the grids are shared.
     std::vector<std::unique_ptr<SurfaceSampler>> samplers;
     std::vector<GeoBuffers> views(static_cast<std::size_t>(bands), *target);
     for (int i = 0; i < bands; ++i)
         samplers.push_back(std::make_unique<SurfaceSampler>(prototype));
+    // Band i renders rows first <= y < last (never empty: there are no more bands than rows).
     auto bandRows = [&](int i, int& first, int& last) {
-        first = y0 + static_cast<int>(static_cast<int64_t>(y1 - y0) * i / bands);
-        last = y0 + static_cast<int>(static_cast<int64_t>(y1 - y0) * (i + 1) / bands);
+        first = y0 + static_cast<int>(static_cast<int64_t>(rows) * i / bands);
+        last = y0 + static_cast<int>(static_cast<int64_t>(rows) * (i + 1) / bands);
     };
     ParallelRows(
         bands,
@@ -526,7 +530,7 @@ int RenderRectInBands(const SurfaceSampler& prototype, GeoBuffers* target, Video
                 int first, last;
                 bandRows(i, first, last);
                 samplers[static_cast<std::size_t>(i)]->RenderRect(&views[static_cast<std::size_t>(i)], nullptr,
-                                                                   maskBuffer, x0, first, x1, last);
+                                                                   maskBuffer, x0, first, x1, last - 1);
             }
         },
         bands);
@@ -542,7 +546,7 @@ int RenderRectInBands(const SurfaceSampler& prototype, GeoBuffers* target, Video
                     int first, last;
                     bandRows(i, first, last);
                     for (int y = first; y < last; ++y)
-                        for (int x = x0; x < x1; ++x)
+                        for (int x = x0; x <= x1; ++x)
                             sampler.ComputeCell(x, y, mode, nullptr);
                 }
             },

@@ -86,8 +86,9 @@ public:
 
     // ---- rendering ----
     bool ComputeCell(int col, int row, int mode, bool* aboveWaterOut);
-    // Renders pixels x0 <= x < x1, y0 <= y < y1 (corners in any order, clamped to the
-    // target): 0, or -1 for an empty rectangle.
+    // Renders pixels x0 <= x <= x1, y0 <= y <= y1 (both corners included, in any order,
+    // clamped to the target; (0, 0, width - 1, height - 1) is the whole target): 0, or -1
+    // when the rectangle misses the target.
     int RenderRect(GeoBuffers* target, VideoBuffer* colorBuffer, VideoBuffer* maskBuffer, int x0, int y0, int x1,
                    int y1);
     uint32_t ShadePoint(const GeoBuffers* target, int col, int row, double latitude, double longitude, float altitude,
@@ -161,7 +162,8 @@ private:
 // RenderRect spread over threads: one copy of `prototype` (made on the calling thread) per
 // band of rows, every value of every band first, then every colour. The pixels, values
 // and range are those of prototype.RenderRect; the target's range receives the merged
-// range. 0, or -1 for an empty rectangle or without a target. bands <= 0: all cores.
+// range. Corners as in RenderRect. 0, or -1 when the rectangle misses the target or
+// without a target. bands <= 0: all cores.
 int RenderRectInBands(const SurfaceSampler& prototype, GeoBuffers* target, VideoBuffer* colorBuffer,
                       VideoBuffer* maskBuffer, int x0, int y0, int x1, int y1, int bands = 0);
 

@@ -204,6 +204,24 @@ TEST_F(SamplerTest, PixelMappingsAreInverse)
     }
     world.mirrorLatitude = world.mirrorLongitude = 0;
 
+    // The integer pixel is the double position truncated: a point a hair left of column 40
+    // and above row 12 lies in column 39 and row 11 (as floats both would round up).
+    {
+        double pLat = 0, pLon = 0;
+        ASSERT_EQ(projection.MapToLatLon((8 - 1e-7) / 32, (4 + 1e-7) / 32, pLat, pLon), 0);
+        double mapX = 0, mapY = 0;
+        ASSERT_EQ(projection.LatLonToMap(pLat, pLon, mapX, mapY), 0);
+        const double px = mapX / (0.5 / 16) + 32, py = 16 - mapY / (0.5 / 16);
+        ASSERT_EQ(static_cast<float>(px), 40.0f);
+        ASSERT_EQ(static_cast<float>(py), 12.0f);
+        int ix = 0, iy = 0;
+        ASSERT_TRUE(sampler.LatLonToPixel(pLat, pLon, ix, iy));
+        EXPECT_EQ(ix, 39);
+        EXPECT_EQ(iy, 11);
+        EXPECT_EQ(ix, static_cast<int>(px));
+        EXPECT_EQ(iy, static_cast<int>(py));
+    }
+
     // Zoomed far in, a point on the other side of the map clamps instead of overflowing.
     projection.SetScale(1e-7);
     sampler.SetTarget(&target, nullptr, nullptr);

@@ -240,9 +240,9 @@ void SurfaceSampler::Mirror(double& latitude, double& longitude) const
         longitude = -longitude;
 }
 
-bool SurfaceSampler::LatLonToPixelF(double latitude, double longitude, float& x, float& y) const
+bool SurfaceSampler::LatLonToPixelD(double latitude, double longitude, double& x, double& y) const
 {
-    x = y = 0.0f;
+    x = y = 0.0;
     if (m_projection == nullptr)
         return false;
     Mirror(latitude, longitude);
@@ -250,26 +250,36 @@ bool SurfaceSampler::LatLonToPixelF(double latitude, double longitude, float& x,
     if (m_projection->LatLonToMap(latitude, longitude, mapX, mapY) != 0)
         return false;
     // The exact inverse of PixelToLatLon in both axes.
-    x = static_cast<float>(mapX / m_pixelScaleX - m_offsetX + m_halfWidth);
-    y = static_cast<float>(m_halfHeight - mapY / m_pixelScaleY - m_offsetY);
+    x = mapX / m_pixelScaleX - m_offsetX + m_halfWidth;
+    y = m_halfHeight - mapY / m_pixelScaleY - m_offsetY;
     return true;
+}
+
+bool SurfaceSampler::LatLonToPixelF(double latitude, double longitude, float& x, float& y) const
+{
+    double dx = 0.0, dy = 0.0;
+    const bool onMap = LatLonToPixelD(latitude, longitude, dx, dy);
+    x = static_cast<float>(dx);
+    y = static_cast<float>(dy);
+    return onMap;
 }
 
 bool SurfaceSampler::LatLonToPixel(double latitude, double longitude, int& x, int& y) const
 {
     x = y = 0;
-    float fx = 0.0f, fy = 0.0f;
-    if (!LatLonToPixelF(latitude, longitude, fx, fy))
+    double dx = 0.0, dy = 0.0;
+    if (!LatLonToPixelD(latitude, longitude, dx, dy))
         return false;
-    auto clampPixel = [](float v) {
-        if (!(v > -32767.0f))
+    // Truncated from the double position (a float would round 39.9999999 up to 40).
+    auto clampPixel = [](double v) {
+        if (!(v > -32767.0))
             return -32767;
-        if (v > 32767.0f)
+        if (v > 32767.0)
             return 32767;
         return static_cast<int>(v);
     };
-    x = clampPixel(fx);
-    y = clampPixel(fy);
+    x = clampPixel(dx);
+    y = clampPixel(dy);
     return true;
 }
 

@@ -124,6 +124,8 @@ private:
     void UpdateRanges();
     // Negates latitude and longitude as the world's mirror flags say (its own inverse).
     void Mirror(double& latitude, double& longitude) const;
+    // The pixel position of a point in double precision; false off the map.
+    bool LatLonToPixelD(double latitude, double longitude, double& x, double& y) const;
     // The relief and the flat normal of a cell (either may be null) from one set of
     // position differences.
     void SurfaceNormals(const GeoBuffers* target, int col, int row, float* relief, float* flat) const;

@@ -280,6 +280,10 @@ bool ImageOverlay::RestoreUndoData(UndoData& data)
 void ImageOverlay::Serialize(CArchive& ar)
 {
     if (ar.IsStoring()) {
+        // A size the reader refuses would make the whole document unreadable: fail the
+        // save instead (the previous file stays as it was).
+        if (!SizeAcceptable(width, height))
+            CArchive::Throw(CArchiveException::badIndex, "image overlay size out of range");
         ar << kArchiveVersion;
         ar << static_cast<uint8_t>(visible ? 1 : 0);
         ar << name;

@@ -278,6 +278,16 @@ TEST(ImageOverlay, ArchiveRefusesAbsurdSizes)
     // A plausible size whose pixels are not there: refused before allocating.
     ImageOverlay loaded;
     EXPECT_THROW(LoadBytes(loaded, withWidth(30000)), CArchiveException);
+
+    // Nor is such a size ever written: storing it fails rather than making a file that
+    // cannot be read back.
+    for (int32_t w : {0, -3, ImageOverlay::kMaxSide + 1}) {
+        ImageOverlay bad = *overlay;
+        bad.width = w;
+        std::vector<uint8_t> out;
+        kv::CArchive ar(out, kv::CArchive::store);
+        EXPECT_THROW(bad.Serialize(ar), CArchiveException) << w;
+    }
 }
 
 TEST(ImageOverlayList, ArchiveRoundTripAndVersions)

@@ -161,11 +161,11 @@ private:
     const CSourceDatabase::SourceEntry* m_preparedSource = nullptr;
 };
 
-// RenderRect spread over threads: one copy of `prototype` (made on the calling thread) per
-// band of rows, every value of every band first, then every colour. The pixels, values
-// and range are those of prototype.RenderRect; the target's range receives the merged
-// range. Corners as in RenderRect. 0, or -1 when the rectangle misses the target or
-// without a target. bands <= 0: all cores.
+// RenderRect spread over `bands` threads, each with its own copy of `prototype` (made on
+// the calling thread) taking short runs of rows in turn: every value of every row first,
+// then every colour. The pixels, values and range are those of prototype.RenderRect; the
+// target's range receives the merged range. Corners as in RenderRect. 0, or -1 when the
+// rectangle misses the target or without a target. bands <= 0: all cores.
 int RenderRectInBands(const SurfaceSampler& prototype, GeoBuffers* target, VideoBuffer* colorBuffer,
                       VideoBuffer* maskBuffer, int x0, int y0, int x1, int y1, int bands = 0);
 

@@ -94,7 +94,7 @@ inline Pair DotPair(const double* g, const double* h, Pair x, Pair y, Pair z)
 // the x and y interpolations run two at a time: the lanes hold the rows y0 and y1 first,
 // then the layers z0 and z1; every value is formed by the same operations, in the same
 // order, as in the corner-by-corner form a + w (b - a).
-inline double Noise3(double x, double y, double z)
+[[gnu::always_inline]] inline double Noise3(double x, double y, double z)
 {
     const BuiltinNoiseTables& T = g_tables;
     const LatticeAxis ax = Axis(x), ay = Axis(y), az = Axis(z);

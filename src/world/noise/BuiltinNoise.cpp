@@ -8,6 +8,10 @@
 #include <cmath>
 #include <mutex>
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 namespace kv {
 
 namespace {
@@ -37,12 +41,17 @@ private:
 };
 
 // The integer part of t. Outside the int range (or NaN) the conversion would be
-// undefined; give INT_MIN there, which is what the processor's conversion yields.
+// undefined in C++; give INT_MIN there, which is what the processor's conversion yields.
+// With SSE2 that conversion is used directly, which has no branch to mispredict.
 inline int IntegerPart(double t)
 {
+#if defined(__SSE2__)
+    return _mm_cvttsd_si32(_mm_set_sd(t));
+#else
     if (t >= -2147483648.0 && t < 2147483648.0)
         return static_cast<int>(t);
     return INT_MIN;
+#endif
 }
 
 // The octave count of a sum: trunc(octaves) limited to 0..kMaxOctaves, decided while the

@@ -68,6 +68,12 @@ inline int OctaveCount(double octaves)
 inline double SCurve(double t) { return t * t * (3.0 - 2.0 * t); }
 inline double Lerp(double w, double a, double b) { return a + w * (b - a); }
 
+// Two doubles side by side (one SSE register on x86-64). Each lane is rounded on its own
+// exactly as a scalar double operation, so pairing lanes changes no bit of the result.
+typedef double Pair __attribute__((vector_size(16)));
+
+inline Pair SCurve(Pair t) { return t * t * (3.0 - 2.0 * t); }
+
 struct LatticeAxis {
     int b0, b1;
     double r0, r1;
@@ -85,9 +91,30 @@ inline LatticeAxis Axis(double c)
     return a;
 }
 
-// Two doubles side by side (one SSE register on x86-64). Each lane is rounded on its own
-// exactly as a scalar double operation, so pairing lanes changes no bit of the result.
-typedef double Pair __attribute__((vector_size(16)));
+// Axis(x) and Axis(y) side by side.
+inline void AxesXY(double x, double y, LatticeAxis& ax, LatticeAxis& ay)
+{
+#if defined(__SSE2__)
+    const __m128d t = _mm_add_pd(_mm_set_pd(y, x), _mm_set1_pd(kLatticeShift));
+    // Per lane the truncating conversion of IntegerPart, INT_MIN outside the int range.
+    const __m128i i = _mm_cvttpd_epi32(t);
+    const __m128d r0 = _mm_sub_pd(t, _mm_cvtepi32_pd(i));
+    const __m128d r1 = _mm_sub_pd(r0, _mm_set1_pd(1.0));
+    const int ix = _mm_cvtsi128_si32(i);
+    const int iy = _mm_cvtsi128_si32(_mm_shuffle_epi32(i, 1));
+    ax.b0 = ix & kLatticeMask;
+    ax.b1 = (ax.b0 + 1) & kLatticeMask;
+    ay.b0 = iy & kLatticeMask;
+    ay.b1 = (ay.b0 + 1) & kLatticeMask;
+    ax.r0 = _mm_cvtsd_f64(r0);
+    ay.r0 = _mm_cvtsd_f64(_mm_unpackhi_pd(r0, r0));
+    ax.r1 = _mm_cvtsd_f64(r1);
+    ay.r1 = _mm_cvtsd_f64(_mm_unpackhi_pd(r1, r1));
+#else
+    ax = Axis(x);
+    ay = Axis(y);
+#endif
+}
 
 // Dot products of the gradients at two corners with the offsets (x, y, z): x g[0] + y g[1]
 // + z g[2] in that order in each lane.
@@ -106,13 +133,16 @@ inline Pair DotPair(const double* g, const double* h, Pair x, Pair y, Pair z)
 [[gnu::always_inline]] inline double Noise3(double x, double y, double z)
 {
     const BuiltinNoiseTables& T = g_tables;
-    const LatticeAxis ax = Axis(x), ay = Axis(y), az = Axis(z);
+    LatticeAxis ax, ay;
+    AxesXY(x, y, ax, ay);
+    const LatticeAxis az = Axis(z);
     // Corner hashes: x and y lattice indices are added, not chained.
     const int h00 = T.permutation[ax.b0 + ay.b0];
     const int h10 = T.permutation[ax.b1 + ay.b0];
     const int h01 = T.permutation[ax.b0 + ay.b1];
     const int h11 = T.permutation[ax.b1 + ay.b1];
-    const double sx = SCurve(ax.r0), sy = SCurve(ay.r0), sz = SCurve(az.r0);
+    const Pair sxy = SCurve(Pair{ax.r0, ay.r0});
+    const double sx = sxy[0], sy = sxy[1], sz = SCurve(az.r0);
 
     const Pair x0 = {ax.r0, ax.r0};
     const Pair x1 = {ax.r1, ax.r1};

@@ -14,6 +14,7 @@
 
 #include <algorithm>
 #include <atomic>
+#include <bit>
 #include <cmath>
 #include <memory>
 #include <mutex>
@@ -315,8 +316,15 @@ double SurfaceSampler::EvaluateBasis(double latitude, double longitude) const
         }
         const double lat = latitude * kDegToRad;
         const double lon = longitude * kDegToRad;
-        const double cosLat = std::cos(lat);
-        const double v[3] = {cosLat * std::cos(lon), cosLat * std::sin(lon), std::sin(lat)};
+        // A row of a cylindrical map keeps its latitude: its sine and cosine are reused
+        // (compared bit for bit, so that -0 keeps its own sine).
+        if (std::bit_cast<uint64_t>(lat) != std::bit_cast<uint64_t>(m_trigLatitude)) {
+            m_cosLatitude = std::cos(lat);
+            m_sinLatitude = std::sin(lat);
+            m_trigLatitude = lat;
+        }
+        const double cosLat = m_cosLatitude;
+        const double v[3] = {cosLat * std::cos(lon), cosLat * std::sin(lon), m_sinLatitude};
         double t[3];
         for (int k = 0; k < 3; ++k)
             t[k] = v[0] * m_matrix[0][k] + v[1] * m_matrix[1][k] + v[2] * m_matrix[2][k];

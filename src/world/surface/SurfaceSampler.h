@@ -18,6 +18,7 @@
 #include "world/surface/GeoBuffers.h"
 
 #include <cstdint>
+#include <limits>
 #include <shared_mutex>
 #include <string>
 
@@ -159,6 +160,11 @@ private:
     // The world's source as it was when the sampler was prepared (used while the world
     // has none current; the render never writes the world's reference).
     const CSourceDatabase::SourceEntry* m_preparedSource = nullptr;
+    // The last latitude (radians) EvaluateBasis turned into a unit-sphere point, with its
+    // cosine and sine (the sampler's thread alone uses them).
+    mutable double m_trigLatitude = std::numeric_limits<double>::quiet_NaN();
+    mutable double m_cosLatitude = 1.0;
+    mutable double m_sinLatitude = 0.0;
 };
 
 // RenderRect spread over `bands` threads, each with its own copy of `prototype` (made on

@@ -21,7 +21,9 @@ void WrapColumn(double x, int w, int& c, double& fx)
 {
     if (!std::isfinite(x))
         x = 0.0;
-    x = std::fmod(x, static_cast<double>(w));
+    // fmod is exact and gives x itself on [0, w): the usual case needs no division.
+    if (!(x >= 0.0 && x < w))
+        x = std::fmod(x, static_cast<double>(w));
     if (x < 0.0)
         x += w;
     c = static_cast<int>(x);

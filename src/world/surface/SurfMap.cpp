@@ -58,6 +58,28 @@ void CubicWeights(double t, double w[4])
     w[3] = -0.5 * t2 + 0.5 * t3;
 }
 
+// Two doubles side by side; each lane is rounded as its own scalar operation.
+typedef double DoublePair __attribute__((vector_size(16)));
+
+// SampleTaps on two grids of one size at once: lane 0 is grid a, lane 1 grid b, each
+// formed by the same operations in the same order as SampleTaps.
+void SampleTapsTwo(const Grid2D& a, const Grid2D& b, const ChannelTaps& taps, float& va, float& vb)
+{
+    GridRows<const float> rowsA = a.Rows<float>();
+    GridRows<const float> rowsB = b.Rows<float>();
+    const int c0 = taps.cols[0], c1 = taps.cols[1], c2 = taps.cols[2], c3 = taps.cols[3];
+    DoublePair sum = {0.0, 0.0};
+    for (int j = 0; j < 4; ++j) {
+        const float* ra = rowsA[static_cast<std::size_t>(taps.rows[j])];
+        const float* rb = rowsB[static_cast<std::size_t>(taps.rows[j])];
+        const DoublePair across = taps.wx[0] * DoublePair{ra[c0], rb[c0]} + taps.wx[1] * DoublePair{ra[c1], rb[c1]} +
+                                  taps.wx[2] * DoublePair{ra[c2], rb[c2]} + taps.wx[3] * DoublePair{ra[c3], rb[c3]};
+        sum += taps.wy[j] * across;
+    }
+    va = static_cast<float>(sum[0]);
+    vb = static_cast<float>(sum[1]);
+}
+
 } // namespace
 
 // ---------------------------------------------------------------------------------------
@@ -498,10 +520,10 @@ void SurfMap::SampleScaleOffset(double latitude, double longitude, float& scale,
     ShiftForGrids(latitude, longitude);
     ChannelTaps taps;
     CubicTaps(*roughness, latitude, longitude, taps);
-    scale = SampleTaps(*roughness, taps);
     if (landOffset->Width() == roughness->Width() && landOffset->Height() == roughness->Height()) {
-        offset = SampleTaps(*landOffset, taps);
+        SampleTapsTwo(*roughness, *landOffset, taps, scale, offset);
     } else {
+        scale = SampleTaps(*roughness, taps);
         CubicTaps(*landOffset, latitude, longitude, taps);
         offset = SampleTaps(*landOffset, taps);
     }

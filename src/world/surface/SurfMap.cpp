@@ -47,6 +47,14 @@ void ClampRow(double y, int h, int& r, double& fy)
     fy = y - r;
 }
 
+// i % w for 0 <= i < 3 w without a division (sampling takes several per point).
+inline int WrapIndex(int i, int w)
+{
+    while (i >= w)
+        i -= w;
+    return i;
+}
+
 // Catmull-Rom weights of p0..p3 at t.
 void CubicWeights(double t, double w[4])
 {
@@ -451,8 +459,8 @@ bool SurfMap::CubicTaps(const Grid2D& grid, double latitude, double longitude, C
     ClampRow((latitude / 180.0 + 0.5) * (h - 1), h, r, fy);
     taps.cols[0] = c == 0 ? w - 1 : c - 1;
     taps.cols[1] = c;
-    taps.cols[2] = (c + 1) % w;
-    taps.cols[3] = (c + 2) % w;
+    taps.cols[2] = WrapIndex(c + 1, w);
+    taps.cols[3] = WrapIndex(c + 2, w);
     taps.rows[0] = std::max(r - 1, 0);
     taps.rows[1] = r;
     taps.rows[2] = std::min(r + 1, h - 1);
@@ -482,7 +490,7 @@ void SurfMap::LinearTaps(const Grid2D& grid, double latitude, double longitude, 
     const int h = static_cast<int>(grid.Height());
     WrapColumn((longitude / 360.0 + 0.5) * w, w, c0, fx);
     ClampRow((latitude / 180.0 + 0.5) * (h - 1), h, r0, fy);
-    c1 = (c0 + 1) % w;
+    c1 = WrapIndex(c0 + 1, w);
     r1 = std::min(r0 + 1, h - 1);
 }
 

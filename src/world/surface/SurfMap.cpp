@@ -680,8 +680,19 @@ double SurfMap::EvaluateBasis(double latitude, double longitude)
 int SurfMap::EvaluateClimate(double latitude, double longitude, double altitude, float& rain, float& temperature,
                              int& climateClass)
 {
-    const float rainGrid = SampleChannelCubic(kChannelRainfall, latitude, longitude);
-    const float tempGrid = SampleChannelCubic(kChannelTemperature, latitude, longitude);
+    float rainGrid, tempGrid;
+    const Grid2D* rainChannel = grids[kChannelRainfall].get();
+    const Grid2D* tempChannel = grids[kChannelTemperature].get();
+    if (rainChannel != nullptr && tempChannel != nullptr && rainChannel->Width() == tempChannel->Width() &&
+        rainChannel->Height() == tempChannel->Height()) {
+        // One set of taps for both grids of one size.
+        ChannelTaps taps;
+        CubicTaps(*rainChannel, latitude, longitude, taps);
+        SampleTapsTwo(*rainChannel, *tempChannel, taps, rainGrid, tempGrid);
+    } else {
+        rainGrid = SampleChannelCubic(kChannelRainfall, latitude, longitude);
+        tempGrid = SampleChannelCubic(kChannelTemperature, latitude, longitude);
+    }
     if (directClimate) {
         rain = rainGrid;
         temperature = std::max(tempGrid, 0.0f);

@@ -260,9 +260,25 @@ int ClimateParms::EvaluateClimate(double latitude, double longitude, double alti
                                   double temperatureOffset, double waterLevel, int overrideClass, double originX,
                                   double originY, double originZ)
 {
-    // Base temperature: fixed, or from the sun, albedo and greenhouse heat.
-    const double t0 = useFixedTemperature ? fixedMeanTemperature + kKelvinOffset
-                                          : std::pow(solarFactor, 0.25) * (1.0 - albedo) * heatFactor * 374.0;
+    // Base temperature: fixed, or from the sun, albedo and greenhouse heat. The fourth root
+    // of the solar factor is kept per thread for the last factor (bit for bit).
+    struct SolarRoot {
+        bool filled;
+        uint64_t factorBits;
+        double root;
+    };
+    thread_local SolarRoot solar = {false, 0, 0.0};
+    double t0;
+    if (useFixedTemperature) {
+        t0 = fixedMeanTemperature + kKelvinOffset;
+    } else {
+        if (!solar.filled || std::bit_cast<uint64_t>(solarFactor) != solar.factorBits) {
+            solar.root = std::pow(solarFactor, 0.25);
+            solar.factorBits = std::bit_cast<uint64_t>(solarFactor);
+            solar.filled = true;
+        }
+        t0 = solar.root * (1.0 - albedo) * heatFactor * 374.0;
+    }
     // Written only when it changes: render threads evaluate concurrently with the same
     // settings and must not all store into the shared field.
     if (baseTemperature != t0)

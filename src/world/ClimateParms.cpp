@@ -4,6 +4,8 @@
 #include "world/noise/BuiltinNoise.h"
 
 #include <algorithm>
+#include <bit>
+#include <cstdint>
 #include <cmath>
 #include <numbers>
 
@@ -258,29 +260,62 @@ int ClimateParms::EvaluateClimate(double latitude, double longitude, double alti
                                   double temperatureOffset, double waterLevel, int overrideClass, double originX,
                                   double originY, double originZ)
 {
-    // Base temperature: fixed, or from the sun, albedo and greenhouse heat.
-    const double t0 = useFixedTemperature ? fixedMeanTemperature + kKelvinOffset
-                                          : std::pow(solarFactor, 0.25) * (1.0 - albedo) * heatFactor * 374.0;
+    // Base temperature: fixed, or from the sun, albedo and greenhouse heat. The fourth root
+    // of the solar factor is kept per thread for the last factor (bit for bit).
+    struct SolarRoot {
+        bool filled;
+        uint64_t factorBits;
+        double root;
+    };
+    thread_local SolarRoot solar = {false, 0, 0.0};
+    double t0;
+    if (useFixedTemperature) {
+        t0 = fixedMeanTemperature + kKelvinOffset;
+    } else {
+        if (!solar.filled || std::bit_cast<uint64_t>(solarFactor) != solar.factorBits) {
+            solar.root = std::pow(solarFactor, 0.25);
+            solar.factorBits = std::bit_cast<uint64_t>(solarFactor);
+            solar.filled = true;
+        }
+        t0 = solar.root * (1.0 - albedo) * heatFactor * 374.0;
+    }
     // Written only when it changes: render threads evaluate concurrently with the same
     // settings and must not all store into the shared field.
     if (baseTemperature != t0)
         baseTemperature = t0;
 
-    // Mean insolation over the year with the axis tilted by r.
+    // Mean insolation over the year with the axis tilted by r. The terms that depend on the
+    // latitude alone are kept per thread for the last (latitude, tilt): a row of a
+    // cylindrical map repeats them at every pixel.
     const double phi = Radians(latitude);
     const double lambda = Radians(longitude);
     const double r = axialTilt;
-    const double u = std::max(std::cos(r - phi), 0.0) + std::max(-std::cos(r + phi), 0.0);
-    const double d = std::max(std::cos(-r - phi), 0.0);
-    const double c = std::max(-std::cos(phi - r), 0.0);
-    double f = (c + d + 2.0 * std::cos(phi) + u) * 0.25 * latitudeRange + (t0 - latitudeRange * 0.8);
+    struct LatitudeTerms {
+        bool filled;
+        uint64_t phiBits, tiltBits;
+        double insolation, cosPhi, sinPhi;
+    };
+    thread_local LatitudeTerms terms = {false, 0, 0, 0.0, 1.0, 0.0};
+    if (!terms.filled || std::bit_cast<uint64_t>(phi) != terms.phiBits ||
+        std::bit_cast<uint64_t>(r) != terms.tiltBits) {
+        const double u = std::max(std::cos(r - phi), 0.0) + std::max(-std::cos(r + phi), 0.0);
+        const double d = std::max(std::cos(-r - phi), 0.0);
+        const double c = std::max(-std::cos(phi - r), 0.0);
+        terms.cosPhi = std::cos(phi);
+        terms.sinPhi = std::sin(phi);
+        terms.insolation = c + d + 2.0 * terms.cosPhi + u;
+        terms.phiBits = std::bit_cast<uint64_t>(phi);
+        terms.tiltBits = std::bit_cast<uint64_t>(r);
+        terms.filled = true;
+    }
+    double f = terms.insolation * 0.25 * latitudeRange + (t0 - latitudeRange * 0.8);
     const bool land = altitude > waterLevel;
     if (land)
         f -= altitude * 0.006491; // lapse rate per metre
 
-    const double cx = std::cos(phi) * std::cos(lambda) + originX;
-    const double cy = std::cos(phi) * std::sin(lambda) + originY;
-    const double cz = std::sin(phi) + originZ;
+    const double cx = terms.cosPhi * std::cos(lambda) + originX;
+    const double cy = terms.cosPhi * std::sin(lambda) + originY;
+    const double cz = terms.sinPhi + originZ;
     const double n1 = FractalBrownianSum(cx + 2.0, cy + 5.0, cz - 3.0, 2.0, 2.0, 8.0, -1);
     const double n2 = FractalBrownianSum(cx + 4.2, cy - 6.1, cz + 1.0, 2.0, 2.0, 8.0, -1);
 

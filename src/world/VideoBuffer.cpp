@@ -143,13 +143,6 @@ void VideoBuffer::Free()
     m_height = 0;
 }
 
-void VideoBuffer::SetPixel(int col, int row, uint32_t colour)
-{
-    if (!m_bits || col < 0 || col >= m_width || row < 0 || row >= m_height)
-        return;
-    SetPixelFast(col, row, colour);
-}
-
 uint32_t VideoBuffer::GetPixel(int col, int row) const
 {
     if (!m_bits || col < 0 || col >= m_width || row < 0 || row >= m_height)

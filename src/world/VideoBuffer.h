@@ -92,7 +92,13 @@ public:
 
     // Writes a pixel; ignored outside the image or while empty. 32-bit writes blue, green,
     // red and the extra byte (bits 24-31), 24-bit three bytes, 8-bit the low byte.
-    void SetPixel(int col, int row, uint32_t colour);
+    // Inline: renders write every pixel through it.
+    void SetPixel(int col, int row, uint32_t colour)
+    {
+        if (!m_bits || col < 0 || col >= m_width || row < 0 || row >= m_height)
+            return;
+        SetPixelFast(col, row, colour);
+    }
     // The same store without clipping: the caller guarantees the coordinates.
     void SetPixelFast(int col, int row, uint32_t colour)
     {

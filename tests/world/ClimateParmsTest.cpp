@@ -177,6 +177,25 @@ TEST(Climate, EvaluateFollowsTheModel)
     EXPECT_NEAR(sea.temperature, (2 + 2 * std::cos(r)) * 12.5 + t0 - 40, 1e-9);
 }
 
+TEST(Climate, EvaluateFollowsChangesOfTiltAndSunAtOnePoint)
+{
+    // The same point evaluated again after the tilt or the solar factor changed follows
+    // the new values: nothing of the previous evaluation is carried over.
+    ClimateParms p;
+    p.temperatureNoise = 0;
+    p.rainfallNoise = 0;
+    for (double tilt : {p.axialTilt, 0.1, 0.4})
+        for (double sun : {1.0, 2.0, 0.5}) {
+            p.axialTilt = tilt;
+            p.solarFactor = sun;
+            const double t0 = std::pow(sun, 0.25) * 0.7 * 1.1 * 374.0;
+            // At the equator the insolation terms are cos r, cos r, 0 and 2.
+            const Climate sea = Evaluate(p, 0, 0, -10, 0);
+            EXPECT_NEAR(sea.temperature, (2 + 2 * std::cos(tilt)) * 12.5 + t0 - 40, 1e-9) << tilt << " " << sun;
+            EXPECT_NEAR(p.baseTemperature, t0, 1e-9) << sun;
+        }
+}
+
 TEST(Climate, ClassesOfSeaAndLand)
 {
     struct Case {

@@ -21,7 +21,9 @@ void WrapColumn(double x, int w, int& c, double& fx)
 {
     if (!std::isfinite(x))
         x = 0.0;
-    x = std::fmod(x, static_cast<double>(w));
+    // fmod is exact and gives x itself on [0, w): the usual case needs no division.
+    if (!(x >= 0.0 && x < w))
+        x = std::fmod(x, static_cast<double>(w));
     if (x < 0.0)
         x += w;
     c = static_cast<int>(x);
@@ -45,6 +47,14 @@ void ClampRow(double y, int h, int& r, double& fy)
     fy = y - r;
 }
 
+// i % w for 0 <= i < 3 w without a division (sampling takes several per point).
+inline int WrapIndex(int i, int w)
+{
+    while (i >= w)
+        i -= w;
+    return i;
+}
+
 // Catmull-Rom weights of p0..p3 at t.
 void CubicWeights(double t, double w[4])
 {
@@ -54,6 +64,28 @@ void CubicWeights(double t, double w[4])
     w[1] = 1.0 - 2.5 * t2 + 1.5 * t3;
     w[2] = 0.5 * t + 2.0 * t2 - 1.5 * t3;
     w[3] = -0.5 * t2 + 0.5 * t3;
+}
+
+// Two doubles side by side; each lane is rounded as its own scalar operation.
+typedef double DoublePair __attribute__((vector_size(16)));
+
+// SampleTaps on two grids of one size at once: lane 0 is grid a, lane 1 grid b, each
+// formed by the same operations in the same order as SampleTaps.
+void SampleTapsTwo(const Grid2D& a, const Grid2D& b, const ChannelTaps& taps, float& va, float& vb)
+{
+    GridRows<const float> rowsA = a.Rows<float>();
+    GridRows<const float> rowsB = b.Rows<float>();
+    const int c0 = taps.cols[0], c1 = taps.cols[1], c2 = taps.cols[2], c3 = taps.cols[3];
+    DoublePair sum = {0.0, 0.0};
+    for (int j = 0; j < 4; ++j) {
+        const float* ra = rowsA[static_cast<std::size_t>(taps.rows[j])];
+        const float* rb = rowsB[static_cast<std::size_t>(taps.rows[j])];
+        const DoublePair across = taps.wx[0] * DoublePair{ra[c0], rb[c0]} + taps.wx[1] * DoublePair{ra[c1], rb[c1]} +
+                                  taps.wx[2] * DoublePair{ra[c2], rb[c2]} + taps.wx[3] * DoublePair{ra[c3], rb[c3]};
+        sum += taps.wy[j] * across;
+    }
+    va = static_cast<float>(sum[0]);
+    vb = static_cast<float>(sum[1]);
 }
 
 } // namespace
@@ -427,8 +459,8 @@ bool SurfMap::CubicTaps(const Grid2D& grid, double latitude, double longitude, C
     ClampRow((latitude / 180.0 + 0.5) * (h - 1), h, r, fy);
     taps.cols[0] = c == 0 ? w - 1 : c - 1;
     taps.cols[1] = c;
-    taps.cols[2] = (c + 1) % w;
-    taps.cols[3] = (c + 2) % w;
+    taps.cols[2] = WrapIndex(c + 1, w);
+    taps.cols[3] = WrapIndex(c + 2, w);
     taps.rows[0] = std::max(r - 1, 0);
     taps.rows[1] = r;
     taps.rows[2] = std::min(r + 1, h - 1);
@@ -458,7 +490,7 @@ void SurfMap::LinearTaps(const Grid2D& grid, double latitude, double longitude, 
     const int h = static_cast<int>(grid.Height());
     WrapColumn((longitude / 360.0 + 0.5) * w, w, c0, fx);
     ClampRow((latitude / 180.0 + 0.5) * (h - 1), h, r0, fy);
-    c1 = (c0 + 1) % w;
+    c1 = WrapIndex(c0 + 1, w);
     r1 = std::min(r0 + 1, h - 1);
 }
 
@@ -496,10 +528,10 @@ void SurfMap::SampleScaleOffset(double latitude, double longitude, float& scale,
     ShiftForGrids(latitude, longitude);
     ChannelTaps taps;
     CubicTaps(*roughness, latitude, longitude, taps);
-    scale = SampleTaps(*roughness, taps);
     if (landOffset->Width() == roughness->Width() && landOffset->Height() == roughness->Height()) {
-        offset = SampleTaps(*landOffset, taps);
+        SampleTapsTwo(*roughness, *landOffset, taps, scale, offset);
     } else {
+        scale = SampleTaps(*roughness, taps);
         CubicTaps(*landOffset, latitude, longitude, taps);
         offset = SampleTaps(*landOffset, taps);
     }
@@ -648,8 +680,19 @@ double SurfMap::EvaluateBasis(double latitude, double longitude)
 int SurfMap::EvaluateClimate(double latitude, double longitude, double altitude, float& rain, float& temperature,
                              int& climateClass)
 {
-    const float rainGrid = SampleChannelCubic(kChannelRainfall, latitude, longitude);
-    const float tempGrid = SampleChannelCubic(kChannelTemperature, latitude, longitude);
+    float rainGrid, tempGrid;
+    const Grid2D* rainChannel = grids[kChannelRainfall].get();
+    const Grid2D* tempChannel = grids[kChannelTemperature].get();
+    if (rainChannel != nullptr && tempChannel != nullptr && rainChannel->Width() == tempChannel->Width() &&
+        rainChannel->Height() == tempChannel->Height()) {
+        // One set of taps for both grids of one size.
+        ChannelTaps taps;
+        CubicTaps(*rainChannel, latitude, longitude, taps);
+        SampleTapsTwo(*rainChannel, *tempChannel, taps, rainGrid, tempGrid);
+    } else {
+        rainGrid = SampleChannelCubic(kChannelRainfall, latitude, longitude);
+        tempGrid = SampleChannelCubic(kChannelTemperature, latitude, longitude);
+    }
     if (directClimate) {
         rain = rainGrid;
         temperature = std::max(tempGrid, 0.0f);

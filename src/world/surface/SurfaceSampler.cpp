@@ -13,6 +13,8 @@
 #include "world/surface/SurfMap.h"
 
 #include <algorithm>
+#include <atomic>
+#include <bit>
 #include <cmath>
 #include <memory>
 #include <mutex>
@@ -314,8 +316,15 @@ double SurfaceSampler::EvaluateBasis(double latitude, double longitude) const
         }
         const double lat = latitude * kDegToRad;
         const double lon = longitude * kDegToRad;
-        const double cosLat = std::cos(lat);
-        const double v[3] = {cosLat * std::cos(lon), cosLat * std::sin(lon), std::sin(lat)};
+        // A row of a cylindrical map keeps its latitude: its sine and cosine are reused
+        // (compared bit for bit, so that -0 keeps its own sine).
+        if (std::bit_cast<uint64_t>(lat) != std::bit_cast<uint64_t>(m_trigLatitude)) {
+            m_cosLatitude = std::cos(lat);
+            m_sinLatitude = std::sin(lat);
+            m_trigLatitude = lat;
+        }
+        const double cosLat = m_cosLatitude;
+        const double v[3] = {cosLat * std::cos(lon), cosLat * std::sin(lon), m_sinLatitude};
         double t[3];
         for (int k = 0; k < 3; ++k)
             t[k] = v[0] * m_matrix[0][k] + v[1] * m_matrix[1][k] + v[2] * m_matrix[2][k];
@@ -523,50 +532,60 @@ int RenderRectInBands(const SurfaceSampler& prototype, GeoBuffers* target, Video
     const int rows = y1 - y0 + 1;
     bands = std::min(bands, rows);
 
-    // Each sampler keeps its own range in its own record; the grids are shared.
-    std::vector<std::unique_ptr<SurfaceSampler>> samplers;
-    std::vector<GeoBuffers> views(static_cast<std::size_t>(bands), *target);
-    for (int i = 0; i < bands; ++i)
-        samplers.push_back(std::make_unique<SurfaceSampler>(prototype));
-    // Band i renders rows first <= y < last (never empty: there are no more bands than rows).
-    auto bandRows = [&](int i, int& first, int& last) {
-        first = y0 + static_cast<int>(static_cast<int64_t>(rows) * i / bands);
-        last = y0 + static_cast<int>(static_cast<int64_t>(rows) * (i + 1) / bands);
+    // One sampler and one view of the target per thread, each on its own cache lines: the
+    // sampler and the view's range are written at every pixel. The grids are shared.
+    struct alignas(64) Worker {
+        explicit Worker(const SurfaceSampler& p, const GeoBuffers& t) : sampler(p), view(t) {}
+        SurfaceSampler sampler;
+        GeoBuffers view;
     };
-    ParallelRows(
-        bands,
-        [&](int begin, int end) {
-            for (int i = begin; i < end; ++i) {
-                int first, last;
-                bandRows(i, first, last);
-                samplers[static_cast<std::size_t>(i)]->RenderRect(&views[static_cast<std::size_t>(i)], nullptr,
-                                                                   maskBuffer, x0, first, x1, last - 1);
-            }
-        },
-        bands);
-    if (colorBuffer != nullptr) {
-        const int mode = (target->positionsValid ? kCellStoredPositions : 0) | kCellColour;
+    std::vector<std::unique_ptr<Worker>> workers;
+    for (int i = 0; i < bands; ++i)
+        workers.push_back(std::make_unique<Worker>(prototype, *target));
+    // The threads take short runs of rows in turn, so that a thread that drew cheap rows
+    // (near a pole, off the globe) takes more of them. A pixel does not depend on which
+    // sampler computes it, and minimum and maximum merge in any order.
+    const int runRows = std::max(1, rows / (bands * 16));
+    const int runs = (rows + runRows - 1) / runRows;
+    auto eachRun = [&](auto&& body) {
+        std::atomic<int> next{0};
         ParallelRows(
             bands,
             [&](int begin, int end) {
                 for (int i = begin; i < end; ++i) {
-                    SurfaceSampler& sampler = *samplers[static_cast<std::size_t>(i)];
-                    sampler.SetTarget(&views[static_cast<std::size_t>(i)], colorBuffer, maskBuffer);
-                    NoiseEvaluationScope evaluating;
-                    int first, last;
-                    bandRows(i, first, last);
-                    for (int y = first; y < last; ++y)
-                        for (int x = x0; x <= x1; ++x)
-                            sampler.ComputeCell(x, y, mode, nullptr);
+                    Worker& worker = *workers[static_cast<std::size_t>(i)];
+                    for (int run = next.fetch_add(1, std::memory_order_relaxed); run < runs;
+                         run = next.fetch_add(1, std::memory_order_relaxed)) {
+                        const int first = y0 + run * runRows;
+                        body(worker, first, std::min(first + runRows, y1 + 1));
+                    }
                 }
             },
             bands);
+    };
+    // Every value of every row first, then every colour.
+    eachRun([&](Worker& worker, int first, int last) {
+        worker.sampler.RenderRect(&worker.view, nullptr, maskBuffer, x0, first, x1, last - 1);
+    });
+    if (colorBuffer != nullptr) {
+        const int mode = (target->positionsValid ? kCellStoredPositions : 0) | kCellColour;
+        for (auto& worker : workers)
+            worker->sampler.SetTarget(&worker->view, colorBuffer, maskBuffer);
+        eachRun([&](Worker& worker, int first, int last) {
+            NoiseEvaluationScope evaluating;
+            for (int y = first; y < last; ++y)
+                for (int x = x0; x <= x1; ++x)
+                    worker.sampler.ComputeCell(x, y, mode, nullptr);
+        });
     }
-    target->minValue = views[0].minValue;
-    target->maxValue = views[0].maxValue;
-    for (const GeoBuffers& view : views) {
-        target->minValue = std::min(target->minValue, view.minValue);
-        target->maxValue = std::max(target->maxValue, view.maxValue);
+    std::vector<GeoBuffers*> views;
+    for (auto& worker : workers)
+        views.push_back(&worker->view);
+    target->minValue = views[0]->minValue;
+    target->maxValue = views[0]->maxValue;
+    for (const GeoBuffers* view : views) {
+        target->minValue = std::min(target->minValue, view->minValue);
+        target->maxValue = std::max(target->maxValue, view->maxValue);
     }
     return 0;
 }

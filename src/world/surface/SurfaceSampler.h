@@ -18,6 +18,7 @@
 #include "world/surface/GeoBuffers.h"
 
 #include <cstdint>
+#include <limits>
 #include <shared_mutex>
 #include <string>
 
@@ -159,13 +160,18 @@ private:
     // The world's source as it was when the sampler was prepared (used while the world
     // has none current; the render never writes the world's reference).
     const CSourceDatabase::SourceEntry* m_preparedSource = nullptr;
+    // The last latitude (radians) EvaluateBasis turned into a unit-sphere point, with its
+    // cosine and sine (the sampler's thread alone uses them).
+    mutable double m_trigLatitude = std::numeric_limits<double>::quiet_NaN();
+    mutable double m_cosLatitude = 1.0;
+    mutable double m_sinLatitude = 0.0;
 };
 
-// RenderRect spread over threads: one copy of `prototype` (made on the calling thread) per
-// band of rows, every value of every band first, then every colour. The pixels, values
-// and range are those of prototype.RenderRect; the target's range receives the merged
-// range. Corners as in RenderRect. 0, or -1 when the rectangle misses the target or
-// without a target. bands <= 0: all cores.
+// RenderRect spread over `bands` threads, each with its own copy of `prototype` (made on
+// the calling thread) taking short runs of rows in turn: every value of every row first,
+// then every colour. The pixels, values and range are those of prototype.RenderRect; the
+// target's range receives the merged range. Corners as in RenderRect. 0, or -1 when the
+// rectangle misses the target or without a target. bands <= 0: all cores.
 int RenderRectInBands(const SurfaceSampler& prototype, GeoBuffers* target, VideoBuffer* colorBuffer,
                       VideoBuffer* maskBuffer, int x0, int y0, int x1, int y1, int bands = 0);
 

@@ -77,7 +77,8 @@ Bytes FromText(const std::string& text)
 }
 
 // Applies one to four random edits to a seed: bit flips, boundary bytes, 32-bit length and
-// count fields set to boundary values, insertions, deletions, repeats and truncation.
+// count fields set to boundary values, insertions, deletions, repeats, texts that readers
+// treat specially (quotes, comments, overflowing numbers) and truncation.
 class Mutator {
 public:
     explicit Mutator(uint32_t seed) : m_rng(seed) {}
@@ -100,7 +101,7 @@ private:
                                           0x7F7FFFFF /* largest float */, 0x7F800000 /* infinity */,
                                           0x7FC00000 /* NaN */};
         const size_t at = Below(b.size() + 1);
-        switch (Below(b.empty() ? 1 : 7)) {
+        switch (Below(b.empty() ? 1 : 8)) {
         case 0: { // insert random bytes
             Bytes junk(1 + Below(16));
             for (uint8_t& c : junk)
@@ -131,6 +132,12 @@ private:
             const size_t from = Below(b.size()), n = std::min<size_t>(1 + Below(64), b.size() - from);
             const Bytes run(b.begin() + static_cast<long>(from), b.begin() + static_cast<long>(from + n));
             b.insert(b.begin() + static_cast<long>(at), run.begin(), run.end());
+            break;
+        }
+        case 6: { // a text that readers treat specially
+            static const char* const kTexts[] = {"e400", "*1e308*10", "\"", "'", "//", "(((", ",", "\r\n", "-"};
+            const std::string t = kTexts[Below(std::size(kTexts))];
+            b.insert(b.begin() + static_cast<long>(at), t.begin(), t.end());
             break;
         }
         default:

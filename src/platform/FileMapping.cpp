@@ -13,10 +13,13 @@ int MapFileView(const std::string& path, int protection, MappedFileView& out)
 {
     out = MappedFileView{};
 
-    // Step 1: open the file for reading.
+    // Step 1: open the file for reading. The name may come from a document: opening a
+    // FIFO or a device must not wait for a writer (or take a terminal); anything that is
+    // not a regular file is refused just below. Non-blocking mode changes nothing for a
+    // regular file's mapping.
     int fd;
     do
-        fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+        fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY);
     while (fd < 0 && errno == EINTR);
     if (fd < 0)
         return -1;

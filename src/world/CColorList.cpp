@@ -356,7 +356,9 @@ int CColorList::ReadText(CTokenizer& tokenizer)
         case kw::Gamma: {
             tokenizer.NextToken();
             const double g = ReadExpressionDouble(tokenizer);
-            if (!ExpressionError())
+            // An overflowing exponent ("1e400") would be written back as "inf", which
+            // reads as no number: it is refused like one that does not parse.
+            if (!ExpressionError() && std::isfinite(g))
                 m_exponent = g;
             code = tokenizer.GetToken();
             break;

@@ -184,7 +184,8 @@ void CISurf::RecomputeMapping()
         m_segmentCount = 1;
         m_segments[0].start = w;
         m_segments[0].end = e;
-        m_segments[0].span = m_window.width - 1;
+        // A window read from an archive may hold any width; INT32_MIN - 1 must not wrap.
+        m_segments[0].span = static_cast<int>(std::max<int64_t>(static_cast<int64_t>(m_window.width) - 1, INT32_MIN));
         m_segments[0].first = m_window.x;
         m_segments[0].scale = e > w ? cols / (e - w) : 0.0;
         m_mappingValid = e > w;

@@ -41,6 +41,17 @@ uint32_t ScaleAlpha(int a, uint32_t alpha)
     return static_cast<uint32_t>(std::clamp(v, 0L, 255L));
 }
 
+// The alpha 0..255 of a soft ramp at `offset` along a ramp of `span` (both of one sign).
+// Bounds read from a document may be infinite: a ramp of endless length is at full strength
+// at any finite value (the limit of the ratio), so inf / inf counts as 255, not as NaN.
+int RampAlpha(double offset, double span)
+{
+    const double a = offset * 255.0 / span;
+    if (std::isnan(a))
+        return 255;
+    return static_cast<int>(std::clamp(a, 0.0, 255.0));
+}
+
 uint32_t WithAlpha(uint32_t colour, uint32_t alpha)
 {
     return (colour & 0x00FFFFFFu) | (alpha << 24);
@@ -240,13 +251,11 @@ bool ImageOverlay::SampleAt(double latitude, double longitude, double value, int
         break;
     case kOverlaySoftRange:
         if (softLow <= value && value < hardLow) {
-            int a = static_cast<int>((value - softLow) * 255.0 / (static_cast<double>(hardLow) - softLow));
-            alpha = ScaleAlpha(a, alpha);
+            alpha = ScaleAlpha(RampAlpha(value - softLow, static_cast<double>(hardLow) - softLow), alpha);
         } else if (hardLow <= value && value < hardHigh) {
             // the pixel as it is
         } else if (hardHigh <= value && value < softHigh) {
-            int a = static_cast<int>((value - softHigh) * 255.0 / (static_cast<double>(hardHigh) - softHigh));
-            alpha = ScaleAlpha(a, alpha);
+            alpha = ScaleAlpha(RampAlpha(value - softHigh, static_cast<double>(hardHigh) - softHigh), alpha);
         } else {
             return true;
         }

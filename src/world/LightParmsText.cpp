@@ -1,5 +1,6 @@
 // The keyword text form of the lighting parameters.
 #include <algorithm>
+#include <cmath>
 #include <string>
 
 #include "platform/CLocale.h"
@@ -108,7 +109,8 @@ int LightParms::ReadText(CTokenizer& tokenizer) {
     CColorList scratch;
 
     // A value that does not parse leaves the field as it was rather than storing the
-    // evaluator's failure value.
+    // evaluator's failure value. So does one that overflows ("1e400"): it would be written
+    // back as "inf", which no reader takes for a number.
     auto readInt = [&](int& field) {
         tokenizer.NextToken();
         const int value = ReadExpressionInt(tokenizer);
@@ -119,7 +121,7 @@ int LightParms::ReadText(CTokenizer& tokenizer) {
     auto readDouble = [&](double& field) {
         tokenizer.NextToken();
         const double value = ReadExpressionDouble(tokenizer);
-        if (!ExpressionError()) {
+        if (!ExpressionError() && std::isfinite(value)) {
             field = value;
         }
     };

@@ -1,9 +1,16 @@
 #include "platform/FileMapping.h"
 
+#include <chrono>
+#include <condition_variable>
 #include <cstring>
+#include <fcntl.h>
 #include <filesystem>
 #include <fstream>
 #include <gtest/gtest.h>
+#include <mutex>
+#include <sys/stat.h>
+#include <thread>
+#include <unistd.h>
 
 namespace fs = std::filesystem;
 
@@ -90,4 +97,38 @@ TEST(FileMapping, FailuresReportTheStepAndLeaveNothingOpen)
         ExpectNull(m);
     }
     EXPECT_EQ(OpenDescriptors(), before);
+}
+
+TEST(FileMapping, AFifoIsRefusedWithoutWaitingForAWriter)
+{
+    const fs::path fifo = TempDir() / "pipe";
+    fs::remove(fifo);
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    // Should the open wait for a writer, a helper becomes that writer after a second, so
+    // the test fails instead of hanging.
+    std::mutex lock;
+    std::condition_variable done;
+    bool returned = false;
+    std::thread rescue([&] {
+        std::unique_lock<std::mutex> guard(lock);
+        if (!done.wait_for(guard, std::chrono::seconds(1), [&] { return returned; })) {
+            const int w = ::open(fifo.c_str(), O_WRONLY | O_NONBLOCK);
+            if (w >= 0)
+                ::close(w);
+        }
+    });
+    const auto start = std::chrono::steady_clock::now();
+    kv::MappedFileView m;
+    const int result = kv::MapFileView(fifo.string(), kv::kPageReadOnly, m);
+    const auto waited = std::chrono::steady_clock::now() - start;
+    {
+        std::lock_guard<std::mutex> guard(lock);
+        returned = true;
+    }
+    done.notify_one();
+    rescue.join();
+    EXPECT_EQ(result, -1);
+    ExpectNull(m);
+    EXPECT_LT(waited, std::chrono::milliseconds(900));
+    fs::remove(fifo);
 }

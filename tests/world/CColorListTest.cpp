@@ -457,6 +457,7 @@ TEST(ColorListText, ReadingRules)
          {Grey(7)}, 0, 1.0},
         {"end of text keeps what was read", "ColorList Data 1,1,1, \"a\" 2,2,2", -1, {Grey(1), Grey(2)}, 2, 1.0},
         {"an unreadable Gamma or Mode leaves the value", "Gamma what Mode ) Data ColorListEnd", 0, {}, 2, 1.0},
+        {"an overflowing Gamma leaves the value", "Gamma 1e400 Mode 1 Data ColorListEnd", 0, {}, 1, 1.0},
         {"Data empties the list", "Data ColorListEnd", 0, {}, 2, 1.0},
         {"end before Data", "Gamma 3", -1, {Grey(42)}, 2, 3.0},
     };

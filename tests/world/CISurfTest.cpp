@@ -2,6 +2,8 @@
 
 #include "platform/Archive.h"
 
+#include "ArchiveBytes.h"
+
 #include <cmath>
 #include <cstring>
 #include <filesystem>
@@ -437,6 +439,22 @@ TEST(CISurf, ArchiveRecordLayoutAndVersions)
     EXPECT_THROW(x.Serialize(ar), kv::CArchiveException);
     EXPECT_EQ(x.GetFileName(), "");
     EXPECT_EQ(x.GetRasterWindow(), RasterWindow{});
+}
+
+TEST(CISurf, ArchivedWindowOfExtremeSizeIsRefusedWhenMapped)
+{
+    // The window sides come from the archive unchecked; the longitude mapping must not
+    // overflow on them, and mapping the file refuses a window the file cannot hold.
+    CISurf s = FloatSurface("extreme.bin", 2, 2, {1, 2, 3, 4});
+    for (int32_t width : {INT32_MIN, -1, 0, INT32_MAX}) {
+        std::vector<uint8_t> rec = StoreBytes(s);
+        std::memcpy(&rec[rec.size() - 36], &width, 4); // width, height, header, stride, size, 2 floats, 2 flags
+        CISurf t;
+        LoadBytes(t, rec);
+        EXPECT_EQ(t.GetRasterWindow().width, width);
+        EXPECT_EQ(t.MapFile(), CISurf::kMapFileTooShort) << width;
+        EXPECT_EQ(t.SampleValue(0.5, 0.5), 0.0f) << width;
+    }
 }
 
 TEST(CISurf, CopiesAreUnmapped)

@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <limits>
 #include <string>
 #include <vector>
 
@@ -101,6 +102,29 @@ TEST(ImageOverlay, SampleAtModesAndOpacity)
     overlay->visible = false;
     EXPECT_FALSE(overlay->SampleAt(0, 0, 0, 0, 0, colour));
     EXPECT_EQ(colour, 0u);
+}
+
+TEST(ImageOverlay, InfiniteSoftBoundsRampAtFullStrength)
+{
+    // Bounds come from documents as any float. An endless ramp is at full strength at every
+    // finite value; the alpha never comes from converting inf / inf to an integer.
+    auto overlay = Filled("a", 0xC8123456u); // alpha 200
+    overlay->mode = kOverlaySoftRange;
+    const float inf = std::numeric_limits<float>::infinity();
+    struct Case {
+        float softLow, hardLow, hardHigh, softHigh;
+        double value;
+    };
+    const Case cases[] = {{-inf, 0, 100, 300, -50}, {-100, 0, 100, inf, 200}, {-inf, inf, inf, inf, 7}};
+    for (const Case& c : cases) {
+        overlay->softLow = c.softLow;
+        overlay->hardLow = c.hardLow;
+        overlay->hardHigh = c.hardHigh;
+        overlay->softHigh = c.softHigh;
+        uint32_t colour = 0;
+        EXPECT_TRUE(overlay->SampleAt(0, 0, c.value, 0, 0, colour)) << c.value;
+        EXPECT_EQ(colour, 0xC8123456u) << c.value;
+    }
 }
 
 TEST(ImageOverlay, DegenerateOverlaysGiveNoSamples)

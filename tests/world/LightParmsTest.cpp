@@ -347,6 +347,19 @@ TEST(LightParmsTextTest, EmptyBlockResetsOnlyTheLight) {
     EXPECT_EQ(light.seaOpacity, 0.8);
 }
 
+TEST(LightParmsTextTest, OverflowingValuesLeaveTheField) {
+    // "inf" would be written back, and no reader takes it for a number.
+    LightParms light;
+    light.iceNorth = 0.9;
+    light.seaOpacity = 0.8;
+    ASSERT_EQ(ReadBlockText(light, "LightParms\nIceNorth 1e400\nSeaOpacity -1e308*10\nIceSouth 0.5\nLightParmsEnd\n",
+                            "kv_light_overflow.lgt"),
+              0);
+    EXPECT_EQ(light.iceNorth, 0.9);
+    EXPECT_EQ(light.seaOpacity, 0.8);
+    EXPECT_EQ(light.iceSouth, 0.5);
+}
+
 TEST(LightParmsTextTest, ClimateListWithNothingToReadIntoIsSkipped) {
     LightParms light;
     const char* text =

@@ -1,5 +1,7 @@
 #include "view/shaders/UnitNoiseSurface.h"
 
+#include "world/noise/BuiltinSources.h"
+
 #include <cmath>
 #include <numbers>
 
@@ -7,20 +9,9 @@ namespace kv {
 
 namespace {
 constexpr int kBrownianSourceId = 1;
-constexpr double kDefaultExtras[kTexExtraCount] = {1.0, 2.0, 0.0, 1.0, 1.0, 1.0, 1.0, 1.0};
 } // namespace
 
-UnitNoiseSurface::UnitNoiseSurface() {
-    m_parms.size = kTexParmsSize;
-    m_parms.H = 1.0;
-    m_parms.lacunarity = 2.0;
-    m_parms.octaves = 13.0;
-    m_parms.seed = 12345;
-    m_parms.octaveMask = -1;
-    for (int i = 0; i < kTexExtraCount; ++i) {
-        m_parms.extras[i] = kDefaultExtras[i];
-    }
-}
+UnitNoiseSurface::UnitNoiseSurface() : m_parms(DefaultSurfaceParms()) {}
 
 void UnitNoiseSurface::SetUnitBasis(double x, double y, double z, double scale) {
     m_basisId = kBrownianSourceId;

@@ -62,4 +62,19 @@ const BuiltinSourceOps kBrownianOps = {BrownianGetInfo, BuiltinCreate, BuiltinDe
 const BuiltinSourceOps& RidgedMultifractalSource() { return kRidgedOps; }
 const BuiltinSourceOps& BrownianNoiseSource() { return kBrownianOps; }
 
+TexParms DefaultSurfaceParms()
+{
+    TexParms parms{};
+    parms.size = kTexParmsSize;
+    parms.H = 1.0;
+    parms.lacunarity = 2.0;
+    parms.octaves = 13.0;
+    parms.seed = 12345;
+    parms.octaveMask = -1;
+    const double extras[kTexExtraCount] = {1.0, 2.0, 0.0, 1.0, 1.0, 1.0, 1.0, 1.0};
+    for (int i = 0; i < kTexExtraCount; ++i)
+        parms.extras[i] = extras[i];
+    return parms;
+}
+
 } // namespace kv

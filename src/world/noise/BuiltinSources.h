@@ -20,4 +20,8 @@ struct BuiltinSourceOps {
 const BuiltinSourceOps& RidgedMultifractalSource();
 const BuiltinSourceOps& BrownianNoiseSource();
 
+// The parameter block a new world surface starts with (and the private noise surfaces
+// that repeat it): H 1, lacunarity 2, 13 octaves, seed 12345, every octave, the default extras.
+TexParms DefaultSurfaceParms();
+
 } // namespace kv

@@ -1,6 +1,7 @@
 #include "world/surface/SurfMap.h"
 
 #include "world/GridFilters.h"
+#include "world/noise/BuiltinSources.h"
 #include "world/MessageService.h"
 #include "world/ViewHooks.h"
 #include "world/surface/SurfaceSampler.h"
@@ -131,15 +132,7 @@ SurfMap::~SurfMap() = default;
 
 void SurfMap::SetDefaultSourceParms()
 {
-    sourceParms = TexParms{};
-    sourceParms.size = kTexParmsSize;
-    sourceParms.H = 1.0;
-    sourceParms.lacunarity = 2.0;
-    sourceParms.octaves = 13.0;
-    sourceParms.seed = 12345;
-    sourceParms.octaveMask = -1;
-    const double extras[kTexExtraCount] = {1.0, 2.0, 0.0, 1.0, 1.0, 1.0, 1.0, 1.0};
-    std::copy(std::begin(extras), std::end(extras), sourceParms.extras);
+    sourceParms = DefaultSurfaceParms();
 }
 
 int SurfMap::SetDefaults()

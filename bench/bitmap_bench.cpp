@@ -2,7 +2,7 @@
 // second. The PNG, JPEG and GIF inputs are made once by the libraries' own encoders,
 // which are timed too, beside our BMP writer. libpng's simplified reader and a bare
 // libjpeg decode into a plain row buffer run beside our loaders as peers.
-#include "world/VideoBuffer.h"
+#include "base/raster/VideoBuffer.h"
 
 #include <benchmark/benchmark.h>
 

@@ -1,8 +1,8 @@
 // Whole-grid filters at two channel-grid sizes, in cells per second: the Gaussian blurs,
 // the deterrace, the resizers and the selection's distance fill.
-#include "world/CSelection.h"
-#include "world/GridFilters.h"
-#include "world/Progress.h"
+#include "base/layers/CSelection.h"
+#include "base/grid/GridFilters.h"
+#include "base/Progress.h"
 
 #include <benchmark/benchmark.h>
 #include <cmath>

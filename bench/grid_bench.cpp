@@ -1,8 +1,8 @@
 // Flow directions and flow accumulation over whole grids, in cells per second.
-#include "world/FlowDirections.h"
-#include "world/Grid2D.h"
-#include "world/Progress.h"
-#include "world/Random.h"
+#include "base/grid/FlowDirections.h"
+#include "base/grid/Grid2D.h"
+#include "base/Progress.h"
+#include "base/Random.h"
 
 #include <benchmark/benchmark.h>
 #include <cmath>

@@ -1,8 +1,8 @@
 // Points per second of the noise sources at 12 octaves: the built-in sums, the two
 // plug-ins through the registry, and libnoise's Perlin and RidgedMulti as a peer.
-#include "world/CSourceDatabase.h"
-#include "world/Random.h"
-#include "world/noise/BuiltinNoise.h"
+#include "base/noise/CSourceDatabase.h"
+#include "base/Random.h"
+#include "base/noise/BuiltinNoise.h"
 
 #include <benchmark/benchmark.h>
 // The peer library's headers have unused parameters; keep our build warning-free.

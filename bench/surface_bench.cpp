@@ -3,13 +3,13 @@
 // Several samplers on disjoint bands of one image give the same pixels as one sampler;
 // the multi-core cases check that before they are timed.
 #include "projection/ProjectionParms.h"
-#include "view/shaders/ShaderRegistry.h"
-#include "world/CSourceDatabase.h"
-#include "world/LightParms.h"
-#include "world/Random.h"
-#include "world/VideoBuffer.h"
-#include "world/surface/SurfaceSampler.h"
-#include "world/surface/SurfMap.h"
+#include "shading/ShaderRegistry.h"
+#include "base/noise/CSourceDatabase.h"
+#include "base/color/LightParms.h"
+#include "base/Random.h"
+#include "base/raster/VideoBuffer.h"
+#include "world/SurfaceSampler.h"
+#include "world/SurfMap.h"
 
 #include <benchmark/benchmark.h>
 

@@ -1,7 +1,7 @@
 #include "projection/MapComposite.h"
 
-#include "world/CExpression.h"
-#include "world/CTokenizer.h"
+#include "base/text/CExpression.h"
+#include "base/text/CTokenizer.h"
 
 #include <algorithm>
 #include <cmath>

@@ -3,7 +3,7 @@
 #include "platform/DynamicLibrary.h"
 #include "projection/MapComposite.h"
 #include "projection/builtin/BuiltinProjections.h"
-#include "world/CTokenizer.h"
+#include "base/text/CTokenizer.h"
 
 #include <filesystem>
 #include <new>

@@ -1,6 +1,6 @@
 // The noise-source registry: built-ins, the delivered plug-ins and libraries that misbehave.
-#include "world/CSourceDatabase.h"
-#include "world/noise/BuiltinNoise.h"
+#include "base/noise/CSourceDatabase.h"
+#include "base/noise/BuiltinNoise.h"
 
 #include <cstring>
 #include <dlfcn.h>

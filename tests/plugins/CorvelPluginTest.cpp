@@ -1,7 +1,7 @@
 // The two Corvel libraries, loaded and called exactly as the host does.
 #include "CorvelNoise.h"
 #include "platform/DynamicLibrary.h"
-#include "world/noise/TexRecords.h"
+#include "base/noise/TexRecords.h"
 
 #include <cfenv>
 #include <cmath>

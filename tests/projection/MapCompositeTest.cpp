@@ -1,8 +1,8 @@
 #include "projection/MapComposite.h"
 #include "projection/ProjectionParms.h"
 #include "projection/ProjectionRegistry.h"
-#include "world/CExpression.h"
-#include "world/CTokenizer.h"
+#include "base/text/CExpression.h"
+#include "base/text/CTokenizer.h"
 
 #include <cmath>
 #include <filesystem>

@@ -1,5 +1,5 @@
-#include "world/Random.h"
-#include "world/surface/SurfMap.h"
+#include "base/Random.h"
+#include "world/SurfMap.h"
 
 #include "WorldFixtures.h"
 

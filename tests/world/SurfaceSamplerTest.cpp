@@ -1,11 +1,11 @@
 #include "projection/ProjectionParms.h"
-#include "view/shaders/ShaderRegistry.h"
-#include "world/AppSettings.h"
-#include "world/ImageOverlay.h"
-#include "world/LightParms.h"
-#include "world/VideoBuffer.h"
-#include "world/noise/BuiltinNoise.h"
-#include "world/surface/SurfaceSampler.h"
+#include "shading/ShaderRegistry.h"
+#include "base/AppSettings.h"
+#include "base/layers/ImageOverlay.h"
+#include "base/color/LightParms.h"
+#include "base/raster/VideoBuffer.h"
+#include "base/noise/BuiltinNoise.h"
+#include "world/SurfaceSampler.h"
 
 #include "WorldFixtures.h"
 

@@ -6,7 +6,7 @@
 // writes only the caller's record, so evaluations on separate records may run at once;
 // TexCreate, TexDestroy and the first TexEval after them must not overlap other calls.
 #include "CorvelNoise.h"
-#include "world/noise/TexRecords.h"
+#include "base/noise/TexRecords.h"
 
 #include <algorithm>
 #include <cfenv>

@@ -1,0 +1,31 @@
+#include "base/MessageService.h"
+
+#include <atomic>
+#include <cstdio>
+
+namespace kv {
+
+namespace {
+
+class StderrMessages final : public MessageService {
+public:
+    void Show(const std::string& text) override { std::fprintf(stderr, "%s\n", text.c_str()); }
+};
+
+StderrMessages g_stderrMessages;
+std::atomic<MessageService*> g_messages{nullptr};
+
+} // namespace
+
+MessageService& GetMessageService()
+{
+    MessageService* s = g_messages.load(std::memory_order_acquire);
+    return s ? *s : static_cast<MessageService&>(g_stderrMessages);
+}
+
+MessageService* SetMessageService(MessageService* service)
+{
+    return g_messages.exchange(service, std::memory_order_acq_rel);
+}
+
+} // namespace kv

@@ -1,0 +1,31 @@
+#include "base/ViewHooks.h"
+
+#include <atomic>
+
+namespace kv {
+
+namespace {
+
+class NoViewHooks final : public ViewHooks {
+public:
+    int StopActiveViewRender() override { return 0; }
+    int UpdateActiveDocViews(int) override { return 0; }
+};
+
+NoViewHooks g_noViewHooks;
+std::atomic<ViewHooks*> g_viewHooks{nullptr};
+
+} // namespace
+
+ViewHooks& GetViewHooks()
+{
+    ViewHooks* h = g_viewHooks.load(std::memory_order_acquire);
+    return h ? *h : static_cast<ViewHooks&>(g_noViewHooks);
+}
+
+ViewHooks* SetViewHooks(ViewHooks* hooks)
+{
+    return g_viewHooks.exchange(hooks, std::memory_order_acq_rel);
+}
+
+} // namespace kv

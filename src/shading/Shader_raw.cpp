@@ -1,0 +1,21 @@
+#include "shading/ShaderWorld.h"
+#include "shading/Shaders.h"
+
+namespace kv {
+
+namespace {
+constexpr ShaderDescriptor kDescriptor{kShaderRaw, 0, "&Raw Data", "Show Raw Data\nRaw Data", "", 0};
+// What a world without a raw colour surface answers; drawn as black.
+constexpr uint32_t kNoRawData = 0x80000000u;
+} // namespace
+
+Shader_raw::Shader_raw() : AltitudeMeasureShader(kDescriptor) {}
+
+uint32_t Shader_raw::Shade(const ShadeSample* sample) const {
+    if (m_world == nullptr) {
+        return kNoRawData;
+    }
+    return static_cast<uint32_t>(m_world->SampleImportedSurface(sample->latitude, sample->longitude));
+}
+
+} // namespace kv

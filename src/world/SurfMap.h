@@ -1,0 +1,227 @@
+// The world surface: everything that defines a world except its views.
+//
+// It holds the parameters of the fractal basis (noise source, its 128-byte parameter
+// block, origin and scale of the sampled region of noise space), the numbers that turn
+// the basis into altitudes, seven channel grids of floats over the whole globe, the
+// climate model, the selection mask and two imported data surfaces.
+//
+// Channels: 0 roughness, 1 land offset, 2 rainfall, 3 temperature, 4 water level,
+// 5 climate (-1 = none painted), 6 prescale offset (only while prescaleEnabled);
+// 7 means the altitude and maps to channel 1 where a grid is meant.
+//
+// Grid geometry: width W, height H = W / 2; cell (col, row) lies at latitude
+// row x 180 / (H - 1) - 90 and longitude col x 360 / (W - 1) - 180 (row 0 south).
+// Sampling maps (lat, lon) to x = (lon / 360 + 0.5) x W (W columns around the globe,
+// wrapping) and y = (lat / 180 + 0.5) x (H - 1) (clamped).
+//
+// The render worker reads the grids while the user-interface thread may only replace
+// them after stopping it (RestoreUndoData does so through the view hooks).
+#pragma once
+
+#include "shading/ShaderWorld.h"
+#include "base/layers/CISurf.h"
+#include "base/layers/CSelection.h"
+#include "base/noise/CSourceDatabase.h"
+#include "base/color/ClimateParms.h"
+#include "base/grid/Grid2D.h"
+#include "base/Undo.h"
+#include "base/noise/TexRecords.h"
+
+#include <cstdint>
+#include <memory>
+#include <string>
+
+namespace kv {
+
+class SurfMap;
+
+// The document that owns a world, as the world sees it.
+class SurfMapOwner {
+public:
+    virtual ~SurfMapOwner() = default;
+    // Records an undo step of `channel` (8192: the selection) under `stepName` before
+    // an edit; 0 on success.
+    virtual int RecordUndo(const std::string& stepName, int channel) = 0;
+};
+
+// What a painting brush offers the world: one stroke segment on a channel grid,
+// weighted by the selection. The painting tools implement it.
+class ChannelBrush {
+public:
+    virtual ~ChannelBrush() = default;
+    virtual int StrokeSegment(Grid2D& grid, int x0, int y0, Grid2D& grid1, int x1, int y1,
+                              const CSelection* selection, int a, int b) = 0;
+};
+
+enum SurfaceChannel : int {
+    kChannelRoughness = 0,
+    kChannelLandOffset = 1,
+    kChannelRainfall = 2,
+    kChannelTemperature = 3,
+    kChannelWaterLevel = 4,
+    kChannelClimate = 5,
+    kChannelPrescale = 6,
+    kChannelAltitude = 7,
+};
+constexpr int kChannelGridCount = 7;
+
+// Saved state of one channel grid of a world.
+class SurfParmsUndoData : public UndoData {
+public:
+    // Clones the owner's grid of `channel` (0..6); false when there is none.
+    bool Capture(CUndoable& owner, int channel, int extra) override;
+    const Grid2D* Saved() const { return m_grid.get(); }
+
+private:
+    Grid2DPtr m_grid;
+};
+
+// Where a channel sample falls: four columns and rows with their cubic weights.
+struct ChannelTaps {
+    int cols[4];
+    int rows[4];
+    double wx[4];
+    double wy[4];
+};
+
+class SurfMap : public CUndoable, public ShaderWorld {
+public:
+    static constexpr int kResolution1024 = 0;
+    static constexpr int kResolution512 = 1;
+    static constexpr int kResolution256 = 2;
+    static constexpr int kMaxGridWidth = 8190;
+    static constexpr int kMinGridWidth = 4;
+
+    explicit SurfMap(SurfMapOwner* owner = nullptr);
+    SurfMap(const SurfMap& other);
+    SurfMap& operator=(const SurfMap& other);
+    ~SurfMap() override;
+
+    // ---- parameters ----
+    int SetDefaults();
+    void CopyParms(const SurfMap& other);
+    // Basis id 1, the origin, the scale on all three axes, no shaping, exponents 1.
+    void SetUnitBasis(double x, double y, double z, double scale);
+
+    // ---- grids ----
+    // Code 0, 1, 2: width 1024, 512, 256; another code v: the even width v AND 0x1FFE.
+    // -1 for a negative code or a width below kMinGridWidth (grids unchanged); -2 when
+    // memory cannot be had. With `keep` the grids are resampled, else made anew and reset.
+    int SetResolution(int code, bool keep);
+    void ClearChannels();
+    int GetResolutionCode() const;
+    int ResolutionCodeToWidth(int code) const;
+    int64_t EstimateMemory(int code) const;
+    int GetGridSize(int& w, int& h) const;
+    void GetGridDims(int& w, int& h) const;
+    Grid2D* Channel(int channel);
+    const Grid2D* Channel(int channel) const;
+    // The channel grid reference, for code that replaces grids (whole-channel operations).
+    Grid2DPtr& ChannelSlot(int channel) { return grids[channel]; }
+
+    // ---- cells and samples ----
+    // A negative channel means defaultChannel (negative there: 1). Reads outside the
+    // grid or of a channel above 6 give 0; such writes are refused.
+    float GetCellValue(int col, int row, int channel) const;
+    bool SetCellValue(int col, int row, float value, int channel);
+    bool LatLonToGrid(double latitude, double longitude, double& x, double& y) const;
+    void SampleScaleOffset(double latitude, double longitude, float& scale, float& offset) const;
+    void SamplePrescale(double latitude, double longitude, float& value) const;
+    float SampleWaterLevel(double latitude, double longitude) const;
+    int GetClimateOverride(double latitude, double longitude) const;
+    // Bicubic and bilinear samples of any channel grid (0 without one).
+    float SampleChannelCubic(int channel, double latitude, double longitude) const;
+    float SampleChannelBilinear(int channel, double latitude, double longitude) const;
+    int BrushAtLatLon(int channel, double latitude, double longitude, ChannelBrush& brush);
+    void GetAltitudeRange(float& minValue, float& maxValue) const override;
+    int SampleImportedSurface(double latitude, double longitude) const override;
+    const ClimateParms* GetClimateParms() const override { return &climate; }
+    double GetBasisOriginX() const override { return originX; }
+
+    // ---- evaluation ----
+    // Makes the noise source of basisId current (falling back to id 0 with a message).
+    int CreateFractalBasis();
+    // The basis at a point: channel 1 in raster mode, the noise source on this world's
+    // own parameter block for surface types 0, 5 and 6, imported surface 1 for type 4
+    // (mapped now when it is not yet), 0 otherwise.
+    double EvaluateBasis(double latitude, double longitude);
+    // The same for raster and imported worlds without changing anything (imported
+    // surface 1 must be mapped already): what render threads use.
+    double SampleStoredBasis(double latitude, double longitude) const;
+    int EvaluateClimate(double latitude, double longitude, double altitude, float& rain, float& temperature,
+                        int& climateClass);
+    // The source for basisId: the current one, else the registry's entry (not created).
+    const CSourceDatabase::SourceEntry* LookupSource() const;
+
+    // ---- owner ----
+    void SetOwner(SurfMapOwner* newOwner) { owner = newOwner; }
+    SurfMapOwner* GetOwner() const { return owner; }
+    // Records an undo step through the owner; -1 without one.
+    int NotifyOwner(const std::string& stepName, int a, int b, int c, int d, int e);
+    // Update hint 16 to the active document's views.
+    void RefreshViews();
+
+    // ---- undo ----
+    bool CreateUndoData(int channel, int extra, std::unique_ptr<UndoData>& out) override;
+    bool RestoreUndoData(UndoData& data) override;
+
+    // Sampling geometry shared by the channel samplers (and the sampler's two-grid reads).
+    // Taps are placed on the grid's own size (which SetResolution keeps equal to
+    // gridWidth x gridHeight; CopyParms alone may leave them apart).
+    static bool CubicTaps(const Grid2D& grid, double latitude, double longitude, ChannelTaps& taps);
+    static float SampleTaps(const Grid2D& grid, const ChannelTaps& taps);
+    // The latitude/longitude actually used for channel sampling (the axis shift rule).
+    void ShiftForGrids(double& latitude, double& longitude) const;
+    // The reset value of a channel.
+    float ResetValue(int channel) const;
+
+    // ---- fields ----
+    int surfaceType = 0;
+    int secondSurfaceMode = 0;
+    ClimateParms climate;
+    uint8_t directClimate = 0;
+    CSelection selection;
+    int mirrorLatitude = 0;
+    int mirrorLongitude = 0;
+    int rasterMode = 0;
+    double originX = -10, originY = -10, originZ = -10;
+    double scaleX = 2, scaleY = 2, scaleZ = 2;
+    int basisId = 0;
+    TexParms sourceParms{};
+    const CSourceDatabase::SourceEntry* source = nullptr;
+    int sphericalMapping = 1;
+    int prescaleEnabled = 0;
+    double axisLongitude = 0, axisLatitude = 0;
+    int axisRotate = 1;
+    int axisShiftsGrids = 0;
+    double waterPercent = 70.0;
+    double shelfAltitude = -304.80000376701355;
+    int shapingOn = 1;
+    double maxAltitude = 9144.000113010406;
+    double minAltitude = -9144.000113010406;
+    double landSize = 1.2;
+    double circumference = 40233.60049724579;
+    std::string name;
+    double exponentAbove = 1.75;
+    double exponentBelow = 0.6;
+    float seaBias = 0.0f;
+    float factorBelow = 1.0f;
+    float factorAbove = 1.0f;
+    int gridWidth = 256;
+    int gridHeight = 128;
+    int randomOrigin = 1;
+    Grid2DPtr grids[kChannelGridCount];
+    CISurf surface1;
+    CISurf surface2;
+    int defaultChannel = 1;
+
+private:
+    void SetDefaultSourceParms();
+    static void LinearTaps(const Grid2D& grid, double latitude, double longitude, int& c0, int& c1, int& r0,
+                           int& r1, double& fx, double& fy);
+    int ResolveChannel(int channel) const;
+
+    SurfMapOwner* owner = nullptr;
+};
+
+} // namespace kv

@@ -1,0 +1,773 @@
+#include "world/SurfaceSampler.h"
+
+#include "platform/ParallelFor.h"
+#include "projection/ProjectionParms.h"
+#include "shading/ShadeSample.h"
+#include "shading/ShaderRegistry.h"
+#include "base/AppSettings.h"
+#include "base/layers/ImageOverlay.h"
+#include "base/color/LightParms.h"
+#include "base/Random.h"
+#include "base/raster/VideoBuffer.h"
+#include "base/noise/BuiltinNoise.h"
+#include "world/SurfMap.h"
+
+#include <algorithm>
+#include <atomic>
+#include <bit>
+#include <cmath>
+#include <memory>
+#include <mutex>
+#include <vector>
+
+namespace kv {
+
+namespace {
+
+constexpr double kPi = 3.14159265358979323846;
+constexpr double kDegToRad = 0.017453292519943295;
+constexpr double kRadToDeg = 180.0 * (1.0 / kPi);
+// Diagonal steps SurfaceNormal takes to leave the map seam before giving up.
+constexpr int kSeamRetries = 4;
+
+// ratio^e with the sign of ratio kept (2^(e log2 |ratio|)); 0 at 0.
+double SignedPower(double ratio, double e)
+{
+    if (ratio == 0.0)
+        return 0.0;
+    double magnitude = std::exp2(e * std::log2(std::fabs(ratio)));
+    return ratio < 0.0 ? -magnitude : magnitude;
+}
+
+// Multiplies m on the right by the rotation about z (axis 2) or x (axis 0) by angle.
+void RotateRight(double m[3][3], int axis, double angle)
+{
+    const double c = std::cos(angle);
+    const double s = std::sin(angle);
+    double r[3][3];
+    if (axis == 2) {
+        const double z[3][3] = {{c, -s, 0}, {s, c, 0}, {0, 0, 1}};
+        std::copy(&z[0][0], &z[0][0] + 9, &r[0][0]);
+    } else {
+        const double x[3][3] = {{1, 0, 0}, {0, c, -s}, {0, s, c}};
+        std::copy(&x[0][0], &x[0][0] + 9, &r[0][0]);
+    }
+    double out[3][3];
+    for (int i = 0; i < 3; ++i)
+        for (int j = 0; j < 3; ++j)
+            out[i][j] = m[i][0] * r[0][j] + m[i][1] * r[1][j] + m[i][2] * r[2][j];
+    std::copy(&out[0][0], &out[0][0] + 9, &m[0][0]);
+}
+
+// Orders the corners of a pixel rectangle (both corners inside it) and clamps them to
+// the width x height target; false when the rectangle misses the target.
+bool OrderAndClampRect(int& x0, int& y0, int& x1, int& y1, int width, int height)
+{
+    if (x0 > x1)
+        std::swap(x0, x1);
+    if (y0 > y1)
+        std::swap(y0, y1);
+    if (width < 1 || height < 1 || x1 < 0 || y1 < 0 || x0 >= width || y0 >= height)
+        return false;
+    x0 = std::max(x0, 0);
+    y0 = std::max(y0, 0);
+    x1 = std::min(x1, width - 1);
+    y1 = std::min(y1, height - 1);
+    return true;
+}
+
+} // namespace
+
+std::shared_mutex& NoiseTablesLock()
+{
+    static std::shared_mutex lock;
+    return lock;
+}
+
+NoiseEvaluationScope::NoiseEvaluationScope() : m_lock(NoiseTablesLock()) {}
+
+NoiseEvaluationScope::~NoiseEvaluationScope() = default;
+
+// ---------------------------------------------------------------------------------------
+// Construction and preparation
+
+SurfaceSampler::SurfaceSampler(ProjectionParms* projection, SurfMap* world, LightParms* light, int shaderId)
+    : m_shaderId(shaderId), m_projection(projection), m_world(world), m_light(light)
+{
+    ReadProjectionOffsets();
+    Prepare();
+}
+
+SurfaceSampler::SurfaceSampler(const SurfaceSampler& other)
+    : m_shaderId(other.m_shaderId),
+      m_minSide(other.m_minSide),
+      m_mapSize(other.m_mapSize),
+      m_pixelScaleX(other.m_pixelScaleX),
+      m_pixelScaleY(other.m_pixelScaleY),
+      m_offsetX(other.m_offsetX),
+      m_offsetY(other.m_offsetY),
+      m_projection(other.m_projection),
+      m_world(other.m_world),
+      m_light(other.m_light),
+      m_overlays(other.m_overlays),
+      m_minValue(other.m_minValue),
+      m_maxValue(other.m_maxValue),
+      m_width(other.m_width),
+      m_height(other.m_height),
+      m_halfWidth(other.m_halfWidth),
+      m_halfHeight(other.m_halfHeight),
+      m_belowRange(other.m_belowRange),
+      m_aboveRange(other.m_aboveRange),
+      m_target(other.m_target),
+      m_colorBuffer(other.m_colorBuffer),
+      m_maskBuffer(other.m_maskBuffer)
+{
+    std::copy(&other.m_matrix[0][0], &other.m_matrix[0][0] + 9, &m_matrix[0][0]);
+    Prepare();
+}
+
+SurfaceSampler::~SurfaceSampler() = default;
+
+void SurfaceSampler::ReadProjectionOffsets()
+{
+    m_offsetX = 0.0;
+    m_offsetY = 0.0;
+}
+
+void SurfaceSampler::Prepare()
+{
+    if (GetAppSettings().RebuildNoiseOnPrepare()) {
+        // Never while a render evaluates the tables.
+        std::unique_lock<std::shared_mutex> exclusive(NoiseTablesLock());
+        RebuildNoiseTables();
+        // The octave weights follow the world's configuration: settle them here, so that
+        // render threads only read them.
+        if (m_world != nullptr) {
+            if (const CSourceDatabase::SourceEntry* entry = m_world->LookupSource()) {
+                TexParms local = m_world->sourceParms;
+                entry->Evaluate(local);
+            }
+        }
+    }
+    if (m_world == nullptr)
+        return;
+    SRand(static_cast<uint32_t>(m_world->sourceParms.seed));
+    m_minValue = 1e25f;
+    m_maxValue = -1e25f;
+    for (int i = 0; i < 3; ++i)
+        for (int j = 0; j < 3; ++j)
+            m_matrix[i][j] = i == j ? 1.0 : 0.0;
+    double a = 0.0;
+    double b = 90.0;
+    if (m_world->axisRotate) {
+        a = m_world->axisLongitude;
+        b = 90.0 - m_world->axisLatitude;
+    }
+    RotateRight(m_matrix, 2, a * kDegToRad);
+    RotateRight(m_matrix, 0, b * kDegToRad);
+    m_preparedSource = m_world->LookupSource();
+    // An imported basis is mapped here, on the preparing thread, never by a render.
+    if (m_world->surfaceType == 4 && !m_world->surface1.IsMapped())
+        m_world->surface1.MapFile();
+    UpdateRanges();
+    if (m_light != nullptr)
+        m_light->UpdateLight(m_world->minAltitude, 0.0, m_world->maxAltitude);
+}
+
+void SurfaceSampler::UpdateRanges()
+{
+    if (m_world == nullptr)
+        return;
+    m_belowRange = static_cast<float>(m_world->minAltitude - m_world->shelfAltitude);
+    m_aboveRange = static_cast<float>(m_world->maxAltitude - m_world->shelfAltitude);
+}
+
+void SurfaceSampler::SetTarget(GeoBuffers* target, VideoBuffer* colorBuffer, VideoBuffer* maskBuffer)
+{
+    m_target = target;
+    m_colorBuffer = colorBuffer;
+    m_maskBuffer = maskBuffer;
+    if (colorBuffer != nullptr && !colorBuffer->IsEmpty()) {
+        m_width = colorBuffer->GetWidth();
+        m_height = colorBuffer->GetHeight();
+    } else if (target != nullptr && target->width > 0 && target->height > 0) {
+        m_width = target->width;
+        m_height = target->height;
+    } else {
+        m_width = m_height = 1;
+    }
+    m_minSide = std::min(m_width, m_height);
+    if (m_projection != nullptr) {
+        double scale = 1.0;
+        m_projection->GetScale(scale);
+        m_mapSize = scale;
+    }
+    m_pixelScaleX = m_pixelScaleY = m_mapSize / (m_minSide * 0.5);
+    m_halfWidth = m_width / 2;
+    m_halfHeight = m_height / 2;
+    UpdateRanges();
+}
+
+ProjectionParms* SurfaceSampler::SetProjection(ProjectionParms* projection)
+{
+    ProjectionParms* previous = m_projection;
+    m_projection = projection;
+    ReadProjectionOffsets();
+    return previous;
+}
+
+// ---------------------------------------------------------------------------------------
+// Mappings
+
+bool SurfaceSampler::PixelToLatLon(int col, int row, double& latitude, double& longitude) const
+{
+    latitude = longitude = 0.0;
+    if (m_projection == nullptr)
+        return false;
+    const double x = (col + m_offsetX - m_halfWidth) * m_pixelScaleX;
+    const double y = (m_halfHeight - (row + m_offsetY)) * m_pixelScaleY;
+    if (m_projection->MapToLatLon(x, y, latitude, longitude) != 0)
+        return false;
+    Mirror(latitude, longitude);
+    return true;
+}
+
+void SurfaceSampler::Mirror(double& latitude, double& longitude) const
+{
+    if (m_world == nullptr)
+        return;
+    if (m_world->mirrorLatitude)
+        latitude = -latitude;
+    if (m_world->mirrorLongitude)
+        longitude = -longitude;
+}
+
+bool SurfaceSampler::LatLonToPixelD(double latitude, double longitude, double& x, double& y) const
+{
+    x = y = 0.0;
+    if (m_projection == nullptr)
+        return false;
+    Mirror(latitude, longitude);
+    double mapX = 0.0, mapY = 0.0;
+    if (m_projection->LatLonToMap(latitude, longitude, mapX, mapY) != 0)
+        return false;
+    // The exact inverse of PixelToLatLon in both axes.
+    x = mapX / m_pixelScaleX - m_offsetX + m_halfWidth;
+    y = m_halfHeight - mapY / m_pixelScaleY - m_offsetY;
+    return true;
+}
+
+bool SurfaceSampler::LatLonToPixelF(double latitude, double longitude, float& x, float& y) const
+{
+    double dx = 0.0, dy = 0.0;
+    const bool onMap = LatLonToPixelD(latitude, longitude, dx, dy);
+    x = static_cast<float>(dx);
+    y = static_cast<float>(dy);
+    return onMap;
+}
+
+bool SurfaceSampler::LatLonToPixel(double latitude, double longitude, int& x, int& y) const
+{
+    x = y = 0;
+    double dx = 0.0, dy = 0.0;
+    if (!LatLonToPixelD(latitude, longitude, dx, dy))
+        return false;
+    // Truncated from the double position (a float would round 39.9999999 up to 40).
+    auto clampPixel = [](double v) {
+        if (!(v > -32767.0))
+            return -32767;
+        if (v > 32767.0)
+            return 32767;
+        return static_cast<int>(v);
+    };
+    x = clampPixel(dx);
+    y = clampPixel(dy);
+    return true;
+}
+
+bool SurfaceSampler::GridCellToLatLon(int col, int row, double& latitude, double& longitude) const
+{
+    latitude = longitude = 0.0;
+    if (m_world == nullptr)
+        return true;
+    const int w = m_world->gridWidth;
+    const int h = m_world->gridHeight;
+    latitude = h > 1 ? row * 180.0 / (h - 1) - 90.0 : 0.0;
+    longitude = w > 1 ? col * 360.0 / (w - 1) - 180.0 : 0.0;
+    return true;
+}
+
+// ---------------------------------------------------------------------------------------
+// Evaluation
+
+double SurfaceSampler::EvaluateBasis(double latitude, double longitude) const
+{
+    if (m_world == nullptr)
+        return 0.0;
+    const SurfMap& world = *m_world;
+    if (world.surfaceType == 4)
+        return world.SampleStoredBasis(latitude, longitude);
+    // Every call evaluates on its own copy of the block: sources rewrite the point.
+    TexParms local = world.sourceParms;
+    if (world.sphericalMapping) {
+        if (!world.axisRotate) {
+            longitude += world.axisLongitude;
+            latitude += world.axisLatitude;
+        }
+        const double lat = latitude * kDegToRad;
+        const double lon = longitude * kDegToRad;
+        // A row of a cylindrical map keeps its latitude: its sine and cosine are reused
+        // (compared bit for bit, so that -0 keeps its own sine).
+        if (std::bit_cast<uint64_t>(lat) != std::bit_cast<uint64_t>(m_trigLatitude)) {
+            m_cosLatitude = std::cos(lat);
+            m_sinLatitude = std::sin(lat);
+            m_trigLatitude = lat;
+        }
+        const double cosLat = m_cosLatitude;
+        const double v[3] = {cosLat * std::cos(lon), cosLat * std::sin(lon), m_sinLatitude};
+        double t[3];
+        for (int k = 0; k < 3; ++k)
+            t[k] = v[0] * m_matrix[0][k] + v[1] * m_matrix[1][k] + v[2] * m_matrix[2][k];
+        local.point[0] = world.scaleX * t[0] + world.originX;
+        local.point[1] = world.scaleY * t[1] + world.originY;
+        local.point[2] = world.scaleZ * t[2] + world.originZ;
+    } else {
+        local.point[0] = (longitude / 360.0 + 0.5) * world.scaleX * 2.0 + world.originX;
+        local.point[1] = (latitude / 180.0 + 0.5) * world.scaleY + world.originY;
+        local.point[2] = world.originZ;
+    }
+    const CSourceDatabase::SourceEntry* entry = world.source != nullptr ? world.source : m_preparedSource;
+    return entry != nullptr ? entry->Evaluate(local) : 0.0;
+}
+
+double SurfaceSampler::ShapeBasis(double latitude, double longitude, double basis) const
+{
+    if (m_world == nullptr)
+        return basis;
+    const SurfMap& world = *m_world;
+    if (world.surfaceType == 4)
+        return basis;
+    float b = static_cast<float>(basis);
+    if (world.prescaleEnabled && world.grids[kChannelPrescale]) {
+        float prescale = 0.0f;
+        world.SamplePrescale(latitude, longitude, prescale);
+        b += prescale;
+    }
+    const float s = b - world.seaBias;
+    const float v = s * (s < 0.0f ? world.factorBelow : world.factorAbove);
+    if (world.shapingOn && world.waterPercent > 0.0) {
+        const double shelf = world.shelfAltitude;
+        const double d = v - shelf;
+        // A range of zero width has nowhere to go: the level stays at the shelf.
+        if (d < 0.0)
+            return m_belowRange == 0.0f ? shelf : shelf + m_belowRange * SignedPower(d / m_belowRange, world.exponentBelow);
+        return m_aboveRange == 0.0f ? shelf : shelf + m_aboveRange * SignedPower(d / m_aboveRange, world.exponentAbove);
+    }
+    return v;
+}
+
+double SurfaceSampler::GetBasisValue(double latitude, double longitude) const
+{
+    return ShapeBasis(latitude, longitude, EvaluateBasis(latitude, longitude));
+}
+
+float SurfaceSampler::AltitudeFromShaped(double latitude, double longitude, double shaped) const
+{
+    if (m_world == nullptr)
+        return static_cast<float>(shaped);
+    if (m_world->rasterMode)
+        return static_cast<float>(m_world->SampleStoredBasis(latitude, longitude));
+    float scale = 0.0f, offset = 0.0f;
+    m_world->SampleScaleOffset(latitude, longitude, scale, offset);
+    return scale * static_cast<float>(shaped) + offset;
+}
+
+float SurfaceSampler::GetAltitude(double latitude, double longitude) const
+{
+    if (m_world == nullptr)
+        return 0.0f;
+    if (m_world->rasterMode)
+        return static_cast<float>(m_world->SampleStoredBasis(latitude, longitude));
+    return AltitudeFromShaped(latitude, longitude, GetBasisValue(latitude, longitude));
+}
+
+int SurfaceSampler::GetClimate(double latitude, double longitude, double altitude, float& rain, float& temperature,
+                               int& climateClass, float* waterOut) const
+{
+    if (m_world == nullptr) {
+        rain = temperature = 0.0f;
+        climateClass = 0;
+        if (waterOut != nullptr)
+            *waterOut = 0.0f;
+        return 0;
+    }
+    if (waterOut != nullptr)
+        *waterOut = m_world->SampleWaterLevel(latitude, longitude);
+    return m_world->EvaluateClimate(latitude, longitude, altitude, rain, temperature, climateClass);
+}
+
+// ---------------------------------------------------------------------------------------
+// Rendering
+
+void SurfaceSampler::TrackRange(float value)
+{
+    if (value < m_minValue)
+        m_minValue = value;
+    if (value > m_maxValue)
+        m_maxValue = value;
+}
+
+bool SurfaceSampler::ComputeCell(int col, int row, int mode, bool* aboveWaterOut)
+{
+    GeoBuffers* target = m_target;
+    const bool inTarget = target != nullptr && col >= 0 && row >= 0 && col < target->width && row < target->height;
+    const auto urow = static_cast<std::size_t>(row);
+    const bool colouring = (mode & kCellColour) != 0;
+    const bool storedPositions = (mode & kCellStoredPositions) != 0 && inTarget && target->latitude &&
+                                 target->longitude && target->valid;
+
+    double latitude = 0.0, longitude = 0.0;
+    bool valid;
+    if (storedPositions) {
+        latitude = target->latitude->Row<float>(urow)[col] * kRadToDeg;
+        longitude = target->longitude->Row<float>(urow)[col] * kRadToDeg;
+        valid = target->valid->Row<uint8_t>(urow)[col] != 0;
+    } else {
+        valid = PixelToLatLon(col, row, latitude, longitude);
+    }
+
+    if (aboveWaterOut != nullptr)
+        *aboveWaterOut = false;
+    if (valid) {
+        float altitude;
+        const bool haveAltitude = inTarget && target->altitude;
+        const bool haveRaw = inTarget && target->rawBasis;
+        bool fromTarget = false;
+        if (m_world != nullptr && m_world->rasterMode) {
+            altitude = static_cast<float>(m_world->SampleStoredBasis(latitude, longitude));
+        } else if (colouring && haveAltitude) {
+            altitude = target->altitude->Row<float>(urow)[col];
+            fromTarget = true;
+        } else if (mode == kCellStoredPositions && haveRaw) {
+            altitude = AltitudeFromShaped(latitude, longitude,
+                                          ShapeBasis(latitude, longitude, target->rawBasis->Row<float>(urow)[col]));
+        } else {
+            const double basis = EvaluateBasis(latitude, longitude);
+            if (haveRaw)
+                target->rawBasis->Row<float>(urow)[col] = static_cast<float>(basis);
+            altitude = AltitudeFromShaped(latitude, longitude, ShapeBasis(latitude, longitude, basis));
+        }
+
+        TrackRange(altitude);
+        // A value read back from the target is already there with its position and
+        // range: the colouring pass writes nothing the neighbouring cells read.
+        if (inTarget && !fromTarget) {
+            target->minValue = m_minValue;
+            target->maxValue = m_maxValue;
+            if (haveAltitude)
+                target->altitude->Row<float>(urow)[col] = altitude;
+            if (!storedPositions && target->latitude && target->longitude) {
+                target->latitude->Row<float>(urow)[col] = static_cast<float>(latitude * kDegToRad);
+                target->longitude->Row<float>(urow)[col] = static_cast<float>(longitude * kDegToRad);
+            }
+        }
+        if (m_colorBuffer != nullptr)
+            m_colorBuffer->SetPixel(col, row, ShadePoint(target, col, row, latitude, longitude, altitude, colouring));
+        if (aboveWaterOut != nullptr && m_world != nullptr)
+            *aboveWaterOut = m_world->SampleWaterLevel(latitude, longitude) < altitude;
+    }
+
+    if (inTarget && target->valid) {
+        uint8_t& cell = target->valid->Row<uint8_t>(urow)[col];
+        if (cell != static_cast<uint8_t>(valid ? 1 : 0))
+            cell = valid ? 1 : 0;
+    }
+    if (m_maskBuffer != nullptr)
+        m_maskBuffer->SetPixel(col, row, valid ? 0xFFFFFFu : 0u);
+    return valid;
+}
+
+int SurfaceSampler::RenderRect(GeoBuffers* target, VideoBuffer* colorBuffer, VideoBuffer* maskBuffer, int x0, int y0,
+                               int x1, int y1)
+{
+    SetTarget(target, colorBuffer, maskBuffer);
+    if (!OrderAndClampRect(x0, y0, x1, y1, m_width, m_height))
+        return -1;
+
+    NoiseEvaluationScope evaluating;
+    const int firstMode = (target != nullptr && target->positionsValid) ? kCellStoredPositions : 0;
+    // The colouring pass needs the neighbours' altitudes: every value first, then colours.
+    VideoBuffer* colour = m_colorBuffer;
+    m_colorBuffer = nullptr;
+    for (int y = y0; y <= y1; ++y)
+        for (int x = x0; x <= x1; ++x)
+            ComputeCell(x, y, firstMode, nullptr);
+    m_colorBuffer = colour;
+    if (colour != nullptr) {
+        for (int y = y0; y <= y1; ++y)
+            for (int x = x0; x <= x1; ++x)
+                ComputeCell(x, y, firstMode | kCellColour, nullptr);
+    }
+    if (target != nullptr) {
+        target->minValue = m_minValue;
+        target->maxValue = m_maxValue;
+    }
+    return 0;
+}
+
+int RenderRectInBands(const SurfaceSampler& prototype, GeoBuffers* target, VideoBuffer* colorBuffer,
+                      VideoBuffer* maskBuffer, int x0, int y0, int x1, int y1, int bands)
+{
+    if (target == nullptr)
+        return -1;
+    int width = target->width, height = target->height;
+    if (colorBuffer != nullptr && !colorBuffer->IsEmpty()) {
+        width = colorBuffer->GetWidth();
+        height = colorBuffer->GetHeight();
+    }
+    if (!OrderAndClampRect(x0, y0, x1, y1, width, height))
+        return -1;
+    if (bands <= 0)
+        bands = HardwareThreads();
+    const int rows = y1 - y0 + 1;
+    bands = std::min(bands, rows);
+
+    // One sampler and one view of the target per thread, each on its own cache lines: the
+    // sampler and the view's range are written at every pixel. The grids are shared.
+    struct alignas(64) Worker {
+        explicit Worker(const SurfaceSampler& p, const GeoBuffers& t) : sampler(p), view(t) {}
+        SurfaceSampler sampler;
+        GeoBuffers view;
+    };
+    std::vector<std::unique_ptr<Worker>> workers;
+    for (int i = 0; i < bands; ++i)
+        workers.push_back(std::make_unique<Worker>(prototype, *target));
+    // The threads take short runs of rows in turn, so that a thread that drew cheap rows
+    // (near a pole, off the globe) takes more of them. A pixel does not depend on which
+    // sampler computes it, and minimum and maximum merge in any order.
+    const int runRows = std::max(1, rows / (bands * 16));
+    const int runs = (rows + runRows - 1) / runRows;
+    auto eachRun = [&](auto&& body) {
+        std::atomic<int> next{0};
+        ParallelRows(
+            bands,
+            [&](int begin, int end) {
+                for (int i = begin; i < end; ++i) {
+                    Worker& worker = *workers[static_cast<std::size_t>(i)];
+                    for (int run = next.fetch_add(1, std::memory_order_relaxed); run < runs;
+                         run = next.fetch_add(1, std::memory_order_relaxed)) {
+                        const int first = y0 + run * runRows;
+                        body(worker, first, std::min(first + runRows, y1 + 1));
+                    }
+                }
+            },
+            bands);
+    };
+    // Every value of every row first, then every colour.
+    eachRun([&](Worker& worker, int first, int last) {
+        worker.sampler.RenderRect(&worker.view, nullptr, maskBuffer, x0, first, x1, last - 1);
+    });
+    if (colorBuffer != nullptr) {
+        const int mode = (target->positionsValid ? kCellStoredPositions : 0) | kCellColour;
+        for (auto& worker : workers)
+            worker->sampler.SetTarget(&worker->view, colorBuffer, maskBuffer);
+        eachRun([&](Worker& worker, int first, int last) {
+            NoiseEvaluationScope evaluating;
+            for (int y = first; y < last; ++y)
+                for (int x = x0; x <= x1; ++x)
+                    worker.sampler.ComputeCell(x, y, mode, nullptr);
+        });
+    }
+    std::vector<GeoBuffers*> views;
+    for (auto& worker : workers)
+        views.push_back(&worker->view);
+    target->minValue = views[0]->minValue;
+    target->maxValue = views[0]->maxValue;
+    for (const GeoBuffers* view : views) {
+        target->minValue = std::min(target->minValue, view->minValue);
+        target->maxValue = std::max(target->maxValue, view->maxValue);
+    }
+    return 0;
+}
+
+void SurfaceSampler::SurfaceNormal(const GeoBuffers* target, int col, int row, float normal[3], bool flat) const
+{
+    if (flat)
+        SurfaceNormals(target, col, row, nullptr, normal);
+    else
+        SurfaceNormals(target, col, row, normal, nullptr);
+}
+
+void SurfaceSampler::SurfaceNormals(const GeoBuffers* target, int col, int row, float* relief, float* flat) const
+{
+    for (float* normal : {relief, flat}) {
+        if (normal != nullptr) {
+            normal[0] = 0.0f;
+            normal[1] = 0.0f;
+            normal[2] = 1.0f;
+        }
+    }
+    if (target == nullptr || !target->latitude || !target->longitude || !target->altitude)
+        return;
+    const int w = target->width;
+    const int h = target->height;
+    // A target one pixel wide or high has no neighbour to measure a slope against.
+    if (w < 2 || h < 2 || col < 0 || row < 0 || col >= w || row >= h)
+        return;
+    GridRows<const float> lat = static_cast<const Grid2D&>(*target->latitude).Rows<float>();
+    GridRows<const float> lon = static_cast<const Grid2D&>(*target->longitude).Rows<float>();
+    GridRows<const float> alt = static_cast<const Grid2D&>(*target->altitude).Rows<float>();
+    const double latSign = (m_world != nullptr && m_world->mirrorLatitude) ? -1.0 : 1.0;
+    const double lonSign = (m_world != nullptr && m_world->mirrorLongitude) ? -1.0 : 1.0;
+
+    int c = col, r = row;
+    for (int attempt = 0; attempt <= kSeamRetries; ++attempt) {
+        // The neighbour to the right and below; at the last column or row the one on the
+        // other side, with the differences turned so they still point right and down.
+        const int cx = c + 1 < w ? c + 1 : c - 1;
+        const int ry = r + 1 < h ? r + 1 : r - 1;
+        const double sx = cx > c ? 1.0 : -1.0;
+        const double sy = ry > r ? 1.0 : -1.0;
+        const auto uc = static_cast<std::size_t>(c);
+        const auto ur = static_cast<std::size_t>(r);
+        const auto ucx = static_cast<std::size_t>(cx);
+        const auto ury = static_cast<std::size_t>(ry);
+        const double dLatX = sx * latSign * (lat[ur][ucx] - lat[ur][uc]);
+        const double dLonX = sx * lonSign * (lon[ur][ucx] - lon[ur][uc]);
+        const double dLatY = sy * latSign * (lat[ury][uc] - lat[ur][uc]);
+        const double dLonY = sy * lonSign * (lon[ury][uc] - lon[ur][uc]);
+        if (dLatX * dLatX + dLonX * dLonX > kPi * kPi || dLatY * dLatY + dLonY * dLonY > kPi * kPi) {
+            // The pair straddles the map seam: try the next cell along the diagonal.
+            c = (c + 1) % w;
+            r = (r + 1) % h;
+            continue;
+        }
+        const double f = (m_world != nullptr ? m_world->circumference : 40233.60049724579) * 1000.0 / 360.0;
+        const double g = m_light != nullptr ? m_light->vertExag : 1.0;
+        // (dLon F, dLat F, dAlt) across crossed with the same down; the flat normal has no
+        // altitude differences.
+        auto cross = [&](double dAltX, double dAltY, float* normal) {
+            const double a[3] = {dLonX * f, dLatX * f, dAltX};
+            const double b[3] = {dLonY * f, dLatY * f, dAltY};
+            const double n[3] = {a[1] * b[2] - a[2] * b[1], a[2] * b[0] - a[0] * b[2], a[0] * b[1] - a[1] * b[0]};
+            if (n[0] == 0.0 && n[1] == 0.0 && n[2] == 0.0)
+                return; // coincident positions: no slope to measure, the vertical stays
+            normal[0] = static_cast<float>(n[0]);
+            normal[1] = static_cast<float>(n[1]);
+            normal[2] = static_cast<float>(n[2]);
+        };
+        if (relief != nullptr)
+            cross(sx * (alt[ur][ucx] - alt[ur][uc]) * g, sy * (alt[ury][uc] - alt[ur][uc]) * g, relief);
+        if (flat != nullptr)
+            cross(0.0, 0.0, flat);
+        return;
+    }
+}
+
+uint32_t SurfaceSampler::ShadePoint(const GeoBuffers* target, int col, int row, double latitude, double longitude,
+                                    float altitude, bool withNormals) const
+{
+    if (m_world == nullptr)
+        return 0xFFFFFF;
+    const ShaderRegistry& registry = GetShaderRegistry();
+    const int flags = registry.GetFlags(m_shaderId);
+    float water = 0.0f, rain = 0.0f, temperature = 0.0f;
+    int climateClass = 0;
+    if (flags & kShaderWantsClimate)
+        GetClimate(latitude, longitude, altitude, rain, temperature, climateClass, &water);
+    else if ((flags & (kShaderWantsClimate | kShaderWantsWaterLevel)) == kShaderWantsWaterLevel)
+        water = m_world->SampleWaterLevel(latitude, longitude);
+
+    ShadeSample sample;
+    sample.latitude = static_cast<float>(latitude);
+    sample.longitude = static_cast<float>(longitude);
+    sample.altitude = altitude;
+    sample.waterLevel = water;
+    sample.rainfall = rain;
+    sample.temperature = temperature;
+    sample.climateCode = static_cast<float>(climateClass);
+    // The point's water level is its sea level: depth is measured from it.
+    sample.altitudeColor = m_light != nullptr ? m_light->AltitudeColorAt(altitude, water) : 0u;
+    sample.altitudeColorWeight = kShaderConstant;
+    sample.minAltitude = static_cast<float>(m_world->minAltitude);
+    sample.maxAltitude = static_cast<float>(m_world->maxAltitude);
+    if (m_light != nullptr) {
+        sample.ambient = static_cast<float>(m_light->ambient);
+        sample.gamma = static_cast<float>(m_light->gamma);
+    }
+    if (withNormals && m_light != nullptr) {
+        SurfaceNormals(target, col, row, sample.landNormal, sample.seaNormal);
+        const float* light = m_light->GetLightVector();
+        std::copy(light, light + 3, sample.lightVector);
+    }
+    sample.flags = flags;
+    return registry.Shade(m_shaderId, &sample);
+}
+
+int SurfaceSampler::ColorPixel(int col, int row)
+{
+    if (m_colorBuffer == nullptr || m_overlays == nullptr)
+        return 1;
+    if (col < 0 || row < 0 || col >= m_colorBuffer->GetWidth() || row >= m_colorBuffer->GetHeight())
+        return 1;
+    double latitude = 0.0, longitude = 0.0;
+    if (!PixelToLatLon(col, row, latitude, longitude))
+        return 1;
+    float altitude = 0.0f;
+    if (m_target != nullptr && m_target->altitude && col < m_target->width && row < m_target->height)
+        altitude = m_target->altitude->Row<float>(static_cast<std::size_t>(row))[col];
+    const uint32_t over = m_overlays->CompositeAt(latitude, longitude, altitude, col, row);
+    const uint32_t a = over >> 24;
+    if (a == 0)
+        return 1;
+    if (a == 255) {
+        m_colorBuffer->SetPixel(col, row, over & 0x00FFFFFFu);
+        return 1;
+    }
+    const uint32_t old = m_colorBuffer->GetPixel(col, row);
+    uint32_t out = 0;
+    for (int shift = 0; shift < 24; shift += 8) {
+        const uint32_t o = (old >> shift) & 0xFF;
+        const uint32_t n = (over >> shift) & 0xFF;
+        const uint32_t c = ((o * (255 - a)) >> 8) + n * a / 256;
+        out |= std::min<uint32_t>(c, 255) << shift;
+    }
+    m_colorBuffer->SetPixel(col, row, out);
+    return 1;
+}
+
+// ---------------------------------------------------------------------------------------
+// Shader helpers
+
+uint32_t SurfaceSampler::ValueToColor(float value, int id) const
+{
+    if (m_world == nullptr)
+        return 0xFFFFFF;
+    return GetShaderRegistry().ValueToColor(id < 0 ? m_shaderId : id, value);
+}
+
+void SurfaceSampler::GetShaderRange(float& low, float& high, int id) const
+{
+    GetShaderRegistry().GetRange(id < 0 ? m_shaderId : id, &low, &high);
+}
+
+float SurfaceSampler::ToDisplayUnits(float value) const
+{
+    return GetShaderRegistry().ToDisplayUnits(m_shaderId, value);
+}
+
+std::string SurfaceSampler::GetShaderName(int id) const
+{
+    std::string text;
+    GetShaderRegistry().GetUnits(id < 0 ? m_shaderId : id, text);
+    return text;
+}
+
+std::string SurfaceSampler::GetClimateName(int code) const
+{
+    if (m_world == nullptr)
+        return std::string();
+    return m_world->climate.GetClimateName(code);
+}
+
+} // namespace kv

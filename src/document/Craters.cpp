@@ -1,4 +1,4 @@
-#include "world/Craters.h"
+#include "document/Craters.h"
 
 #include "base/Progress.h"
 #include "base/Random.h"

@@ -1,6 +1,6 @@
 // Crater profiles, the crater passes and the bombardment's sizes.
 #include "base/Random.h"
-#include "world/Craters.h"
+#include "document/Craters.h"
 #include "world/SurfMap.h"
 
 #include <gtest/gtest.h>

@@ -1,7 +1,7 @@
 // The math tool's operations, grids and result codes.
 #include "base/color/LightParms.h"
 #include "projection/ProjectionParms.h"
-#include "world/MathTool.h"
+#include "document/MathTool.h"
 #include "world/SurfMap.h"
 #include "world/SurfaceSampler.h"
 

@@ -1,4 +1,4 @@
-#include "world/MathTool.h"
+#include "document/MathTool.h"
 
 #include "base/Progress.h"
 #include "base/grid/Grid2D.h"

@@ -99,50 +99,46 @@ void RectInfo::TraceLines(TraceCallback& sink, const SurfaceSampler& sampler, in
         return AbortRequested();
     };
 
+    // One family of lines: at first, first + spacing, ... up to last, each from `from` to
+    // `to` in steps. A parallel is (position, along + centre), a meridian (along, position).
     SubdivideGCLine line;
     line.sampler = &sampler;
     bool stopped = false;
-    if (parallels) {
+    auto traceFamily = [&](bool parallel, double first, double last, double spacing, double from, double to,
+                           double step) {
+        const double shift = parallel ? centre : 0.0;
+        auto run = [&](double position, double a, double b) {
+            if (parallel)
+                line.Run(position, a + shift, position, b + shift, sampler, runError, runDepth);
+            else
+                line.Run(a, position, b, position, sampler, runError, runDepth);
+        };
         for (int k = 0; !stopped; ++k) {
-            const double lat = south + k * latSp;
-            if (lat > north)
+            const double position = first + k * spacing;
+            if (position > last)
                 break;
             line.Clear();
             for (int j = 0; !stopped; ++j) {
-                const double lon = west + j * parallelStep;
-                if (!(lon < east))
+                const double along = from + j * step;
+                if (!(along < to))
                     break;
-                line.Run(lat, lon + centre, lat, std::min(lon + parallelStep, east) + centre, sampler, runError,
-                         runDepth);
+                run(position, along, std::min(along + step, to));
                 stopped = stepAborts();
             }
             if (stopped)
                 break;
-            line.AppendProjected(lat, east + centre);
+            if (parallel)
+                line.AppendProjected(position, to + shift);
+            else
+                line.AppendProjected(to, position);
             DrawGCLinePoints(sink, sampler, line, maxPoints);
             stopped = pollAborts();
         }
-    }
-    if (meridians) {
-        for (int k = 0; !stopped; ++k) {
-            const double lon = west + k * lonSp;
-            if (lon > east)
-                break;
-            line.Clear();
-            for (int j = 0; !stopped; ++j) {
-                const double lat = south + j * meridianStep;
-                if (!(lat < north))
-                    break;
-                line.Run(lat, lon, std::min(lat + meridianStep, north), lon, sampler, runError, runDepth);
-                stopped = stepAborts();
-            }
-            if (stopped)
-                break;
-            line.AppendProjected(north, lon);
-            DrawGCLinePoints(sink, sampler, line, maxPoints);
-            stopped = pollAborts();
-        }
-    }
+    };
+    if (parallels)
+        traceFamily(true, south, north, latSp, west, east, parallelStep);
+    if (meridians)
+        traceFamily(false, west, east, lonSp, south, north, meridianStep);
     if (showProgress)
         ProgressEndHook();
 }

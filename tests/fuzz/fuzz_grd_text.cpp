@@ -3,37 +3,14 @@
 // its range and writes back as a file that reads and writes again to the same bytes.
 #include "FuzzSupport.h"
 
-#include "world/CRectGrid.h"
+#include "GridRiverSamples.h"
 
 using namespace kv;
-
-namespace {
-
-CRectGrid SampleGrids()
-{
-    CRectGrid overlay;
-    overlay.polarEndcap = 15.0;
-    overlay.subdivisionLevel = 4;
-    for (int i = 0; i < 3; ++i) {
-        RectInfo g;
-        g.show = i != 1;
-        g.colour = 0x00336699u + static_cast<uint32_t>(i);
-        g.latSpacing = 10.0 * (i + 1);
-        g.lonSpacing = i == 2 ? 0.0 : 15.0 + i;
-        g.lineWidth = 25 * i;
-        g.west = -170.0 + i;
-        g.altitude = i == 0 ? RectInfo::kDefaultAltitude : -250.5 * i;
-        overlay.grids.push_back(g);
-    }
-    return overlay;
-}
-
-} // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
     const std::string path = fuzz::WriteScratch("case.grd", data, size);
-    CRectGrid overlay = SampleGrids();
+    CRectGrid overlay = SampleGridOverlay();
     const CRectGrid before = overlay;
     const int result = overlay.Load(path);
     FUZZ_CHECK(result == 0 || result == -1);
@@ -60,7 +37,7 @@ namespace {
 void MakeSeeds(const fuzz::SeedWriter& seeds)
 {
     const std::string path = fuzz::ScratchPath("seed.grd");
-    FUZZ_CHECK(SampleGrids().Save(path) == 0);
+    FUZZ_CHECK(SampleGridOverlay().Save(path) == 0);
     seeds.Add("three-grids", fuzz::ReadWhole(path));
     seeds.Add("blanks-and-expressions", std::string("rectgrid 1 30 2 1\n"
                                                     "grid 1 255*256 60/2 15 25 304800.00377\n"

@@ -5,8 +5,7 @@
 #include "FuzzSupport.h"
 
 #include "ArchiveBytes.h"
-#include "world/CRectGrid.h"
-#include "world/RiverVectorOverlay.h"
+#include "GridRiverSamples.h"
 
 #include <algorithm>
 
@@ -16,61 +15,19 @@ namespace {
 
 enum Record : unsigned { kRivers, kGrids, kRecordCount };
 
-template <typename T> bool TryLoad(T& object, const fuzz::Bytes& bytes)
-{
-    try {
-        LoadBytes(object, bytes);
-        return true;
-    } catch (const CArchiveException&) {
-        return false;
-    }
-}
-
 // Unchanged when refused; else what it stores reads back and stores to the same bytes.
 template <typename T> bool CheckRecord(T& object, const fuzz::Bytes& bytes)
 {
     const fuzz::Bytes before = StoreBytes(object);
-    if (!TryLoad(object, bytes)) {
+    if (!TryLoadBytes(object, bytes)) {
         FUZZ_CHECK(StoreBytes(object) == before);
         return false;
     }
     const fuzz::Bytes written = StoreBytes(object);
     T again;
-    FUZZ_CHECK(TryLoad(again, written));
+    FUZZ_CHECK(TryLoadBytes(again, written));
     FUZZ_CHECK(StoreBytes(again) == written);
     return true;
-}
-
-RiverVectorOverlay SampleRivers()
-{
-    RiverVectorOverlay overlay;
-    for (int i = 0; i < 3; ++i) {
-        RiverPath r;
-        r.colour = 0x00FF0000u >> (8 * i);
-        r.level = i;
-        for (int k = 0; k <= 2 * i; ++k)
-            r.points.push_back({10.0 * k - 45.0, 20.0 * k + i});
-        overlay.rivers.push_back(r);
-    }
-    return overlay;
-}
-
-CRectGrid SampleGrids()
-{
-    CRectGrid overlay;
-    overlay.polarEndcap = 0.0;
-    overlay.subdivisionLevel = 3;
-    for (int i = 0; i < 3; ++i) {
-        RectInfo g;
-        g.show = 1;
-        g.colour = 0x00102030u * static_cast<uint32_t>(i + 1);
-        g.latSpacing = 15.0 * (i + 1);
-        g.lineWidth = 25 * i;
-        g.south = -80.0 + i;
-        g.altitude = 500.0 * i;
-        overlay.grids.push_back(g);
-    }
-    return overlay;
 }
 
 } // namespace
@@ -80,12 +37,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     const fuzz::Selected in = fuzz::Select(data, size, kRecordCount);
     const fuzz::Bytes bytes(in.body, in.body + in.size);
     if (in.choice == kRivers) {
-        RiverVectorOverlay overlay = SampleRivers();
+        RiverVectorOverlay overlay = SampleRiverOverlay();
         if (CheckRecord(overlay, bytes))
             for (const RiverPath& r : overlay.rivers)
                 FUZZ_CHECK(r.points.size() <= static_cast<size_t>(RiverPath::kMaxPoints));
     } else {
-        CRectGrid overlay = SampleGrids();
+        CRectGrid overlay = SampleGridOverlay();
         if (CheckRecord(overlay, bytes)) {
             FUZZ_CHECK(overlay.subdivisionLevel >= CRectGrid::kMinLevel &&
                        overlay.subdivisionLevel <= CRectGrid::kMaxLevel);
@@ -99,9 +56,9 @@ namespace {
 
 void MakeSeeds(const fuzz::SeedWriter& seeds)
 {
-    RiverVectorOverlay rivers = SampleRivers();
+    RiverVectorOverlay rivers = SampleRiverOverlay();
     seeds.Add("rivers", kRivers, StoreBytes(rivers));
-    CRectGrid grids = SampleGrids();
+    CRectGrid grids = SampleGridOverlay();
     seeds.Add("grids", kGrids, StoreBytes(grids));
     // A version-256 overlay of version-256 grids (no adaptive switch, extent or altitude).
     fuzz::Bytes old;

@@ -62,19 +62,21 @@ void RectInfo::TraceLines(TraceCallback& sink, const SurfaceSampler& sampler, in
     level = std::clamp(level, CRectGrid::kMinLevel, CRectGrid::kMaxLevel);
 
     const int maxPoints = ReadMaxPolylinePoints();
-    // A family that is off gets a spacing below the finest drawn, so that only the steps
-    // along the other family's lines see it.
-    const double offSpacing = 1.0 / (static_cast<double>(maxPoints) + 1.0);
     double latSp = DrawnSpacing(latSpacing, maxPoints);
     double lonSp = DrawnSpacing(lonSpacing, maxPoints);
     const bool parallels = latSp > kFinestSpacing;
     const bool meridians = lonSp > kFinestSpacing;
+    // Along a line, steps of the other family's spacing cut by the level, or wide steps
+    // where that family is off or finer than is drawn.
+    const double parallelStep = lonSp < kFinestSpacing ? kWideStep : lonSp / level;
+    const double meridianStep = latSp < kFinestSpacing ? kWideStep : latSp / level;
+    // A family that is off counts in the progress total with a spacing finer than the
+    // point limit (its lines are never drawn, whatever the limit).
+    const double offSpacing = 1.0 / (static_cast<double>(maxPoints) + 1.0);
     if (latSp == 0.0)
         latSp = offSpacing;
     if (lonSp == 0.0)
         lonSp = offSpacing;
-    const double parallelStep = lonSp < kFinestSpacing ? kWideStep : lonSp / level;
-    const double meridianStep = latSp < kFinestSpacing ? kWideStep : latSp / level;
     const int runDepth = adaptive ? depth : 0;
     const float runError = static_cast<float>(error);
     const double centre = CentreLongitude(sampler);

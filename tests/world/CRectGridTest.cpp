@@ -3,6 +3,7 @@
 
 #include "ArchiveBytes.h"
 #include "DrawingFixtures.h"
+#include "base/AppSettings.h"
 #include "base/color/CColorList.h"
 #include "base/raster/Canvas.h"
 #include "platform/Archive.h"
@@ -556,4 +557,20 @@ TEST(CRectGridDraw, DamagedValuesDrawFinitelyOrNotAtAll)
             EXPECT_EQ(sink.lines.size(), c.lines);
         }
     }
+}
+
+TEST(CRectGridDraw, SpacingsAreCheckedAgainstThePointLimitOfTheProfile)
+{
+    // With at most 100 points, a spacing of 1 degree (180 lines) is drawn as 30, and a family
+    // that is off stays off.
+    GetAppSettings().WriteInt("Settings", "nMaxPW2Pts", 100);
+    SmallMap map;
+    CRectGrid overlay;
+    overlay.grids.push_back(Grid(1, 1, 0.0, 1.0, 0));
+    RecordingSink sink;
+    overlay.DrawAltitudeBand(sink, *map.sampler, -1e9, 1e9);
+    GetAppSettings().WriteInt("Settings", "nMaxPW2Pts", 20000);
+    ASSERT_EQ(sink.lines.size(), 13u);
+    for (const RecordingSink::Line& line : sink.lines)
+        EXPECT_EQ(line.points.size(), 5u); // -60 to 60 in steps of 30
 }

@@ -19,7 +19,7 @@ namespace kv {
 
 namespace {
 
-constexpr float kKelvinOffset = 273.15f;
+constexpr double kKelvinOffset = 273.15;
 constexpr double kNoiseFloorMargin = 0.01;
 // Highest t of an altitude remap: the top of the range stays inside the last curve segment.
 constexpr double kRemapTop = 0.99999;
@@ -361,7 +361,7 @@ int GlobalSetClimate(SurfMap& world, Grid2D* grid, bool temperature, double valu
 {
     if (!IsFloatGrid(grid) || !std::isfinite(value))
         return -1;
-    samples = std::clamp(samples, 1, SurfMap::kMaxWorldSamples);
+    samples = ClampSamples(samples);
     const int w = static_cast<int>(grid->Width());
     const int h = static_cast<int>(grid->Height());
     Grid2DPtr mean = Alloc2D(grid->Width(), grid->Height(), sizeof(float));

@@ -252,7 +252,7 @@ TEST_F(ChannelsTest, JitteredEvaluationsMatchOneThreadAndTheDrawOrder)
                           cls, nullptr);
             sum += ch == kChannelTemperature ? temp : rain;
         }
-        const float mean = ch == kChannelTemperature ? static_cast<float>(sum * 0.5 - 273.15f)
+        const float mean = ch == kChannelTemperature ? static_cast<float>(sum * 0.5 - 273.15)
                                                       : static_cast<float>(sum * 0.5);
         const double value = ch == kChannelTemperature ? 15.0 : 80.0;
         EXPECT_EQ(one.GetCellValue(c, r, ch), static_cast<float>(reference.GetCellValue(c, r, ch) + value - mean));

@@ -7,12 +7,12 @@
 #include "base/grid/GridFilters.h"
 #include "base/Progress.h"
 #include "base/Random.h"
+#include "world/RowEvaluation.h"
 #include "world/SurfaceSampler.h"
 
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
-#include <memory>
 #include <vector>
 
 namespace kv {
@@ -28,8 +28,9 @@ constexpr double kRemapMinRange = 0.00001;
 constexpr std::size_t kParallelCells = 1 << 16;
 // Jitter draws buffered at once for a block of rows (two bytes each).
 constexpr std::size_t kDrawBudget = std::size_t{1} << 22;
-// Rows per thread in one block of a whole-world evaluation.
+// Rows per thread in one block of a whole-world evaluation, and the fewest rows a block has.
 constexpr int kRowsPerThread = 4;
+constexpr int kMinBlockRows = 16;
 
 bool IsFloatGrid(const Grid2D* grid)
 {
@@ -84,58 +85,43 @@ void MapCells(Grid2D& grid, const CSelection& selection, int threads, NewValue n
     });
 }
 
-// Rows of a whole-world evaluation: body(sampler, row, draws) for every row in order of
-// progress, each row's jitter draws (drawsPerCell per cell, taken from the calling thread's
-// generator in row order before the row is evaluated) handed to it. On several threads
-// every thread evaluates through its own copy of the sampler; the draws and so the results
-// are the same as on one. Progress steps and polls after every row; false when the user
-// aborted.
-class RowEvaluation {
+// Rows of a whole-world evaluation through EvaluateRows (a sampler copy per thread):
+// body(sampler, row, draws) for every row, each row's jitter draws (drawsPerCell per cell)
+// taken from the calling thread's generator in row order before a block of rows is
+// evaluated, so that the draws, and the results, do not depend on the number of threads.
+// The generator goes on from where the draws left it (preparing the copies reseeds it).
+// Progress steps and polls after every row; false when the user aborted.
+class JitteredRows {
 public:
-    RowEvaluation(const SurfaceSampler& sampler, int width, int height, int drawsPerCell, int threads)
-        : m_sampler(sampler), m_width(width), m_height(height), m_drawsPerCell(drawsPerCell)
+    JitteredRows(const SurfaceSampler& sampler, int width, int height, int drawsPerCell, int threads)
+        : m_sampler(sampler),
+          m_height(height),
+          m_rowDraws(static_cast<std::size_t>(width) * static_cast<std::size_t>(drawsPerCell)),
+          m_threads(threads)
     {
-        const std::size_t rowDraws = static_cast<std::size_t>(width) * static_cast<std::size_t>(drawsPerCell);
-        m_threads = std::clamp(ThreadCount(threads), 1, std::max(height, 1));
-        m_blockRows = m_threads == 1 ? 1 : m_threads * kRowsPerThread;
-        if (rowDraws > 0)
-            m_blockRows = static_cast<int>(std::clamp<std::size_t>(kDrawBudget / rowDraws, 1, m_blockRows));
-        m_draws.resize(rowDraws * static_cast<std::size_t>(m_blockRows));
-        if (m_threads > 1) {
-            // Preparing a copy reseeds the calling thread's generator: keep its place.
-            const uint32_t state = RandState();
-            for (int i = 0; i < m_threads; ++i)
-                m_workers.push_back(std::make_unique<SurfaceSampler>(sampler));
-            SRand(state);
-        }
+        m_blockRows = std::max(ThreadCount(threads) * kRowsPerThread, kMinBlockRows);
+        if (m_rowDraws > 0)
+            m_blockRows = static_cast<int>(std::clamp<std::size_t>(kDrawBudget / m_rowDraws, 1, m_blockRows));
+        m_draws.resize(m_rowDraws * static_cast<std::size_t>(m_blockRows));
     }
 
     template <class Body>
     bool Run(Body body)
     {
-        const std::size_t rowDraws = static_cast<std::size_t>(m_width) * static_cast<std::size_t>(m_drawsPerCell);
         for (int first = 0; first < m_height; first += m_blockRows) {
             const int end = std::min(first + m_blockRows, m_height);
-            const std::size_t count = rowDraws * static_cast<std::size_t>(end - first);
+            const std::size_t count = m_rowDraws * static_cast<std::size_t>(end - first);
             for (std::size_t i = 0; i < count; ++i)
                 m_draws[i] = static_cast<uint16_t>(Rand());
-            auto rowDrawsOf = [&](int r) { return m_draws.data() + rowDraws * static_cast<std::size_t>(r - first); };
-            if (m_threads == 1) {
-                NoiseEvaluationScope evaluating;
-                for (int r = first; r < end; ++r)
-                    body(m_sampler, r, rowDrawsOf(r));
-            } else {
-                ParallelRows(
-                    m_threads,
-                    [&](int begin, int stop) {
-                        for (int t = begin; t < stop; ++t) {
-                            NoiseEvaluationScope evaluating;
-                            for (int r = first + t; r < end; r += m_threads)
-                                body(*m_workers[static_cast<std::size_t>(t)], r, rowDrawsOf(r));
-                        }
-                    },
-                    m_threads);
-            }
+            const uint32_t state = RandState();
+            EvaluateRows(
+                m_sampler, end - first,
+                [&](SurfaceSampler& s, int i) {
+                    body(static_cast<const SurfaceSampler&>(s), first + i,
+                         m_draws.data() + m_rowDraws * static_cast<std::size_t>(i));
+                },
+                nullptr, m_threads);
+            SRand(state);
             for (int r = first; r < end; ++r) {
                 ProgressStepHook(r, m_height);
                 ProgressPollHook();
@@ -148,18 +134,16 @@ public:
 
 private:
     const SurfaceSampler& m_sampler;
-    int m_width;
     int m_height;
-    int m_drawsPerCell;
-    int m_threads = 1;
+    std::size_t m_rowDraws;
+    int m_threads;
     int m_blockRows = 1;
     std::vector<uint16_t> m_draws;
-    std::vector<std::unique_ptr<SurfaceSampler>> m_workers;
 };
 
 // Runs an evaluation between a progress begin and end, with the abort value cleared first.
 template <class Body>
-bool EvaluateWithProgress(const char* text, RowEvaluation& evaluation, Body body)
+bool EvaluateWithProgress(const char* text, JitteredRows& evaluation, Body body)
 {
     g_abortValue.store(0);
     ProgressBeginHook(text, 1);
@@ -321,7 +305,7 @@ int SurfMap::GlobalSetAltitude(double value, int samples, const SurfaceSampler& 
     const double lonJitter = 180.0 / (h * 32767.0);
     const double inverse = 1.0 / samples;
 
-    RowEvaluation evaluation(sampler, w, h, 2 * (samples - 1), threads);
+    JitteredRows evaluation(sampler, w, h, 2 * (samples - 1), threads);
     const bool done = EvaluateWithProgress("Calculating World Data", evaluation,
                                            [&](const SurfaceSampler& s, int r, const uint16_t* draws) {
         float* row = b[static_cast<std::size_t>(r)];
@@ -372,7 +356,7 @@ int GlobalSetClimate(SurfMap& world, Grid2D* grid, bool temperature, double valu
     const double lonJitter = 180.0 / (h * 32767.0);
     const double inverse = 1.0 / samples;
 
-    RowEvaluation evaluation(sampler, w, h, 2 * samples, threads);
+    JitteredRows evaluation(sampler, w, h, 2 * samples, threads);
     const bool done = EvaluateWithProgress("Calculating World Data", evaluation,
                                            [&](const SurfaceSampler& s, int r, const uint16_t* draws) {
         float* row = b[static_cast<std::size_t>(r)];
@@ -442,7 +426,7 @@ int SurfMap::RemapAltitudes(double low, double high, std::span<const double> cur
     const bool selectedOnly = selection.IsActive();
     GridRows<float> out = result->Rows<float>();
 
-    RowEvaluation evaluation(sampler, w, h, 0, threads);
+    JitteredRows evaluation(sampler, w, h, 0, threads);
     g_abortValue.store(0);
     ProgressBeginHook("Remapping Altitudes", 1);
     const bool done = evaluation.Run([&](const SurfaceSampler& s, int r, const uint16_t*) {

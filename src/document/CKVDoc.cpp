@@ -297,8 +297,11 @@ std::string CKVDoc::DefaultParmsPath()
 
 bool CKVDoc::WriteDefaultParms() const
 {
+    const std::filesystem::path path = DefaultParmsPath();
+    std::error_code error;
+    std::filesystem::create_directories(path.parent_path(), error);
     AtomicFile file;
-    if (!file.Open(DefaultParmsPath()))
+    if (!file.Open(path.string()))
         return false;
     CTokenizer tokenizer;
     m_world.WriteParms(file.File(), tokenizer);

@@ -51,82 +51,6 @@ struct TestView : DocumentView {
     int activeCleared = 0;
 };
 
-// A small document with something in every member.
-void Populate(CKVDoc& doc)
-{
-    doc.layerFlag = 1;
-    doc.headerValue2 = 2;
-    doc.headerValue3 = 3;
-    doc.headerValue4 = 4;
-    doc.headerValue5 = 5;
-    doc.headerSpacing1 = 12.5;
-    doc.headerSpacing2 = 7.25;
-    doc.GetWorld().SetResolution(16, false);
-    doc.GetWorld().SetCellValue(3, 2, 0.5f, kChannelRainfall);
-    RectInfo grid;
-    grid.show = 1;
-    grid.colour = 0x123456;
-    grid.latSpacing = 15.0;
-    doc.GetRectGrid().grids.push_back(grid);
-    ImageOverlay* overlay = doc.GetOverlays().AddNamed("River Channels", 8, 4, true);
-    overlay->Fill(0x80FF0000);
-    RiverPath river;
-    river.colour = 0xFF;
-    river.level = 2;
-    river.points = {{10.0, 20.0}, {11.0, 21.5}};
-    doc.GetRivers().rivers.push_back(river);
-    doc.SetRiversVisible(true);
-    ViewSettings& view = doc.GetViewSettings();
-    view.shaderId = 2;
-    view.hatchIndex = 4;
-    view.hatchColor = 0x00FF00;
-    view.projection.SetProjection(10);
-    view.projection.SetCenter(30.0, 45.0);
-    view.projection.SetScale(2.0);
-    view.settings[0] = 7;
-    CViewInfo info;
-    info.name = "Pole";
-    info.projectionName = "Sinusoidal";
-    info.centerLatitude = 89.0;
-    info.scale = 2.0;
-    info.shaderId = 3;
-    view.savedViews.Add(info);
-    info.name = "Equator";
-    view.savedViews.Add(info);
-}
-
-// The fields of a file of version v, from what the document holds.
-Bytes FileOfVersion(CKVDoc& doc, uint32_t v)
-{
-    Bytes bytes;
-    CArchive ar(bytes, CArchive::store);
-    ar << v;
-    if (v >= 256) {
-        ar << doc.layerFlag << doc.headerValue2 << doc.headerValue3 << doc.headerValue4 << doc.headerValue5;
-        ar << doc.headerSpacing1 << doc.headerSpacing2;
-        if (v >= 257)
-            ar << uint32_t(MetricUnits.load());
-        if (v >= 260)
-            ar << uint32_t(WorldSizeDisplay.load());
-    }
-    doc.GetWorld().Serialize(ar);
-    doc.GetViewSettings().Serialize(ar, doc.GetWorld().climate);
-    if (v >= 258) {
-        ar << uint32_t(0);
-        doc.GetSurface1().Serialize(ar);
-        doc.GetSurface2().Serialize(ar);
-    }
-    if (v >= 259)
-        doc.GetRectGrid().Serialize(ar);
-    if (v >= 262)
-        doc.GetOverlays().Serialize(ar);
-    if (v >= 263)
-        doc.GetRivers().Serialize(ar);
-    if (v >= 264)
-        ar << uint32_t(doc.GetRiversVisible() ? 1 : 0);
-    return bytes;
-}
-
 class DocumentTest : public ::testing::Test {
 protected:
     DocumentEnvironment env;
@@ -143,7 +67,7 @@ TEST_F(DocumentTest, SavedOpenedAndSavedAgainGivesTheSameBytes)
 {
     CKVDoc doc;
     doc.OnNewDocument();
-    Populate(doc);
+    PopulateDocument(doc);
     const Bytes first = StoreBytes(doc);
     // Version 264 holds every field in the order of the file's table.
     EXPECT_EQ(first, FileOfVersion(doc, 264));
@@ -168,7 +92,7 @@ TEST_F(DocumentTest, FileThroughDiskRoundTripsAndClearsModified)
 {
     CKVDoc doc;
     doc.OnNewDocument();
-    Populate(doc);
+    PopulateDocument(doc);
     doc.SetModifiedFlag(true);
     const std::string path = (env.folder / "world.kvw").string();
     ASSERT_TRUE(doc.OnSaveDocument(path));
@@ -192,7 +116,7 @@ TEST_F(DocumentTest, SameStateWritesSameBytesWithOrWithoutAView)
     for (CKVDoc* doc : {&alone, &withView}) {
         CKVDoc::SetFirstDocument(true);
         doc->OnNewDocument();
-        Populate(*doc);
+        PopulateDocument(*doc);
         doc->StepWorld(1);
     }
     ViewSettings& a = alone.GetViewSettings();
@@ -221,13 +145,13 @@ TEST_F(DocumentTest, OlderVersionsReadTheirFieldsAndGiveOthersANewDocumentsValue
         ClearRunValues();
         CKVDoc source;
         source.OnNewDocument();
-        Populate(source);
+        PopulateDocument(source);
         source.GetWorld().sourceParms.seed = 4711;
         const Bytes file = FileOfVersion(source, c.version);
 
         CKVDoc target;
         target.OnNewDocument();
-        Populate(target); // overlays, rivers and visible rivers to be replaced
+        PopulateDocument(target); // overlays, rivers and visible rivers to be replaced
         target.GetRectGrid().grids.clear();
         target.headerValue4 = 99;
         target.GetViewSettings().savedViews.RemoveAll();
@@ -249,7 +173,7 @@ TEST_F(DocumentTest, LoadingRecalculatesAndSendsHints)
 {
     CKVDoc source;
     source.OnNewDocument();
-    Populate(source);
+    PopulateDocument(source);
     const Bytes file = StoreBytes(source);
 
     CKVDoc doc;

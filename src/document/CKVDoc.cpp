@@ -289,7 +289,9 @@ void CKVDoc::SavePovInclude(const std::string& path)
 
 std::string CKVDoc::DefaultParmsPath()
 {
-    std::string folder = GetAppSettings().GetString("Settings", "InstallDir", ProgramFolder());
+    std::string folder = GetAppSettings().GetString("Settings", "Install", std::string());
+    if (folder.empty())
+        folder = ProgramFolder();
     if (!IsWritableFolder(folder))
         folder = ProfileFolder();
     return (std::filesystem::path(folder) / kDefaultParmsFile).string();

@@ -181,7 +181,7 @@ public:
     bool OnOpenDocument(const std::string& path);
     bool OnSaveDocument(const std::string& path);
 
-    // "Default.srf": the install folder (Settings\InstallDir, default the program's folder)
+    // "Default.srf": the install folder (Settings\Install, default the program's folder)
     // when it is writable, else the profile folder (Settings\ProfileDir).
     static std::string DefaultParmsPath();
     // Writes the world parameters there; false when the file cannot be written.

@@ -534,7 +534,7 @@ TEST_F(DocumentTest, DestructionWritesDefaultParmsWhereTheyAreRead)
     EXPECT_EQ(read.waterPercent, 61.0);
 
     // An install folder that cannot be written: the profile folder instead, both ways.
-    env.settings.WriteString("Settings", "InstallDir", (env.folder / "missing").string());
+    env.settings.WriteString("Settings", "Install", (env.folder / "missing").string());
     const std::string profileFile = (env.folder / "profile" / "Default.srf").string();
     EXPECT_EQ(CKVDoc::DefaultParmsPath(), profileFile);
     {

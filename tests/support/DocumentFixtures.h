@@ -25,7 +25,7 @@ struct DocumentEnvironment {
         folder = std::filesystem::temp_directory_path() /
                  ("kv_doc_" + std::to_string(getpid()) + "_" + std::to_string(++counter));
         std::filesystem::create_directories(folder);
-        settings.WriteString("Settings", "InstallDir", folder.string());
+        settings.WriteString("Settings", "Install", folder.string());
         settings.WriteString("Settings", "ProfileDir", (folder / "profile").string());
         m_previous = kv::SetAppSettings(&settings);
         kv::ClearRunValues();

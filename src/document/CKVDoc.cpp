@@ -10,6 +10,7 @@
 #include "document/DocumentServices.h"
 #include "platform/AtomicFile.h"
 #include "world/SurfaceSampler.h"
+#include "world/WorldData.h"
 
 #include <atomic>
 #include <filesystem>
@@ -215,6 +216,17 @@ void CKVDoc::RecalculateWorld()
     m_world.factorBelow = 1.0f;
     m_world.factorAbove = 1.0f;
     m_world.CreateFractalBasis();
+
+    // The sea level lies where the water percentage of the sampled basis lies below it; the
+    // factors map the raw extremes to the world's lowest and highest altitude.
+    WorldData data;
+    data.Compute(m_world);
+    const double bias = data.Percentile(m_world.waterPercent);
+    m_world.seaBias = static_cast<float>(bias);
+    const double below = static_cast<double>(data.GetMinimum()) - bias;
+    const double above = static_cast<double>(data.GetMaximum()) - bias;
+    m_world.factorBelow = below != 0.0 ? static_cast<float>(m_world.minAltitude / below) : 1.0f;
+    m_world.factorAbove = above != 0.0 ? static_cast<float>(m_world.maxAltitude / above) : 1.0f;
 }
 
 void CKVDoc::Recalculate()

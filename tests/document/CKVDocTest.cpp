@@ -243,6 +243,15 @@ TEST_F(DocumentTest, SeaBiasAndFactorsFollowTheWorldHistogram)
     world.waterPercent = 95.0;
     doc.RecalculateWorld();
     EXPECT_GT(world.seaBias, lowBias);
+
+    // A basis the same everywhere (a raster world whose grids are cleared): the sea bias is
+    // the raw minimum and both factors are exactly 1.
+    world.rasterMode = 1;
+    world.ClearChannels();
+    doc.RecalculateWorld();
+    EXPECT_EQ(world.seaBias, 0.0f);
+    EXPECT_EQ(world.factorBelow, 1.0f);
+    EXPECT_EQ(world.factorAbove, 1.0f);
 }
 
 TEST_F(DocumentTest, RecalculateSendsHintTwoAndRunsTwiceWithThe123Preference)

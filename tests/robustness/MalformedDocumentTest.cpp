@@ -44,11 +44,12 @@ protected:
             return false;
         }
         const Bytes written = StoreBytes(target);
+        ClearRunValues();
         CKVDoc again;
         LoadBytes(again, written);
         EXPECT_EQ(StoreBytes(again), written);
-        // Back to the document the next case starts from.
-        LoadBytes(target, before);
+        // The next case starts from what loaded.
+        before = written;
         ClearRunValues();
         return true;
     }
@@ -79,7 +80,7 @@ TEST_F(MalformedDocumentTest, MutatedFilesLoadOrAreRefused)
     std::mt19937 random(17);
     const Bytes files[] = {FileOfVersion(source, 264), FileOfVersion(source, 259)};
     int refused = 0;
-    for (int i = 0; i < 120; ++i) {
+    for (int i = 0; i < 80; ++i) {
         Bytes bytes = files[i % 2];
         const int edits = 1 + static_cast<int>(random() % 4);
         for (int e = 0; e < edits; ++e) {
@@ -99,7 +100,7 @@ TEST_F(MalformedDocumentTest, MutatedFilesLoadOrAreRefused)
 TEST_F(MalformedDocumentTest, RandomBytesBehindAValidVersion)
 {
     std::mt19937 random(1717);
-    for (int i = 0; i < 200; ++i) {
+    for (int i = 0; i < 150; ++i) {
         Bytes bytes(4 + random() % 600);
         for (uint8_t& b : bytes)
             b = static_cast<uint8_t>(random());

@@ -53,13 +53,13 @@ enum DocumentHint : int {
     kHintWorldRecalculated = 2,
     kHintRecentre = 3,
     kHintWorldShift = 6,
-    kHintSelection = 8,
+    kHintSelection = kHintSelectionChanged,
     kHintDeleteContents = 10,
     kHintZoom = 11,
     kHintRiverChannelsRemoved = 13,
     kHintDocumentLoaded = 14,
     kHintRivers = 15,
-    kHintChannels = 16,
+    kHintChannels = kHintChannelDataChanged,
 };
 
 class CKVDoc : public SurfMapOwner {

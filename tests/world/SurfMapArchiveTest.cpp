@@ -1,4 +1,5 @@
 #include "ArchiveBytes.h"
+#include "SurfMapSamples.h"
 #include "platform/Archive.h"
 #include "world/SurfMap.h"
 
@@ -138,45 +139,6 @@ void MarkTarget(SurfMap& world)
     world.climate.ClimateList() = TwoStops(0x123456, 0x654321);
 }
 
-// A world with every stored value away from its default.
-void MakeUnusual(SurfMap& world)
-{
-    world.prescaleEnabled = 1;
-    ASSERT_EQ(world.SetResolution(16, false), 0);
-    for (int ch = 0; ch < kChannelGridCount; ++ch) {
-        Grid2D* g = world.Channel(ch);
-        for (size_t i = 0; i < g->CellCount(); ++i)
-            g->DataAs<float>()[i] = static_cast<float>(ch * 1000 + i) * 0.25f;
-    }
-    world.name = "Round trip";
-    world.basisId = 1;
-    world.sourceParms.seed = -42;
-    world.sourceParms.lacunarity = 2.25;
-    for (int i = 0; i < 8; ++i)
-        world.sourceParms.extras[i] = i * 1.5 - 2;
-    world.surfaceType = 6;
-    world.secondSurfaceMode = 7;
-    world.surface2.SetFileName("second.raw");
-    world.climate.SetModelDouble(3, 0.5);
-    CColorList classes;
-    classes.FillSpectrum(0, 1, 20);
-    world.climate.ClimateList() = classes;
-    CColorList named = TwoStops(1, 2);
-    named.Stop(1).SetName("warm");
-    world.climate.TemperatureList() = std::move(named);
-    world.axisLongitude = 33;
-    world.axisLatitude = -12;
-    world.exponentAbove = 2;
-    world.exponentBelow = 0.5;
-    world.mirrorLatitude = 1;
-    world.mirrorLongitude = 1;
-    world.randomOrigin = 0;
-    world.axisRotate = 0;
-    world.axisShiftsGrids = 1;
-    world.sphericalMapping = 0;
-    world.rasterMode = 1;
-}
-
 } // namespace
 
 TEST(SurfMapArchive, ByteLayoutOfTheDefaultRecord)
@@ -242,7 +204,7 @@ TEST(SurfMapArchive, ByteLayoutOfTheDefaultRecord)
 TEST(SurfMapArchive, RoundTripIsByteIdentical)
 {
     SurfMap world;
-    MakeUnusual(world);
+    MakeUnusualWorld(world);
     const Bytes first = StoreBytes(world);
     SurfMap loaded;
     LoadBytes(loaded, first);
@@ -435,7 +397,7 @@ TEST(SurfMapArchive, RefusedRecordsLeaveTheWorldAsItWas)
         Bytes bytes = BuildRecord(c.spec);
         bytes.resize(bytes.size() - c.cut);
         SurfMap world;
-        MakeUnusual(world);
+        MakeUnusualWorld(world);
         const Bytes before = StoreBytes(world);
         EXPECT_THROW(LoadBytes(world, bytes), CArchiveException);
         EXPECT_EQ(StoreBytes(world), before);
@@ -445,7 +407,7 @@ TEST(SurfMapArchive, RefusedRecordsLeaveTheWorldAsItWas)
 TEST(SurfMapArchive, VersionsBelow256ReadNothingMore)
 {
     SurfMap world;
-    MakeUnusual(world);
+    MakeUnusualWorld(world);
     const Bytes before = StoreBytes(world);
     Bytes record = BuildRecord(RecordSpec{});
     record[0] = 255;
@@ -456,7 +418,8 @@ TEST(SurfMapArchive, VersionsBelow256ReadNothingMore)
 
 TEST(SurfMapArchive, UnusableLacunarityKeepsThePreviousValue)
 {
-    for (double lacunarity : {0.0, -3.0, std::nan(""), double(INFINITY)}) {
+    // Also one the parameter text would write as 0.00000.
+    for (double lacunarity : {0.0, -3.0, 0.000004, std::nan(""), double(INFINITY)}) {
         RecordSpec spec;
         spec.lacunarity = lacunarity;
         SurfMap world;
@@ -465,4 +428,9 @@ TEST(SurfMapArchive, UnusableLacunarityKeepsThePreviousValue)
         EXPECT_EQ(world.sourceParms.lacunarity, 2.125) << lacunarity;
         EXPECT_EQ(world.sourceParms.H, 0.5); // the rest of the record is read
     }
+    RecordSpec small;
+    small.lacunarity = 0.00001;
+    SurfMap world;
+    LoadBytes(world, BuildRecord(small));
+    EXPECT_EQ(world.sourceParms.lacunarity, 0.00001);
 }

@@ -1,3 +1,4 @@
+#include "SurfMapSamples.h"
 #include "base/text/CTokenizer.h"
 #include "world/SurfMapParms.h"
 
@@ -75,37 +76,16 @@ TEST(SurfMapParms, TextOfTheDefaultWorld)
 TEST(SurfMapParms, TextRoundTripCarriesEveryField)
 {
     SurfMap world;
-    world.basisId = 1;
-    world.sphericalMapping = 0;
-    world.sourceParms.seed = -7;
-    world.sourceParms.H = 0.25;
-    world.sourceParms.lacunarity = 2.5;
-    world.sourceParms.octaves = 9;
-    for (int i = 0; i < 8; ++i)
-        world.sourceParms.extras[i] = 10 + i;
-    world.axisLongitude = 30;
-    world.axisLatitude = -15.5;
-    world.axisRotate = 0;
-    world.axisShiftsGrids = 1;
-    world.originX = 1.125;
-    world.scaleZ = 3;
-    world.waterPercent = 55;
-    world.shapingOn = 0;
-    world.circumference = 12345.5;
-    world.exponentAbove = 2;
-    world.exponentBelow = 0.5;
-    world.mirrorLatitude = 1;
-    world.mirrorLongitude = 1;
-    world.randomOrigin = 0;
-    world.climate.rainfallBase = 99.25;
+    MakeUnusualWorld(world, 8);
     const std::string text = WriteText(world);
 
     SurfMap read;
     EXPECT_EQ(ReadText(read, text), 0);
     EXPECT_EQ(WriteText(read), text);
     EXPECT_EQ(read.sphericalMapping, 0);
-    EXPECT_EQ(read.sourceParms.extras[7], 17.0);
-    EXPECT_EQ(read.climate.rainfallBase, 99.25);
+    EXPECT_EQ(read.sourceParms.extras[7], 8.5);
+    EXPECT_EQ(read.climate.axialTilt, 4.5);
+    EXPECT_EQ(read.randomOrigin, 0);
 
     // Through a file written in place of an old one.
     const fs::path path = TempPath("world.srf");
@@ -165,6 +145,10 @@ TEST(SurfMapParms, BadValuesAndAnEarlyEnd)
          }},
         {"Procedural 0.5, -2, 8, 1, 2\nFracParmsEnd", 0,
          [](const SurfMap& w) { EXPECT_EQ(w.sourceParms.lacunarity, 2.0); }},
+        {"Procedural 0.5, 0.000004, 8, 1, 2\nFracParmsEnd", 0, // written back it would be 0.00000
+         [](const SurfMap& w) { EXPECT_EQ(w.sourceParms.lacunarity, 2.0); }},
+        {"Procedural 0.5, 0.00001, 8, 1, 2\nFracParmsEnd", 0,
+         [](const SurfMap& w) { EXPECT_EQ(w.sourceParms.lacunarity, 0.00001); }},
         // Values that do not parse or overflow keep their fields.
         {"Position 1, (, 3\nRange 1e400, 5, 6\nFracParmsEnd", 0,
          [](const SurfMap& w) {
@@ -287,13 +271,15 @@ TEST(SurfMapParms, ParmsItemsConvertLikeTheCLibraryButSaturate)
         EXPECT_EQ(world.waterPercent, c.waterPercent);
     }
 
-    // A lacunarity of 0 or less keeps the old one.
+    // A lacunarity of 0 or less (or one that rounds to 0 in the text form) keeps the old one.
     SurfMap world;
     const std::string head = "1,2,3,4,5,6,7,8,9,10,11,12,13,14,15,0,0.5,";
     ParseTempRainParam(world, head + "0,9");
     EXPECT_EQ(world.sourceParms.lacunarity, 2.0);
     EXPECT_EQ(world.sourceParms.octaves, 9.0);
     ParseTempRainParam(world, head + "-1.5");
+    EXPECT_EQ(world.sourceParms.lacunarity, 2.0);
+    ParseTempRainParam(world, head + "1e-6");
     EXPECT_EQ(world.sourceParms.lacunarity, 2.0);
     ParseTempRainParam(world, head + "2.75");
     EXPECT_EQ(world.sourceParms.lacunarity, 2.75);

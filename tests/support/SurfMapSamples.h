@@ -1,0 +1,66 @@
+// Worlds whose stored values all differ from the defaults, for the archive and text tests
+// of the world surface and for the seeds of its malformed-input tests and fuzz corpora.
+#pragma once
+
+#include "world/SurfMap.h"
+
+#include <utility>
+
+// Every value the archive and the parameter text store is moved away from its default;
+// the grids are `width` x width / 2 with channel c holding c x 1000 + cell index, / 4.
+inline void MakeUnusualWorld(kv::SurfMap& world, int width = 16)
+{
+    using namespace kv;
+    world.prescaleEnabled = 1;
+    world.SetResolution(width, false);
+    for (int ch = 0; ch < kChannelGridCount; ++ch) {
+        Grid2D* g = world.Channel(ch);
+        for (size_t i = 0; g != nullptr && i < g->CellCount(); ++i)
+            g->DataAs<float>()[i] = static_cast<float>(ch * 1000 + i) * 0.25f;
+    }
+    world.name = "Round trip";
+    world.basisId = 1;
+    world.sourceParms.seed = -42;
+    world.sourceParms.H = 0.75;
+    world.sourceParms.lacunarity = 2.25;
+    world.sourceParms.octaves = 9;
+    for (int i = 0; i < 8; ++i)
+        world.sourceParms.extras[i] = i * 1.5 - 2;
+    world.originX = 1.5;
+    world.originY = 2.5;
+    world.originZ = -3.5;
+    world.scaleX = 1.25;
+    world.scaleY = 3.25;
+    world.scaleZ = 0.75;
+    world.waterPercent = 55;
+    world.shelfAltitude = -120;
+    world.maxAltitude = 8000;
+    world.minAltitude = -7000;
+    world.circumference = 30000;
+    world.shapingOn = 0;
+    world.landSize = 2.5;
+    world.surfaceType = 6;
+    world.secondSurfaceMode = 7;
+    world.surface2.SetFileName("second.raw");
+    for (int i = 0; i < ClimateParms::kModelDoubleCount; ++i)
+        world.climate.SetModelDouble(i, 1.5 + i);
+    CColorList classes;
+    classes.FillSpectrum(0, 1, 20);
+    world.climate.ClimateList() = classes;
+    CColorList named;
+    named.Add(1);
+    named.Add(2);
+    named.Stop(1).SetName("warm");
+    world.climate.TemperatureList() = std::move(named);
+    world.axisLongitude = 33;
+    world.axisLatitude = -12;
+    world.exponentAbove = 2;
+    world.exponentBelow = 0.5;
+    world.mirrorLatitude = 1;
+    world.mirrorLongitude = 1;
+    world.randomOrigin = 0;
+    world.axisRotate = 0;
+    world.axisShiftsGrids = 1;
+    world.sphericalMapping = 0;
+    world.rasterMode = 1;
+}

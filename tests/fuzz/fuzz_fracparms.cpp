@@ -1,65 +1,80 @@
-// The "FracParms" text block and the command line's world values from arbitrary text: the
-// block reads to its end or to the end of the text, and what it then writes reads back to
-// the same text; no reader leaves a lacunarity that would make the noise NaN.
+// World parameters as text from arbitrary bytes: a "FracParms" block reads to its end or
+// to the end of the text, and what the world then writes reads back to the same text; the
+// same bytes as a command-line world value ("temp=", "rain=", a "parms=" list) leave
+// numbers the block writes and reads back. No reader leaves a lacunarity that makes the
+// noise NaN.
+#include "FuzzSupport.h"
+#include "SurfMapSamples.h"
 #include "base/text/CTokenizer.h"
 #include "world/SurfMapParms.h"
 
-#include <cstddef>
-#include <cstdint>
-#include <cstdio>
-#include <cstdlib>
-#include <filesystem>
-#include <string>
-#include <unistd.h>
-
 namespace {
 
-std::string TextPath()
+// The defaults on small grids: the text never touches the grids, and small ones keep
+// every run cheap.
+kv::SurfMap SmallWorld()
 {
-    static const std::string path =
-        (std::filesystem::temp_directory_path() / ("kv_fuzz_fracparms_" + std::to_string(getpid()) + ".srf")).string();
-    return path;
+    static const kv::SurfMap world = [] {
+        kv::SurfMap w;
+        w.SetResolution(4, false);
+        return w;
+    }();
+    return world;
 }
 
 std::string Written(const kv::SurfMap& world)
 {
-    char* buffer = nullptr;
-    size_t length = 0;
-    std::FILE* f = open_memstream(&buffer, &length);
+    const std::string path = fuzz::ScratchPath("written.srf");
+    std::FILE* f = std::fopen(path.c_str(), "wb");
+    FUZZ_CHECK(f != nullptr);
     const kv::CTokenizer spelling;
-    world.WriteParms(f, spelling);
-    std::fclose(f);
-    std::string text(buffer, length);
-    std::free(buffer);
-    return text;
+    FUZZ_CHECK(world.WriteParms(f, spelling) == 0);
+    FUZZ_CHECK(std::fclose(f) == 0);
+    return fuzz::ReadWhole(path);
 }
 
-int ReadText(kv::SurfMap& world, const std::string& text)
+int Read(kv::SurfMap& world, const std::string& text)
 {
-    std::FILE* f = std::fopen(TextPath().c_str(), "wb");
-    std::fwrite(text.data(), 1, text.size(), f);
-    std::fclose(f);
-    return world.ReadParmsFile(TextPath());
+    return world.ReadParmsFile(fuzz::WriteScratch("read.srf", text));
+}
+
+// Written reads back into a default world and writes the same text.
+void CheckReadsBack(const std::string& written)
+{
+    kv::SurfMap again = SmallWorld();
+    FUZZ_CHECK(Read(again, written) == 0);
+    FUZZ_CHECK(Written(again) == written);
+}
+
+// The blocks of the default world and of one with every stored value changed.
+void MakeSeeds(const fuzz::SeedWriter& out)
+{
+    out.Add("default.srf", Written(SmallWorld()));
+    kv::SurfMap unusual = SmallWorld();
+    MakeUnusualWorld(unusual, 8);
+    out.Add("unusual.srf", Written(unusual));
+    out.Add("parms.txt", "1234,40000,65,8000,-8000,1.5,0,-1,-2,-3,2,2,2,1,-300,0,1,2.2,12");
 }
 
 } // namespace
+
+KV_FUZZ_SEEDS(MakeSeeds)
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
     using namespace kv;
     const std::string input(reinterpret_cast<const char*>(data), size);
-    SurfMap world;
-    const int result = ReadText(world, input);
-    if ((result != 0 && result != -1) || !SurfMap::UsableLacunarity(world.sourceParms.lacunarity))
-        __builtin_trap();
-    const std::string text = Written(world);
-    SurfMap again;
-    if (ReadText(again, text) != 0 || Written(again) != text)
-        __builtin_trap();
 
-    SurfMap parms;
-    ParseTempRainParam(parms, input);
-    if (parms.sphericalMapping != 1 || !SurfMap::UsableLacunarity(parms.sourceParms.lacunarity))
-        __builtin_trap();
+    SurfMap world = SmallWorld();
+    const int result = Read(world, input);
+    FUZZ_CHECK(result == 0 || result == -1);
+    FUZZ_CHECK(SurfMap::UsableLacunarity(world.sourceParms.lacunarity));
+    CheckReadsBack(Written(world));
+
+    SurfMap parms = SmallWorld();
+    FUZZ_CHECK(ParseTempRainParam(parms, input) == 0);
+    FUZZ_CHECK(parms.sphericalMapping == 1);
+    FUZZ_CHECK(SurfMap::UsableLacunarity(parms.sourceParms.lacunarity));
+    CheckReadsBack(Written(parms));
     return 0;
 }

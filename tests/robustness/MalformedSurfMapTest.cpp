@@ -256,21 +256,3 @@ TEST(MalformedSurfMap, CommandLineValuesNeverLeaveUnusableParameters)
             break;
     }
 }
-
-// Writes the seed corpora of the two fuzz targets from the seeds above (run by hand; the
-// command is in tests/fuzz/README.md).
-TEST(MalformedSurfMap, DISABLED_WritesTheFuzzSeeds)
-{
-    const fs::path corpus = fs::path(KV_TEST_SOURCE_DIR) / ".." / "fuzz" / "corpus";
-    fs::create_directories(corpus / "surfmap_archive");
-    fs::create_directories(corpus / "fracparms");
-    int n = 0;
-    for (SurfMap world : SeedWorlds()) {
-        const Bytes record = StoreBytes(world);
-        std::ofstream(corpus / "surfmap_archive" / ("world" + std::to_string(n) + ".bin"), std::ios::binary)
-            .write(reinterpret_cast<const char*>(record.data()), static_cast<std::streamsize>(record.size()));
-        std::ofstream(corpus / "fracparms" / ("world" + std::to_string(n) + ".srf"), std::ios::binary)
-            << WriteText(world);
-        ++n;
-    }
-}

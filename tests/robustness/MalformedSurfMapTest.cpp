@@ -7,20 +7,15 @@
 #include "ArchiveBytes.h"
 #include "SurfMapSamples.h"
 #include "platform/Archive.h"
-#include "base/text/CTokenizer.h"
 #include "world/SurfMapParms.h"
 
 #include <gtest/gtest.h>
 
-#include <filesystem>
-#include <fstream>
 #include <random>
 #include <string>
-#include <unistd.h>
 #include <vector>
 
 using namespace kv;
-namespace fs = std::filesystem;
 using Bytes = std::vector<uint8_t>;
 
 namespace {
@@ -36,37 +31,9 @@ std::vector<SurfMap> SeedWorlds()
     return worlds;
 }
 
-fs::path ScratchPath(const std::string& name)
-{
-    static const fs::path dir = [] {
-        fs::path d = fs::temp_directory_path() / ("kv_malformed_world_" + std::to_string(getpid()));
-        fs::create_directories(d);
-        return d;
-    }();
-    return dir / name;
-}
-
 std::string ToText(const Bytes& b)
 {
     return std::string(b.begin(), b.end());
-}
-
-std::string WriteText(const SurfMap& world)
-{
-    const fs::path path = ScratchPath("out.srf");
-    std::FILE* f = std::fopen(path.c_str(), "wb");
-    const CTokenizer spelling;
-    EXPECT_EQ(world.WriteParms(f, spelling), 0);
-    std::fclose(f);
-    std::ifstream in(path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), {});
-}
-
-int ReadText(SurfMap& world, const std::string& text)
-{
-    const fs::path path = ScratchPath("in.srf");
-    std::ofstream(path, std::ios::binary | std::ios::trunc) << text;
-    return world.ReadParmsFile(path.string());
 }
 
 // Damaged copies of the seeds: every truncation; a boundary value over the 4 bytes at
@@ -147,13 +114,13 @@ void ExpectTextReadsBack(const std::vector<SurfMap>& bases, const std::string& t
 {
     SCOPED_TRACE(text);
     SurfMap world = bases[0];
-    const int result = ReadText(world, text);
+    const int result = ReadParmsText(world, text);
     EXPECT_TRUE(result == 0 || result == -1) << result;
     EXPECT_TRUE(SurfMap::UsableLacunarity(world.sourceParms.lacunarity));
-    const std::string written = WriteText(world);
+    const std::string written = ParmsTextOf(world);
     SurfMap again = bases[1];
-    EXPECT_EQ(ReadText(again, written), 0);
-    EXPECT_EQ(WriteText(again), written);
+    EXPECT_EQ(ReadParmsText(again, written), 0);
+    EXPECT_EQ(ParmsTextOf(again), written);
 }
 
 } // namespace
@@ -211,7 +178,7 @@ TEST(MalformedSurfMap, DamagedTextsReadAndWriteBackWhatTheyRead)
     const std::vector<SurfMap> bases = SeedWorlds();
     std::vector<Bytes> seeds;
     for (const SurfMap& world : bases) {
-        const std::string text = WriteText(world);
+        const std::string text = ParmsTextOf(world);
         seeds.emplace_back(text.begin(), text.end());
     }
     const std::vector<std::string> texts = {"e400", "*1e308*10", "\"", "//", "(((", ",", "-", "az", "Bias(",
@@ -248,10 +215,10 @@ TEST(MalformedSurfMap, CommandLineValuesNeverLeaveUnusableParameters)
         EXPECT_EQ(world.sphericalMapping, 1);
         EXPECT_TRUE(SurfMap::UsableLacunarity(world.sourceParms.lacunarity));
         // Every value read is a number the text form writes and reads back.
-        const std::string written = WriteText(world);
+        const std::string written = ParmsTextOf(world);
         SurfMap again;
-        EXPECT_EQ(ReadText(again, written), 0);
-        EXPECT_EQ(WriteText(again), written);
+        EXPECT_EQ(ReadParmsText(again, written), 0);
+        EXPECT_EQ(ParmsTextOf(again), written);
         if (::testing::Test::HasFailure())
             break;
     }

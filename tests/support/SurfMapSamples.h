@@ -1,9 +1,17 @@
 // Worlds whose stored values all differ from the defaults, for the archive and text tests
-// of the world surface and for the seeds of its malformed-input tests and fuzz corpora.
+// of the world surface and for the seeds of its malformed-input tests and fuzz corpora;
+// and the world's parameter text written and read through a scratch file.
 #pragma once
 
+#include "base/text/CTokenizer.h"
 #include "world/SurfMap.h"
 
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <string>
+#include <unistd.h>
 #include <utility>
 
 // Every value the archive and the parameter text store is moved away from its default;
@@ -63,4 +71,37 @@ inline void MakeUnusualWorld(kv::SurfMap& world, int width = 16)
     world.axisShiftsGrids = 1;
     world.sphericalMapping = 0;
     world.rasterMode = 1;
+}
+
+// A file of this test process in a scratch folder.
+inline std::string ParmsScratchPath(const std::string& name)
+{
+    static const std::filesystem::path dir = [] {
+        auto d = std::filesystem::temp_directory_path() / ("kv_world_parms_" + std::to_string(getpid()));
+        std::filesystem::create_directories(d);
+        return d;
+    }();
+    return (dir / name).string();
+}
+
+// The "FracParms" block the world writes (empty when it could not be written).
+inline std::string ParmsTextOf(const kv::SurfMap& world)
+{
+    const std::string path = ParmsScratchPath("written.srf");
+    std::FILE* f = std::fopen(path.c_str(), "wb");
+    const kv::CTokenizer spelling;
+    const int result = world.WriteParms(f, spelling);
+    std::fclose(f);
+    if (result != 0)
+        return {};
+    std::ifstream in(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), {});
+}
+
+// Reads `text` as a world parameter file into the world; ReadParms' result.
+inline int ReadParmsText(kv::SurfMap& world, const std::string& text)
+{
+    const std::string path = ParmsScratchPath("read.srf");
+    std::ofstream(path, std::ios::binary | std::ios::trunc) << text;
+    return world.ReadParmsFile(path);
 }

@@ -1,55 +1,16 @@
 #include "SurfMapSamples.h"
-#include "base/text/CTokenizer.h"
 #include "world/SurfMapParms.h"
 
 #include <gtest/gtest.h>
 
 #include <cfloat>
 #include <climits>
-#include <cstdio>
-#include <filesystem>
 #include <fstream>
 #include <functional>
-#include <sstream>
-#include <unistd.h>
 
 using namespace kv;
-namespace fs = std::filesystem;
 
 namespace {
-
-fs::path TempPath(const std::string& name)
-{
-    const fs::path dir = fs::temp_directory_path() / ("kv_parms_" + std::to_string(getpid()));
-    fs::create_directories(dir);
-    return dir / name;
-}
-
-std::string ReadAll(const fs::path& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    std::stringstream s;
-    s << in.rdbuf();
-    return s.str();
-}
-
-std::string WriteText(const SurfMap& world)
-{
-    const fs::path path = TempPath("written.srf");
-    std::FILE* f = std::fopen(path.c_str(), "wb");
-    const CTokenizer spelling;
-    EXPECT_EQ(world.WriteParms(f, spelling), 0);
-    std::fclose(f);
-    return ReadAll(path);
-}
-
-// Reads a text block from `text` into the world; returns ReadParms' result.
-int ReadText(SurfMap& world, const std::string& text)
-{
-    const fs::path path = TempPath("read.srf");
-    std::ofstream(path, std::ios::binary | std::ios::trunc) << text;
-    return world.ReadParmsFile(path.string());
-}
 
 const char* const kDefaultText = "FracParms\n"
                                  "Type 0, 1\n"
@@ -70,30 +31,32 @@ const char* const kDefaultText = "FracParms\n"
 TEST(SurfMapParms, TextOfTheDefaultWorld)
 {
     SurfMap world;
-    EXPECT_EQ(WriteText(world), kDefaultText);
+    EXPECT_EQ(ParmsTextOf(world), kDefaultText);
 }
 
 TEST(SurfMapParms, TextRoundTripCarriesEveryField)
 {
     SurfMap world;
     MakeUnusualWorld(world, 8);
-    const std::string text = WriteText(world);
+    const std::string text = ParmsTextOf(world);
 
     SurfMap read;
-    EXPECT_EQ(ReadText(read, text), 0);
-    EXPECT_EQ(WriteText(read), text);
+    EXPECT_EQ(ReadParmsText(read, text), 0);
+    EXPECT_EQ(ParmsTextOf(read), text);
     EXPECT_EQ(read.sphericalMapping, 0);
     EXPECT_EQ(read.sourceParms.extras[7], 8.5);
     EXPECT_EQ(read.climate.axialTilt, 4.5);
     EXPECT_EQ(read.randomOrigin, 0);
 
     // Through a file written in place of an old one.
-    const fs::path path = TempPath("world.srf");
+    const std::string path = ParmsScratchPath("world.srf");
     std::ofstream(path) << "old";
-    ASSERT_EQ(world.WriteParmsFile(path.string()), 0);
-    EXPECT_EQ(ReadAll(path), text);
-    EXPECT_EQ(world.WriteParmsFile((TempPath("missing") / "x.srf").string()), -1);
-    EXPECT_EQ(read.ReadParmsFile((TempPath("missing") / "x.srf").string()), -2);
+    ASSERT_EQ(world.WriteParmsFile(path), 0);
+    std::ifstream in(path, std::ios::binary);
+    EXPECT_EQ(std::string(std::istreambuf_iterator<char>(in), {}), text);
+    const std::string missing = ParmsScratchPath("missing/x.srf");
+    EXPECT_EQ(world.WriteParmsFile(missing), -1);
+    EXPECT_EQ(read.ReadParmsFile(missing), -2);
 }
 
 TEST(SurfMapParms, ReadingTakesLinesInAnyOrderAndKeepsWhatIsMissing)
@@ -113,7 +76,7 @@ TEST(SurfMapParms, ReadingTakesLinesInAnyOrderAndKeepsWhatIsMissing)
                              "FracParms\n"
                              "FracParmsEnd\n"
                              "Seed 5\n";
-    EXPECT_EQ(ReadText(world, text), 0);
+    EXPECT_EQ(ReadParmsText(world, text), 0);
     EXPECT_EQ(world.sourceParms.seed, 99); // nothing after the end is read
     EXPECT_EQ(world.circumference, 40000.0);
     EXPECT_EQ(world.shapingOn, 0);
@@ -169,12 +132,12 @@ TEST(SurfMapParms, BadValuesAndAnEarlyEnd)
              EXPECT_EQ(w.maxAltitude, 7000.0);
              EXPECT_EQ(w.minAltitude, -9144.000113010406);
          }},
-        {"", -1, [](const SurfMap& w) { EXPECT_EQ(WriteText(w), kDefaultText); }},
+        {"", -1, [](const SurfMap& w) { EXPECT_EQ(ParmsTextOf(w), kDefaultText); }},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.text);
         SurfMap world;
-        EXPECT_EQ(ReadText(world, c.text), c.result);
+        EXPECT_EQ(ReadParmsText(world, c.text), c.result);
         c.check(world);
     }
 }

@@ -202,6 +202,7 @@ TEST(MalformedSurfMap, FoundByFuzzing)
 
 TEST(MalformedSurfMap, CommandLineValuesNeverLeaveUnusableParameters)
 {
+    const std::vector<SurfMap> bases = SeedWorlds(); // world 1 has planar mapping
     const std::string alphabet = "0123456789.,-+eE naifx\t";
     std::mt19937 rng(7);
     for (int i = 0; i < 3000; ++i) {
@@ -209,14 +210,13 @@ TEST(MalformedSurfMap, CommandLineValuesNeverLeaveUnusableParameters)
         for (size_t n = rng() % 400; n > 0; --n)
             text += alphabet[rng() % alphabet.size()];
         SCOPED_TRACE(text);
-        SurfMap world;
-        world.sphericalMapping = 0;
+        SurfMap world = bases[1];
         ASSERT_EQ(ParseTempRainParam(world, text), 0);
         EXPECT_EQ(world.sphericalMapping, 1);
         EXPECT_TRUE(SurfMap::UsableLacunarity(world.sourceParms.lacunarity));
         // Every value read is a number the text form writes and reads back.
         const std::string written = ParmsTextOf(world);
-        SurfMap again;
+        SurfMap again = bases[0];
         EXPECT_EQ(ReadParmsText(again, written), 0);
         EXPECT_EQ(ParmsTextOf(again), written);
         if (::testing::Test::HasFailure())

@@ -7,9 +7,9 @@
 #include "world/SurfMap.h"
 
 #include <cstdio>
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
-#include <iterator>
 #include <string>
 #include <unistd.h>
 #include <utility>
@@ -73,29 +73,43 @@ inline void MakeUnusualWorld(kv::SurfMap& world, int width = 16)
     world.rasterMode = 1;
 }
 
-// A file of this test process in a scratch folder.
+// A file of this test process in a scratch folder, removed when the process ends (in
+// memory where the system has such a folder: the malformed-input tests read thousands of
+// texts).
 inline std::string ParmsScratchPath(const std::string& name)
 {
-    static const std::filesystem::path dir = [] {
-        auto d = std::filesystem::temp_directory_path() / ("kv_world_parms_" + std::to_string(getpid()));
-        std::filesystem::create_directories(d);
-        return d;
-    }();
-    return (dir / name).string();
+    struct Folder {
+        std::filesystem::path path;
+        Folder()
+        {
+            std::error_code ec;
+            const std::filesystem::path shm = "/dev/shm";
+            const auto base = std::filesystem::is_directory(shm, ec) ? shm : std::filesystem::temp_directory_path();
+            path = base / ("kv_world_parms_" + std::to_string(getpid()));
+            std::filesystem::create_directories(path);
+        }
+        ~Folder()
+        {
+            std::error_code ec;
+            std::filesystem::remove_all(path, ec);
+        }
+    };
+    static const Folder folder;
+    return (folder.path / name).string();
 }
 
 // The "FracParms" block the world writes (empty when it could not be written).
 inline std::string ParmsTextOf(const kv::SurfMap& world)
 {
-    const std::string path = ParmsScratchPath("written.srf");
-    std::FILE* f = std::fopen(path.c_str(), "wb");
+    char* buffer = nullptr;
+    size_t length = 0;
+    std::FILE* f = open_memstream(&buffer, &length);
     const kv::CTokenizer spelling;
     const int result = world.WriteParms(f, spelling);
     std::fclose(f);
-    if (result != 0)
-        return {};
-    std::ifstream in(path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), {});
+    std::string text = result == 0 ? std::string(buffer, length) : std::string();
+    std::free(buffer);
+    return text;
 }
 
 // Reads `text` as a world parameter file into the world; ReadParms' result.

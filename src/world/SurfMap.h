@@ -185,7 +185,8 @@ public:
     int ReadParmsFile(const std::string& path);
     // Whether a lacunarity read from outside may replace the current one: one that is not
     // a positive number gives infinite octave weights and NaN noise, so readers keep the
-    // old value instead.
+    // old value instead. Values the text form writes as 0 ("%0.5f", below 0.000005)
+    // count as 0, so that what a reader took is also what a text file carries.
     static bool UsableLacunarity(double value);
     // ---- end of archive and parameter text ----
 

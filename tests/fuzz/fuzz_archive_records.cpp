@@ -22,22 +22,12 @@ enum Record : unsigned { kColourList, kClimate, kOverlayList, kImportedSurface, 
 
 constexpr size_t kLargestRecheckedRecord = size_t(1) << 18;
 
-template <typename T> bool TryLoad(T& object, const fuzz::Bytes& bytes)
-{
-    try {
-        LoadBytes(object, bytes);
-        return true;
-    } catch (const CArchiveException&) {
-        return false;
-    }
-}
-
 // Loads `bytes` into `object` (made by `make`): unchanged when refused; else what it stores
 // reads back and stores to the same bytes. Returns whether it loaded.
 template <typename T, typename Make> bool CheckRecord(T& object, const fuzz::Bytes& bytes, Make make, bool keptOnError)
 {
     const fuzz::Bytes before = StoreBytes(object);
-    if (!TryLoad(object, bytes)) {
+    if (!TryLoadBytes(object, bytes)) {
         if (keptOnError)
             FUZZ_CHECK(StoreBytes(object) == before);
         return false;
@@ -48,7 +38,7 @@ template <typename T, typename Make> bool CheckRecord(T& object, const fuzz::Byt
     if (written.size() > kLargestRecheckedRecord)
         return true;
     auto again = make();
-    FUZZ_CHECK(TryLoad(*again, written));
+    FUZZ_CHECK(TryLoadBytes(*again, written));
     FUZZ_CHECK(StoreBytes(*again) == written);
     return true;
 }

@@ -555,7 +555,11 @@ int SurfMap::GetClimateOverride(double latitude, double longitude) const
     double y = (latitude / 180.0 + 0.5) * (h - 1);
     int c = std::isfinite(x) ? static_cast<int>(std::clamp(x, 0.0, w - 1.0)) : 0;
     int r = std::isfinite(y) ? static_cast<int>(std::clamp(y, 0.0, h - 1.0)) : 0;
-    return static_cast<int>(grid->Row<float>(static_cast<std::size_t>(r))[c]);
+    // A document may bring any float here: one that names no integer is no override.
+    const float cell = grid->Row<float>(static_cast<std::size_t>(r))[c];
+    if (!(cell > -2147483648.0f && cell < 2147483648.0f))
+        return -1;
+    return static_cast<int>(cell);
 }
 
 int SurfMap::BrushAtLatLon(int channel, double latitude, double longitude, ChannelBrush& brush)

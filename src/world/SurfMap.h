@@ -145,6 +145,8 @@ public:
     void SampleScaleOffset(double latitude, double longitude, float& scale, float& offset) const;
     void SamplePrescale(double latitude, double longitude, float& value) const;
     float SampleWaterLevel(double latitude, double longitude) const;
+    // The painted climate class at a point (the climate channel's cell, truncated); -1 for
+    // none, without a climate grid, and for a cell that is not a number or beyond int.
     int GetClimateOverride(double latitude, double longitude) const;
     // Bicubic and bilinear samples of any channel grid (0 without one).
     float SampleChannelCubic(int channel, double latitude, double longitude) const;

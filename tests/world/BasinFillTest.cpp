@@ -158,6 +158,7 @@ void ExpectSameBits(const std::vector<float>& expected, const std::vector<float>
     for (std::size_t i = 0; i < expected.size(); ++i) {
         ASSERT_EQ(std::memcmp(&expected[i], &actual[i], sizeof(float)), 0)
             << what << " cell (" << i % w << ", " << i / w << "): scans " << expected[i] << ", fill " << actual[i];
+    }
 }
 
 struct Fixture {
@@ -232,8 +233,9 @@ TEST(BasinFillTest, OneCellPitRisesToItsLowestOutletPlusTheDrop)
     const std::vector<float> f = Fill(z, std::vector<float>(25, -1.0f), 5, 5);
     EXPECT_EQ(f[12], std::min(0.5f + 0.70710677f, 0.6f + 0.5f));
     for (int i = 0; i < 25; ++i) {
-        if (i != 12)
+        if (i != 12) {
             EXPECT_EQ(f[i], z[i]) << i;
+        }
     }
 }
 

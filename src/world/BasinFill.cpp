@@ -254,19 +254,14 @@ bool FillBasins(const Grid2D* altitude, const Grid2D* waterLevel, Grid2D* filled
     return done;
 }
 
-Grid2DPtr ComputeHeightGrid(SurfMap& world, int width, int height, const char* progressText)
+bool EvaluateWorldRows(SurfMap& world, int height, const char* progressText,
+                       const std::function<void(const SurfaceSampler& sampler, int row)>& row)
 {
-    if (width < 2 || height < 2)
-        return nullptr;
-    Grid2DPtr grid = Alloc2D(static_cast<std::size_t>(width), static_cast<std::size_t>(height), sizeof(float));
-    if (!grid)
-        return nullptr;
-
     g_abortValue.store(0);
     ProgressBeginHook(progressText, 1);
     ProjectionParms projection;
     const SurfaceSampler prototype(&projection, &world, nullptr, 1);
-    const int threads = std::min(HardwareThreads(), height);
+    const int threads = std::max(1, std::min(HardwareThreads(), height));
     // One sampler per thread, each on its own cache lines.
     struct alignas(64) Worker {
         explicit Worker(const SurfaceSampler& p) : sampler(p) {}
@@ -276,7 +271,6 @@ Grid2DPtr ComputeHeightGrid(SurfMap& world, int width, int height, const char* p
     for (int i = 0; i < threads; ++i)
         workers.push_back(std::make_unique<Worker>(prototype));
 
-    const GridRows<float> rows = grid->Rows<float>();
     // Bands of rows shared out row by row to whichever thread is free; after each band the
     // progress steps and polls follow for its rows in order, on this thread.
     const int rowsPerBand = threads * 32;
@@ -291,12 +285,8 @@ Grid2DPtr ComputeHeightGrid(SurfMap& world, int width, int height, const char* p
                     const SurfaceSampler& sampler = workers[static_cast<std::size_t>(t)]->sampler;
                     NoiseEvaluationScope evaluating;
                     for (int r = next.fetch_add(1, std::memory_order_relaxed); r < last;
-                         r = next.fetch_add(1, std::memory_order_relaxed)) {
-                        const double latitude = r * 180.0 / (height - 1) - 90.0;
-                        float* out = rows[static_cast<std::size_t>(r)];
-                        for (int c = 0; c < width; ++c)
-                            out[c] = sampler.GetAltitude(latitude, c * 360.0 / (width - 1) - 180.0);
-                    }
+                         r = next.fetch_add(1, std::memory_order_relaxed))
+                        row(sampler, r);
                 }
             },
             threads);
@@ -310,7 +300,24 @@ Grid2DPtr ComputeHeightGrid(SurfMap& world, int width, int height, const char* p
         }
     }
     ProgressEndHook();
-    if (aborted)
+    return !aborted;
+}
+
+Grid2DPtr ComputeHeightGrid(SurfMap& world, int width, int height, const char* progressText)
+{
+    if (width < 2 || height < 2)
+        return nullptr;
+    Grid2DPtr grid = Alloc2D(static_cast<std::size_t>(width), static_cast<std::size_t>(height), sizeof(float));
+    if (!grid)
+        return nullptr;
+    const GridRows<float> rows = grid->Rows<float>();
+    const bool done = EvaluateWorldRows(world, height, progressText, [&](const SurfaceSampler& sampler, int r) {
+        const double latitude = r * 180.0 / (height - 1) - 90.0;
+        float* out = rows[static_cast<std::size_t>(r)];
+        for (int c = 0; c < width; ++c)
+            out[c] = sampler.GetAltitude(latitude, c * 360.0 / (width - 1) - 180.0);
+    });
+    if (!done)
         return nullptr;
     return grid;
 }

@@ -17,8 +17,11 @@
 
 #include "base/grid/Grid2D.h"
 
+#include <functional>
+
 namespace kv {
 
+class SurfaceSampler;
 class SurfMap;
 
 // The minimum drops to an edge and to a corner neighbour.
@@ -42,5 +45,14 @@ bool FillBasins(const Grid2D* altitude, const Grid2D* waterLevel, Grid2D* filled
 // aborted (the abort value stays 27 for the caller), when a size is below 2 or the grid
 // cannot be had.
 Grid2DPtr ComputeHeightGrid(SurfMap& world, int width, int height, const char* progressText);
+
+// The row loop of such whole-world grids: clears the abort value, begins progress with
+// `progressText` (mode 1) and calls row(sampler, r) for every row r of `height`, rows
+// spread over the cores with a sampler copy per thread (default projection, shader 1, no
+// lighting, no target), a progress step (r, height) and a poll per row in order. Rows must
+// be independent. False when the user aborted (the abort value stays 27; rows after the
+// band being computed are not done).
+bool EvaluateWorldRows(SurfMap& world, int height, const char* progressText,
+                       const std::function<void(const SurfaceSampler& sampler, int row)>& row);
 
 } // namespace kv

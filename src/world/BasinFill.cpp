@@ -1,13 +1,12 @@
 #include "world/BasinFill.h"
 
 #include "base/Progress.h"
-#include "platform/ParallelFor.h"
 #include "projection/ProjectionParms.h"
+#include "world/RowEvaluation.h"
 #include "world/SurfaceSampler.h"
 #include "world/SurfMap.h"
 
 #include <algorithm>
-#include <atomic>
 #include <bit>
 #include <cstdint>
 #include <limits>
@@ -254,55 +253,6 @@ bool FillBasins(const Grid2D* altitude, const Grid2D* waterLevel, Grid2D* filled
     return done;
 }
 
-bool EvaluateWorldRows(SurfMap& world, int height, const char* progressText,
-                       const std::function<void(const SurfaceSampler& sampler, int row)>& row)
-{
-    g_abortValue.store(0);
-    ProgressBeginHook(progressText, 1);
-    ProjectionParms projection;
-    const SurfaceSampler prototype(&projection, &world, nullptr, 1);
-    const int threads = std::max(1, std::min(HardwareThreads(), height));
-    // One sampler per thread, each on its own cache lines.
-    struct alignas(64) Worker {
-        explicit Worker(const SurfaceSampler& p) : sampler(p) {}
-        SurfaceSampler sampler;
-    };
-    std::vector<std::unique_ptr<Worker>> workers;
-    for (int i = 0; i < threads; ++i)
-        workers.push_back(std::make_unique<Worker>(prototype));
-
-    // Bands of rows shared out row by row to whichever thread is free; after each band the
-    // progress steps and polls follow for its rows in order, on this thread.
-    const int rowsPerBand = threads * 32;
-    bool aborted = false;
-    for (int first = 0; first < height && !aborted; first += rowsPerBand) {
-        const int last = std::min(first + rowsPerBand, height);
-        std::atomic<int> next{first};
-        ParallelRows(
-            threads,
-            [&](int begin, int end) {
-                for (int t = begin; t < end; ++t) {
-                    const SurfaceSampler& sampler = workers[static_cast<std::size_t>(t)]->sampler;
-                    NoiseEvaluationScope evaluating;
-                    for (int r = next.fetch_add(1, std::memory_order_relaxed); r < last;
-                         r = next.fetch_add(1, std::memory_order_relaxed))
-                        row(sampler, r);
-                }
-            },
-            threads);
-        for (int r = first; r < last; ++r) {
-            ProgressStepHook(r, height);
-            ProgressPollHook();
-            if (AbortRequested()) {
-                aborted = true;
-                break;
-            }
-        }
-    }
-    ProgressEndHook();
-    return !aborted;
-}
-
 Grid2DPtr ComputeHeightGrid(SurfMap& world, int width, int height, const char* progressText)
 {
     if (width < 2 || height < 2)
@@ -310,14 +260,20 @@ Grid2DPtr ComputeHeightGrid(SurfMap& world, int width, int height, const char* p
     Grid2DPtr grid = Alloc2D(static_cast<std::size_t>(width), static_cast<std::size_t>(height), sizeof(float));
     if (!grid)
         return nullptr;
+    g_abortValue.store(0);
+    ProjectionParms projection;
+    const SurfaceSampler prototype(&projection, &world, nullptr, 1);
     const GridRows<float> rows = grid->Rows<float>();
-    const bool done = EvaluateWorldRows(world, height, progressText, [&](const SurfaceSampler& sampler, int r) {
-        const double latitude = r * 180.0 / (height - 1) - 90.0;
-        float* out = rows[static_cast<std::size_t>(r)];
-        for (int c = 0; c < width; ++c)
-            out[c] = sampler.GetAltitude(latitude, c * 360.0 / (width - 1) - 180.0);
-    });
-    if (!done)
+    const int result = EvaluateRows(
+        prototype, height,
+        [&](SurfaceSampler& sampler, int r) {
+            const double latitude = r * 180.0 / (height - 1) - 90.0;
+            float* out = rows[static_cast<std::size_t>(r)];
+            for (int c = 0; c < width; ++c)
+                out[c] = sampler.GetAltitude(latitude, c * 360.0 / (width - 1) - 180.0);
+        },
+        progressText);
+    if (result < 0)
         return nullptr;
     return grid;
 }

@@ -17,11 +17,8 @@
 
 #include "base/grid/Grid2D.h"
 
-#include <functional>
-
 namespace kv {
 
-class SurfaceSampler;
 class SurfMap;
 
 // The minimum drops to an edge and to a corner neighbour.
@@ -40,19 +37,11 @@ bool FillBasins(const Grid2D* altitude, const Grid2D* waterLevel, Grid2D* filled
 // A new width x height float grid of the world's altitude at every cell (cell (c, r) at
 // latitude r x 180 / (height - 1) - 90, longitude c x 360 / (width - 1) - 180), evaluated
 // through surface samplers over a default projection with shader 1, no lighting and no
-// target, rows spread over the cores with a sampler copy per thread. Progress begins
-// with `progressText` (mode 1) and steps once per row in order. Null when the user
-// aborted (the abort value stays 27 for the caller), when a size is below 2 or the grid
-// cannot be had.
+// target, rows spread over the cores with a sampler copy per thread (EvaluateRows).
+// Progress begins with `progressText` (mode 1), with steps and polls between batches of
+// rows. The abort value is cleared first. Null when the user aborted (the abort value
+// stays 27 for the caller), when a size is below 2 or the grid cannot be had.
 Grid2DPtr ComputeHeightGrid(SurfMap& world, int width, int height, const char* progressText);
 
-// The row loop of such whole-world grids: clears the abort value, begins progress with
-// `progressText` (mode 1) and calls row(sampler, r) for every row r of `height`, rows
-// spread over the cores with a sampler copy per thread (default projection, shader 1, no
-// lighting, no target), a progress step (r, height) and a poll per row in order. Rows must
-// be independent. False when the user aborted (the abort value stays 27; rows after the
-// band being computed are not done).
-bool EvaluateWorldRows(SurfMap& world, int height, const char* progressText,
-                       const std::function<void(const SurfaceSampler& sampler, int row)>& row);
 
 } // namespace kv

@@ -1,5 +1,6 @@
 #include "world/BasinFill.h"
 
+#include "ProgressFixtures.h"
 #include "WorldFixtures.h"
 #include "base/Progress.h"
 #include "projection/ProjectionParms.h"
@@ -267,40 +268,20 @@ TEST(BasinFillTest, RefusesGridsItCannotFillAndLeavesTheOutputAlone)
     }
 }
 
-namespace {
-int g_polls = 0;
-int AbortOnSecondPoll()
-{
-    if (++g_polls == 2)
-        g_abortValue.store(kAbortValue);
-    return 0;
-}
-} // namespace
-
 TEST(BasinFillTest, AbortStopsTheFillAndClearsTheAbortValue)
 {
-    ProgressHooks hooks = SilentProgressHooks();
-    hooks.poll = AbortOnSecondPoll;
-    const ProgressHooks previous = SetProgressHooks(hooks);
     const Fixture big = RandomFixture(7, 400, 400, 0.0);
     Grid2DPtr Z = MakeGrid(big.z, 400, 400), L = MakeGrid(std::vector<float>(big.z.size(), -9.0f), 400, 400);
     Grid2DPtr F = Alloc2D(400, 400, sizeof(float));
-    g_polls = 0;
-    EXPECT_FALSE(FillBasins(Z.get(), L.get(), F.get(), 400, 400, 0.0f));
-    EXPECT_EQ(g_polls, 2);
-    EXPECT_EQ(g_abortValue.load(), 0);
-    g_polls = 10;
+    {
+        AbortDuring abort("Filling Basins", 2);
+        EXPECT_FALSE(FillBasins(Z.get(), L.get(), F.get(), 400, 400, 0.0f));
+        EXPECT_EQ(AbortDuring::s_matchingPolls, 2);
+        EXPECT_EQ(g_abortValue.load(), 0);
+    }
+    AbortDuring never("", 0);
     EXPECT_TRUE(FillBasins(Z.get(), L.get(), F.get(), 400, 400, 0.0f));
-    SetProgressHooks(previous);
 }
-
-namespace {
-int AbortAtOnce()
-{
-    g_abortValue.store(kAbortValue);
-    return 0;
-}
-} // namespace
 
 TEST(BasinFillTest, HeightGridHoldsTheSamplerAltitudeOfEveryCell)
 {
@@ -319,11 +300,11 @@ TEST(BasinFillTest, HeightGridHoldsTheSamplerAltitudeOfEveryCell)
         }
     }
 
-    ProgressHooks hooks = SilentProgressHooks();
-    hooks.poll = AbortAtOnce;
-    const ProgressHooks previous = SetProgressHooks(hooks);
-    EXPECT_FALSE(ComputeHeightGrid(world, 64, 32, "Calculating World Heights"));
-    SetProgressHooks(previous);
+    {
+        AbortDuring abort("Calculating World Heights");
+        EXPECT_FALSE(ComputeHeightGrid(world, 64, 32, "Calculating World Heights"));
+        EXPECT_EQ(g_abortValue.load(), kAbortValue);
+    }
     g_abortValue.store(0);
     EXPECT_FALSE(ComputeHeightGrid(world, 1, 32, "x"));
 }

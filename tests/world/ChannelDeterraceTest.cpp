@@ -1,5 +1,7 @@
 #include "world/ChannelDeterrace.h"
 
+#include "ProgressFixtures.h"
+
 #include "base/AppSettings.h"
 #include "base/Progress.h"
 #include "base/grid/GridFilters.h"
@@ -22,28 +24,6 @@ Grid2DPtr Terraces(int w, int h)
             g->Row<float>(r)[c] = static_cast<float>((c / 4) * 10 + r);
     return g;
 }
-
-int g_polls = 0;
-int g_abortAtPoll = 0;
-int AbortAtPoll()
-{
-    if (++g_polls == g_abortAtPoll)
-        g_abortValue.store(kAbortValue);
-    return 0;
-}
-
-struct PollCounter {
-    explicit PollCounter(int abortAt)
-    {
-        g_polls = 0;
-        g_abortAtPoll = abortAt;
-        ProgressHooks hooks = SilentProgressHooks();
-        hooks.poll = AbortAtPoll;
-        previous = SetProgressHooks(hooks);
-    }
-    ~PollCounter() { SetProgressHooks(previous); }
-    ProgressHooks previous;
-};
 
 } // namespace
 
@@ -86,15 +66,15 @@ TEST(ChannelDeterraceTest, AbortInTheFilterChangesNothingAndInTheBlendKeepsRowsD
             selection.SetAt(c, r, 255);
     selection.SetActive(true);
     {
-        PollCounter polls(1);
+        AbortDuring abort("Deterracing Surface");
         Grid2DPtr grid = Clone2D(original.get());
         EXPECT_EQ(DeterraceChannelGrid(*grid, 8, selection), 0);
         EXPECT_EQ(std::memcmp(grid->Data(), original->Data(), grid->ByteCount()), 0);
         EXPECT_EQ(g_abortValue.load(), 0);
     }
     {
-        // The filter polls once per row (6), the blend then aborts after its second row.
-        PollCounter polls(h + 2);
+        // The blend stops after its second row.
+        AbortDuring abort("Blending result back into surface", 2);
         Grid2DPtr grid = Clone2D(original.get());
         EXPECT_EQ(DeterraceChannelGrid(*grid, 8, selection), 0);
         EXPECT_NE(std::memcmp(grid->Row<float>(1), original->Row<float>(1), w * sizeof(float)), 0);

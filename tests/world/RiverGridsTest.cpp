@@ -1,5 +1,6 @@
 #include "world/RiverGrids.h"
 
+#include "ProgressFixtures.h"
 #include "RiverLiteral.h"
 #include "base/Progress.h"
 #include "base/layers/ImageOverlay.h"
@@ -309,23 +310,12 @@ TEST(RiverGridsTest, PreviewSetsRiverCellsAndLeavesMaskedCellsAlone)
     EXPECT_FALSE(FillRiverPreview(preview, *wrong, 2.0f, 1, nullptr));
 }
 
-namespace {
-int AbortPoll()
-{
-    g_abortValue.store(kAbortValue);
-    return 0;
-}
-} // namespace
-
 TEST(RiverGridsTest, AccumulationStopsOnAbort)
 {
-    ProgressHooks hooks = SilentProgressHooks();
-    hooks.poll = AbortPoll;
-    const ProgressHooks previous = SetProgressHooks(hooks);
+    AbortDuring abort("Calculating River Depths");
     Grid2DPtr dir = Alloc2D(8, 4, 1), rain = Constant(8, 4, 1.0f);
     Grid2DPtr flow = Alloc2D(8, 4, sizeof(float)), reach = Alloc2D(8, 4, sizeof(float));
     EXPECT_EQ(AccumulateRiverFlow(*dir, *rain, *flow, *reach), kRiverAborted);
     EXPECT_EQ(g_abortValue.load(), kAbortValue);
-    SetProgressHooks(previous);
     g_abortValue.store(0);
 }

@@ -193,7 +193,8 @@ public:
     // The global operations of a channel (0..4 and 6; no noise on 4): each records its undo
     // step first and returns the SurfMap result, marking the document modified when it is
     // 0 or more; -1 for a channel without the operation. The prescale channel without its
-    // grid: the add records its step and fails, the others return 0 and record nothing.
+    // grid: the add asks for its step (none can be kept) and fails, the others return 0
+    // and ask for none.
     int GlobalAdjust(int channel, float amount, float minimum, float maximum);
     int SmoothGlobal(int channel, float amount);
     int SetGlobal(int channel, float value);
@@ -202,10 +203,16 @@ public:
     int DeterraceGlobal(int channel, int directions);
     // The terrace remover on a grid of the world, blended by the selection; 0.
     int Deterrace(Grid2D& grid, int directions);
-    // Fill Basins in Offset (33190) and Fill Basins as Lakes (33198).
+    // Fill Basins in Offset (33190) and Fill Basins as Lakes (33198): the world's altitude
+    // grid at the channels' size filled, the offset raised by the fill depth (weighted by
+    // the selection) or the basins' water level raised to it; hint 16. Esc in the heights
+    // records nothing; Esc in the fill changes nothing (Lakes keeps its recorded step).
     void FillOffsetBasins();
     void FillLakeBasins();
     // Find Rivers (33202) and the river overlay commands (33204, 33205, 33220, 33221).
+    // Find Rivers clears the abort value when it starts and when it ends; its dialogs go
+    // through TerrainDialogs; changes of the river list or their visibility mark the
+    // document modified.
     void OnFindRivers();
     void OnClearRiverOverlays();
     bool CanClearRiverOverlays() const;

@@ -25,7 +25,8 @@ bool ProfiledMound(SurfMap& world, const RemapCurve& profile, float minimum, flo
 {
     CSelection& selection = world.selection;
     const Grid2D* cells = selection.Cells();
-    if (!selection.HasMask() || cells == nullptr)
+    // Without a selection in force every cell would be written: the mound needs one.
+    if (!selection.HasMask() || cells == nullptr || !selection.IsActive())
         return false;
     const int w = selection.GetWidth(), h = selection.GetHeight();
     Grid2DPtr g = Alloc2D(static_cast<std::size_t>(w), static_cast<std::size_t>(h), sizeof(float));

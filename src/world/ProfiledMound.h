@@ -13,7 +13,7 @@ class SurfMap;
 // v = minimum + (maximum - minimum) x profile(t) + Rand() x d x noise-amplitude, combined
 // with the old value by `operation` (CombineValues codes) and blended by the selection
 // weight. The generator is seeded with 3 and drawn once per cell, rows and columns from
-// the last, so equal settings give equal mounds. Without a selection mask nothing
+// the last, so equal settings give equal mounds. Without an active selection nothing
 // happens; false then, or when the work grid cannot be had.
 bool ProfiledMound(SurfMap& world, const RemapCurve& profile, float minimum, float maximum, float noisePercent,
                    int operation);

@@ -121,6 +121,13 @@ void AshgroveClimateModel::FreeGrids()
     m_equatorRows.shrink_to_fit();
 }
 
+void AshgroveClimateModel::SetGridSize(int width, int height)
+{
+    FreeGrids();
+    m_width = width;
+    m_height = height;
+}
+
 bool AshgroveClimateModel::AllocateGrids()
 {
     FreeGrids();
@@ -163,9 +170,7 @@ bool AshgroveClimateModel::AllocateGrids()
 
 bool AshgroveClimateModel::RunOn(SurfMap& world, int width, int height, const HeightGridEvaluator& evaluate)
 {
-    FreeGrids();
-    m_width = width;
-    m_height = height;
+    SetGridSize(width, height);
     auto fits = [&](int channel) {
         const Grid2D* grid = world.Channel(channel);
         return grid != nullptr && grid->ElementSize() == sizeof(float) &&

@@ -60,6 +60,8 @@ public:
 
     // Every parameter to its default, W = H = 128, S = 4; frees the grids.
     void SetDefaults();
+    // Takes a new grid size and frees the grids (AllocateGrids makes them).
+    void SetGridSize(int width, int height);
     // All grids for W x H; false (and every grid freed) when one cannot be had.
     bool AllocateGrids();
     void FreeGrids();

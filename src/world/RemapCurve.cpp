@@ -15,12 +15,12 @@ constexpr float kLastInput = 0.99999f;
 constexpr float kFlatSpan = 0.00001f;
 
 // One sample as read: clamped to [0, 1]; a failed expression (1e20) and +infinity give
-// 1.0, -infinity 0.0, NaN 1.0 like a failure.
+// 1.0, -infinity 0.0, NaN 1.0 like a failure; -0 is 0.
 float ClampSample(double value)
 {
     if (std::isnan(value) || value > 1.0)
         return 1.0f;
-    if (value < 0.0)
+    if (value <= 0.0)
         return 0.0f;
     return static_cast<float>(value);
 }

@@ -33,6 +33,19 @@ GridRows<T> RowsOf(const Grid2DPtr& grid)
     return grid->Rows<T>();
 }
 
+// body(r) for every row, rows spread over `threads` (0: all cores).
+template <class Body>
+void EachRow(int h, int threads, Body&& body)
+{
+    ParallelRows(
+        h,
+        [&](int begin, int end) {
+            for (int r = begin; r < end; ++r)
+                body(r);
+        },
+        threads);
+}
+
 // Number of items of a column range handled by one chunk.
 int ChunkCount(int w) { return (w + kColumnChunk - 1) / kColumnChunk; }
 
@@ -224,11 +237,12 @@ void AshgroveClimateModel::ClassifySurface(const Grid2D& waterLevel)
         for (int c = 0; c < w; ++c)
             highest = std::max(highest, z[r][c]);
     const float threshold = highest * kHighlandFraction;
-    for (int r = 0; r < h; ++r)
+    EachRow(h, threads, [&](int r) {
         for (int c = 0; c < w; ++c) {
             const float v = z[r][c];
             mask[r][c] = v > threshold ? kHighland : (v > water[r][c] ? kLand : kSea);
         }
+    });
 }
 
 // ---------------------------------------------------------------------------- heat
@@ -264,7 +278,7 @@ void AshgroveClimateModel::Heat()
                 for (int c = 0; c < w; ++c)
                     counts[c] = static_cast<uint8_t>(counts[c] + (mask[rr][c] != kSea ? 1 : 0));
         }
-    });
+    }, threads);
     ParallelRows(h, [&](int begin, int end) {
         double a[kSeasons], b[kSeasons];
         for (int r = begin; r < end; ++r) {
@@ -300,7 +314,7 @@ void AshgroveClimateModel::Heat()
                     out[s][c] = static_cast<float>(b[s] + weight * (a[s] - b[s]));
             }
         }
-    });
+    }, threads);
 }
 
 // ---------------------------------------------------------------------------- rings
@@ -309,12 +323,20 @@ void AshgroveClimateModel::GrowRings(Grid2D& labels) const
 {
     const int w = static_cast<int>(labels.Width()), h = static_cast<int>(labels.Height());
     GridRows<int8_t> lab = labels.Rows<int8_t>();
-    int8_t highest = -128;
-    for (int r = 0; r < h; ++r)
-        for (int c = 0; c < w; ++c)
-            highest = std::max(highest, lab[r][c]);
+    std::atomic<int> highestLabel{-128};
+    ParallelRows(h, [&](int begin, int end) {
+        int8_t local = -128;
+        for (int r = begin; r < end; ++r)
+            for (int c = 0; c < w; ++c)
+                local = std::max(local, lab[r][c]);
+        int seen = highestLabel.load();
+        while (local > seen && !highestLabel.compare_exchange_weak(seen, local)) {
+        }
+    }, threads);
+    const int highest = highestLabel.load();
 
-    for (int i = 1; i < ringSteps; ++i) {
+    // Labels only become positive next to a positive label: without one nothing grows.
+    for (int i = 1; i < ringSteps && highest > 0; ++i) {
         const auto step = static_cast<int8_t>(i);
         // A cell takes the step next to a positive label other than the step. Labels only
         // change from 0 to the step, and neither qualifies, so a step reads the same
@@ -343,7 +365,7 @@ void AshgroveClimateModel::GrowRings(Grid2D& labels) const
                 }
                 if (any)
                     changed.store(true, std::memory_order_relaxed);
-            });
+            }, threads);
         }
         // A step that changed nothing leaves the next step the same grid to read, with no
         // label equal to either step unless one was there from the start: nothing more
@@ -352,10 +374,11 @@ void AshgroveClimateModel::GrowRings(Grid2D& labels) const
             break;
     }
     const auto last = static_cast<int8_t>(ringSteps);
-    for (int r = 0; r < h; ++r)
+    EachRow(h, threads, [&](int r) {
         for (int c = 0; c < w; ++c)
             if (lab[r][c] == 0)
                 lab[r][c] = last;
+    });
 }
 
 // ---------------------------------------------------------------------------- pressure
@@ -366,17 +389,19 @@ void AshgroveClimateModel::SurfacePressure(int season, bool startOnLand, int coa
     const int w = m_width, h = m_height;
     GridRows<const uint8_t> mask = RowsOf<const uint8_t>(surfaceMask);
     GridRows<int8_t> lab = RowsOf<int8_t>(ringLabels);
-    for (int r = 0; r < h; ++r)
+    EachRow(h, threads, [&](int r) {
         for (int c = 0; c < w; ++c)
             lab[r][c] = (mask[r][c] != kSea) == startOnLand ? -1 : 0;
+    });
     GrowRings(*ringLabels);
-    for (int r = 0; r < h; ++r)
+    EachRow(h, threads, [&](int r) {
         for (int c = 0; c < w; ++c)
             lab[r][c] = lab[r][c] > coastDistance ? -1 : 0;
+    });
     GrowRings(*ringLabels);
     GridRows<uint8_t> code = RowsOf<uint8_t>(pressureCode[season]);
     GridRows<const float> t = RowsOf<const float>(temperature[season]);
-    for (int r = 0; r < h; ++r)
+    EachRow(h, threads, [&](int r) {
         for (int c = 0; c < w; ++c) {
             code[r][c] = kNoPressure;
             if (lab[r][c] > interiorDistance) {
@@ -387,6 +412,7 @@ void AshgroveClimateModel::SurfacePressure(int season, bool startOnLand, int coa
                     code[r][c] = kHighPressure;
             }
         }
+    });
 }
 
 void AshgroveClimateModel::ContinentalPressure(int season)
@@ -408,24 +434,38 @@ void AshgroveClimateModel::ThermalEquator(int season)
     GridRows<uint8_t> code = RowsOf<uint8_t>(pressureCode[season]);
     ParallelRows(ChunkCount(w), [&](int begin, int end) {
         double half[kColumnChunk];
+        int found[kColumnChunk];
         for (int chunk = begin; chunk < end; ++chunk) {
-            const int c0 = chunk * kColumnChunk, c1 = std::min(w, c0 + kColumnChunk);
-            std::fill(half, half + (c1 - c0), 0.0);
+            const int c0 = chunk * kColumnChunk, c1 = std::min(w, c0 + kColumnChunk), n = c1 - c0;
+            std::fill(half, half + n, 0.0);
             for (int r = 0; r < h; ++r)
                 for (int c = c0; c < c1; ++c)
                     half[c - c0] += t[r][c];
-            for (int c = c0; c < c1; ++c) {
-                double remaining = 0.5 * half[c - c0];
-                int j = 0;
-                while (j < h && remaining > 0.0) {
-                    remaining -= t[j][c];
-                    ++j;
+            // Each column walks down from row 0 taking off its rows until half its total is
+            // gone; the columns of a chunk walk together, row by row.
+            int open = 0;
+            for (int i = 0; i < n; ++i) {
+                half[i] *= 0.5;
+                found[i] = half[i] > 0.0 ? -1 : 0;
+                open += found[i] < 0 ? 1 : 0;
+            }
+            for (int r = 0; r < h && open > 0; ++r)
+                for (int i = 0; i < n; ++i) {
+                    if (found[i] >= 0)
+                        continue;
+                    half[i] -= t[r][c0 + i];
+                    if (!(half[i] > 0.0)) {
+                        found[i] = r + 1;
+                        --open;
+                    }
                 }
+            for (int c = c0; c < c1; ++c) {
+                const int j = found[c - c0] < 0 ? h : found[c - c0];
                 // A column whose last row holds more than half its total ends past the grid.
                 m_equatorRows[static_cast<std::size_t>(c)] = std::min(j, h - 1);
             }
         }
-    });
+    }, threads);
     for (int c = 0; c < w; ++c) {
         const int j = m_equatorRows[static_cast<std::size_t>(c)];
         code[j][c] = kThermalEquator;
@@ -446,7 +486,7 @@ void AshgroveClimateModel::Winds()
         PressureField(s);
         IsobarFlags(s);
         GridRows<uint8_t> flags = RowsOf<uint8_t>(windFlags[s]);
-        for (int r = 0; r < h; ++r)
+        EachRow(h, threads, [&](int r) {
             for (int c = 0; c < w; ++c) {
                 uint8_t v = flags[r][c];
                 if (v & kWindRowDown)
@@ -455,6 +495,7 @@ void AshgroveClimateModel::Winds()
                     v &= static_cast<uint8_t>(~kWindColumnDown);
                 flags[r][c] = v;
             }
+        });
     }
 }
 
@@ -465,18 +506,19 @@ void AshgroveClimateModel::PressureField(int season)
     GridRows<uint8_t> flags = RowsOf<uint8_t>(windFlags[season]);
     GridRows<int8_t> low = RowsOf<int8_t>(ringsLow);
     GridRows<int8_t> high = RowsOf<int8_t>(ringsHigh);
-    for (int r = 0; r < h; ++r)
+    EachRow(h, threads, [&](int r) {
         for (int c = 0; c < w; ++c) {
             flags[r][c] = 0;
             const uint8_t v = code[r][c];
             low[r][c] = v == kLowPressure || v == kThermalEquator ? -1 : 0;
             high[r][c] = v == kHighPressure ? -1 : 0;
         }
+    });
     GrowRings(*ringsLow);
     GrowRings(*ringsHigh);
     GridRows<uint8_t> bytes = RowsOf<uint8_t>(pressureBytes);
     GridRows<float> out = RowsOf<float>(pressure[season]);
-    for (int r = 0; r < h; ++r)
+    EachRow(h, threads, [&](int r) {
         for (int c = 0; c < w; ++c) {
             int v;
             if (high[r][c] == -1)
@@ -490,6 +532,7 @@ void AshgroveClimateModel::PressureField(int season)
             bytes[r][c] = static_cast<uint8_t>(v);
             out[r][c] = static_cast<float>(bytes[r][c]);
         }
+    });
 }
 
 void AshgroveClimateModel::IsobarFlags(int season)
@@ -534,7 +577,7 @@ void AshgroveClimateModel::IsobarFlags(int season)
                 }
             }
         }
-    });
+    }, threads);
 }
 
 // ---------------------------------------------------------------------------- moisture
@@ -547,44 +590,52 @@ void AshgroveClimateModel::MoistureTransport(int season)
     GridRows<uint8_t> arrived = RowsOf<uint8_t>(arrivals);
     GridRows<float> wet = RowsOf<float>(rain[season]);
     GridRows<uint8_t> a = RowsOf<uint8_t>(moistureA);
-    for (int r = 0; r < h; ++r)
+    EachRow(h, threads, [&](int r) {
         for (int c = 0; c < w; ++c) {
             a[r][c] = mask[r][c] == kSea ? 1 : 0;
             arrived[r][c] = 0;
             wet[r][c] = 0.0f;
         }
+    });
     // Moisture B keeps the front the previous season's last step left in it.
     for (int t = 0; t < moistureSteps; ++t) {
         GridRows<uint8_t> current = RowsOf<uint8_t>(t % 2 == 0 ? moistureA : moistureB);
         GridRows<uint8_t> next = RowsOf<uint8_t>(t % 2 == 0 ? moistureB : moistureA);
-        for (int r = 0; r < h; ++r)
-            for (int c = 0; c < w; ++c) {
-                if (current[r][c] == 0)
-                    continue;
-                current[r][c] = 0;
-                if (mask[r][c] == kHighland) {
-                    wet[r][c] += static_cast<float>(highlandRainOut);
-                    continue;
+        // A cell writes only into the rows next to it and its own, and the counts add up
+        // in any order: rows three apart run side by side, in three rounds.
+        for (int phase = 0; phase < 3; ++phase) {
+            const int count = (h - phase + 2) / 3;
+            EachRow(count, threads, [&](int k) {
+                const int r = 3 * k + phase;
+                for (int c = 0; c < w; ++c) {
+                    if (current[r][c] == 0)
+                        continue;
+                    current[r][c] = 0;
+                    if (mask[r][c] == kHighland) {
+                        wet[r][c] += static_cast<float>(highlandRainOut);
+                        continue;
+                    }
+                    int dr = 0, dc = 0;
+                    switch (flags[r][c]) {
+                    case 1: dr = -1; break;
+                    case 2: dr = 1; break;
+                    case 4: dc = 1; break;
+                    case 8: dc = -1; break;
+                    case 5: dr = -1; dc = 1; break;
+                    case 6: dr = 1; dc = 1; break;
+                    case 9: dr = -1; dc = -1; break;
+                    case 10: dr = 1; dc = -1; break;
+                    default: continue;
+                    }
+                    const int tr = r + dr;
+                    if (tr < 0 || tr >= h)
+                        continue;
+                    const int tc = (c + dc + w) % w;
+                    next[tr][tc] = 1;
+                    arrived[tr][tc] = static_cast<uint8_t>(arrived[tr][tc] + 1);
                 }
-                int dr = 0, dc = 0;
-                switch (flags[r][c]) {
-                case 1: dr = -1; break;
-                case 2: dr = 1; break;
-                case 4: dc = 1; break;
-                case 8: dc = -1; break;
-                case 5: dr = -1; dc = 1; break;
-                case 6: dr = 1; dc = 1; break;
-                case 9: dr = -1; dc = -1; break;
-                case 10: dr = 1; dc = -1; break;
-                default: continue;
-                }
-                const int tr = r + dr;
-                if (tr < 0 || tr >= h)
-                    continue;
-                const int tc = (c + dc + w) % w;
-                next[tr][tc] = 1;
-                arrived[tr][tc] = static_cast<uint8_t>(arrived[tr][tc] + 1);
-            }
+            });
+        }
     }
 }
 
@@ -627,7 +678,7 @@ void AshgroveClimateModel::Rainfall(int season)
                     value += static_cast<float>(nextRowFlowBonus);
                 wet[r][c] = std::clamp(value, 0.0f, 255.0f);
             }
-    });
+    }, threads);
 }
 
 // ---------------------------------------------------------------------------- classes
@@ -675,7 +726,7 @@ void AshgroveClimateModel::Classify()
                     fahrenheit -= highlandCooling;
                 codes[r][c] = codeTable[TemperatureBand(fahrenheit)][RainfallBand(rainfall)];
             }
-    });
+    }, threads);
 }
 
 void AshgroveClimateModel::Output(SurfMap& world)
@@ -708,7 +759,7 @@ void AshgroveClimateModel::Output(SurfMap& world)
                 climateOut[r][c] = static_cast<float>(
                     ClimateParms::LookupClimateClass(rainfallOut[r][c], temperatureOut[r][c]));
             }
-    });
+    }, threads);
 }
 
 // ---------------------------------------------------------------------------- layers

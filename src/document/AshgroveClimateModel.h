@@ -107,6 +107,8 @@ public:
     void DrawLayer(VideoBuffer& bitmap, int layer, int season) const;
 
     int Width() const { return m_width; }
+    // Threads the passes spread their rows over (0: all cores); results do not depend on it.
+    int threads = 0;
     int Height() const { return m_height; }
 
     // ---- parameters, in the model's order ----

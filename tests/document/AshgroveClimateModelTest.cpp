@@ -387,3 +387,30 @@ TEST(AshgroveClimateModel, DrawLayers)
     model.DrawLayer(bitmap, 6, 0);
     EXPECT_EQ(bitmap.GetPixel(0, 0) & 0xFFFFFF, 0xFF00FFu);
 }
+
+TEST(AshgroveClimateModel, SameResultsAtAnyThreadCount)
+{
+    auto heights = [](Grid2D& grid, const char*) {
+        std::mt19937 random(5);
+        for (std::size_t r = 0; r < grid.Height(); ++r)
+            for (std::size_t c = 0; c < grid.Width(); ++c)
+                grid.Row<float>(r)[c] = static_cast<float>(random() % 2000) - 900.0f;
+        return true;
+    };
+    SurfMap one, many;
+    MakeWorld(one, 96);
+    MakeWorld(many, 96);
+    Model a, b;
+    a.threads = 1;
+    b.threads = 5;
+    ASSERT_TRUE(a.RunOn(one, 96, 48, heights));
+    ASSERT_TRUE(b.RunOn(many, 96, 48, heights));
+    for (int ch : {kChannelRainfall, kChannelTemperature, kChannelClimate})
+        EXPECT_EQ(Equal2D(one.Channel(ch), many.Channel(ch)), 1) << ch;
+    EXPECT_EQ(Equal2D(a.modelCodes.get(), b.modelCodes.get()), 1);
+    for (int s = 0; s < 4; ++s) {
+        EXPECT_EQ(Equal2D(a.windFlags[s].get(), b.windFlags[s].get()), 1);
+        EXPECT_EQ(Equal2D(a.rain[s].get(), b.rain[s].get()), 1);
+        EXPECT_EQ(Equal2D(a.temperature[s].get(), b.temperature[s].get()), 1);
+    }
+}

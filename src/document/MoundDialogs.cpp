@@ -44,4 +44,22 @@ bool CMoundtainSettingsDlg::Validate(std::string& message, int& control) const
     return true;
 }
 
+InciseFlowSettings& RememberedInciseFlow()
+{
+    static InciseFlowSettings settings;
+    return settings;
+}
+
+CMoundEditDlg& RememberedProfiledMound()
+{
+    static CMoundEditDlg settings;
+    return settings;
+}
+
+RemapMemory& RememberedRemap()
+{
+    static RemapMemory memory;
+    return memory;
+}
+
 } // namespace kv

@@ -94,4 +94,16 @@ public:
     static constexpr const char* kBlendUnit = "0-1";
 };
 
+// What the commands remember between uses while the program runs.
+InciseFlowSettings& RememberedInciseFlow();
+CMoundEditDlg& RememberedProfiledMound();
+struct RemapMemory {
+    RemapCurve curve;        // the straight line until first changed
+    float exponent = 1.0f;
+    float lower = 0.0f;      // metres
+    float upper = 0.0f;
+    bool used = false;       // the first use takes the world's altitude range as limits
+};
+RemapMemory& RememberedRemap();
+
 } // namespace kv

@@ -33,19 +33,6 @@ GridRows<T> RowsOf(const Grid2DPtr& grid)
     return grid->Rows<T>();
 }
 
-// body(r) for every row, rows spread over `threads` (0: all cores).
-template <class Body>
-void EachRow(int h, int threads, Body&& body)
-{
-    ParallelRows(
-        h,
-        [&](int begin, int end) {
-            for (int r = begin; r < end; ++r)
-                body(r);
-        },
-        threads);
-}
-
 // Number of items of a column range handled by one chunk.
 int ChunkCount(int w) { return (w + kColumnChunk - 1) / kColumnChunk; }
 
@@ -134,6 +121,14 @@ void AshgroveClimateModel::FreeGrids()
     m_equatorRows.shrink_to_fit();
 }
 
+void AshgroveClimateModel::ForRanges(int count, const std::function<void(int begin, int end)>& body) const
+{
+    if (m_pool != nullptr)
+        m_pool->Run(count, body);
+    else
+        ParallelRows(count, body, threads);
+}
+
 void AshgroveClimateModel::SetGridSize(int width, int height)
 {
     FreeGrids();
@@ -198,6 +193,13 @@ bool AshgroveClimateModel::RunOn(SurfMap& world, int width, int height, const He
         ShowMessage("Not enough memory to run the climate model; nothing was changed.");
         return false;
     }
+    // The passes are many short sweeps: their threads are started once for the run.
+    ParallelRowPool pool(threads);
+    m_pool = &pool;
+    struct PoolReset {
+        ParallelRowPool*& pool;
+        ~PoolReset() { pool = nullptr; }
+    } poolReset{m_pool};
 
     if (evaluate)
         evaluate(*heights, "Evaluating heights"); // after an Esc the rest stays 0
@@ -237,7 +239,7 @@ void AshgroveClimateModel::ClassifySurface(const Grid2D& waterLevel)
         for (int c = 0; c < w; ++c)
             highest = std::max(highest, z[r][c]);
     const float threshold = highest * kHighlandFraction;
-    EachRow(h, threads, [&](int r) {
+    EachRow(h, [&](int r) {
         for (int c = 0; c < w; ++c) {
             const float v = z[r][c];
             mask[r][c] = v > threshold ? kHighland : (v > water[r][c] ? kLand : kSea);
@@ -270,7 +272,7 @@ void AshgroveClimateModel::Heat()
     // The window's land count per column for the rows around each row goes through the
     // pressure-byte grid, which is free until the pressure passes.
     GridRows<uint8_t> columnCounts = RowsOf<uint8_t>(pressureBytes);
-    ParallelRows(h, [&](int begin, int end) {
+    ForRanges(h, [&](int begin, int end) {
         for (int r = begin; r < end; ++r) {
             uint8_t* counts = columnCounts[r];
             std::memset(counts, 0, static_cast<std::size_t>(w));
@@ -278,8 +280,8 @@ void AshgroveClimateModel::Heat()
                 for (int c = 0; c < w; ++c)
                     counts[c] = static_cast<uint8_t>(counts[c] + (mask[rr][c] != kSea ? 1 : 0));
         }
-    }, threads);
-    ParallelRows(h, [&](int begin, int end) {
+    });
+    ForRanges(h, [&](int begin, int end) {
         double a[kSeasons], b[kSeasons];
         for (int r = begin; r < end; ++r) {
             const double p = 90.0 - r * 180.0 / h;
@@ -314,7 +316,7 @@ void AshgroveClimateModel::Heat()
                     out[s][c] = static_cast<float>(b[s] + weight * (a[s] - b[s]));
             }
         }
-    }, threads);
+    });
 }
 
 // ---------------------------------------------------------------------------- rings
@@ -324,7 +326,7 @@ void AshgroveClimateModel::GrowRings(Grid2D& labels) const
     const int w = static_cast<int>(labels.Width()), h = static_cast<int>(labels.Height());
     GridRows<int8_t> lab = labels.Rows<int8_t>();
     std::atomic<int> highestLabel{-128};
-    ParallelRows(h, [&](int begin, int end) {
+    ForRanges(h, [&](int begin, int end) {
         int8_t local = -128;
         for (int r = begin; r < end; ++r)
             for (int c = 0; c < w; ++c)
@@ -332,7 +334,7 @@ void AshgroveClimateModel::GrowRings(Grid2D& labels) const
         int seen = highestLabel.load();
         while (local > seen && !highestLabel.compare_exchange_weak(seen, local)) {
         }
-    }, threads);
+    });
     const int highest = highestLabel.load();
 
     // Labels only become positive next to a positive label: without one nothing grows.
@@ -344,7 +346,7 @@ void AshgroveClimateModel::GrowRings(Grid2D& labels) const
         std::atomic<bool> changed{false};
         for (int parity = 0; parity < 2; ++parity) {
             const int count = (h - parity + 1) / 2;
-            ParallelRows(count, [&](int begin, int end) {
+            ForRanges(count, [&](int begin, int end) {
                 bool any = false;
                 for (int k = begin; k < end; ++k) {
                     const int r = 2 * k + parity;
@@ -365,7 +367,7 @@ void AshgroveClimateModel::GrowRings(Grid2D& labels) const
                 }
                 if (any)
                     changed.store(true, std::memory_order_relaxed);
-            }, threads);
+            });
         }
         // A step that changed nothing leaves the next step the same grid to read, with no
         // label equal to either step unless one was there from the start: nothing more
@@ -374,7 +376,7 @@ void AshgroveClimateModel::GrowRings(Grid2D& labels) const
             break;
     }
     const auto last = static_cast<int8_t>(ringSteps);
-    EachRow(h, threads, [&](int r) {
+    EachRow(h, [&](int r) {
         for (int c = 0; c < w; ++c)
             if (lab[r][c] == 0)
                 lab[r][c] = last;
@@ -389,19 +391,19 @@ void AshgroveClimateModel::SurfacePressure(int season, bool startOnLand, int coa
     const int w = m_width, h = m_height;
     GridRows<const uint8_t> mask = RowsOf<const uint8_t>(surfaceMask);
     GridRows<int8_t> lab = RowsOf<int8_t>(ringLabels);
-    EachRow(h, threads, [&](int r) {
+    EachRow(h, [&](int r) {
         for (int c = 0; c < w; ++c)
             lab[r][c] = (mask[r][c] != kSea) == startOnLand ? -1 : 0;
     });
     GrowRings(*ringLabels);
-    EachRow(h, threads, [&](int r) {
+    EachRow(h, [&](int r) {
         for (int c = 0; c < w; ++c)
             lab[r][c] = lab[r][c] > coastDistance ? -1 : 0;
     });
     GrowRings(*ringLabels);
     GridRows<uint8_t> code = RowsOf<uint8_t>(pressureCode[season]);
     GridRows<const float> t = RowsOf<const float>(temperature[season]);
-    EachRow(h, threads, [&](int r) {
+    EachRow(h, [&](int r) {
         for (int c = 0; c < w; ++c) {
             code[r][c] = kNoPressure;
             if (lab[r][c] > interiorDistance) {
@@ -432,7 +434,7 @@ void AshgroveClimateModel::ThermalEquator(int season)
     const int w = m_width, h = m_height;
     GridRows<const float> t = RowsOf<const float>(temperature[season]);
     GridRows<uint8_t> code = RowsOf<uint8_t>(pressureCode[season]);
-    ParallelRows(ChunkCount(w), [&](int begin, int end) {
+    ForRanges(ChunkCount(w), [&](int begin, int end) {
         double half[kColumnChunk];
         int found[kColumnChunk];
         for (int chunk = begin; chunk < end; ++chunk) {
@@ -465,7 +467,7 @@ void AshgroveClimateModel::ThermalEquator(int season)
                 m_equatorRows[static_cast<std::size_t>(c)] = std::min(j, h - 1);
             }
         }
-    }, threads);
+    });
     for (int c = 0; c < w; ++c) {
         const int j = m_equatorRows[static_cast<std::size_t>(c)];
         code[j][c] = kThermalEquator;
@@ -486,7 +488,7 @@ void AshgroveClimateModel::Winds()
         PressureField(s);
         IsobarFlags(s);
         GridRows<uint8_t> flags = RowsOf<uint8_t>(windFlags[s]);
-        EachRow(h, threads, [&](int r) {
+        EachRow(h, [&](int r) {
             for (int c = 0; c < w; ++c) {
                 uint8_t v = flags[r][c];
                 if (v & kWindRowDown)
@@ -506,7 +508,7 @@ void AshgroveClimateModel::PressureField(int season)
     GridRows<uint8_t> flags = RowsOf<uint8_t>(windFlags[season]);
     GridRows<int8_t> low = RowsOf<int8_t>(ringsLow);
     GridRows<int8_t> high = RowsOf<int8_t>(ringsHigh);
-    EachRow(h, threads, [&](int r) {
+    EachRow(h, [&](int r) {
         for (int c = 0; c < w; ++c) {
             flags[r][c] = 0;
             const uint8_t v = code[r][c];
@@ -518,7 +520,7 @@ void AshgroveClimateModel::PressureField(int season)
     GrowRings(*ringsHigh);
     GridRows<uint8_t> bytes = RowsOf<uint8_t>(pressureBytes);
     GridRows<float> out = RowsOf<float>(pressure[season]);
-    EachRow(h, threads, [&](int r) {
+    EachRow(h, [&](int r) {
         for (int c = 0; c < w; ++c) {
             int v;
             if (high[r][c] == -1)
@@ -548,7 +550,7 @@ void AshgroveClimateModel::IsobarFlags(int season)
     GridRows<uint8_t> flags = RowsOf<uint8_t>(windFlags[season]);
     if (levels < 1)
         return;
-    ParallelRows(ChunkCount(w), [&](int begin, int end) {
+    ForRanges(ChunkCount(w), [&](int begin, int end) {
         bool past[kColumnChunk];
         for (int chunk = begin; chunk < end; ++chunk) {
             const int c0 = chunk * kColumnChunk, c1 = std::min(w, c0 + kColumnChunk);
@@ -577,7 +579,7 @@ void AshgroveClimateModel::IsobarFlags(int season)
                 }
             }
         }
-    }, threads);
+    });
 }
 
 // ---------------------------------------------------------------------------- moisture
@@ -590,7 +592,7 @@ void AshgroveClimateModel::MoistureTransport(int season)
     GridRows<uint8_t> arrived = RowsOf<uint8_t>(arrivals);
     GridRows<float> wet = RowsOf<float>(rain[season]);
     GridRows<uint8_t> a = RowsOf<uint8_t>(moistureA);
-    EachRow(h, threads, [&](int r) {
+    EachRow(h, [&](int r) {
         for (int c = 0; c < w; ++c) {
             a[r][c] = mask[r][c] == kSea ? 1 : 0;
             arrived[r][c] = 0;
@@ -605,7 +607,7 @@ void AshgroveClimateModel::MoistureTransport(int season)
         // in any order: rows three apart run side by side, in three rounds.
         for (int phase = 0; phase < 3; ++phase) {
             const int count = (h - phase + 2) / 3;
-            EachRow(count, threads, [&](int k) {
+            EachRow(count, [&](int k) {
                 const int r = 3 * k + phase;
                 for (int c = 0; c < w; ++c) {
                     if (current[r][c] == 0)
@@ -647,7 +649,7 @@ void AshgroveClimateModel::Rainfall(int season)
     GridRows<const uint8_t> code = RowsOf<const uint8_t>(pressureCode[season]);
     GridRows<const uint8_t> arrived = RowsOf<const uint8_t>(arrivals);
     GridRows<float> wet = RowsOf<float>(rain[season]);
-    ParallelRows(h, [&](int begin, int end) {
+    ForRanges(h, [&](int begin, int end) {
         for (int r = begin; r < end; ++r)
             for (int c = 0; c < w; ++c) {
                 const int left = c == 0 ? w - 1 : c - 1, right = c == w - 1 ? 0 : c + 1;
@@ -678,7 +680,7 @@ void AshgroveClimateModel::Rainfall(int season)
                     value += static_cast<float>(nextRowFlowBonus);
                 wet[r][c] = std::clamp(value, 0.0f, 255.0f);
             }
-    }, threads);
+    });
 }
 
 // ---------------------------------------------------------------------------- classes
@@ -705,7 +707,7 @@ void AshgroveClimateModel::Classify()
     const float inverse = 1.0f / static_cast<float>(seasons);
     GridRows<const uint8_t> mask = RowsOf<const uint8_t>(surfaceMask);
     GridRows<uint8_t> codes = RowsOf<uint8_t>(modelCodes);
-    ParallelRows(h, [&](int begin, int end) {
+    ForRanges(h, [&](int begin, int end) {
         for (int r = begin; r < end; ++r)
             for (int c = 0; c < w; ++c) {
                 float tSum = 0.0f, rSum = 0.0f;
@@ -726,7 +728,7 @@ void AshgroveClimateModel::Classify()
                     fahrenheit -= highlandCooling;
                 codes[r][c] = codeTable[TemperatureBand(fahrenheit)][RainfallBand(rainfall)];
             }
-    }, threads);
+    });
 }
 
 void AshgroveClimateModel::Output(SurfMap& world)
@@ -738,7 +740,7 @@ void AshgroveClimateModel::Output(SurfMap& world)
     GridRows<float> rainfallOut = world.Channel(kChannelRainfall)->Rows<float>();
     GridRows<float> temperatureOut = world.Channel(kChannelTemperature)->Rows<float>();
     GridRows<float> climateOut = world.Channel(kChannelClimate)->Rows<float>();
-    ParallelRows(h, [&](int begin, int end) {
+    ForRanges(h, [&](int begin, int end) {
         for (int r = begin; r < end; ++r)
             for (int c = 0; c < w; ++c) {
                 float tSum = 0.0f, rSum = 0.0f;
@@ -759,7 +761,7 @@ void AshgroveClimateModel::Output(SurfMap& world)
                 climateOut[r][c] = static_cast<float>(
                     ClimateParms::LookupClimateClass(rainfallOut[r][c], temperatureOut[r][c]));
             }
-    }, threads);
+    });
 }
 
 // ---------------------------------------------------------------------------- layers

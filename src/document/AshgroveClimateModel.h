@@ -23,6 +23,7 @@
 
 namespace kv {
 
+class ParallelRowPool;
 class SurfMap;
 class VideoBuffer;
 
@@ -174,6 +175,16 @@ private:
     // then every code of the season is rewritten from the interior cells' temperatures.
     void SurfacePressure(int season, bool startOnLand, int coastDistance, int interiorDistance, int window1Low,
                          int window1High, int window2Low, int window2High);
+    // body over the ranges of [0, count): on the run's pool, else on fresh threads.
+    void ForRanges(int count, const std::function<void(int begin, int end)>& body) const;
+    template <class Body>
+    void EachRow(int count, Body&& body) const
+    {
+        ForRanges(count, [&](int begin, int end) {
+            for (int r = begin; r < end; ++r)
+                body(r);
+        });
+    }
     void DrawCodes(VideoBuffer& bitmap, const Grid2D& grid, const uint32_t* colours, int count) const;
     void DrawValues(VideoBuffer& bitmap, const Grid2D& grid, const uint32_t* colours, int count) const;
 
@@ -182,6 +193,7 @@ private:
     int m_seasons = kSeasons;
     // Work rows of the thermal-equator pass (W entries).
     std::vector<int> m_equatorRows;
+    ParallelRowPool* m_pool = nullptr;
 };
 
 } // namespace kv

@@ -29,11 +29,13 @@
 
 #include <cstdint>
 #include <memory>
+#include <span>
 #include <string>
 
 namespace kv {
 
 class SurfMap;
+class SurfaceSampler;
 
 // The document that owns a world, as the world sees it.
 class SurfMapOwner {
@@ -165,6 +167,29 @@ public:
     bool CreateUndoData(int channel, int extra, std::unique_ptr<UndoData>& out) override;
     bool RestoreUndoData(UndoData& data) override;
 
+    // ---- archive and parameter text (SurfMapArchive.cpp, SurfMapParms.cpp) ----
+    // The binary record is written at kArchiveVersion and read back to version 256; a
+    // damaged record raises the archive error and leaves the world as it was. After a
+    // read every channel grid and the selection have the size gridWidth x gridHeight.
+    static constexpr int32_t kArchiveVersion = 271;
+    void Serialize(CArchive& ar);
+    // The "FracParms" ... "FracParmsEnd" text block, keywords spelled by the tokenizer.
+    // WriteParms: 0, or -1 when the file cannot be written. ReadParms: from the current
+    // token, 0 after "FracParmsEnd", -1 when the text ends first (what was read is kept).
+    int WriteParms(std::FILE* file, const CTokenizer& tokenizer) const;
+    int ReadParms(CTokenizer& tokenizer);
+    // A world parameter file holding one text block. Writing replaces the file only once
+    // it is complete: 0, -1 when it cannot be created, -2 when writing fails. Reading:
+    // ReadParms' result, or -2 when the file cannot be opened.
+    int WriteParmsFile(const std::string& path) const;
+    int ReadParmsFile(const std::string& path);
+    // Whether a lacunarity read from outside may replace the current one: one that is not
+    // a positive number gives infinite octave weights and NaN noise, so readers keep the
+    // old value instead. Values the text form writes as 0 ("%0.5f", below 0.000005)
+    // count as 0, so that what a reader took is also what a text file carries.
+    static bool UsableLacunarity(double value);
+    // ---- end of archive and parameter text ----
+
     // Sampling geometry shared by the channel samplers (and the sampler's two-grid reads).
     // Taps are placed on the grid's own size (which SetResolution keeps equal to
     // gridWidth x gridHeight; CopyParms alone may leave them apart).
@@ -174,6 +199,59 @@ public:
     void ShiftForGrids(double& latitude, double& longitude) const;
     // The reset value of a channel.
     float ResetValue(int channel) const;
+
+    // ==== whole-channel operations (SurfMapChannels.cpp) ====================================
+    // With an active selection a cell's new value n is blended with its old value o by the
+    // cell's weight w (byte / 255): o + w (n - o); without one every cell takes n. Undo steps
+    // are the callers'. Each returns 0, or -1 (nothing changed) for a channel the operation
+    // does not take, a missing grid, or an amount that is not a finite number.
+    // `threads`: rows spread over that many threads (0: all cores); the result is the same.
+
+    // 0..6: the grid takes value; 7: GlobalSetAltitude (value, 1 sample) through `sampler`
+    // (without one, a sampler made on this world).
+    int GlobalSetChannel(int channel, float value, const SurfaceSampler* sampler = nullptr);
+    // 0, 1, 2, 3, 4, 6 (7 means 1).
+    int AddToChannel(int channel, float amount, float low, float high);
+    // 0, 1, 2, 3, 4, 6.
+    int SmoothChannel(int channel, float radius);
+    int ClampChannel(int channel, float low, float high);
+    // 0..6.
+    int AddNoiseToChannel(int channel, bool gaussian, float offset, float amplitude, float floor);
+
+    int FillGridValue(Grid2D* grid, float value, int threads = 0);
+    // o + w x amount (o + amount without a selection), clamped to low .. high.
+    int AddToGrid(Grid2D* grid, float amount, float low, float high, int threads = 0);
+    // Gaussian blur with sigma = radius, weighted by the selection while one is active.
+    int BlurGrid(Grid2D* grid, float radius);
+    int ClampGrid(Grid2D* grid, float low, float high, int threads = 0);
+    // Cells whose value e has e - floor >= 0.01, row by row, each drawing r (|gaussian| or
+    // uniform - 0.5): n = offset + (amplitude r + e). Other cells draw nothing.
+    int AddNoiseToGrid(Grid2D* grid, bool gaussian, float offset, float amplitude, float floor);
+
+    // Whole-world evaluations through `sampler` (the view's, or one on this world), cell
+    // positions from its GridCellToLatLon, with progress "Calculating World Data": 0, or
+    // -1 when the user aborted (nothing written) or a grid is missing. A sample count below
+    // 1 counts as 1 and above kMaxWorldSamples as that.
+    static constexpr int kMaxWorldSamples = 1024;
+    // Land offset such that roughness x shaped basis + offset = value (basis averaged over
+    // the cell and samples - 1 jittered points).
+    int GlobalSetAltitude(double value, int samples, const SurfaceSampler& sampler, int threads = 0);
+    // Temperature (degrees Celsius) and rainfall made equal to value: channel 3 (2) moves by
+    // value - the mean of `samples` jittered climate evaluations.
+    int GlobalSetTemperature(double value, int samples, const SurfaceSampler& sampler, int threads = 0);
+    int GlobalSetRainfall(double value, int samples, const SurfaceSampler& sampler, int threads = 0);
+    // Altitudes in low .. high mapped through the curve (at least two finite values) to
+    // low + curve(t) x (high - low), on the selected cells (every cell without a selection),
+    // all evaluated on the world as it was; "Remapping Altitudes". -1 for a short curve,
+    // bounds that are not finite numbers, or when aborted (nothing written).
+    int RemapAltitudes(double low, double high, std::span<const double> curve, const SurfaceSampler& sampler,
+                       int threads = 0);
+    // Raises the land offset of the selected cells by (high - low) (D / m)^exponent + low
+    // (sets it with `set`), D the distance from the unselected cells, m its largest value;
+    // returns m (0 with no selection), or -1 without a land offset grid of the selection's
+    // size or for amounts that are not finite numbers.
+    float MoundFromSelection(float low, float high, bool set, float exponent);
+    // ==== end of whole-channel operations ===================================================
 
     // ---- fields ----
     int surfaceType = 0;

@@ -69,6 +69,10 @@ public:
     void Reset() { FreeGrids(); }
     bool HasGrids() const { return heights != nullptr; }
 
+    // The whole model on the active document's world (its channel-grid size is what the
+    // command passes): RunOn with the document's EvaluateHeightGrid. Nothing without an
+    // active document.
+    void Run(int width, int height);
     // The whole model for a width x height grid of `world` (its channel-grid size): the
     // grids are allocated first, the heights come from `evaluate`, and the channels are
     // written at the end. False, with a message and nothing written, when the grids

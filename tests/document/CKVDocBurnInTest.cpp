@@ -61,12 +61,6 @@ protected:
         return grid;
     }
     float Offset(int c, int r) { return world().GetCellValue(c, r, kChannelLandOffset); }
-    void SelectLeftHalf()
-    {
-        for (int r = 0; r < kH; ++r)
-            for (int c = 0; c < kW / 2; ++c)
-                world().selection.SetAt(c, r, 255);
-    }
 
     DocumentEnvironment env;
     HintRecorder hints;

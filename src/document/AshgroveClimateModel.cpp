@@ -20,6 +20,8 @@ constexpr int kDefaultSide = 128;
 // Each neighbour's arrivals count this much in a cell's rainfall.
 constexpr int kNeighbourSumWeight = 3;
 constexpr float kHighlandFraction = 0.7f;
+// The highest label of a grid just filled with -1 and 0.
+constexpr int kNoPositiveLabel = 0;
 // Columns handled together by the column passes (their per-column state lives on the stack).
 constexpr int kColumnChunk = 64;
 
@@ -324,7 +326,7 @@ void AshgroveClimateModel::Heat()
 void AshgroveClimateModel::GrowRings(Grid2D& labels) const
 {
     const int w = static_cast<int>(labels.Width()), h = static_cast<int>(labels.Height());
-    GridRows<int8_t> lab = labels.Rows<int8_t>();
+    GridRows<const int8_t> lab = static_cast<const Grid2D&>(labels).Rows<int8_t>();
     std::atomic<int> highestLabel{-128};
     ForRanges(h, [&](int begin, int end) {
         int8_t local = -128;
@@ -335,8 +337,13 @@ void AshgroveClimateModel::GrowRings(Grid2D& labels) const
         while (local > seen && !highestLabel.compare_exchange_weak(seen, local)) {
         }
     });
-    const int highest = highestLabel.load();
+    GrowRings(labels, highestLabel.load());
+}
 
+void AshgroveClimateModel::GrowRings(Grid2D& labels, int highest) const
+{
+    const int w = static_cast<int>(labels.Width()), h = static_cast<int>(labels.Height());
+    GridRows<int8_t> lab = labels.Rows<int8_t>();
     // Labels only become positive next to a positive label: without one nothing grows.
     for (int i = 1; i < ringSteps && highest > 0; ++i) {
         const auto step = static_cast<int8_t>(i);
@@ -395,12 +402,12 @@ void AshgroveClimateModel::SurfacePressure(int season, bool startOnLand, int coa
         for (int c = 0; c < w; ++c)
             lab[r][c] = (mask[r][c] != kSea) == startOnLand ? -1 : 0;
     });
-    GrowRings(*ringLabels);
+    GrowRings(*ringLabels, kNoPositiveLabel);
     EachRow(h, [&](int r) {
         for (int c = 0; c < w; ++c)
             lab[r][c] = lab[r][c] > coastDistance ? -1 : 0;
     });
-    GrowRings(*ringLabels);
+    GrowRings(*ringLabels, kNoPositiveLabel);
     GridRows<uint8_t> code = RowsOf<uint8_t>(pressureCode[season]);
     GridRows<const float> t = RowsOf<const float>(temperature[season]);
     EachRow(h, [&](int r) {
@@ -516,8 +523,8 @@ void AshgroveClimateModel::PressureField(int season)
             high[r][c] = v == kHighPressure ? -1 : 0;
         }
     });
-    GrowRings(*ringsLow);
-    GrowRings(*ringsHigh);
+    GrowRings(*ringsLow, kNoPositiveLabel);
+    GrowRings(*ringsHigh, kNoPositiveLabel);
     GridRows<uint8_t> bytes = RowsOf<uint8_t>(pressureBytes);
     GridRows<float> out = RowsOf<float>(pressure[season]);
     EachRow(h, [&](int r) {

@@ -189,6 +189,9 @@ private:
                 body(r);
         });
     }
+    // GrowRings with the grid's highest label known (the passes that fill labels with -1
+    // and 0 know it is at most 0).
+    void GrowRings(Grid2D& labels, int highest) const;
     void DrawCodes(VideoBuffer& bitmap, const Grid2D& grid, const uint32_t* colours, int count) const;
     void DrawValues(VideoBuffer& bitmap, const Grid2D& grid, const uint32_t* colours, int count) const;
 

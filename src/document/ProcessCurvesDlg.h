@@ -121,6 +121,8 @@ public:
     bool OnSave(CurveFileChooser& chooser);
     // The limits back in metres (imperial units) before the dialog ends.
     void OnOK();
+    // The help request is answered as handled and does nothing.
+    bool OnHelpRequest() const { return true; }
 
     // The path last used by Load or Save in this run.
     static std::string& LastPath();

@@ -92,6 +92,22 @@ TEST_F(BurnInTest, BurnInLeavesAnImportedSurfaceProcedural)
     EXPECT_EQ(world().surfaceType, 0);
 }
 
+TEST_F(BurnInTest, BurnInStaysInsideTheGridsItHas)
+{
+    // A land offset grid smaller than the world's grid size: written only inside it.
+    Grid2DPtr former = Heights();
+    world().ChannelSlot(kChannelLandOffset) = Alloc2D(8, 4, sizeof(float));
+    doc.BurnIn();
+    EXPECT_EQ(world().GetCellValue(7, 3, kChannelLandOffset), former->Row<float>(3)[7]);
+    EXPECT_EQ(world().GetCellValue(kW - 1, kH - 1, kChannelRoughness), 0.0f);
+
+    // Without grids there is nothing to burn into, and nothing is marked.
+    world().ChannelSlot(kChannelRoughness).reset();
+    doc.SetModifiedFlag(false);
+    doc.BurnIn();
+    EXPECT_FALSE(doc.IsModified());
+}
+
 TEST_F(BurnInTest, BurnInCommandAsksFirst)
 {
     Questions questions;

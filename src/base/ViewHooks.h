@@ -16,6 +16,10 @@ public:
     virtual int StopActiveViewRender() = 0;
     // Sends `hint` (1..16) to the views of the active document; 0 on success.
     virtual int UpdateActiveDocViews(int hint) = 0;
+    // Raise and lower the active view's busy counter: no render is prepared while an
+    // edit or a long computation holds it. Without a view nothing happens.
+    virtual void EnterBusy() {}
+    virtual void LeaveBusy() {}
 };
 
 // The hooks in force (never null).
@@ -27,6 +31,18 @@ ViewHooks* SetViewHooks(ViewHooks* hooks);
 // Shorthands that call the hooks in force.
 inline int StopActiveViewRender() { return GetViewHooks().StopActiveViewRender(); }
 inline int UpdateActiveDocViews(int hint) { return GetViewHooks().UpdateActiveDocViews(hint); }
+
+// Holds the active view's busy counter for its lifetime.
+class ViewBusyScope {
+public:
+    ViewBusyScope() : m_hooks(GetViewHooks()) { m_hooks.EnterBusy(); }
+    ~ViewBusyScope() { m_hooks.LeaveBusy(); }
+    ViewBusyScope(const ViewBusyScope&) = delete;
+    ViewBusyScope& operator=(const ViewBusyScope&) = delete;
+
+private:
+    ViewHooks& m_hooks;
+};
 
 // Update hints sent through UpdateActiveDocViews by the world model.
 constexpr int kHintSelectionChanged = 8;

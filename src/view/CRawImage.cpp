@@ -223,7 +223,7 @@ int CRawImage::Compute(const char* progressText, bool shadingPass, bool riversAn
     // No render is prepared while the progress pumps events.
     ViewBusyScope busy;
     if (!Allocate())
-        return m_own ? -3 : -2;
+        return (m_source != nullptr || m_own) ? -3 : -2;
     if (!m_own)
         return -2;
 

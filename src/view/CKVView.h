@@ -136,6 +136,8 @@ public:
     int GetPass() const { return m_pass.load(); }
     bool IsPrepared() const { return m_prepared != 0; }
     bool HasWorker() const { return m_worker.joinable(); }
+    // True while a restart (hint 16) waits for the worker to take it.
+    bool RestartPending() const { return m_restartRequested.load(); }
 
     // ---- settings ----
     ProjectionParms& Projection() { return m_projection; }

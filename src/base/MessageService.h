@@ -13,6 +13,13 @@ class MessageService {
 public:
     virtual ~MessageService() = default;
     virtual void Show(const std::string& text) = 0;
+    // A Yes/No question; true for Yes. Without a window to ask in, the text is shown and
+    // the answer is No, so that nothing is changed unasked.
+    virtual bool AskYesNo(const std::string& text)
+    {
+        Show(text);
+        return false;
+    }
 };
 
 // The service in force (never null).
@@ -22,5 +29,6 @@ MessageService& GetMessageService();
 MessageService* SetMessageService(MessageService* service);
 
 inline void ShowMessage(const std::string& text) { GetMessageService().Show(text); }
+inline bool AskYesNo(const std::string& text) { return GetMessageService().AskYesNo(text); }
 
 } // namespace kv

@@ -99,10 +99,11 @@ int ProjectionRegistry::Load(const std::string& folder)
 {
     std::lock_guard<std::recursive_mutex> lock(m_lock);
     namespace fs = std::filesystem;
-    if (!folder.empty())
-        LoadPlugins(folder);
-    LoadComposites(folder.empty() ? std::string(kCompositeDefinitionFile)
-                                  : (fs::path(folder) / kCompositeDefinitionFile).string());
+    // No folder, no plug-ins and no composites: never whatever the working folder holds.
+    if (folder.empty())
+        return 0;
+    LoadPlugins(folder);
+    LoadComposites((fs::path(folder) / kCompositeDefinitionFile).string());
     return 0;
 }
 

@@ -53,9 +53,9 @@ public:
     static void Destroy();
 
     // Fills the registry from a folder: plug-in libraries ("*.so", by full path) and
-    // composites from the folder's "Projection.txt". An empty folder text means no plug-in
-    // folder (libraries are never searched for); "Projection.txt" is then read from the
-    // working folder. Returns 0. Throws only when memory is exhausted.
+    // composites from the folder's "Projection.txt". An empty folder text means no
+    // projection folder: neither libraries nor "Projection.txt" are looked for (not even in
+    // the working folder). Returns 0. Throws only when memory is exhausted.
     int Load(const std::string& folder);
     // Load for the application's start-up: a failure is reported through `report` with
     // kProjectionRegistryErrorText and the built-ins stay usable. Returns false on failure.

@@ -135,6 +135,17 @@ TEST_F(MapCompositeTest, TwoLobesRegisterAndProjectBothWays)
     EXPECT_NE(p.MapToLatLon(-1.0, 1.05, lat, lon), 0) << "outside the extent";
 }
 
+TEST_F(MapCompositeTest, NoFolderReadsNoDefinitionsOfTheWorkingFolder)
+{
+    std::ofstream(m_dir / "Projection.txt", std::ios::binary) << kTwoLobes;
+    const fs::path previous = fs::current_path();
+    fs::current_path(m_dir);
+    ProjectionRegistry& r = ProjectionRegistry::Get();
+    EXPECT_EQ(r.Load(""), 0);
+    fs::current_path(previous);
+    EXPECT_FALSE(r.IsRegistered(100));
+}
+
 TEST_F(MapCompositeTest, RoundTripsHoldForAnyCentre)
 {
     LoadDefinitions(kTwoLobes);

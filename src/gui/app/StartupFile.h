@@ -1,0 +1,27 @@
+// The start-up guide's file: one record a line, a text then three rectangles (next page,
+// previous page, close), each four integers left, top, right, bottom:
+//     Welcome to the map;10,20,110,60;10,70,110,110;200,10,220,30;
+#pragma once
+
+#include <string>
+
+namespace kv {
+
+struct StartupRect {
+    int left = -2, top = -2, right = -1, bottom = -1; // a group that does not parse: no point lies in it
+    bool Contains(int x, int y) const { return x >= left && x < right && y >= top && y < bottom; }
+};
+
+struct StartupRecord {
+    std::string text;
+    StartupRect next, previous, close;
+};
+
+// Fills `record` from line `n` (from 0) of `path`, read whole however long; 0 on success,
+// -4 when no file is named, -1 when it cannot be opened, -2 when it has fewer than n + 1
+// lines (or n is negative).
+int ReadStartupLine(const std::string& path, int n, StartupRecord& record);
+// Splits one line into its record.
+StartupRecord ParseStartupLine(const std::string& line);
+
+} // namespace kv

@@ -97,6 +97,12 @@ public:
         m_view.OnUpdate(hint, nullptr);
         return 0;
     }
+    int UpdateDocumentViews(const void* document, const void* sender, int hint, const HintObject* object) override
+    {
+        if (document == m_view.m_document.Identity() && sender != &m_view)
+            m_view.OnUpdate(hint, object);
+        return 0;
+    }
     void EnterBusy() override { m_view.EnterBusy(); }
     void LeaveBusy() override { m_view.LeaveBusy(); }
 
@@ -135,16 +141,42 @@ bool CKVView::StopEvent::Wait(int milliseconds)
 CKVView::CKVView(ViewDocument& document, ViewFrame* frame)
     : m_document(document), m_frame(frame != nullptr ? frame : &m_noFrame), m_geo(std::make_unique<GeoBuffers>())
 {
-    const AppSettings& settings = GetAppSettings();
-    m_shaderId = settings.GetInt("Tools", "Map", kShaderAltitude);
-    if (m_shaderId < 0 || m_shaderId >= kShaderSlots)
-        m_shaderId = kShaderAltitude;
-    m_hatchIndex = settings.GetInt("Bkgnd", "Hatch", kDefaultHatchIndex);
-    if (m_hatchIndex < 0 || m_hatchIndex >= kHatchStyleCount)
-        m_hatchIndex = kDefaultHatchIndex;
-    m_hatchColour = static_cast<uint32_t>(settings.GetInt("Tools", "Fore", 0)) & kWhite;
-    m_backColour = static_cast<uint32_t>(settings.GetInt("Tools", "Back", 0)) & kWhite;
+    // Shader, hatch and colours come with the document's view settings (profile defaults).
     m_frameInterval = 1000 / RenderPreferences::Read().updateRate;
+    m_document.AttachView(this);
+}
+
+ViewSettings& CKVView::Settings()
+{
+    return m_document.Settings();
+}
+
+const ViewSettings& CKVView::Settings() const
+{
+    return m_document.Settings();
+}
+
+void CKVView::SetShader(int shaderId)
+{
+    Settings().shaderId = shaderId;
+}
+
+int CKVView::GetShader() const
+{
+    return Settings().shaderId;
+}
+
+SurfaceSampler* CKVView::GetSurfaceSampler()
+{
+    if (!m_sampler)
+        PrepareRender();
+    if (!m_sampler) {
+        // No window size yet (a batch run before any): a sampler of the settings alone.
+        m_sampler = std::make_unique<SurfaceSampler>(&Projection(), &m_document.World(), &Light(),
+                                                     Settings().shaderId);
+        m_sampler->SetOverlays(m_document.Overlays());
+    }
+    return m_sampler.get();
 }
 
 CKVView::~CKVView()
@@ -161,15 +193,16 @@ CKVView::~CKVView()
         SetViewHooks(m_previousHooks);
         m_hooks.reset();
     }
+    m_document.DetachView(this);
     m_sampler.reset();
     FreeBuffers();
     m_hatchTile.Free();
     if (!m_batch) {
         const AppSettings& settings = GetAppSettings();
-        settings.WriteInt("Tools", "Map", m_shaderId);
-        settings.WriteInt("Bkgnd", "Hatch", m_hatchIndex);
-        settings.WriteInt("Tools", "Fore", static_cast<int>(m_hatchColour));
-        settings.WriteInt("Tools", "Back", static_cast<int>(m_backColour));
+        settings.WriteInt("Tools", "Map", Settings().shaderId);
+        settings.WriteInt("Bkgnd", "Hatch", Settings().hatchIndex);
+        settings.WriteInt("Tools", "Fore", static_cast<int>(Settings().hatchColor));
+        settings.WriteInt("Tools", "Back", static_cast<int>(Settings().backgroundColor));
     }
 }
 
@@ -187,57 +220,59 @@ void CKVView::ReadStartupLighting(const ViewStartup& startup)
     if (path.empty()) {
         if (!startup.readDefaults)
             return;
-        path = JoinPath(startup.settingsFolder, kDefaultLightingFile);
+        path = JoinPath(m_settingsFolder, kDefaultLightingFile);
     }
     CTokenizer tokenizer;
     if (tokenizer.Open(path, false) != 0)
         return;
-    // The climate lists of the document are lent to the temporary block and given back
-    // only when the whole block reads.
+    // Copies of the document's climate lists are lent to the temporary block and given
+    // back only when the whole block reads.
+    ViewSettings& settings = Settings();
     const ClimateParms& climate = m_document.World().climate;
-    climate.GetTemperatureList(m_climateLists[0]);
-    climate.GetRainfallList(m_climateLists[1]);
-    climate.GetClimateList(m_climateLists[2]);
+    climate.GetTemperatureList(settings.temperatureColors);
+    climate.GetRainfallList(settings.rainfallColors);
+    climate.GetClimateList(settings.climateColors);
     LightParms read;
-    read.temperatureList = &m_climateLists[0];
-    read.rainfallList = &m_climateLists[1];
-    read.climateList = &m_climateLists[2];
+    read.temperatureList = &settings.temperatureColors;
+    read.rainfallList = &settings.rainfallColors;
+    read.climateList = &settings.climateColors;
     const int result = read.ReadText(tokenizer);
     tokenizer.Close();
     if (result != 0)
         return;
     read.temperatureList = read.rainfallList = read.climateList = nullptr;
-    m_light = read;
+    Light() = read;
     ClimateParms& target = m_document.World().climate;
-    target.SetTemperatureList(m_climateLists[0]);
-    target.SetRainfallList(m_climateLists[1]);
-    target.SetClimateList(m_climateLists[2]);
+    target.SetTemperatureList(settings.temperatureColors);
+    target.SetRainfallList(settings.rainfallColors);
+    target.SetClimateList(settings.climateColors);
 }
 
 void CKVView::OnInitialUpdate(const ViewStartup& startup)
 {
     m_batch = startup.batch;
-    m_settingsFolder = startup.settingsFolder;
+    m_settingsFolder = startup.settingsFolder.empty() ? m_document.SettingsFolder() : startup.settingsFolder;
     ReadStartupLighting(startup);
     if (startup.colorType >= 0)
-        m_shaderId = startup.colorType;
-    if (m_shaderId == kShaderImgClimate)
-        m_shaderId = kShaderClimate;
-    GetShaderRegistry().Init(&m_document.World(), &m_light);
+        Settings().shaderId = startup.colorType;
+    if (Settings().shaderId == kShaderImgClimate)
+        Settings().shaderId = kShaderClimate;
+    GetShaderRegistry().Init(&m_document.World(), &Light());
     m_frame->SetFrameTimer(m_frameInterval);
     m_initialised = true;
 }
 
 void CKVView::WriteDefaultLighting()
 {
+    ViewSettings& settings = Settings();
     const ClimateParms& climate = m_document.World().climate;
-    climate.GetTemperatureList(m_climateLists[0]);
-    climate.GetRainfallList(m_climateLists[1]);
-    climate.GetClimateList(m_climateLists[2]);
-    LightParms lent(m_light);
-    lent.temperatureList = &m_climateLists[0];
-    lent.rainfallList = &m_climateLists[1];
-    lent.climateList = &m_climateLists[2];
+    climate.GetTemperatureList(settings.temperatureColors);
+    climate.GetRainfallList(settings.rainfallColors);
+    climate.GetClimateList(settings.climateColors);
+    LightParms lent(Light());
+    lent.temperatureList = &settings.temperatureColors;
+    lent.rainfallList = &settings.rainfallColors;
+    lent.climateList = &settings.climateColors;
     AtomicFile file;
     if (!file.Open(JoinPath(m_settingsFolder, kDefaultLightingFile)))
         return;
@@ -298,16 +333,16 @@ void CKVView::SetClientSize(int width, int height)
 
 void CKVView::SetHatch(int index, uint32_t lineColour, uint32_t background)
 {
-    m_hatchIndex = index >= 0 && index < kHatchStyleCount ? index : kDefaultHatchIndex;
-    m_hatchColour = lineColour & kWhite;
-    m_backColour = background & kWhite;
+    Settings().hatchIndex = index >= 0 && index < kHatchStyleCount ? index : kDefaultHatchIndex;
+    Settings().hatchColor = lineColour & kWhite;
+    Settings().backgroundColor = background & kWhite;
 }
 
 void CKVView::SetLightParms(const LightParms& light)
 {
     {
         std::lock_guard<std::mutex> lock(m_viewLock);
-        m_light = light;
+        Light() = light;
     }
     OnUpdate(16);
 }
@@ -336,11 +371,11 @@ bool CKVView::PrepareRender()
                 return false;
             }
             m_hatchTile.CreateMapped(kHatchTileSize, kHatchTileSize);
-            FillHatch(m_hatchTile, m_hatchIndex, m_hatchColour, m_backColour);
+            FillHatch(m_hatchTile, Settings().hatchIndex, Settings().hatchColor, Settings().backgroundColor);
             if (!m_keepImage)
-                FillHatch(m_image, m_hatchIndex, m_hatchColour, m_backColour);
+                FillHatch(m_image, Settings().hatchIndex, Settings().hatchColor, Settings().backgroundColor);
             m_sampler.reset();
-            m_sampler = std::make_unique<SurfaceSampler>(&m_projection, &m_document.World(), &m_light, m_shaderId);
+            m_sampler = std::make_unique<SurfaceSampler>(&Projection(), &m_document.World(), &Light(), Settings().shaderId);
             m_sampler->SetTarget(m_geo.get(), &m_image, &m_coverage);
             m_sampler->SetOverlays(m_document.Overlays());
         }
@@ -369,7 +404,7 @@ bool CKVView::PrepareRender()
             double latitude, longitude;
             if (m_sampler->PixelToLatLon(m_clientWidth / 2, m_clientHeight / 2, latitude, longitude))
                 m_frame->SetGlobeView(latitude, longitude);
-            m_frame->TraceViewOnGlobe(m_coverage, m_projection);
+            m_frame->TraceViewOnGlobe(m_coverage, Projection());
         }
         reported = true;
     }
@@ -447,7 +482,7 @@ void CKVView::RedrawGridLayer()
     m_frame->SetWaitCursor(true);
     m_gridMask.Clear(0);
     m_gridColour.Clear(0);
-    const double scale = m_projection.GetScale();
+    const double scale = Projection().GetScale();
     const double step = 360.0 / ((std::max(m_renderWidth, m_renderHeight) + 1) / scale);
     if (m_document.HasGrids()) {
         Canvas* colour = m_gridColour.GetDC();
@@ -545,13 +580,13 @@ bool CKVView::RenderRound()
     int shader;
     {
         std::lock_guard<std::mutex> lock(m_viewLock);
-        light = m_light;
-        shader = m_sampler ? m_sampler->ShaderId() : m_shaderId;
+        light = Light();
+        shader = m_sampler ? m_sampler->ShaderId() : Settings().shaderId;
     }
     if (width > prefs.maxColumns || height > prefs.maxRows)
         light.ambient = 1.0;
     const int passes = (light.ambient > 250.0 / 255.0 && light.seaOpacity > 250.0 / 255.0) ? 25 : 50;
-    SurfaceSampler sampler(&m_projection, &m_document.World(), &light, shader);
+    SurfaceSampler sampler(&Projection(), &m_document.World(), &light, shader);
     sampler.SetTarget(m_geo.get(), &m_image, &m_coverage);
     GeoBuffers& geo = *m_geo;
 
@@ -699,8 +734,9 @@ bool CKVView::PaintStroke(int toolCode, int x, int y, bool press, ChannelBrush& 
 // ---------------------------------------------------------------------------------------
 // Update hints
 
-void CKVView::OnUpdate(int hint, const TwoPtHint* h)
+void CKVView::OnUpdate(int hint, const HintObject* object)
 {
+    const TwoPtHint* h = dynamic_cast<const TwoPtHint*>(object);
     const TwoPtHint none;
     const TwoPtHint& o = h != nullptr ? *h : none;
     SurfMap& world = m_document.World();
@@ -724,9 +760,9 @@ void CKVView::OnUpdate(int hint, const TwoPtHint* h)
     };
     auto centreOn = [&](double latitude, double longitude) {
         double mx, my, ox, oy;
-        m_projection.LatLonToMap(latitude, longitude, mx, my);
-        m_projection.GetOffset(ox, oy);
-        m_projection.SetOffset(ox - mx, oy - my);
+        Projection().LatLonToMap(latitude, longitude, mx, my);
+        Projection().GetOffset(ox, oy);
+        Projection().SetOffset(ox - mx, oy - my);
     };
     const int cw = std::max(m_clientWidth, 1), ch = std::max(m_clientHeight, 1);
 
@@ -739,7 +775,7 @@ void CKVView::OnUpdate(int hint, const TwoPtHint* h)
     case 2:
         m_frame->SetWaitCursor(true);
         if (m_frame->HasGlobeBar())
-            m_frame->SetGlobeSource(&world, &m_light);
+            m_frame->SetGlobeSource(&world, &Light());
         StopRenderWorker();
         m_pass = 0;
         m_prepared = 0;
@@ -747,27 +783,27 @@ void CKVView::OnUpdate(int hint, const TwoPtHint* h)
         break;
     case 3:
         moveMap([&] {
-            if (m_projection.GetProjectionFlags() & 0x40) {
-                m_projection.SetCenter(o.a, o.b);
+            if (Projection().GetProjectionFlags() & 0x40) {
+                Projection().SetCenter(o.x1, o.y1);
             } else {
                 double lat, lon, ox, oy;
-                m_projection.GetCenter(lat, lon);
-                m_projection.SetCenter(lat, o.b);
-                m_projection.GetOffset(ox, oy);
-                m_projection.SetOffset(ox, -(o.a / 180.0));
+                Projection().GetCenter(lat, lon);
+                Projection().SetCenter(lat, o.y1);
+                Projection().GetOffset(ox, oy);
+                Projection().SetOffset(ox, -(o.x1 / 180.0));
             }
         });
         break;
     case 4:
     case 7: {
-        const int x1 = std::min(o.x1, o.x2), x2 = std::max(o.x1, o.x2);
-        const int y1 = std::min(o.y1, o.y2), y2 = std::max(o.y1, o.y2);
-        const int px = hint == 4 ? (x1 + x2) / 2 : o.x1;
-        const int py = hint == 4 ? (y1 + y2) / 2 : o.y1;
+        const int x1 = std::min(o.px1, o.px2), x2 = std::max(o.px1, o.px2);
+        const int y1 = std::min(o.py1, o.py2), y2 = std::max(o.py1, o.py2);
+        const int px = hint == 4 ? (x1 + x2) / 2 : o.px1;
+        const int py = hint == 4 ? (y1 + y2) / 2 : o.py1;
         double latitude, longitude;
         if (!unprojectPixel(px, py, latitude, longitude))
             break;
-        double factor = o.a;
+        double factor = o.x1;
         if (hint == 4) {
             const double side = cw > ch ? static_cast<double>(x2 - x1) / cw : static_cast<double>(y2 - y1) / ch;
             factor = side;
@@ -776,15 +812,15 @@ void CKVView::OnUpdate(int hint, const TwoPtHint* h)
             centreOn(latitude, longitude);
             // A zero side or factor would freeze the zoom at scale 0.
             if (factor > 0.0)
-                m_projection.SetScale(m_projection.GetScale() * factor);
+                Projection().SetScale(Projection().GetScale() * factor);
         });
         break;
     }
     case 5:
         moveMap([&] {
-            const double scale = m_projection.GetScale();
-            m_projection.SetOffset(o.a + static_cast<double>(o.x2 - o.x1) / cw * scale * 2.0,
-                                   o.b + static_cast<double>(o.y1 - o.y2) / ch * scale * 2.0);
+            const double scale = Projection().GetScale();
+            Projection().SetOffset(o.x1 + static_cast<double>(o.px2 - o.px1) / cw * scale * 2.0,
+                                   o.y1 + static_cast<double>(o.py1 - o.py2) / ch * scale * 2.0);
         });
         if (m_sampler) {
             double latitude, longitude;
@@ -793,7 +829,7 @@ void CKVView::OnUpdate(int hint, const TwoPtHint* h)
         }
         break;
     case 6:
-        m_document.SetWorldShift(o.a, o.b);
+        m_document.SetWorldShift(o.x1, o.y1);
         RebuildPositionGrids();
         RestartRender();
         break;
@@ -804,8 +840,9 @@ void CKVView::OnUpdate(int hint, const TwoPtHint* h)
     case 9:
         moveMap([&] {
             const double m = std::max(1, std::min(m_clientWidth, m_clientHeight));
-            const double scale = m_projection.GetScale();
-            m_projection.SetCenter(o.a + (o.y2 - o.y1) / m * scale * 360.0, o.b - (o.x2 - o.x1) / m * scale * 360.0);
+            const double scale = Projection().GetScale();
+            Projection().SetCenter(o.x1 + (o.py2 - o.py1) / m * scale * 360.0,
+                                   o.y1 - (o.px2 - o.px1) / m * scale * 360.0);
         });
         break;
     case 10:
@@ -813,8 +850,8 @@ void CKVView::OnUpdate(int hint, const TwoPtHint* h)
         break;
     case 11:
         moveMap([&] {
-            if (o.a > 0.0)
-                m_projection.SetScale(m_projection.GetScale() * o.a);
+            if (o.x1 > 0.0)
+                Projection().SetScale(Projection().GetScale() * o.x1);
         });
         break;
     case 12:
@@ -827,7 +864,7 @@ void CKVView::OnUpdate(int hint, const TwoPtHint* h)
         m_frame->Invalidate();
         break;
     case 14:
-        m_frame->LoadLightingSheet(m_light);
+        m_frame->LoadLightingSheet(Light());
         break;
     case 15:
         m_riverDirty = true;

@@ -16,11 +16,11 @@
 #pragma once
 
 #include "base/ViewHooks.h"
-#include "base/color/CColorList.h"
 #include "base/color/LightParms.h"
 #include "base/raster/VideoBuffer.h"
+#include "document/CKVDoc.h"
+#include "document/ViewSettings.h"
 #include "projection/ProjectionParms.h"
-#include "view/TwoPtHint.h"
 #include "world/GeoBuffers.h"
 
 #include <atomic>
@@ -83,7 +83,7 @@ struct RenderPreferences {
     static RenderPreferences Read();
 };
 
-class CKVView {
+class CKVView : public DocumentView {
 public:
     // Render pass values besides 0..49.
     static constexpr int kPassFinished = -1;
@@ -92,7 +92,7 @@ public:
     static constexpr int kCellsPerLock = 128;
 
     explicit CKVView(ViewDocument& document, ViewFrame* frame = nullptr);
-    ~CKVView();
+    ~CKVView() override;
     CKVView(const CKVView&) = delete;
     CKVView& operator=(const CKVView&) = delete;
 
@@ -118,7 +118,8 @@ public:
     // The client size of the window (both sides non-zero): stops the worker and asks for
     // a full preparation.
     void SetClientSize(int width, int height);
-    void OnUpdate(int hint, const TwoPtHint* hintObject = nullptr);
+    // `object` is the hint's TwoPtHint where the hint moves the map.
+    void OnUpdate(int hint, const HintObject* object = nullptr);
 
     // Builds the composite of image, overlays, rivers, grids and the selection outline;
     // `printing` whitens off-map pixels and leaves the selection out.
@@ -130,9 +131,14 @@ public:
     GeoBuffers* GetGeoBuffers() { return m_geo.get(); }
     void GetRenderSize(int& width, int& height) const;
     SurfaceSampler* GetSampler() const { return m_sampler.get(); }
+    // The document's way to the view's sampler: prepared first when there is none (or,
+    // without a window size, made unbound).
+    SurfaceSampler* GetSurfaceSampler() override;
+    void SetActiveOverlay(ImageOverlay* overlay) override { m_activeOverlay = overlay; }
+    ImageOverlay* GetActiveOverlay() const { return m_activeOverlay; }
     // Takes effect at the next preparation.
-    void SetShader(int shaderId) { m_shaderId = shaderId; }
-    int GetShader() const { return m_shaderId; }
+    void SetShader(int shaderId);
+    int GetShader() const;
     int GetPass() const { return m_pass.load(); }
     bool IsPrepared() const { return m_prepared != 0; }
     bool HasWorker() const { return m_worker.joinable(); }
@@ -140,8 +146,11 @@ public:
     bool RestartPending() const { return m_restartRequested.load(); }
 
     // ---- settings ----
-    ProjectionParms& Projection() { return m_projection; }
-    LightParms& Light() { return m_light; }
+    // The view's settings live in the document's record.
+    ViewSettings& Settings();
+    const ViewSettings& Settings() const;
+    ProjectionParms& Projection() { return Settings().projection; }
+    LightParms& Light() { return Settings().light; }
     // Replaces the lighting (the worker takes it at its next round) and restarts.
     void SetLightParms(const LightParms& light);
     void SetHatch(int index, uint32_t lineColour, uint32_t background);
@@ -204,8 +213,6 @@ private:
     ViewFrame* m_frame;
 
     std::atomic<int> m_busy{0};
-    ProjectionParms m_projection;
-    LightParms m_light;
     std::unique_ptr<SurfaceSampler> m_sampler;
     int m_clientWidth = 0, m_clientHeight = 0;
     int m_renderWidth = 0, m_renderHeight = 0;
@@ -222,9 +229,6 @@ private:
     std::atomic<bool> m_restartRequested{false};
     int m_prepared = 0;
     std::atomic<bool> m_overlayDirty{true}, m_riverDirty{true};
-    int m_hatchIndex = 2;
-    uint32_t m_hatchColour = 0, m_backColour = 0;
-    int m_shaderId = 1;
     StopEvent m_stop;
     std::thread m_worker;
     std::atomic<bool> m_workerDone{true};
@@ -235,13 +239,13 @@ private:
     int m_selectionMode = 1;
     int m_frameInterval = 250;
     VideoBuffer m_hatchTile;
-    CColorList m_climateLists[3];
     std::unique_ptr<GeoBuffers> m_geo;
     unsigned m_drawCounter = 0;
     bool m_batch = false;
     int m_stopTimeoutMs = kStopTimeoutMs;
     std::string m_settingsFolder;
     bool m_initialised = false;
+    ImageOverlay* m_activeOverlay = nullptr;
     std::unique_ptr<Hooks> m_hooks;
     ViewHooks* m_previousHooks = nullptr;
 };

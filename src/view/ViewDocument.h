@@ -7,11 +7,14 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
 
 namespace kv {
 
 class Canvas;
 class ChannelBrush;
+class DocumentView;
+class ViewSettings;
 class ImageOverlayList;
 class SurfaceSampler;
 class SurfMap;
@@ -28,6 +31,16 @@ public:
     virtual ~ViewDocument() = default;
 
     virtual SurfMap& World() = 0;
+    // The settings of the document's first view (projection, lighting, shader, hatch),
+    // which the view keeps there.
+    virtual ViewSettings& Settings() = 0;
+    // The view attaches itself while it exists.
+    virtual void AttachView(DocumentView*) {}
+    virtual void DetachView(DocumentView*) {}
+    // What update hints name as their document.
+    virtual const void* Identity() const { return this; }
+    // The folder of the settings files ("Default.srf", "Default.lgt").
+    virtual std::string SettingsFolder() const { return {}; }
     // The image overlays; null when the document has none.
     virtual ImageOverlayList* Overlays() = 0;
 

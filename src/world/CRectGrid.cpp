@@ -131,6 +131,8 @@ int RectInfo::Parse(CTokenizer& t)
 
 int RectInfo::Save(std::FILE* file, const CTokenizer& tokenizer) const
 {
+    if (file == nullptr)
+        return -1;
     CLocaleScope cLocale;
     std::fprintf(file, "%s %d, %d, %0.5lf, %0.5lf, %d, %0.5lf\n", tokenizer.GetKeywordName(kw::Grid).c_str(), show,
                  static_cast<int32_t>(colour), latSpacing, lonSpacing, lineWidth, altitude);
@@ -217,6 +219,8 @@ void CRectGrid::Serialize(CArchive& ar)
 
 int CRectGrid::Write(std::FILE* file, const CTokenizer& tokenizer) const
 {
+    if (file == nullptr)
+        return -1;
     CLocaleScope cLocale;
     std::fprintf(file, "%s %d, %0.5lf, %d, %d\n\n", tokenizer.GetKeywordName(kw::RectGrid).c_str(), shown,
                  polarEndcap, subdivisionLevel, adaptive);

@@ -62,6 +62,9 @@ public:
 
     // Pen width in pixels of the drawn lines.
     int PenWidth() const { return lineWidth / 25; }
+    // A spacing as the grid is drawn with it: one below 0, not a number, or so fine that
+    // 180 / spacing exceeds maxPoints becomes 30; 0 stays 0 (that family is off).
+    static double DrawnSpacing(double spacing, int maxPoints);
 
     // The graticule between the given latitudes and longitudes into a device context, with
     // a solid pen of the grid's colour and the progress "Calculating Grid".
@@ -125,7 +128,7 @@ public:
 
     // The map view's drawing: each shown grid (the last first) whose spacing is coarser
     // than minSpacing degrees, in its colour into `image` and in white into `mask`.
-    void Draw(Canvas* image, Canvas* mask, const SurfaceSampler& sampler, double minSpacing) const;
+    void Draw(Canvas& image, Canvas& mask, const SurfaceSampler& sampler, double minSpacing) const;
     void ClearDrawn();
     // The drawing export: every shown grid not drawn yet whose altitude lies in
     // [low, high), the last first, into `sink`; each is marked drawn.

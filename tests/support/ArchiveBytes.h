@@ -19,3 +19,15 @@ template <typename T> void LoadBytes(T& object, const std::vector<uint8_t>& byte
     kv::CArchive ar(bytes.data(), bytes.size());
     object.Serialize(ar);
 }
+
+// Loads bytes into an archived object: true when it loaded, false when the archive error
+// was raised (any other exception goes on to the caller).
+template <typename T> bool TryLoadBytes(T& object, const std::vector<uint8_t>& bytes)
+{
+    try {
+        LoadBytes(object, bytes);
+        return true;
+    } catch (const kv::CArchiveException&) {
+        return false;
+    }
+}

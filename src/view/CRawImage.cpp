@@ -6,6 +6,9 @@
 #include "base/raster/Canvas.h"
 #include "platform/AtomicFile.h"
 #include "platform/ParallelFor.h"
+#include "document/CKVDoc.h"
+#include "document/DocumentContext.h"
+#include "view/DocumentAdapter.h"
 #include "view/ImageFileWriters.h"
 #include "view/ViewDocument.h"
 #include "world/SurfaceSampler.h"
@@ -17,13 +20,12 @@
 #include <condition_variable>
 #include <cstring>
 #include <mutex>
+#include <optional>
 #include <vector>
 
 namespace kv {
 
 namespace {
-
-std::atomic<ActiveViewDocumentLookup> g_activeDocumentLookup{nullptr};
 
 constexpr double kRadToDeg = 57.29577951308232;
 
@@ -143,17 +145,6 @@ void CopyEdges(VideoBuffer& image)
 
 } // namespace
 
-void SetActiveViewDocumentLookup(ActiveViewDocumentLookup lookup)
-{
-    g_activeDocumentLookup.store(lookup);
-}
-
-ViewDocument* GetActiveViewDocument()
-{
-    ActiveViewDocumentLookup lookup = g_activeDocumentLookup.load();
-    return lookup != nullptr ? lookup() : nullptr;
-}
-
 CRawImage::CRawImage() = default;
 
 CRawImage::CRawImage(SurfaceSampler* source) : m_source(source) {}
@@ -195,11 +186,6 @@ void CRawImage::Free()
     m_computed = false;
 }
 
-ViewDocument* CRawImage::Document() const
-{
-    return m_document != nullptr ? m_document : GetActiveViewDocument();
-}
-
 bool CRawImage::Allocate()
 {
     Free();
@@ -235,9 +221,10 @@ int CRawImage::Compute(const char* progressText, bool shadingPass, bool riversAn
     int threads = m_threads > 0 ? m_threads : HardwareThreads();
     threads = std::clamp(threads, 1, m_height);
     std::vector<std::unique_ptr<RowWorker>> workers;
+    // With the shading pass every colour is made there: the first pass only evaluates.
     for (int i = 0; i < threads; ++i) {
         workers.push_back(std::make_unique<RowWorker>(*m_own, m_geo));
-        workers.back()->sampler.SetTarget(&workers.back()->view, &m_colour, &m_mask);
+        workers.back()->sampler.SetTarget(&workers.back()->view, shadingPass ? nullptr : &m_colour, &m_mask);
     }
     const int width = m_width;
     double done = 0.0;
@@ -252,6 +239,8 @@ int CRawImage::Compute(const char* progressText, bool shadingPass, bool riversAn
     });
     done += m_height;
     if (ok && shadingPass) {
+        for (auto& worker : workers)
+            worker->sampler.SetTarget(&worker->view, &m_colour, &m_mask);
         ok = RunRows(workers, m_height, done, total, true, [width](RowWorker& w, int y) {
             NoiseEvaluationScope evaluating;
             for (int x = 0; x < width; ++x)
@@ -259,6 +248,8 @@ int CRawImage::Compute(const char* progressText, bool shadingPass, bool riversAn
         });
         done += m_height;
     }
+    for (auto& worker : workers)
+        worker->sampler.SetTarget(&worker->view, &m_colour, &m_mask);
     if (ok) {
         // The overlays are read by the workers while this thread holds their lock; no
         // events are pumped meanwhile, so nothing changes them.
@@ -288,7 +279,15 @@ int CRawImage::Compute(const char* progressText, bool shadingPass, bool riversAn
 
 void CRawImage::DrawRiversAndGrids(bool grids)
 {
-    ViewDocument* document = Document();
+    // The document set for the image, else the active one.
+    std::optional<DocumentAdapter> active;
+    ViewDocument* document = m_document;
+    if (document == nullptr) {
+        if (CKVDoc* doc = GetActiveDoc()) {
+            active.emplace(*doc);
+            document = &*active;
+        }
+    }
     if (document == nullptr || !m_own)
         return;
     if (document->ShowsRivers()) {

@@ -83,7 +83,6 @@ protected:
     // buffers refuse the size.
     bool Allocate();
     void DrawRiversAndGrids(bool grids);
-    ViewDocument* Document() const;
 
     SurfaceSampler* m_source = nullptr;
     int m_width = kDefaultSize;
@@ -99,11 +98,5 @@ protected:
     ViewDocument* m_document = nullptr;
     int m_threads = 0;
 };
-
-// The document whose rivers and grids off-screen images draw when none is set: the active
-// one, installed by the document layer (null: none).
-using ActiveViewDocumentLookup = ViewDocument* (*)();
-void SetActiveViewDocumentLookup(ActiveViewDocumentLookup lookup);
-ViewDocument* GetActiveViewDocument();
 
 } // namespace kv

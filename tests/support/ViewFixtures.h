@@ -6,6 +6,7 @@
 #include "WorldFixtures.h"
 
 #include "base/raster/Canvas.h"
+#include "document/ViewSettings.h"
 #include "view/ViewDocument.h"
 #include "world/SurfMap.h"
 #include "world/SurfaceSampler.h"
@@ -21,6 +22,7 @@ struct TestViewDocument : kv::ViewDocument {
     TestViewDocument() { RecalculateWorld(world); }
 
     kv::SurfMap& World() override { return world; }
+    kv::ViewSettings& Settings() override { return settings; }
     kv::ImageOverlayList* Overlays() override { return nullptr; }
 
     bool HasGrids() const override { return grids; }
@@ -76,6 +78,7 @@ struct TestViewDocument : kv::ViewDocument {
     };
 
     kv::SurfMap world;
+    kv::ViewSettings settings;
     bool grids = false;
     bool rivers = false;
     std::vector<kv::ViewGridEntry> entries;

@@ -6,6 +6,7 @@
 #include "base/raster/Canvas.h"
 #include "platform/AtomicFile.h"
 #include "platform/ParallelFor.h"
+#include "projection/ProjectionParms.h"
 #include "document/CKVDoc.h"
 #include "document/DocumentContext.h"
 #include "view/DocumentAdapter.h"
@@ -130,19 +131,6 @@ void PutDouble(uint8_t* p, double v)
         p[i] = static_cast<uint8_t>(u >> (8 * i));
 }
 
-// Copies column 1 into column 0, column w-2 into w-1 and row h-2 into row h-1.
-void CopyEdges(VideoBuffer& image)
-{
-    const int w = image.GetWidth(), h = image.GetHeight();
-    if (w < 2 || h < 2)
-        return;
-    for (int y = 0; y < h; ++y) {
-        image.SetPixelFast(0, y, image.GetPixel(1, y));
-        image.SetPixelFast(w - 1, y, image.GetPixel(w - 2, y));
-    }
-    std::memcpy(image.RowPointer(h - 1), image.RowPointer(h - 2), image.RowBytes());
-}
-
 } // namespace
 
 CRawImage::CRawImage() = default;
@@ -169,12 +157,43 @@ void CRawImage::SetQuality(int quality)
 void CRawImage::SetSampler(SurfaceSampler* source)
 {
     m_source = source;
-    m_own.reset();
-    if (source != nullptr) {
-        m_own = std::make_unique<SurfaceSampler>(*source);
-        m_own->SetTarget(&m_geo, &m_colour, &m_mask);
-    }
+    CopySource();
     m_computed = false;
+}
+
+void CRawImage::SetProjection(const ProjectionParms* projection)
+{
+    m_projection.reset();
+    if (projection != nullptr)
+        m_projection = std::make_unique<ProjectionParms>(*projection);
+    CopySource();
+    m_computed = false;
+}
+
+void CRawImage::CopySource()
+{
+    if (m_source == nullptr) {
+        if (m_own)
+            m_own->SetTarget(&m_geo, &m_colour, &m_mask);
+        return;
+    }
+    m_own = std::make_unique<SurfaceSampler>(*m_source);
+    if (m_projection)
+        m_own->SetProjection(m_projection.get());
+    m_own->SetTarget(&m_geo, &m_colour, &m_mask);
+}
+
+void CRawImage::CopyEdgePixels()
+{
+    VideoBuffer& image = m_colour;
+    const int w = image.GetWidth(), h = image.GetHeight();
+    if (w < 2 || h < 2)
+        return;
+    for (int y = 0; y < h; ++y) {
+        image.SetPixelFast(0, y, image.GetPixel(1, y));
+        image.SetPixelFast(w - 1, y, image.GetPixel(w - 2, y));
+    }
+    std::memcpy(image.RowPointer(h - 1), image.RowPointer(h - 2), image.RowBytes());
 }
 
 void CRawImage::Free()
@@ -195,12 +214,7 @@ bool CRawImage::Allocate()
         return false;
     }
     m_colour.Clear(0xFFFFFF);
-    if (m_source != nullptr) {
-        m_own = std::make_unique<SurfaceSampler>(*m_source);
-        m_own->SetTarget(&m_geo, &m_colour, &m_mask);
-    } else if (m_own) {
-        m_own->SetTarget(&m_geo, &m_colour, &m_mask);
-    }
+    CopySource();
     return true;
 }
 
@@ -349,7 +363,7 @@ int CRawImage::ColorFromGeo(bool lighting)
         }
     }
     if (!aborted)
-        CopyEdges(m_colour);
+        CopyEdgePixels();
     m_computed = !aborted;
     g_abortValue = 0;
     return aborted ? -1 : 0;

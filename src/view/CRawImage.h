@@ -20,6 +20,7 @@
 
 namespace kv {
 
+class ProjectionParms;
 class SurfaceSampler;
 class ViewDocument;
 
@@ -41,6 +42,9 @@ public:
     void SetQuality(int quality);
     // Keeps `source` (not owned) and makes the own copy bound to this image's buffers.
     void SetSampler(SurfaceSampler* source);
+    // Renders through a copy of `projection` in place of the source's projection (null:
+    // the source's again).
+    void SetProjection(const ProjectionParms* projection);
     // The document whose rivers and grids are drawn; by default the active one.
     void SetDocument(ViewDocument* document) { m_document = document; }
     // Threads used by Compute (0: every core).
@@ -51,6 +55,9 @@ public:
     // Colours every pixel from the geo buffers. 0; -1 aborted or no geo buffers; -2 no sampler.
     virtual int ColorFromGeo(bool lighting);
     virtual void Free();
+    // Copies column 1 into column 0, column width-2 into width-1 and row height-2 into
+    // row height-1 of the colour buffer.
+    void CopyEdgePixels();
 
     // 0; -1 the computation failed or the encoder could not start; -2 a write failed.
     int SaveJPEG(const std::string& path, bool riversAndGrids);
@@ -82,12 +89,15 @@ protected:
     // Frees, makes the buffers at the image size and the own sampler; false when the
     // buffers refuse the size.
     bool Allocate();
+    // Makes the own sampler a copy of the source bound to this image.
+    void CopySource();
     void DrawRiversAndGrids(bool grids);
 
     SurfaceSampler* m_source = nullptr;
     int m_width = kDefaultSize;
     int m_height = kDefaultSize;
     std::unique_ptr<SurfaceSampler> m_own;
+    std::unique_ptr<ProjectionParms> m_projection;
     VideoBuffer m_colour;
     VideoBuffer m_mask;
     VideoBuffer m_third;

@@ -6,6 +6,7 @@
 #include "WorldFixtures.h"
 
 #include "base/raster/Canvas.h"
+#include "base/raster/VideoBuffer.h"
 #include "document/ViewSettings.h"
 #include "view/ViewDocument.h"
 #include "world/SurfMap.h"

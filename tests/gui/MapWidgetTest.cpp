@@ -1,0 +1,120 @@
+// The map widget draws the view core's composite 1:1, and tool feedback is XOR.
+#include "DocumentFixtures.h"
+#include "QtTestApp.h"
+#include "ViewFixtures.h"
+
+#include "base/Progress.h"
+#include "document/CKVDoc.h"
+#include "gui/view/FeedbackImageCanvas.h"
+#include "gui/view/MapWidget.h"
+#include "shading/ShaderRegistry.h"
+
+#include <QImage>
+#include <QPainter>
+
+#include <gtest/gtest.h>
+
+using namespace kv;
+
+namespace {
+
+// Every client pixel of the grab against the composite (0x00BBGGRR, row 0 at the top).
+int CountDifferences(const QImage& grab, const VideoBuffer& composite, int width, int height)
+{
+    int differences = 0;
+    for (int y = 0; y < height; ++y) {
+        for (int x = 0; x < width; ++x) {
+            const uint32_t c = composite.GetPixel(x, y);
+            const QRgb g = grab.pixel(x, y);
+            differences += qRed(g) != static_cast<int>(c & 0xFF) || qGreen(g) != static_cast<int>((c >> 8) & 0xFF) ||
+                           qBlue(g) != static_cast<int>((c >> 16) & 0xFF);
+        }
+    }
+    return differences;
+}
+
+class MapWidgetTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        TestApp();
+        previousHooks = SetProgressHooks(SilentProgressHooks());
+        doc.OnNewDocument();
+    }
+    void TearDown() override
+    {
+        widget.reset();
+        ShaderRegistry::Destroy();
+        SetProgressHooks(previousHooks);
+    }
+    void RenderAt(int w, int h)
+    {
+        widget->resize(w, h);
+        QCoreApplication::processEvents();
+        ASSERT_TRUE(kvtest::WaitUntil([&] { return widget->View().PrepareRender(); }));
+        ASSERT_EQ(widget->View().GetPass(), CKVView::kPassReported);
+    }
+
+    DocumentEnvironment env;
+    CKVDoc doc;
+    ProgressHooks previousHooks{};
+    std::unique_ptr<MapWidget> widget;
+};
+
+} // namespace
+
+TEST_F(MapWidgetTest, GrabEqualsTheCompositeAlsoAtSizesThatAreNoMultipleOf8)
+{
+    widget = std::make_unique<MapWidget>(doc);
+    widget->View().OnInitialUpdate(ViewStartup{});
+    widget->show();
+    EXPECT_EQ(widget->FrameTimerInterval(), 250); // 1000 / DR with DR 4
+    for (QSize size : {QSize(160, 96), QSize(157, 101)}) {
+        RenderAt(size.width(), size.height());
+        const QImage grab = widget->grab().toImage();
+        ASSERT_EQ(grab.size(), size);
+        const VideoBuffer& composite = widget->View().Compose(false);
+        ASSERT_GE(composite.GetWidth(), size.width());
+        ASSERT_EQ(composite.GetWidth() % 8, 0);
+        EXPECT_EQ(CountDifferences(grab, composite, size.width(), size.height()), 0) << size.width();
+        // Not one colour: the world is there, upright (the poles are off the map in
+        // neither corner of an equirectangular view, but top and bottom rows differ).
+        EXPECT_NE(grab.pixel(size.width() / 2, 1), grab.pixel(size.width() / 2, size.height() / 2));
+    }
+}
+
+TEST(FeedbackCanvas, DrawingTwiceLeavesTheScreenAsItWas)
+{
+    TestApp();
+    QImage screen(64, 48, QImage::Format_RGB32);
+    for (int y = 0; y < 48; ++y)
+        for (int x = 0; x < 64; ++x)
+            screen.setPixel(x, y, qRgb(x * 4, y * 5, (x * y) & 0xFF));
+    const QImage before = screen.copy();
+    FeedbackImageCanvas canvas(screen);
+    auto drawAll = [&] {
+        canvas.XorLine(2, 3, 60, 40);
+        canvas.XorRectangle(5, 5, 30, 20);
+        canvas.XorEllipse(20, 10, 50, 44);
+        canvas.FocusRectangle(1, 1, 63, 47);
+    };
+    drawAll();
+    EXPECT_NE(screen, before);
+    // White XOR: a touched pixel is the complement of what it was.
+    int complemented = 0;
+    for (int y = 0; y < 48; ++y)
+        for (int x = 0; x < 64; ++x)
+            if (screen.pixel(x, y) != before.pixel(x, y)) {
+                const QRgb a = screen.pixel(x, y), b = before.pixel(x, y);
+                complemented += (qRed(a) ^ qRed(b)) == 255 && (qGreen(a) ^ qGreen(b)) == 255;
+            }
+    EXPECT_GT(complemented, 50);
+    // Dotted: along the top edge of the focus rectangle not every pixel changed.
+    int topChanged = 0;
+    for (int x = 1; x < 63; ++x)
+        topChanged += screen.pixel(x, 1) != before.pixel(x, 1);
+    EXPECT_GT(topChanged, 10);
+    EXPECT_LT(topChanged, 62);
+    drawAll();
+    EXPECT_EQ(screen, before);
+}

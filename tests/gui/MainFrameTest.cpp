@@ -12,6 +12,7 @@
 #include "gui/commands/CommandTable.h"
 #include "gui/frame/CMainFrame.h"
 #include "gui/frame/WindowPlacement.h"
+#include "gui/progress/CProgressDlg.h"
 #include "gui/view/MapWidget.h"
 
 #include <QAction>
@@ -214,6 +215,28 @@ TEST(MainFrame, StartupGuideKeepsTheWindowAt512By384)
     frame.SetStartupMode(false);
     frame.resize(800, 600);
     EXPECT_EQ(frame.size(), QSize(800, 600));
+}
+
+TEST(MainFrame, ClosingDuringALongOperationAbortsItAndClosesAfterwards)
+{
+    TestApp();
+    CommandRouter router;
+    CommandActions actions(router);
+    CMainFrame frame(actions, false);
+    frame.show();
+    CProgressDlg progress;
+    ASSERT_EQ(progress.Create(&frame), 1);
+    ASSERT_EQ(g_abortValue.load(), 0);
+    frame.close();
+    EXPECT_TRUE(frame.isVisible());
+    EXPECT_EQ(g_abortValue.load(), kAbortValue);
+    // The operation sees the value and ends; the re-posted close then goes through.
+    progress.DestroyWindow();
+    EXPECT_TRUE(kvtest::WaitUntil([&] {
+        QCoreApplication::processEvents();
+        return !frame.isVisible();
+    }));
+    g_abortValue = 0;
 }
 
 // ---------------------------------------------------------------- the application in process

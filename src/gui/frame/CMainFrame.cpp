@@ -53,8 +53,11 @@ CMainFrame::CMainFrame(CommandActions& actions, bool batch, QWidget* parent)
         return;
     }
     m_actions.BuildMenuBar(menuBar());
+    // One item style for every menu of the window (widgets do not own their style).
+    m_menuStyle = new MenuItemStyle;
+    m_menuStyle->setParent(this);
     for (QMenu* menu : menuBar()->findChildren<QMenu*>())
-        menu->setStyle(new MenuItemStyle);
+        menu->setStyle(m_menuStyle);
 
     m_worldTools = MakeToolbar(kBarWorldTools, kToolbarWorldTools, "World Tools", Qt::LeftToolBarArea);
     m_mapTools = MakeToolbar(kBarMapTools, kToolbarMapTools, "Map Tools", Qt::RightToolBarArea);

@@ -16,6 +16,7 @@
 class QDockWidget;
 class QGridLayout;
 class QLabel;
+class QStyle;
 class QToolBar;
 
 namespace kv {
@@ -45,6 +46,9 @@ public:
     QDockWidget* ClimatePalette() const { return m_climatePalette; }
     // The palette grid's column count.
     static int PaletteColumns(const QDockWidget* palette);
+
+    // The style the menus draw their items with (null in a batch run).
+    QStyle* MenuStyle() const { return m_menuStyle; }
 
     void SetStatusText(const QString& text);
     QString StatusText() const;
@@ -96,6 +100,7 @@ private:
     QDockWidget* m_toolsPalette = nullptr;
     QDockWidget* m_climatePalette = nullptr;
     QLabel* m_statusLabel = nullptr;
+    QStyle* m_menuStyle = nullptr;
     QString m_statusText;
     std::vector<int> m_toolbarIds;
     std::function<bool()> m_closeGuard;

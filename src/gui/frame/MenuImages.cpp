@@ -268,7 +268,7 @@ QSize MenuItemStyle::sizeFromContents(ContentsType type, const QStyleOption* opt
     const int w = MenuImageTable::kImageWidth, h = MenuImageTable::kImageHeight;
     const int menuHeight = item->fontMetrics.height() + 4;
     if (item->menuItemType == QStyleOptionMenuItem::Separator)
-        return QSize(0, std::max((4 + h) / 2, menuHeight / 2));
+        return QSize(1, std::max((4 + h) / 2, menuHeight / 2)); // width 0 would hide it
     QString text = item->text;
     text.replace('&', QString());
     const int textWidth = item->fontMetrics.horizontalAdvance(text.replace('\t', QStringLiteral("    ")));

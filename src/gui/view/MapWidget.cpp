@@ -232,7 +232,8 @@ void MapWidget::ShowContextMenu(int x, int y)
     if (!m_actions)
         return;
     QMenu menu(this);
-    menu.setStyle(style());
+    if (m_frame && m_frame->MenuStyle())
+        menu.setStyle(m_frame->MenuStyle());
     m_actions->UpdateActions(ContextMenuCommands());
     for (int id : ContextMenuCommands()) {
         if (QAction* action = m_actions->Action(id))

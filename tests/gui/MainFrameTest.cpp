@@ -18,7 +18,9 @@
 #include <QAction>
 #include <QDockWidget>
 #include <QGridLayout>
+#include <QEventLoop>
 #include <QTemporaryDir>
+#include <QTimer>
 #include <QToolBar>
 
 #include <fstream>
@@ -341,11 +343,13 @@ TEST(KVApp, RoutingOfTheBuiltCommands)
     EXPECT_TRUE(router.Update(kFileSave).enabled);
     EXPECT_TRUE(router.Update(kFileSaveAs).enabled);
 
-    // Print waits for the render to finish.
+    // The idle ticks after each batch of events render the world; Print waits for it.
     CKVView& view = run.app.Map()->View();
     ASSERT_TRUE(kvtest::WaitUntil([&] {
-        QCoreApplication::processEvents();
-        return view.PrepareRender();
+        QEventLoop loop; // a loop that waits for events, as the program's does
+        QTimer::singleShot(20, &loop, &QEventLoop::quit);
+        loop.exec();
+        return view.GetPass() == CKVView::kPassReported;
     }));
     EXPECT_EQ(view.GetPass(), CKVView::kPassReported);
     EXPECT_TRUE(router.Update(kFilePrint).enabled);

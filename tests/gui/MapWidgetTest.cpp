@@ -10,6 +10,7 @@
 #include "shading/ShaderRegistry.h"
 
 #include <QImage>
+#include <QKeyEvent>
 #include <QPainter>
 
 #include <gtest/gtest.h>
@@ -117,4 +118,60 @@ TEST(FeedbackCanvas, DrawingTwiceLeavesTheScreenAsItWas)
     EXPECT_LT(topChanged, 62);
     drawAll();
     EXPECT_EQ(screen, before);
+}
+
+TEST_F(MapWidgetTest, AStrokeBlockGoesStraightFromTheImageToTheScreenUpright)
+{
+    widget = std::make_unique<MapWidget>(doc);
+    widget->View().OnInitialUpdate(ViewStartup{});
+    widget->show();
+    RenderAt(160, 96);
+    widget->RefreshScreenImage();
+    const QImage before = widget->ScreenImage().copy();
+    // The same map in another shader: the image now differs from the screen.
+    widget->View().SetShader(0);
+    widget->View().OnUpdate(1);
+    RenderAt(160, 96);
+    widget->DrawImageBlock(40, 30);
+    const QImage& screen = widget->ScreenImage();
+    const VideoBuffer& image = widget->View().ImageBuffer();
+    int changed = 0;
+    for (int y = 0; y < 96; ++y) {
+        for (int x = 0; x < 160; ++x) {
+            const bool inBlock = x >= 40 && x < 72 && y >= 30 && y < 62;
+            if (inBlock) {
+                const uint32_t c = image.GetPixel(x, y);
+                ASSERT_EQ(screen.pixel(x, y) & 0xFFFFFF, qRgb(c & 0xFF, (c >> 8) & 0xFF, (c >> 16) & 0xFF) & 0xFFFFFF)
+                    << x << "," << y;
+                changed += screen.pixel(x, y) != before.pixel(x, y);
+            } else {
+                ASSERT_EQ(screen.pixel(x, y), before.pixel(x, y)) << x << "," << y;
+            }
+        }
+    }
+    EXPECT_GT(changed, 0);
+}
+
+TEST_F(MapWidgetTest, SpaceHeldDownKeepsThePanToolUntilReleased)
+{
+    widget = std::make_unique<MapWidget>(doc);
+    widget->Input().CreateFirstTool(false);
+    widget->Input().SetTool(20);
+    auto send = [&](QEvent::Type type, int key, bool repeat) {
+        QKeyEvent event(type, key, Qt::NoModifier, QString(), repeat);
+        QCoreApplication::sendEvent(widget.get(), &event);
+    };
+    send(QEvent::KeyPress, Qt::Key_Space, false);
+    EXPECT_EQ(widget->Input().CurrentId(), ViewInput::kPanTool);
+    for (int i = 0; i < 3; ++i) {
+        send(QEvent::KeyRelease, Qt::Key_Space, true);
+        send(QEvent::KeyPress, Qt::Key_Space, true);
+        EXPECT_EQ(widget->Input().CurrentId(), ViewInput::kPanTool);
+    }
+    send(QEvent::KeyRelease, Qt::Key_Space, false);
+    EXPECT_EQ(widget->Input().CurrentId(), 20);
+    send(QEvent::KeyPress, Qt::Key_Z, false);
+    EXPECT_EQ(widget->Input().CurrentId(), ViewInput::kZoomTool);
+    send(QEvent::KeyRelease, Qt::Key_Z, false);
+    EXPECT_EQ(widget->Input().CurrentId(), 20);
 }

@@ -20,6 +20,11 @@ void SRand(uint32_t seed)
     t_state = seed;
 }
 
+uint32_t RandState()
+{
+    return t_state;
+}
+
 void SeedRandom(uint32_t seed)
 {
     g_lastSeed = seed;

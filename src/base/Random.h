@@ -12,6 +12,9 @@ constexpr int kRandMax = 0x7FFF;
 // One state per thread.
 int Rand();
 void SRand(uint32_t seed);
+// The calling thread's generator state: SRand(RandState()) later continues the sequence
+// from here.
+uint32_t RandState();
 
 // Remembers the seed and seeds the calling thread's generator.
 void SeedRandom(uint32_t seed);

@@ -1,5 +1,6 @@
 #include "document/CKVDoc.h"
 
+#include "base/AppFolders.h"
 #include "base/AppSettings.h"
 #include "base/DisplayUnits.h"
 #include "base/MessageService.h"
@@ -26,14 +27,6 @@ ImageOverlayList* ActiveDocOverlays()
 {
     CKVDoc* doc = GetActiveDoc();
     return doc != nullptr ? &doc->GetOverlays() : nullptr;
-}
-
-// The folder of the running program.
-std::string ProgramFolder()
-{
-    std::error_code error;
-    const std::filesystem::path exe = std::filesystem::read_symlink("/proc/self/exe", error);
-    return error ? std::string(".") : exe.parent_path().string();
 }
 
 std::string ProfileFolder()
@@ -301,9 +294,7 @@ void CKVDoc::SavePovInclude(const std::string& path)
 
 std::string CKVDoc::DefaultParmsPath()
 {
-    std::string folder = GetAppSettings().GetString("Settings", "Install", std::string());
-    if (folder.empty())
-        folder = ProgramFolder();
+    std::string folder = GetInstallDir(GetAppSettings());
     if (!IsWritableFolder(folder))
         folder = ProfileFolder();
     return (std::filesystem::path(folder) / kDefaultParmsFile).string();

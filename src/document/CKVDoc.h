@@ -54,13 +54,13 @@ enum DocumentHint : int {
     kHintWorldRecalculated = 2,
     kHintRecentre = 3,
     kHintWorldShift = 6,
-    kHintSelection = 8,
+    kHintSelection = kHintSelectionChanged,
     kHintDeleteContents = 10,
     kHintZoom = 11,
     kHintRiverChannelsRemoved = 13,
     kHintDocumentLoaded = 14,
     kHintRivers = 15,
-    kHintChannels = 16,
+    kHintChannels = kHintChannelDataChanged,
 };
 
 class CKVDoc : public SurfMapOwner {
@@ -75,8 +75,8 @@ public:
     static constexpr double kNewHeaderSpacing = 30.0;
 
     // ---- channels and steps ----
-    static constexpr int kSelectionChannel = 8192;
-    static constexpr int kPlanarSurfaceType = 6;
+    static constexpr int kSelectionChannel = kUndoChannelSelection;
+    static constexpr int kPlanarSurfaceType = kSurfaceProceduralPlanar;
     static constexpr char kDefaultParmsFile[] = "Default.srf";
     static constexpr char kNoViewMessage[] = "Unable to locate a valid view in NewDocument";
     static constexpr char kPovNotImplemented[] = "POV Include output not implemented";

@@ -12,6 +12,7 @@
 #include "world/SurfaceSampler.h"
 
 #include <cstdio>
+#include <filesystem>
 #include <memory>
 
 namespace kv {
@@ -162,7 +163,9 @@ void CKVDoc::Adopt(Loaded& in)
 
 bool CKVDoc::OnOpenDocument(const std::string& path)
 {
-    std::FILE* file = std::fopen(path.c_str(), "rb");
+    // Only a regular file: a pipe or device would wait for a writer or never end.
+    std::error_code error;
+    std::FILE* file = std::filesystem::is_regular_file(path, error) ? std::fopen(path.c_str(), "rb") : nullptr;
     if (file == nullptr) {
         ShowMessage("Unable to open " + path);
         return false;

@@ -37,8 +37,8 @@ double ReadAdaptiveGridError(double defaultValue);
 // "AdaptiveGridDepth": clamped to 0 .. kMaxSubdivisionDepth.
 int ReadAdaptiveGridDepth(int defaultValue);
 
-#pragma pack(push, 1)
-// One point of a subdivided line (a packed record).
+// One point of a subdivided line. Fields in their natural alignment (not packed), so that
+// they may be passed by reference.
 struct GCLinePoint {
     float latitude = 0.0f;  // degrees
     float longitude = 0.0f; // degrees
@@ -46,8 +46,6 @@ struct GCLinePoint {
     float y = 0.0f;
     uint8_t visible = 0;    // 1 when the projection placed the point on the map
 };
-#pragma pack(pop)
-static_assert(sizeof(GCLinePoint) == 17, "GCLinePoint is a packed record");
 
 class SubdivideGCLine {
 public:

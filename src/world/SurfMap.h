@@ -29,18 +29,20 @@
 
 #include <cstdint>
 #include <memory>
+#include <span>
 #include <string>
 
 namespace kv {
 
 class SurfMap;
+class SurfaceSampler;
 
 // The document that owns a world, as the world sees it.
 class SurfMapOwner {
 public:
     virtual ~SurfMapOwner() = default;
-    // Records an undo step of `channel` (8192: the selection) under `stepName` before
-    // an edit; 0 on success.
+    // Records an undo step of `channel` (a SurfaceChannel, or kUndoChannelSelection) under
+    // `stepName` before an edit; 0 on success.
     virtual int RecordUndo(const std::string& stepName, int channel) = 0;
 };
 
@@ -64,6 +66,18 @@ enum SurfaceChannel : int {
     kChannelAltitude = 7,
 };
 constexpr int kChannelGridCount = 7;
+// The undo channel of the selection mask: its steps record the world's CSelection (as that
+// object's channel 0), not a channel grid.
+constexpr int kUndoChannelSelection = 8192;
+
+// Where a world's altitude comes from (SurfMap::surfaceType, stored in documents). Any
+// other value evaluates to altitude 0.
+enum SurfaceType : int {
+    kSurfaceProcedural = 0,            // the fractal basis
+    kSurfaceImported = 4,              // imported data surface 1 is the basis
+    kSurfaceProceduralNoRoughness = 5, // as procedural; the roughness channel resets to 0
+    kSurfaceProceduralPlanar = 6,      // as procedural; made with spherical mapping off
+};
 
 // Saved state of one channel grid of a world.
 class SurfParmsUndoData : public UndoData {
@@ -91,6 +105,9 @@ public:
     static constexpr int kResolution256 = 2;
     static constexpr int kMaxGridWidth = 8190;
     static constexpr int kMinGridWidth = 4;
+    // Results of SetResolution besides 0.
+    static constexpr int kResolutionRefused = -1;
+    static constexpr int kResolutionNoMemory = -2;
 
     explicit SurfMap(SurfMapOwner* owner = nullptr);
     SurfMap(const SurfMap& other);
@@ -105,8 +122,8 @@ public:
 
     // ---- grids ----
     // Code 0, 1, 2: width 1024, 512, 256; another code v: the even width v AND 0x1FFE.
-    // -1 for a negative code or a width below kMinGridWidth (grids unchanged); -2 when
-    // memory cannot be had. With `keep` the grids are resampled, else made anew and reset.
+    // kResolutionRefused for a negative code or a width below kMinGridWidth (grids
+    // unchanged); kResolutionNoMemory when memory cannot be had. With `keep` the grids are resampled, else made anew and reset.
     int SetResolution(int code, bool keep);
     void ClearChannels();
     int GetResolutionCode() const;
@@ -128,6 +145,8 @@ public:
     void SampleScaleOffset(double latitude, double longitude, float& scale, float& offset) const;
     void SamplePrescale(double latitude, double longitude, float& value) const;
     float SampleWaterLevel(double latitude, double longitude) const;
+    // The painted climate class at a point (the climate channel's cell, truncated); -1 for
+    // none, without a climate grid, and for a cell that is not a number or beyond int.
     int GetClimateOverride(double latitude, double longitude) const;
     // Bicubic and bilinear samples of any channel grid (0 without one).
     float SampleChannelCubic(int channel, double latitude, double longitude) const;
@@ -142,8 +161,8 @@ public:
     // Makes the noise source of basisId current (falling back to id 0 with a message).
     int CreateFractalBasis();
     // The basis at a point: channel 1 in raster mode, the noise source on this world's
-    // own parameter block for surface types 0, 5 and 6, imported surface 1 for type 4
-    // (mapped now when it is not yet), 0 otherwise.
+    // own parameter block for the procedural surface types, imported surface 1 for
+    // kSurfaceImported (mapped now when it is not yet), 0 otherwise.
     double EvaluateBasis(double latitude, double longitude);
     // The same for raster and imported worlds without changing anything (imported
     // surface 1 must be mapped already): what render threads use.
@@ -183,7 +202,8 @@ public:
     int ReadParmsFile(const std::string& path);
     // Whether a lacunarity read from outside may replace the current one: one that is not
     // a positive number gives infinite octave weights and NaN noise, so readers keep the
-    // old value instead.
+    // old value instead. Values the text form writes as 0 ("%0.5f", below 0.000005)
+    // count as 0, so that what a reader took is also what a text file carries.
     static bool UsableLacunarity(double value);
     // ---- end of archive and parameter text ----
 
@@ -197,8 +217,61 @@ public:
     // The reset value of a channel.
     float ResetValue(int channel) const;
 
+    // ==== whole-channel operations (SurfMapChannels.cpp) ====================================
+    // With an active selection a cell's new value n is blended with its old value o by the
+    // cell's weight w (byte / 255): o + w (n - o); without one every cell takes n. Undo steps
+    // are the callers'. Each returns 0, or -1 (nothing changed) for a channel the operation
+    // does not take, a missing grid, or an amount that is not a finite number.
+    // `threads`: rows spread over that many threads (0: all cores); the result is the same.
+
+    // 0..6: the grid takes value; 7: GlobalSetAltitude (value, 1 sample) through `sampler`
+    // (without one, a sampler made on this world).
+    int GlobalSetChannel(int channel, float value, const SurfaceSampler* sampler = nullptr);
+    // 0, 1, 2, 3, 4, 6 (7 means 1).
+    int AddToChannel(int channel, float amount, float low, float high);
+    // 0, 1, 2, 3, 4, 6.
+    int SmoothChannel(int channel, float radius);
+    int ClampChannel(int channel, float low, float high);
+    // 0..6.
+    int AddNoiseToChannel(int channel, bool gaussian, float offset, float amplitude, float floor);
+
+    int FillGridValue(Grid2D* grid, float value, int threads = 0);
+    // o + w x amount (o + amount without a selection), clamped to low .. high.
+    int AddToGrid(Grid2D* grid, float amount, float low, float high, int threads = 0);
+    // Gaussian blur with sigma = radius, weighted by the selection while one is active.
+    int BlurGrid(Grid2D* grid, float radius);
+    int ClampGrid(Grid2D* grid, float low, float high, int threads = 0);
+    // Cells whose value e has e - floor >= 0.01, row by row, each drawing r (|gaussian| or
+    // uniform - 0.5): n = offset + (amplitude r + e). Other cells draw nothing.
+    int AddNoiseToGrid(Grid2D* grid, bool gaussian, float offset, float amplitude, float floor);
+
+    // Whole-world evaluations through `sampler` (the view's, or one on this world), cell
+    // positions from its GridCellToLatLon, with progress "Calculating World Data": 0, or
+    // -1 when the user aborted (nothing written) or a grid is missing. A sample count below
+    // 1 counts as 1 and above kMaxWorldSamples as that.
+    static constexpr int kMaxWorldSamples = 1024;
+    // Land offset such that roughness x shaped basis + offset = value (basis averaged over
+    // the cell and samples - 1 jittered points).
+    int GlobalSetAltitude(double value, int samples, const SurfaceSampler& sampler, int threads = 0);
+    // Temperature (degrees Celsius) and rainfall made equal to value: channel 3 (2) moves by
+    // value - the mean of `samples` jittered climate evaluations.
+    int GlobalSetTemperature(double value, int samples, const SurfaceSampler& sampler, int threads = 0);
+    int GlobalSetRainfall(double value, int samples, const SurfaceSampler& sampler, int threads = 0);
+    // Altitudes in low .. high mapped through the curve (at least two finite values) to
+    // low + curve(t) x (high - low), on the selected cells (every cell without a selection),
+    // all evaluated on the world as it was; "Remapping Altitudes". -1 for a short curve,
+    // bounds that are not finite numbers, or when aborted (nothing written).
+    int RemapAltitudes(double low, double high, std::span<const double> curve, const SurfaceSampler& sampler,
+                       int threads = 0);
+    // Raises the land offset of the selected cells by (high - low) (D / m)^exponent + low
+    // (sets it with `set`), D the distance from the unselected cells, m its largest value;
+    // returns m (0 with no selection), or -1 without a land offset grid of the selection's
+    // size or for amounts that are not finite numbers.
+    float MoundFromSelection(float low, float high, bool set, float exponent);
+    // ==== end of whole-channel operations ===================================================
+
     // ---- fields ----
-    int surfaceType = 0;
+    int surfaceType = kSurfaceProcedural;
     int secondSurfaceMode = 0;
     ClimateParms climate;
     uint8_t directClimate = 0;

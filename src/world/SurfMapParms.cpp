@@ -35,7 +35,8 @@ std::string JoinDoubles(const double* values, int count)
 
 bool SurfMap::UsableLacunarity(double value)
 {
-    return std::isfinite(value) && value > 0.0;
+    constexpr double kSmallestWritten = 0.000005; // "%0.5f" writes 0.00001
+    return std::isfinite(value) && value >= kSmallestWritten;
 }
 
 int SurfMap::WriteParms(std::FILE* file, const CTokenizer& tokenizer) const

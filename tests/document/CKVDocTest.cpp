@@ -178,9 +178,13 @@ TEST_F(DocumentTest, LoadingRecalculatesAndSendsHints)
 
     CKVDoc doc;
     ActiveDocument active(&doc);
+    TestView view;
+    doc.AttachView(&view);
     hints.sent.clear();
     LoadBytes(doc, file);
     EXPECT_EQ(hints.Hints(), (std::vector<int>{kHintWorldRecalculated, kHintDocumentLoaded}));
+    // The overlays were replaced: the view no longer paints into one of the old ones.
+    EXPECT_EQ(view.activeCleared, 1);
     EXPECT_EQ(hints.sent[0].document, &doc);
     EXPECT_FALSE(CKVDoc::IsFirstDocument());
     // The basis is recomputed: the sea bias is where the water percentage says.
@@ -359,7 +363,7 @@ struct FinishingWizard : NewWorldWizard {
     {
         ++runs;
         s.world.waterPercent = 40.0;
-        s.surfaceType = 6;
+        s.surfaceType = kv::kSurfaceProceduralPlanar;
         s.secondSurfaceMode = 2;
         s.metric = 0;
         s.worldSizeDisplay = 1;

@@ -12,6 +12,7 @@
 #include <fstream>
 #include <gtest/gtest.h>
 #include <random>
+#include <sys/stat.h>
 
 using namespace kv;
 using Bytes = std::vector<uint8_t>;
@@ -156,7 +157,10 @@ TEST_F(MalformedDocumentTest, FilesOnDiskThatCannotBeRead)
     EXPECT_FALSE(target.OnOpenDocument(path));
     EXPECT_FALSE(target.OnOpenDocument((env.folder / "missing.kvw").string()));
     EXPECT_FALSE(target.OnOpenDocument(env.folder.string()));
-    EXPECT_EQ(messages.texts.size(), 3u);
+    const std::string fifo = (env.folder / "pipe.kvw").string();
+    ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+    EXPECT_FALSE(target.OnOpenDocument(fifo)); // refused at once, not waiting for a writer
+    EXPECT_EQ(messages.texts.size(), 4u);
     EXPECT_EQ(StoreBytes(target), before);
     EXPECT_EQ(target.GetTitle(), "kept.kvw");
     // Saving where no file can be made reports it and keeps the document modified.

@@ -175,3 +175,39 @@ TEST_F(MapWidgetTest, SpaceHeldDownKeepsThePanToolUntilReleased)
     send(QEvent::KeyRelease, Qt::Key_Z, false);
     EXPECT_EQ(widget->Input().CurrentId(), 20);
 }
+
+TEST_F(MapWidgetTest, PrintingCentresTheMapInsideOneInchMarginsWithOffMapPixelsWhite)
+{
+    EXPECT_EQ(MapWidget::PrintTarget(QSize(160, 96), QRect(0, 0, 1000, 800), 100, 100), QRect(100, 160, 800, 480));
+    EXPECT_EQ(MapWidget::PrintTarget(QSize(100, 300), QRect(0, 0, 1000, 800), 100, 100), QRect(400, 100, 200, 600));
+    EXPECT_FALSE(MapWidget::PrintTarget(QSize(100, 100), QRect(0, 0, 150, 150), 100, 100).isValid());
+
+    widget = std::make_unique<MapWidget>(doc);
+    widget->View().OnInitialUpdate(ViewStartup{});
+    widget->show();
+    RenderAt(160, 96);
+    QImage page(1000, 800, QImage::Format_RGB32);
+    page.fill(Qt::gray);
+    {
+        QPainter painter(&page);
+        widget->PrintPage(painter, page.rect(), 100, 100);
+    }
+    EXPECT_EQ(page.pixel(50, 50), QColor(Qt::gray).rgb());       // margin
+    const VideoBuffer& coverage = widget->View().CoverageMask();
+    int offMap = 0, onMap = 0;
+    for (int y = 0; y < 96; y += 3) {
+        for (int x = 0; x < 160; x += 3) {
+            const QRgb printed = page.pixel(100 + x * 5 + 2, 160 + y * 5 + 2);
+            if ((coverage.GetPixel(x, y) & 0xFFFFFF) == 0) {
+                ++offMap;
+                EXPECT_EQ(printed & 0xFFFFFF, 0xFFFFFFu) << x << "," << y;
+            } else {
+                ++onMap;
+                const uint32_t c = widget->View().ImageBuffer().GetPixel(x, y);
+                EXPECT_EQ(printed & 0xFFFFFF, qRgb(c & 0xFF, (c >> 8) & 0xFF, (c >> 16) & 0xFF) & 0xFFFFFF);
+            }
+        }
+    }
+    EXPECT_GT(offMap, 0);
+    EXPECT_GT(onMap, 0);
+}

@@ -124,7 +124,6 @@ QDockWidget* CMainFrame::MakePalette(int barId, int resourceId, const char* titl
     dock->setWidget(grid);
     addDockWidget(Qt::LeftDockWidgetArea, dock);
     dock->setFloating(true);
-    dock->move(mapToGlobal(QPoint(0, 0)));
     dock->hide();
     return dock;
 }
@@ -224,6 +223,21 @@ void CMainFrame::OnUpdateCommand(int id, CommandState& state)
     if (QWidget* bar = Bar(id)) {
         state.checkable = true;
         state.checked = bar->isVisible();
+    }
+}
+
+void CMainFrame::showEvent(QShowEvent* event)
+{
+    QMainWindow::showEvent(event);
+    // The floating palettes start at the top-left corner of the client area (a restored
+    // bar layout has placed them already when they are shown).
+    if (m_palettesPlaced)
+        return;
+    m_palettesPlaced = true;
+    const QPoint corner = centralWidget() ? centralWidget()->mapToGlobal(QPoint(0, 0)) : mapToGlobal(QPoint(0, 0));
+    for (QDockWidget* dock : {m_toolsPalette, m_climatePalette}) {
+        if (dock && dock->isFloating() && !dock->isVisible())
+            dock->move(corner);
     }
 }
 

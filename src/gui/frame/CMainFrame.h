@@ -86,6 +86,7 @@ public:
 
 protected:
     void closeEvent(QCloseEvent* event) override;
+    void showEvent(QShowEvent* event) override;
     void dragEnterEvent(QDragEnterEvent* event) override;
     void dropEvent(QDropEvent* event) override;
 
@@ -103,6 +104,7 @@ private:
     QStyle* m_menuStyle = nullptr;
     QString m_statusText;
     std::vector<int> m_toolbarIds;
+    bool m_palettesPlaced = false;
     std::function<bool()> m_closeGuard;
     std::function<void()> m_closed;
     std::function<void(const std::vector<std::string>&)> m_drop;

@@ -355,32 +355,42 @@ void MapWidget::enterEvent(QEnterEvent* e)
 
 // ---------------------------------------------------------------- printing
 
-void MapWidget::PrintTo(QPrinter& printer)
+QRect MapWidget::PrintTarget(QSize image, const QRect& page, int dpiX, int dpiY)
 {
-    QPainter p(&printer);
-    if (!p.isActive())
-        return;
+    const QRect area(page.left() + dpiX, page.top() + dpiY, page.width() - 2 * dpiX, page.height() - 2 * dpiY);
+    if (image.isEmpty() || area.width() <= 0 || area.height() <= 0)
+        return QRect();
+    const double scale =
+        std::min(static_cast<double>(area.width()) / image.width(), static_cast<double>(area.height()) / image.height());
+    const int w = static_cast<int>(image.width() * scale), h = static_cast<int>(image.height() * scale);
+    return QRect(area.left() + (area.width() - w) / 2, area.top() + (area.height() - h) / 2, w, h);
+}
+
+void MapWidget::PrintPage(QPainter& painter, const QRect& page, int dpiX, int dpiY)
+{
     const VideoBuffer& composite = m_view->Compose(true);
     if (!composite.IsEmpty() && composite.GetBitCount() == 32) {
         int w = 0, h = 0;
         m_view->GetRenderSize(w, h);
         w = std::min(w, composite.GetWidth());
         h = std::min(h, composite.GetHeight());
-        const int dpiX = printer.logicalDpiX(), dpiY = printer.logicalDpiY();
-        const QRect page = printer.pageLayout().paintRectPixels(printer.resolution());
-        const QRect area(dpiX, dpiY, page.width() - 2 * dpiX, page.height() - 2 * dpiY);
-        if (w > 0 && h > 0 && area.width() > 0 && area.height() > 0) {
-            const double scale = std::min(static_cast<double>(area.width()) / w, static_cast<double>(area.height()) / h);
-            const int outW = static_cast<int>(w * scale), outH = static_cast<int>(h * scale);
-            const QRect target(area.left() + (area.width() - outW) / 2, area.top() + (area.height() - outH) / 2, outW,
-                               outH);
-            // Flip to top-down once for the printer.
+        const QRect target = PrintTarget(QSize(w, h), page, dpiX, dpiY);
+        if (target.isValid()) {
+            // Rows are held bottom-up: flipped once for the page.
             const QImage image = WrapComposite(composite).mirrored(false, true);
-            p.drawImage(target, image, QRect(0, composite.GetHeight() - h, w, h));
+            painter.drawImage(target, image, QRect(0, 0, w, h));
         }
     }
-    p.end();
     update();
+}
+
+void MapWidget::PrintTo(QPrinter& printer)
+{
+    QPainter p(&printer);
+    if (!p.isActive())
+        return;
+    PrintPage(p, printer.pageLayout().paintRectPixels(printer.resolution()), printer.logicalDpiX(),
+              printer.logicalDpiY());
 }
 
 bool MapWidget::HasCommand(int id) const { return id == kFilePrint || id == kFilePrintPreview; }

@@ -19,6 +19,7 @@
 #include <memory>
 
 class QMenu;
+class QPainter;
 class QPrinter;
 
 namespace kv {
@@ -54,6 +55,11 @@ public:
     // Prints the composite (off-map pixels white) centred at the largest size of its
     // aspect ratio inside the page less one inch on each side.
     void PrintTo(QPrinter& printer);
+    // The same onto any page of `page` pixels at the given resolution.
+    void PrintPage(QPainter& painter, const QRect& page, int dpiX, int dpiY);
+    // Where an image of `image` pixels goes on the page: the largest size of its aspect
+    // ratio inside the page less one inch on each side, centred.
+    static QRect PrintTarget(QSize image, const QRect& page, int dpiX, int dpiY);
 
     // ---- CommandTarget: print and print preview ----
     bool HasCommand(int id) const override;

@@ -296,23 +296,26 @@ int MapWidget::KeyCodeOf(const QKeyEvent* event)
     }
 }
 
+bool MapWidget::DispatchButton(QMouseEvent* e, bool down)
+{
+    int message = 0;
+    if (e->button() == Qt::LeftButton)
+        message = down ? kToolMsgLButtonDown : kToolMsgLButtonUp;
+    else if (e->button() == Qt::RightButton)
+        message = down ? kToolMsgRButtonDown : kToolMsgRButtonUp;
+    return message != 0 && m_input->OnMouse(message, KeyFlagsOf(e->buttons(), e->modifiers()), e->position().x(),
+                                            e->position().y());
+}
+
 void MapWidget::mousePressEvent(QMouseEvent* e)
 {
-    const int message = e->button() == Qt::RightButton ? kToolMsgRButtonDown
-                        : e->button() == Qt::LeftButton ? kToolMsgLButtonDown
-                                                        : 0;
-    if (!message || !m_input->OnMouse(message, KeyFlagsOf(e->buttons(), e->modifiers()), e->position().x(),
-                                      e->position().y()))
+    if (!DispatchButton(e, true))
         QWidget::mousePressEvent(e);
 }
 
 void MapWidget::mouseReleaseEvent(QMouseEvent* e)
 {
-    const int message = e->button() == Qt::RightButton ? kToolMsgRButtonUp
-                        : e->button() == Qt::LeftButton ? kToolMsgLButtonUp
-                                                        : 0;
-    if (!message || !m_input->OnMouse(message, KeyFlagsOf(e->buttons(), e->modifiers()), e->position().x(),
-                                      e->position().y()))
+    if (!DispatchButton(e, false))
         QWidget::mouseReleaseEvent(e);
 }
 

@@ -106,6 +106,8 @@ protected:
 private:
     void DrawComposite(QImage& target, const VideoBuffer& composite);
     void DrawTimingLines(QPainter& painter);
+    // A left or right button event to the tool; true when the tool handled it.
+    bool DispatchButton(QMouseEvent* event, bool down);
     static int KeyCodeOf(const QKeyEvent* event);
     static unsigned KeyFlagsOf(Qt::MouseButtons buttons, Qt::KeyboardModifiers modifiers);
 

@@ -26,6 +26,10 @@ public:
     double y1 = 0.0;
     double x2 = 0.0;
     double y2 = 0.0;
+    // The two pixel points of the hints that name pixels: the rectangle of hint 4, the
+    // pixel of hint 7, the drag of hints 5 and 9 (whose doubles hold where it began).
+    int px1 = 0, py1 = 0;
+    int px2 = 0, py2 = 0;
 };
 
 class ViewHooks {

@@ -177,7 +177,9 @@ TEST_F(ScriptTest, ScriptFileMatchesDirectCalls)
                                                      "tool s t 2\n"
                                                      "bogus line\n"
                                                      "tool x q\n"
-                                                     "select f 1.5");
+                                                     "select f 1.5\n"
+                                                     "tool fill_lakes\n"
+                                                     "tool burn\n");
     SmallDocument direct;
     direct.World().AddToChannel(kChannelLandOffset, 100.0f, -1e20f, 1e20f);
     direct.Selection().SelectAll();
@@ -185,6 +187,8 @@ TEST_F(ScriptTest, ScriptFileMatchesDirectCalls)
     direct.World().MoundFromSelection(0.0f, 500.0f, false, 1.5f);
     direct.World().SmoothChannel(kChannelTemperature, 2.0f);
     direct.Selection().Feather(1.5f);
+    direct.doc.FillLakeBasins();
+    direct.doc.BurnIn();
 
     // `direct` is the active document now; make `d` the active one for the script.
     ActiveDocument active(&d.doc);
@@ -201,6 +205,9 @@ TEST_F(ScriptTest, ScriptFileMatchesDirectCalls)
     }
     EXPECT_EQ(Equal2D(direct.Selection().Cells(), d.Selection().Cells()), 1);
     EXPECT_TRUE(d.doc.IsModified());
+    // Burn In runs without asking (the recorder installed last hears every message).
+    EXPECT_TRUE(direct.messages.texts.empty());
+    EXPECT_EQ(d.Cells(kChannelRoughness)[5], 0.0f);
 }
 
 TEST_F(ScriptTest, FilesThatCannotBeRead)

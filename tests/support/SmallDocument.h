@@ -8,6 +8,7 @@
 #include "base/Progress.h"
 #include "base/Undo.h"
 #include "document/DocumentCommands.h"
+#include "document/DocumentServices.h"
 #include "world/AltitudeGrid.h"
 
 struct SmallDocument {
@@ -16,7 +17,10 @@ struct SmallDocument {
         kv::GetUndoList().Clear();
         kv::DocCommandMemory::Reset();
         kv::g_abortValue.store(0);
+        // A fixed seed: every small document is the same world.
+        kv::SeedClock* previous = kv::SetSeedClock(&m_clock);
         doc.OnNewDocument();
+        kv::SetSeedClock(previous);
         doc.GetWorld().SetResolution(width, false);
         RecalculateWorld(doc.GetWorld());
         doc.SetModifiedFlag(false);
@@ -59,6 +63,10 @@ struct SmallDocument {
         return grid;
     }
 
+    struct FixedClock : kv::SeedClock {
+        uint64_t Counter() const override { return 4242; }
+    };
+    FixedClock m_clock;
     DocumentEnvironment env;
     HintRecorder hints;
     MessageRecorder messages;

@@ -200,8 +200,9 @@ TEST_F(ScriptTest, ScriptFileMatchesDirectCalls)
     EXPECT_EQ(refused[1].line, 8);
     EXPECT_EQ(refused[1].code, -5);
     for (int channel = 0; channel < kChannelGridCount; ++channel) {
-        if (d.World().Channel(channel) != nullptr)
+        if (d.World().Channel(channel) != nullptr) {
             EXPECT_EQ(Equal2D(direct.World().Channel(channel), d.World().Channel(channel)), 1) << channel;
+        }
     }
     EXPECT_EQ(Equal2D(direct.Selection().Cells(), d.Selection().Cells()), 1);
     EXPECT_TRUE(d.doc.IsModified());

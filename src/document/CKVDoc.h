@@ -267,10 +267,12 @@ public:
     static constexpr char kGlobeLayerPrefix[] = "Globe Level ";
     static constexpr int kGlobeLevels = 4;
     // Runs the document's command `id` (dialogs through TerrainDialogs, values remembered in
-    // DocCommandMemory); false when the id is not one of the document's.
+    // DocCommandMemory); false when the id is not one the document runs.
     bool OnCommand(int id);
-    // The menu state of `id`; false (state untouched) when it is not one of the document's.
+    // The menu state of `id` (also of Save, which the framework runs); false (state
+    // untouched) for the ids the document knows nothing of.
     bool OnUpdateCommand(int id, CommandUpdate& state);
+    // Whether OnCommand runs `id`.
     static bool HasCommand(int id);
 
     void OnEditUndo();

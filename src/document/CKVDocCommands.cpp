@@ -200,9 +200,9 @@ constexpr char kBmpFilter[] = "BMP Files (*.bmp)|*.bmp||";
 
 std::string FolderOf(const std::string& path) { return std::filesystem::path(path).parent_path().string(); }
 
-// The ids the document handles (the ones whose Part is built).
+// The ids the document runs (Save is the framework's; the document only gives its state).
 constexpr int kDocumentIds[] = {
-    kFileSave,        kEditUndo,        kEditRedo,         kSelectAll,        kDeselect,        kReselect,
+    kEditUndo,        kEditRedo,         kSelectAll,        kDeselect,        kReselect,
     kInverse,         kFeather,         kContract,         kExpand,           kBinarize,        kBorder,
     kDistance,        kLoadSelection,   kSaveSelection,    kAltitudeRange,    kRainfallRange,   kTemperatureRange,
     kClimateRange,    kSetAltitude,     kSetRainfall,      kSetTemperature,   kMound,           kMoundtain,
@@ -223,6 +223,10 @@ bool CKVDoc::HasCommand(int id)
 
 bool CKVDoc::OnUpdateCommand(int id, CommandUpdate& state)
 {
+    if (id == kFileSave) {
+        state.enabled = IsModified();
+        return true;
+    }
     if (!HasCommand(id))
         return false;
     UndoList& undo = GetUndoList();
@@ -235,7 +239,6 @@ bool CKVDoc::OnUpdateCommand(int id, CommandUpdate& state)
         state.enabled = undo.GetRedoCount() > 0;
         state.text = "Redo " + undo.GetRedoDescription() + "\tCtrl+Y";
         break;
-    case kFileSave: state.enabled = IsModified(); break;
     case kReselect: state.enabled = m_world.selection.CanReselect(); break;
     case kBinarize:
     case kDeselect:
@@ -336,7 +339,6 @@ bool CKVDoc::OnCommand(int id)
     }
 
     switch (id) {
-    case kFileSave: break; // the framework's save
     case kEditUndo: OnEditUndo(); break;
     case kEditRedo: OnEditRedo(); break;
     case kSelectAll:

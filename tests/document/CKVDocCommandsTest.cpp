@@ -207,6 +207,8 @@ TEST_F(CommandsTest, MenuStates)
     CommandUpdate state;
     EXPECT_FALSE(d.doc.OnUpdateCommand(12345, state));
     EXPECT_FALSE(d.doc.OnCommand(12345));
+    // Save is the framework's to run; the document gives its state.
+    EXPECT_FALSE(CKVDoc::HasCommand(kFileSave));
 
     ASSERT_TRUE(d.doc.OnUpdateCommand(kEditUndo, state));
     EXPECT_FALSE(state.enabled);

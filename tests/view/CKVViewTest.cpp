@@ -139,8 +139,9 @@ TEST_F(ViewTest, PassCountFollowsAmbientAndSeaOpacityAndTheLightingStaysUntouche
         }));
         // The worker never reached pass 25 on a 25-pass round.
         const int highest = passes.empty() ? 0 : *std::max_element(passes.begin(), passes.end());
-        if (c.full)
+        if (c.full) {
             EXPECT_LT(highest, 25) << c.ambient << " " << c.seaOpacity << " " << c.limit;
+        }
         EXPECT_EQ(view.Light().ambient, c.ambient);
         EXPECT_EQ(view.GetGeoBuffers()->positionsValid, !c.full);
     }

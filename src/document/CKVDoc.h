@@ -154,8 +154,10 @@ public:
     const CRectGrid& GetRectGrid() const { return m_grid; }
     RiverVectorOverlay& GetRivers() { return m_rivers; }
     const RiverVectorOverlay& GetRivers() const { return m_rivers; }
-    bool GetRiversVisible() const { return m_riversVisible; }
-    void SetRiversVisible(bool visible) { m_riversVisible = visible; }
+    // The stored river flag: set, the river overlay is hidden (a new document shows its
+    // rivers, the Hide/Show command toggles the flag and is checked while they show).
+    bool GetRiversHidden() const { return m_riversHidden; }
+    void SetRiversHidden(bool hidden) { m_riversHidden = hidden; }
     int GetRiverCount() const { return static_cast<int>(m_rivers.rivers.size()); }
     // The world's channel grid size; -1 when there are no grids.
     int GetGridSize(int& width, int& height) const;
@@ -268,7 +270,7 @@ private:
     CISurf m_surface1;
     CISurf m_surface2;
     RiverVectorOverlay m_rivers;
-    bool m_riversVisible = false;
+    bool m_riversHidden = false;
 
     bool m_modified = false;
     std::string m_pathName;

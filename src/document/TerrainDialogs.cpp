@@ -12,6 +12,7 @@ TerrainDialogs* g_dialogs = nullptr;
 bool TerrainDialogs::RunSingleEdit(CSingleEditDlg&) { return false; }
 bool TerrainDialogs::RunNoiseData(CNoiseDataDlg&) { return false; }
 bool TerrainDialogs::RunRiverEditSize(CRiverEditSizeDlg&) { return false; }
+bool TerrainDialogs::RunSimpleCreate(SimpleCreateSettings&) { return false; }
 
 void TerrainDialogs::RunRiverThreshold(CRiverThresholdDlg& dialog)
 {

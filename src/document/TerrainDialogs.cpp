@@ -20,6 +20,7 @@ bool TerrainDialogs::RunMoundSettings(CMoundSettingsDlg&) { return false; }
 bool TerrainDialogs::RunMoundtainSettings(CMoundtainSettingsDlg&) { return false; }
 bool TerrainDialogs::RunFileDialog(CSelectionFileDlg&) { return false; }
 bool TerrainDialogs::RunGlobeExport(CGlobeExportDlg&) { return false; }
+bool TerrainDialogs::RunSimpleCreate(SimpleCreateSettings&) { return false; }
 
 void TerrainDialogs::RunRiverThreshold(CRiverThresholdDlg& dialog)
 {

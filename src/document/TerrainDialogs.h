@@ -18,6 +18,7 @@ class CRiverEditSizeDlg;
 class CRiverThresholdDlg;
 class CMoundSettingsDlg;
 class CMoundtainSettingsDlg;
+struct SimpleCreateSettings;
 
 // The one-value dialog (template 618): the title is the window text, the prompt the
 // label's text; the value is exchanged as a float; Help opens the help topic.
@@ -175,6 +176,8 @@ public:
     virtual bool RunMoundtainSettings(CMoundtainSettingsDlg& dialog);
     virtual bool RunFileDialog(CSelectionFileDlg& dialog);
     virtual bool RunGlobeExport(CGlobeExportDlg& dialog);
+    // "Simple Create Mode" (its seven altitudes in display units) with its quality dialog.
+    virtual bool RunSimpleCreate(SimpleCreateSettings& settings);
 };
 
 // The dialogs in force (never null).

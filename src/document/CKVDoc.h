@@ -203,6 +203,61 @@ public:
     double headerSpacing1 = kNewHeaderSpacing;
     double headerSpacing2 = kNewHeaderSpacing;
 
+    // ==== Whole-world adjustments, basin filling and rivers ====
+    // (CKVDocAdjust.cpp, CKVDocBasins.cpp, CKVDocRivers.cpp)
+    static constexpr char kRiverChannelsOverlay[] = "River Channels";
+    static constexpr char kRiverExclusionMask[] = "RiverExclusionMask";
+    static constexpr uint8_t kRiverMaskOpacity = 127;
+    static constexpr char kRiverMaskMessage[] = "Unable to create river exclusion mask";
+    static constexpr char kRiverWidthMessage[] = "The river grid width must lie between 4 and 8190.";
+    static constexpr char kRiverMemoryMessage[] = "Not enough memory for the river grids of this width.";
+    static constexpr char kHeightsProgressText[] = "Calculating World Heights";
+    static constexpr char kFillOffsetStep[] = "Fill Offset Basins";
+    static constexpr char kFillLakesStep[] = "Fill Lake Basins";
+
+    // Paint steps: one brush point on a channel; the first point of a stroke records the
+    // undo step, so a stroke is one step. The SurfMap result (the prescale channel without
+    // its grid: 0, nothing recorded).
+    int PaintChannel(int channel, double latitude, double longitude, ChannelBrush& brush, bool strokeStart);
+    int PaintRoughness(double latitude, double longitude, ChannelBrush& brush, bool strokeStart);
+    int PaintOffset(double latitude, double longitude, ChannelBrush& brush, bool strokeStart);
+    int PaintRainfall(double latitude, double longitude, ChannelBrush& brush, bool strokeStart);
+    int PaintTemperature(double latitude, double longitude, ChannelBrush& brush, bool strokeStart);
+    int PaintWaterLevel(double latitude, double longitude, ChannelBrush& brush, bool strokeStart);
+    int PaintClimate(double latitude, double longitude, ChannelBrush& brush, bool strokeStart);
+    int PaintPrescaleOffset(double latitude, double longitude, ChannelBrush& brush, bool strokeStart);
+    // The global operations of a channel (0..4 and 6; no noise on 4): each records its undo
+    // step first and returns the SurfMap result, marking the document modified when it is
+    // 0 or more; -1 for a channel without the operation. The prescale channel without its
+    // grid: the add asks for its step (none can be kept) and fails, the others return 0
+    // and ask for none.
+    int GlobalAdjust(int channel, float amount, float minimum, float maximum);
+    int SmoothGlobal(int channel, float amount);
+    int SetGlobal(int channel, float value);
+    int NoiseGlobal(int channel, int noiseType, float mean, float variance, float except);
+    // Deterraces the channel grid; 0.
+    int DeterraceGlobal(int channel, int directions);
+    // The terrace remover on a grid of the world, blended by the selection; 0.
+    int Deterrace(Grid2D& grid, int directions);
+    // Fill Basins in Offset (33190) and Fill Basins as Lakes (33198): the world's altitude
+    // grid at the channels' size filled, the offset raised by the fill depth (weighted by
+    // the selection) or the basins' water level raised to it; hint 16. Esc in the heights
+    // records nothing; Esc in the fill changes nothing (Lakes keeps its recorded step).
+    void FillOffsetBasins();
+    void FillLakeBasins();
+    // Find Rivers (33202) and the river overlay commands (33204, 33205, 33220, 33221).
+    // Find Rivers clears the abort value when it starts and when it ends; its dialogs go
+    // through TerrainDialogs; changes of the river list or their visibility mark the
+    // document modified.
+    void OnFindRivers();
+    void OnClearRiverOverlays();
+    bool CanClearRiverOverlays() const;
+    void OnToggleRiverOverlays();
+    void OnEnableRiverExclusionMask();
+    bool HasRiverExclusionMask() const;
+    void OnRemoveRiverExclusionMask();
+    // ==== end of whole-world adjustments, basin filling and rivers ====
+
     // ---- output ----
     // Shows that the POV include output is not implemented; writes nothing.
     void SavePovInclude(const std::string& path);
@@ -230,6 +285,10 @@ public:
     bool WriteDefaultParms() const;
 
 private:
+    // Whole-world adjustments (CKVDocAdjust.cpp, CKVDocRivers.cpp).
+    bool ChannelMissing(int channel) const;
+    int Finish(int result);
+    void RemoveRiverChannelsOverlay();
     struct Loaded;
     void Adopt(Loaded& loaded);
     void ResetHeader();

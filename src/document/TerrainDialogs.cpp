@@ -17,6 +17,7 @@ bool TerrainDialogs::RunMoundEdit(CMoundEditDlg&) { return false; }
 bool TerrainDialogs::RunMoundSettings(CMoundSettingsDlg&) { return false; }
 bool TerrainDialogs::RunMoundtainSettings(CMoundtainSettingsDlg&) { return false; }
 bool TerrainDialogs::RunRiverEditSize(CRiverEditSizeDlg&) { return false; }
+bool TerrainDialogs::RunSimpleCreate(SimpleCreateSettings&) { return false; }
 
 void TerrainDialogs::RunRiverThreshold(CRiverThresholdDlg& dialog)
 {

@@ -20,6 +20,7 @@ class CRiverEditSizeDlg;
 class CRiverThresholdDlg;
 class InciseFlowProcessDlg;
 class ProcessCurvesDlg;
+struct SimpleCreateSettings;
 
 // The one-value dialog (template 618): the title is the window text, the prompt the
 // label's text; the value is exchanged as a float; Help opens the help topic.
@@ -76,6 +77,8 @@ public:
     // The threshold dialog ends only through its OK (which traces the rivers). The default
     // initialises it and presses OK at once.
     virtual void RunRiverThreshold(CRiverThresholdDlg& dialog);
+    // "Simple Create Mode" (its seven altitudes in display units) with its quality dialog.
+    virtual bool RunSimpleCreate(SimpleCreateSettings& settings);
 };
 
 // The dialogs in force (never null).

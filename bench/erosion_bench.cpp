@@ -1,10 +1,10 @@
 // Whole-world altitude grids and what works on them: the default world at 4096 x 2048
 // (and 1024 x 512 for the climate model), on one core and on all cores.
 //
-// Everything is measured against the world's altitude grid in the same run (HeightGrid,
-// the banded evaluation on a plain sampler): Burn In and EvaluateHeightGrid (the same
-// evaluation through the document's sampler), Incise Flow's flow counts and its own passes
-// with blur 0 and 2, the seasonal climate model's passes without its height evaluation and
+// Everything is measured against ComputeHeightGrid of the same world in the same run:
+// Burn In and EvaluateHeightGrid (the same banded evaluation through the document's
+// sampler), Incise Flow stage by stage (heights, fill, flow counts, its own passes with
+// blur 0 and 2), the seasonal climate model's passes without its height evaluation and
 // its whole run. The multi-core cases check that their result equals the one-core result.
 #include "base/grid/FlowDirections.h"
 #include "base/grid/GridFilters.h"
@@ -17,6 +17,7 @@
 #include "world/SurfMap.h"
 
 #include "DocumentFixtures.h"
+#include "world/BasinFill.h"
 
 #include <benchmark/benchmark.h>
 
@@ -58,11 +59,7 @@ struct World {
         Surface().GetGridSize(w, h);
         kv::Grid2DPtr& grid = heights[w];
         if (!grid)
-        {
-            grid = kv::Alloc2D(w, h, sizeof(float));
-            kv::SurfaceSampler sampler(&projection, &Surface(), nullptr, 1);
-            kv::EvaluateAltitudeGrid(sampler, *grid, kv::AltitudeGridProgress());
-        }
+            grid = kv::ComputeHeightGrid(Surface(), w, h, "");
         return *grid;
     }
 };
@@ -78,6 +75,8 @@ int Threads(const benchmark::State& state) { return static_cast<int>(state.range
 
 // ---------------------------------------------------------------- altitude grid
 
+// ComputeHeightGrid runs on all cores; the one-core figure is the same banded evaluation
+// on one thread.
 void HeightGrid(benchmark::State& state)
 {
     World& w = DefaultWorld(static_cast<int>(state.range(0)));
@@ -87,7 +86,10 @@ void HeightGrid(benchmark::State& state)
     kv::Grid2DPtr grid = kv::Alloc2D(gw, gh, sizeof(float));
     kv::SurfaceSampler sampler(&w.projection, &w.Surface(), nullptr, 1);
     for (auto _ : state) {
-        kv::EvaluateAltitudeGrid(sampler, *grid, kv::AltitudeGridProgress(), Threads(state));
+        if (Threads(state) == 1)
+            kv::EvaluateAltitudeGrid(sampler, *grid, kv::AltitudeGridProgress(), 1);
+        else
+            grid = kv::ComputeHeightGrid(w.Surface(), gw, gh, "");
     }
     if (kv::Equal2D(grid.get(), &w.Heights()) != 1)
         state.SkipWithError("altitude grid differs between thread counts");
@@ -102,7 +104,7 @@ void EvaluateHeightGrid(benchmark::State& state)
     for (auto _ : state)
         w.doc.EvaluateHeightGrid(*grid, "");
     if (kv::Equal2D(grid.get(), &w.Heights()) != 1)
-        state.SkipWithError("EvaluateHeightGrid differs from the altitude grid");
+        state.SkipWithError("EvaluateHeightGrid differs from ComputeHeightGrid");
 }
 BENCHMARK(EvaluateHeightGrid)->Unit(benchmark::kMillisecond)->Iterations(1)->UseRealTime();
 
@@ -133,6 +135,15 @@ InciseGrids& Incise()
     static InciseGrids grids(DefaultWorld(4096));
     return grids;
 }
+
+void InciseFill(benchmark::State& state)
+{
+    InciseGrids& g = Incise();
+    const int w = static_cast<int>(g.heights->Width()), h = static_cast<int>(g.heights->Height());
+    for (auto _ : state)
+        kv::FillBasins(&DefaultWorld(4096).Heights(), g.water.get(), g.filled.get(), w, h, 0.0f);
+}
+BENCHMARK(InciseFill)->Unit(benchmark::kMillisecond)->Iterations(1)->UseRealTime();
 
 void InciseFlowAccumulation(benchmark::State& state)
 {
@@ -201,6 +212,15 @@ void AshgroveRun(benchmark::State& state)
 BENCHMARK(AshgroveRun)->Arg(1024)->Arg(4096)->Unit(benchmark::kMillisecond)->Iterations(1)->UseRealTime();
 
 // ---------------------------------------------------------------- changing the world
+
+// The whole of Incise Flow: heights, fill, counts and passes (it changes the world).
+void InciseFlowWhole(benchmark::State& state)
+{
+    World& w = DefaultWorld(4096);
+    for (auto _ : state)
+        w.doc.InciseFlow(0.0f, 1.0f, 0.6666667f, 1.0f);
+}
+BENCHMARK(InciseFlowWhole)->Unit(benchmark::kMillisecond)->Iterations(1)->UseRealTime();
 
 // Burn In (last: it changes the world).
 void BurnIn(benchmark::State& state)

@@ -11,13 +11,16 @@ TerrainDialogs* g_dialogs = nullptr;
 
 bool TerrainDialogs::RunSingleEdit(CSingleEditDlg&) { return false; }
 bool TerrainDialogs::RunNoiseData(CNoiseDataDlg&) { return false; }
+bool TerrainDialogs::RunInciseFlow(InciseFlowProcessDlg&) { return false; }
+bool TerrainDialogs::RunProcessCurves(ProcessCurvesDlg&) { return false; }
+bool TerrainDialogs::RunMoundEdit(CMoundEditDlg&) { return false; }
+bool TerrainDialogs::RunMoundSettings(CMoundSettingsDlg&) { return false; }
+bool TerrainDialogs::RunMoundtainSettings(CMoundtainSettingsDlg&) { return false; }
 bool TerrainDialogs::RunRiverEditSize(CRiverEditSizeDlg&) { return false; }
 bool TerrainDialogs::RunGlobalAltSet(CGlobalAltSetDlg&) { return false; }
 bool TerrainDialogs::RunRangeSelect(CRangeSelectDlg&) { return false; }
 bool TerrainDialogs::RunClimateSelect(CClimateSelectDlg&) { return false; }
 bool TerrainDialogs::RunMathTool(CMathToolDlg&) { return false; }
-bool TerrainDialogs::RunMoundSettings(CMoundSettingsDlg&) { return false; }
-bool TerrainDialogs::RunMoundtainSettings(CMoundtainSettingsDlg&) { return false; }
 bool TerrainDialogs::RunFileDialog(CSelectionFileDlg&) { return false; }
 bool TerrainDialogs::RunGlobeExport(CGlobeExportDlg&) { return false; }
 bool TerrainDialogs::RunSimpleCreate(SimpleCreateSettings&) { return false; }

@@ -206,9 +206,10 @@ constexpr int kDocumentIds[] = {
     kInverse,         kFeather,         kContract,         kExpand,           kBinarize,        kBorder,
     kDistance,        kLoadSelection,   kSaveSelection,    kAltitudeRange,    kRainfallRange,   kTemperatureRange,
     kClimateRange,    kSetAltitude,     kSetRainfall,      kSetTemperature,   kMound,           kMoundtain,
-    kMathTool,        kAshgroveClimate,  kDefaultClimate,   kMultipleFiles,   kGlobeSetup,
+    kProfiledMound,   kMathTool,        kAshgroveClimate,  kDefaultClimate,   kMultipleFiles,   kGlobeSetup,
     kGlobeExport,     kBurnIn,          kFillOffsetBasins, kFillLakeBasins,   kFindRivers,      kClearRivers,
-    kToggleRivers,    kEnableRiverMask, kRemoveRiverMask,
+    kToggleRivers,    kEnableRiverMask, kRemoveRiverMask,  kInciseFlow,       kRemapAltitudes,  kSetUpSimpleCreate,
+    kExecuteSimpleCreate,
 };
 
 } // namespace
@@ -249,10 +250,11 @@ bool CKVDoc::OnUpdateCommand(int id, CommandUpdate& state)
     case kExpand:
     case kSaveSelection:
     case kMound:
-    case kMoundtain: state.enabled = m_world.selection.IsActive(); break;
+    case kMoundtain:
+    case kProfiledMound: state.enabled = m_world.selection.IsActive(); break;
     case kMultipleFiles: state.enabled = GetMultipleFilesExport() != nullptr; break;
     case kClearRivers: state.enabled = CanClearRiverOverlays(); break;
-    case kToggleRivers: state.checked = GetRiversVisible(); break;
+    case kToggleRivers: state.checked = !GetRiversHidden(); break;
     case kEnableRiverMask: state.checked = HasRiverExclusionMask(); break;
     default: state.enabled = true; break;
     }
@@ -452,6 +454,7 @@ bool CKVDoc::OnCommand(int id)
         UpdateAllViews(nullptr, kHintChannels);
         break;
     }
+    case kProfiledMound: OnProfiledMound(); break;
     case kMathTool: {
         CMathToolDlg dialog;
         dialog.destination = memory.mathDestination;
@@ -518,6 +521,10 @@ bool CKVDoc::OnCommand(int id)
     case kToggleRivers: OnToggleRiverOverlays(); break;
     case kEnableRiverMask: OnEnableRiverExclusionMask(); break;
     case kRemoveRiverMask: OnRemoveRiverExclusionMask(); break;
+    case kInciseFlow: OnInciseFlow(); break;
+    case kRemapAltitudes: OnRemapAltitudes(); break;
+    case kSetUpSimpleCreate: OnSetUpSimpleCreate(); break;
+    case kExecuteSimpleCreate: OnExecuteSimpleCreate(); break;
     default: break;
     }
     return true;

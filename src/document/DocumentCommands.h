@@ -57,6 +57,8 @@ constexpr int kEnableRiverMask = 33220;
 constexpr int kRemoveRiverMask = 33221;
 constexpr int kInciseFlow = 33242;
 constexpr int kRemapAltitudes = 33245;
+constexpr int kSetUpSimpleCreate = 33174;
+constexpr int kExecuteSimpleCreate = 33175;
 } // namespace doccmd
 
 // What an update handler sets for a menu item (the item keeps its own text while `text`

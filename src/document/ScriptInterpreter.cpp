@@ -123,7 +123,7 @@ int RunTool(CKVDoc& doc, const Words& words)
                 return kScriptBadArgument;
         ViewBusyScope busy;
         if (op == 'i') {
-            /*TEMPINCISE*/ (void)v;
+            changed(doc.InciseFlow(v[0], v[1], v[2], v[3]));
         } else {
             // "y..." replaces the land offset, anything else adds to it.
             const float m = world.MoundFromSelection(v[0], v[1], words.Letter(4) == 'y', v[3]);

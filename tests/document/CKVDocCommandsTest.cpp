@@ -231,7 +231,7 @@ TEST_F(CommandsTest, MenuStates)
     EXPECT_TRUE(state.enabled);
 
     const int selectionIds[] = {kBinarize, kDeselect, kFeather, kInverse, kBorder, kContract,
-                                kExpand,   kSaveSelection, kMound, kMoundtain};
+                                kExpand,   kSaveSelection, kMound, kMoundtain, kProfiledMound};
     for (bool active : {true, false}) {
         d.Selection().SetActive(active);
         for (int id : selectionIds) {

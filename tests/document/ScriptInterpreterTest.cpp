@@ -179,6 +179,7 @@ TEST_F(ScriptTest, ScriptFileMatchesDirectCalls)
                                                      "tool x q\n"
                                                      "select f 1.5\n"
                                                      "tool fill_lakes\n"
+                                                     "tool incise 1.5 1 0.6666667 0.5\n"
                                                      "tool burn\n");
     SmallDocument direct;
     direct.World().AddToChannel(kChannelLandOffset, 100.0f, -1e20f, 1e20f);
@@ -188,6 +189,7 @@ TEST_F(ScriptTest, ScriptFileMatchesDirectCalls)
     direct.World().SmoothChannel(kChannelTemperature, 2.0f);
     direct.Selection().Feather(1.5f);
     direct.doc.FillLakeBasins();
+    direct.doc.InciseFlow(1.5f, 1.0f, 0.6666667f, 0.5f);
     direct.doc.BurnIn();
 
     // `direct` is the active document now; make `d` the active one for the script.

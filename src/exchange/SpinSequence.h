@@ -11,6 +11,7 @@
 
 namespace kv {
 
+class CKVDoc;
 class SurfaceSampler;
 class VideoBuffer;
 
@@ -43,16 +44,22 @@ std::unique_ptr<CMovieFrameWriter> FrameWriterFor(const std::string& path);
 // q = (int)(f x 255), each of red, green and blue becomes (v q) >> 8.
 void PaintSpinFrame(VideoBuffer& colour, const VideoBuffer& coverage, uint32_t background, bool shaded);
 
-// Writes the sequence through `writer` from renders of copies of `sampler` with their own
-// orthographic projection: 0 when every frame was written; -1 when the writer cannot
-// open; -2 when a frame cannot be computed; -3 when a frame cannot be written; -4 aborted.
-// Frames below 1 become 1, sizes below 4 become 4.
-int WriteSpinFrames(const SurfaceSampler& sampler, const SpinSettings& settings, CMovieFrameWriter& writer);
+// Writes the sequence through `writer`: frame k is an off-screen image of `sampler`'s world
+// (with the shading pass, no grids) through its own orthographic projection centred on
+// (latitude, k x 360 / frames), painted by PaintSpinFrame. 0 when every frame was written;
+// -1 when the writer cannot open; -2 when a frame cannot be computed; -3 when a frame
+// cannot be written (its index in `failedFrame`); -4 aborted. The frames written stay.
+// Frames below 1 become 1, sizes below 4 become 4. The sampler keeps its projection.
+int WriteSpinFrames(SurfaceSampler& sampler, const SpinSettings& settings, CMovieFrameWriter& writer,
+                    int* failedFrame = nullptr);
 
-// The document command after its dialog: the active document's sampler, the writer by
-// the extension ("Unable to determine the extension provided (" + extension + ")"),
-// "Unable to open movie file" when the writer cannot open, and "Error writing file " + the
-// frame's name when a frame cannot be written (the sequence stops there).
-void SaveSpinSequence(const SpinSettings& settings);
+// The sequence of `doc` after its dialog: the writer by the extension ("Unable to
+// determine the extension provided (" + extension + ")"), "Unable to open movie file" when
+// the writer cannot open, and "Error writing file " + the frame's name when a frame cannot
+// be written (the sequence stops there).
+void SaveSpinSequence(CKVDoc& doc, const SpinSettings& settings);
+// The command: the dialog "Save Spin View Sequence Files" from the kept values, then
+// SaveSpinSequence.
+void SaveSpinSequenceCommand(CKVDoc& doc);
 
 } // namespace kv

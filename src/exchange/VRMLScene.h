@@ -6,6 +6,8 @@
 
 namespace kv {
 
+class CKVDoc;
+
 constexpr int kVRMLTextureQuality = 75;
 
 // The scene's text for a texture file name (without its folder); a '"' or '\' in the
@@ -15,11 +17,11 @@ std::string VRMLSceneText(const std::string& textureName);
 bool WriteVRMLSceneFile(const std::string& path, const std::string& textureName);
 
 // The document command's writer: renders the whole world `width` pixels wide (height
-// half the width) through the active document, writes base + ".jpg" at quality 75 and
+// half the width) through the document, writes base + ".jpg" at quality 75 and
 // the scene base + ".wrl" (base: `path` without its extension). A failed render writes
 // nothing; a texture that cannot be written is reported ("Error writing file " + its path)
 // and no scene is written; a scene that cannot be written shows "Unable to write to file\n"
 // followed by the base in double quotes. 0 on success, else negative.
-int WriteVRMLScene(const std::string& path, int width);
+int WriteVRMLScene(CKVDoc& doc, const std::string& path, int width);
 
 } // namespace kv

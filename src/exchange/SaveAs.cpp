@@ -2,6 +2,7 @@
 
 #include "base/AppSettings.h"
 #include "base/MessageService.h"
+#include "base/ViewHooks.h"
 #include "document/CKVDoc.h"
 #include "exchange/ExportCommon.h"
 #include "exchange/ExportDialogs.h"
@@ -72,7 +73,7 @@ void SaveWorldAs(CKVDoc& doc)
     request.defaultExtension = start.defaultExtension;
     request.initialPath = lastPath;
     request.filterIndex = start.filterIndex;
-    ViewBusyHold busy;
+    ViewBusyScope busy;
     std::string path;
     if (!GetExportDialogs().SaveFile(request, path))
         return;

@@ -2,6 +2,7 @@
 
 #include "base/MessageService.h"
 #include "base/Progress.h"
+#include "base/ViewHooks.h"
 #include "document/CKVDoc.h"
 #include "document/DocumentContext.h"
 #include "exchange/ExportCommon.h"
@@ -141,6 +142,7 @@ int WriteSpecialMDRFile(const SurfaceSampler& sampler, const std::string& path, 
 
 void WriteSpecialMDR(const std::string& path, int width, bool sixteenBit, bool withHeader)
 {
+    ViewBusyScope busy;
     CKVDoc* doc = GetActiveDoc();
     SurfaceSampler* sampler = doc != nullptr ? doc->GetSampler() : nullptr;
     if (sampler == nullptr)

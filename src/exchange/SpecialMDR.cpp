@@ -66,14 +66,18 @@ int WriteSpecialMDRFile(const SurfaceSampler& sampler, const std::string& path, 
 
     const int n = RowBlockThreads(threads, height);
     // Blocks of rows small enough to step progress often, large enough to keep every
-    // thread busy; the block's samples are written in one go.
-    const int blockRows = std::clamp(static_cast<int>((size_t(4) << 20) / std::max<size_t>(rowBytes, 1)), n, 256);
-    std::vector<uint8_t> block;
+    // thread busy; one block is written while the next is computed.
+    const int blockRows = std::clamp(static_cast<int>((size_t(2) << 20) / std::max<size_t>(rowBytes, 1)), n, 256);
+    std::vector<uint8_t> blocks;
     try {
-        block.resize(rowBytes * static_cast<size_t>(std::min(blockRows, height)));
+        blocks.resize(rowBytes * static_cast<size_t>(std::min(blockRows, height)) * 2);
     } catch (const std::bad_alloc&) {
         return kSpecialMDRWriteFailed;
     }
+    const auto rowAt = [&](int row) {
+        const int slot = ((row / blockRows) % 2) * blockRows + row % blockRows;
+        return blocks.data() + static_cast<size_t>(slot) * rowBytes;
+    };
     std::vector<std::unique_ptr<SurfaceSampler>> samplers;
     for (int i = 0; i < n; ++i)
         samplers.push_back(std::make_unique<SurfaceSampler>(sampler));
@@ -85,7 +89,6 @@ int WriteSpecialMDRFile(const SurfaceSampler& sampler, const std::string& path, 
 
     const double latStep = 180.0 / (height - 1);
     const double lonStep = 360.0 / (width - 1);
-    int blockFirst = 0;
     bool writeOk = true;
     ProgressBeginHook(("Writing Special MDR File " + path).c_str());
     g_abortValue = 0;
@@ -96,7 +99,7 @@ int WriteSpecialMDRFile(const SurfaceSampler& sampler, const std::string& path, 
             const SurfaceSampler& s = *samplers[static_cast<size_t>(slot)];
             Range& range = ranges[static_cast<size_t>(slot)];
             const double latitude = 90.0 - row * latStep;
-            uint8_t* out = block.data() + static_cast<size_t>(row - blockFirst) * rowBytes;
+            uint8_t* out = rowAt(row);
             for (int i = width - 1; i >= 0; --i) {
                 const float altitude = s.GetAltitude(latitude, i * lonStep - 180.0);
                 range.low = std::min(range.low, altitude);
@@ -112,10 +115,9 @@ int WriteSpecialMDRFile(const SurfaceSampler& sampler, const std::string& path, 
         },
         [&](int first, int end) {
             const size_t bytes = rowBytes * static_cast<size_t>(end - first);
-            writeOk = std::fwrite(block.data(), 1, bytes, file.File()) == bytes;
+            writeOk = std::fwrite(rowAt(first), 1, bytes, file.File()) == bytes;
             ProgressStepHook(end, height);
             ProgressPollHook();
-            blockFirst = end;
             return writeOk && !AbortRequested();
         });
     ProgressEndHook();

@@ -64,7 +64,7 @@ constexpr int kMinFrameSize = 4;
 } // namespace
 
 int WriteSpinFrames(SurfaceSampler& sampler, const SpinSettings& settings, CMovieFrameWriter& writer,
-                    int* failedFrame)
+                    int* failedFrame, int threads)
 {
     const int frames = std::max(settings.frames, 1);
     const int size = std::max(settings.size, kMinFrameSize);
@@ -84,6 +84,7 @@ int WriteSpinFrames(SurfaceSampler& sampler, const SpinSettings& settings, CMovi
         image = std::make_unique<CRawImage>(&sampler);
         image->SetSize(size, size);
         image->SetProjection(&orthographic);
+        image->SetThreads(threads);
         const std::string title = "Calculating Frame " + std::to_string(k + 1) + " of " + std::to_string(frames);
         if (image->Compute(title.c_str(), true, false) < 0) {
             result = AbortRequested() ? -4 : -2;

@@ -50,8 +50,9 @@ void PaintSpinFrame(VideoBuffer& colour, const VideoBuffer& coverage, uint32_t b
 // -1 when the writer cannot open; -2 when a frame cannot be computed; -3 when a frame
 // cannot be written (its index in `failedFrame`); -4 aborted. The frames written stay.
 // Frames below 1 become 1, sizes below 4 become 4. The sampler keeps its projection.
+// Each frame is computed on `threads` threads (0: every core).
 int WriteSpinFrames(SurfaceSampler& sampler, const SpinSettings& settings, CMovieFrameWriter& writer,
-                    int* failedFrame = nullptr);
+                    int* failedFrame = nullptr, int threads = 0);
 
 // The sequence of `doc` after its dialog: the writer by the extension ("Unable to
 // determine the extension provided (" + extension + ")"), "Unable to open movie file" when

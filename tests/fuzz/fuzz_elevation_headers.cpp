@@ -4,6 +4,7 @@
 // A file is either not recognised, with the values entered before kept, or gives sizes
 // above 0 and rows whose length fits in 32 bits.
 #include "FuzzSupport.h"
+#include "ElevationFixtures.h"
 
 #include "base/MessageService.h"
 #include "base/raster/CrvlHeader.h"
@@ -18,38 +19,15 @@ struct AnswerYes : kv::MessageService {
     bool AskYesNo(const std::string&) override { return true; }
 };
 
-kv::BinaryImportValues Entered()
-{
-    kv::BinaryImportValues v;
-    v.sampleType = 2;
-    v.lineWidth = 321;
-    v.headerLength = 7;
-    v.width = 11;
-    v.height = 13;
-    v.noData = -5.0f;
-    return v;
-}
-
 void TryFile(const std::string& path)
 {
-    kv::BinaryImportValues v = Entered();
+    kv::BinaryImportValues v = elevation::Entered();
     const kv::ImportFileKind kind = kv::ApplyChosenFile(v, path);
-    FUZZ_CHECK(v.fileName == path);
-    if (kind == kv::ImportFileKind::kNone) {
-        const kv::BinaryImportValues e = Entered();
-        FUZZ_CHECK(v.sampleType == e.sampleType && v.lineWidth == e.lineWidth && v.headerLength == e.headerLength);
-        FUZZ_CHECK(v.width == e.width && v.height == e.height && v.noData == e.noData);
-        return;
-    }
-    FUZZ_CHECK(v.width > 0 && v.height > 0);
-    if (kind != kv::ImportFileKind::kHeaderFile) {
-        FUZZ_CHECK(v.lineWidth > 0 && v.headerLength >= 0 && v.sampleType >= 0 && v.sampleType <= 3);
-        FUZZ_CHECK(static_cast<int64_t>(v.width) * (v.sampleType == 3 ? 4 : (1 << v.sampleType)) <= INT32_MAX);
-    }
+    FUZZ_CHECK(elevation::SoundAfterChoice(kind, v, path));
 }
 
-// Bitmaps by the buffer's writer, CRVL headers of Special MDR files, DTE headers and header
-// texts of both dialects.
+// Bitmaps by the buffer's writer, CRVL headers of Special MDR files, DTE headers of the
+// import tests and header texts of both dialects.
 void MakeSeeds(const fuzz::SeedWriter& out)
 {
     kv::VideoBuffer grey;
@@ -63,22 +41,8 @@ void MakeSeeds(const fuzz::SeedWriter& out)
         kv::EncodeCrvlHeader(kv::SpecialMDRHeader(16, sixteen), head.data());
         out.Add(sixteen ? "special16.mdr" : "special32.mdr", 0, head);
     }
-    for (uint8_t order : {0, 1}) {
-        fuzz::Bytes dte(1024 + 16, 0);
-        dte[0] = order;
-        kv::PutLE32(dte.data() + 2, 80000000);
-        kv::PutLEDouble(dte.data() + 74, -20.0);
-        kv::PutLEDouble(dte.data() + 82, 40.0);
-        kv::PutLEDouble(dte.data() + 90, -10.0);
-        kv::PutLEDouble(dte.data() + 98, 15.0);
-        kv::PutLE32(dte.data() + 184, 4);
-        kv::PutLE32(dte.data() + 188, 2);
-        kv::PutLE32(dte.data() + 192, 16);
-        kv::PutLE32(dte.data() + 196, 8);
-        dte[204] = 4;
-        dte[206] = 2;
-        out.Add("order" + std::to_string(order) + ".dte", 0, dte);
-    }
+    for (int16_t order : {0, 1})
+        out.Add("order" + std::to_string(order) + ".dte", 0, elevation::DteBytes(order, 4, 2, 1024 + 16));
     out.Add("first.hdr", 1,
             "BYTEORDER I\nLAYOUT BIL\nNROWS 20\nNCOLS 30\nNBITS 16\nTOTALROWBYTES 60\n"
             "ULXMAP -10\nULYMAP 50\nXDIM 0.5\nYDIM 0.5\nNODATA -9999\n");

@@ -3,8 +3,10 @@
 #pragma once
 
 #include "base/raster/CrvlHeader.h"
+#include "exchange/BinaryImport.h"
 
 #include <cstdint>
+#include <climits>
 #include <cstring>
 #include <vector>
 
@@ -82,6 +84,40 @@ inline std::vector<uint8_t> CrvlBytes(int32_t width = 8, int32_t height = 4, int
     if (width > 0 && height > 0 && width < 10000 && height < 10000)
         b.resize(1024 + static_cast<size_t>(width) * height * h.BytesPerSample());
     return b;
+}
+
+// Values a user had entered before pressing the file button.
+inline kv::BinaryImportValues Entered()
+{
+    kv::BinaryImportValues v;
+    v.sampleType = 2;
+    v.lineWidth = 321;
+    v.headerLength = 7;
+    v.width = 11;
+    v.height = 13;
+    v.west = 2.5;
+    v.noData = -5.0f;
+    return v;
+}
+
+// Whether the values after the file button on `path` are sound: not recognised with the
+// entered values kept (the file name aside), or sizes above 0 and, for a recognised data
+// file, rows whose length fits in 32 bits.
+inline bool SoundAfterChoice(kv::ImportFileKind kind, const kv::BinaryImportValues& v, const std::string& path)
+{
+    if (v.fileName != path)
+        return false;
+    if (kind == kv::ImportFileKind::kNone) {
+        const kv::BinaryImportValues e = Entered();
+        return v.sampleType == e.sampleType && v.lineWidth == e.lineWidth && v.headerLength == e.headerLength &&
+               v.width == e.width && v.height == e.height && v.west == e.west && v.noData == e.noData;
+    }
+    if (v.width <= 0 || v.height <= 0)
+        return false;
+    if (kind == kv::ImportFileKind::kHeaderFile)
+        return true;
+    return v.lineWidth > 0 && v.headerLength >= 0 && v.sampleType >= 0 && v.sampleType <= 3 &&
+           static_cast<int64_t>(v.width) * (v.sampleType == 3 ? 4 : (1 << v.sampleType)) <= INT32_MAX;
 }
 
 } // namespace elevation

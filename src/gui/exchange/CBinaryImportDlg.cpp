@@ -107,16 +107,7 @@ CBinaryImportDlg::CBinaryImportDlg(QWidget* parent)
     window->addRow("Width:", WithUnit(this, m_width, "samples"));
     window->addRow("Height:", WithUnit(this, m_height, "samples"));
 
-    auto* edges = new QGroupBox("Map Edges (degrees)", this);
-    auto* edgeGrid = new QGridLayout(edges);
-    edgeGrid->addWidget(new QLabel("Top:", edges), 0, 1);
-    edgeGrid->addWidget(m_north, 0, 2);
-    edgeGrid->addWidget(new QLabel("Left:", edges), 1, 0);
-    edgeGrid->addWidget(m_west, 1, 1);
-    edgeGrid->addWidget(new QLabel("Right:", edges), 1, 2);
-    edgeGrid->addWidget(m_east, 1, 3);
-    edgeGrid->addWidget(new QLabel("Bottom:", edges), 2, 1);
-    edgeGrid->addWidget(m_south, 2, 2);
+    QGroupBox* edges = MapEdgesGroup(this, m_north, m_west, m_east, m_south);
 
     auto* missing = new QFormLayout;
     missing->addRow("No Data:", m_noData);

@@ -4,6 +4,8 @@
 #include "platform/CLocale.h"
 
 #include <QGridLayout>
+#include <QGroupBox>
+#include <QLabel>
 #include <QLineEdit>
 
 #include <cstdio>
@@ -66,6 +68,21 @@ bool TakeDouble(QLineEdit* edit, double& value)
     edit->setFocus();
     edit->selectAll();
     return false;
+}
+
+QGroupBox* MapEdgesGroup(QWidget* parent, QLineEdit* north, QLineEdit* west, QLineEdit* east, QLineEdit* south)
+{
+    auto* edges = new QGroupBox("Map Edges (degrees)", parent);
+    auto* grid = new QGridLayout(edges);
+    grid->addWidget(new QLabel("Top:", edges), 0, 1);
+    grid->addWidget(north, 0, 2);
+    grid->addWidget(new QLabel("Left:", edges), 1, 0);
+    grid->addWidget(west, 1, 1);
+    grid->addWidget(new QLabel("Right:", edges), 1, 2);
+    grid->addWidget(east, 1, 3);
+    grid->addWidget(new QLabel("Bottom:", edges), 2, 1);
+    grid->addWidget(south, 2, 2);
+    return edges;
 }
 
 ExtendedSaveDialog::ExtendedSaveDialog(QWidget* parent, const QString& title, const std::string& filter,

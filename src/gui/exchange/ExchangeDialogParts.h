@@ -7,6 +7,7 @@
 
 #include <string>
 
+class QGroupBox;
 class QLineEdit;
 class QWidget;
 
@@ -23,6 +24,10 @@ QString FormatReal(double value);
 bool TakeInt(QLineEdit* edit, int low, int high, int& value);
 // Reads a real edit; false with the standard message when it is not a number.
 bool TakeDouble(QLineEdit* edit, double& value);
+
+// The group "Map Edges (degrees)": "Top:" above, "Left:" and "Right:" beside each other,
+// "Bottom:" below, around the four given edits.
+QGroupBox* MapEdgesGroup(QWidget* parent, QLineEdit* north, QLineEdit* west, QLineEdit* east, QLineEdit* south);
 
 // A save-file dialog in Qt's own (non-native) form, so that controls can be added below
 // its file list. `filter` is "Text|pattern|Text|pattern|...||"; the overwrite prompt is on.

@@ -30,6 +30,8 @@ constexpr uint32_t kRiverMarker = 0x04030201u;
 constexpr uint32_t kWhite = 0xFFFFFFu;
 constexpr const char* kDefaultLightingFile = "Default.lgt";
 
+std::atomic<CKVView*> g_activeView{nullptr};
+
 int RoundUp8(int v)
 {
     return (v + 7) & ~7;
@@ -76,6 +78,11 @@ bool PaintChannelOf(int toolId, int& channel, const char*& stepName)
 
 // ---------------------------------------------------------------------------------------
 // Preferences and hooks
+
+CKVView* GetActiveKVView()
+{
+    return g_activeView.load();
+}
 
 RenderPreferences RenderPreferences::Read()
 {
@@ -193,6 +200,8 @@ CKVView::~CKVView()
         SetViewHooks(m_previousHooks);
         m_hooks.reset();
     }
+    CKVView* self = this;
+    g_activeView.compare_exchange_strong(self, nullptr);
     m_document.DetachView(this);
     m_sampler.reset();
     FreeBuffers();
@@ -212,6 +221,7 @@ void CKVView::InstallHooks()
         return;
     m_hooks = std::make_unique<Hooks>(*this);
     m_previousHooks = SetViewHooks(m_hooks.get());
+    g_activeView = this;
 }
 
 void CKVView::ReadStartupLighting(const ViewStartup& startup)
@@ -370,6 +380,7 @@ bool CKVView::PrepareRender()
                 m_busy.fetch_sub(1);
                 return false;
             }
+            m_prefs = RenderPreferences::Read();
             m_hatchTile.CreateMapped(kHatchTileSize, kHatchTileSize);
             FillHatch(m_hatchTile, Settings().hatchIndex, Settings().hatchColor, Settings().backgroundColor);
             if (!m_keepImage)
@@ -561,11 +572,21 @@ void CKVView::RenderWorkerProc()
 
 bool CKVView::RenderRound()
 {
-    const RenderPreferences prefs = RenderPreferences::Read();
+    RenderPreferences prefs;
     const int width = m_renderWidth, height = m_renderHeight;
     if (width <= 0 || height <= 0 || m_image.IsEmpty()) {
         m_pass = kPassFinished;
         return true;
+    }
+    LightParms light;
+    int shader;
+    // The preferences, lighting and shader of this round, taken where the user-interface
+    // thread writes them.
+    {
+        std::lock_guard<std::mutex> lock(m_viewLock);
+        light = Light();
+        shader = m_sampler ? m_sampler->ShaderId() : Settings().shaderId;
+        prefs = m_prefs;
     }
     const int columns = std::min(width, prefs.maxColumns);
     const int rows = std::min(height, prefs.maxRows);
@@ -576,13 +597,6 @@ bool CKVView::RenderRound()
 
     // The round shades with its own copy of the lighting: shading is off (ambient 1) when
     // the display is limited below the view's size.
-    LightParms light;
-    int shader;
-    {
-        std::lock_guard<std::mutex> lock(m_viewLock);
-        light = Light();
-        shader = m_sampler ? m_sampler->ShaderId() : Settings().shaderId;
-    }
     if (width > prefs.maxColumns || height > prefs.maxRows)
         light.ambient = 1.0;
     const int passes = (light.ambient > 250.0 / 255.0 && light.seaOpacity > 250.0 / 255.0) ? 25 : 50;
@@ -695,11 +709,12 @@ bool CKVView::LatLonToPixel(double latitude, double longitude, int& x, int& y) c
     return m_sampler->LatLonToPixel(latitude, longitude, x, y);
 }
 
-void CKVView::ApplyWorldSettings(const SurfMap& parms, int metric, int /*secondUnits*/, bool keep)
+void CKVView::ApplyWorldSettings(const SurfMap& parms, int metric, int secondUnits, bool keep)
 {
     EnterBusy();
     OnUpdate(10);
     MetricUnits = metric;
+    WorldSizeDisplay = secondUnits;
     GetUndoList().Clear();
     m_document.SetUntitled();
     SurfMap& world = m_document.World();

@@ -238,6 +238,8 @@ private:
     bool m_keepImage = false;
     int m_selectionMode = 1;
     int m_frameInterval = 250;
+    // The render preferences the worker uses (read on the user-interface thread).
+    RenderPreferences m_prefs;
     VideoBuffer m_hatchTile;
     std::unique_ptr<GeoBuffers> m_geo;
     unsigned m_drawCounter = 0;
@@ -249,5 +251,8 @@ private:
     std::unique_ptr<Hooks> m_hooks;
     ViewHooks* m_previousHooks = nullptr;
 };
+
+// The active view: the one that installed its hooks last and still exists; null without one.
+CKVView* GetActiveKVView();
 
 } // namespace kv

@@ -68,7 +68,9 @@ bool RunRows(std::vector<std::unique_ptr<RowWorker>>& workers, int rows, double 
                     int reported = 0;
                     std::unique_lock<std::mutex> lock(mutex);
                     for (;;) {
-                        wake.wait_for(lock, std::chrono::milliseconds(20));
+                        wake.wait_for(lock, std::chrono::milliseconds(20), [&] {
+                            return finished == n || rowsDone.load(std::memory_order_relaxed) > reported;
+                        });
                         const bool done = finished == n;
                         lock.unlock();
                         const int now = rowsDone.load(std::memory_order_relaxed);
@@ -81,7 +83,7 @@ bool RunRows(std::vector<std::unique_ptr<RowWorker>>& workers, int rows, double 
                             stop.store(true, std::memory_order_relaxed);
                         }
                         lock.lock();
-                        if (done || finished == n)
+                        if (done)
                             break;
                     }
                     continue;

@@ -221,7 +221,9 @@ TEST_F(ViewTest, HeldBusyCounterBlocksPreparation)
     EXPECT_EQ(view.GetSampler(), nullptr);
     EXPECT_EQ(view.BusyCount(), 1);
     // Through the hooks, as the world model and long computations hold it.
+    EXPECT_EQ(GetActiveKVView(), nullptr);
     view.InstallHooks();
+    EXPECT_EQ(GetActiveKVView(), &view);
     {
         ViewBusyScope busy;
         EXPECT_EQ(view.BusyCount(), 2);

@@ -63,7 +63,7 @@ SaveAsStart SaveAsStartFor(const std::string& lastPath)
     return start;
 }
 
-void SaveWorldAs(CKVDoc& doc)
+void SaveWorldAs(CKVDoc& doc, const std::function<bool(const std::string&)>& saveDocument)
 {
     const std::string lastPath = GetAppSettings().GetString("Settings", "Save", std::string());
     const SaveAsStart start = SaveAsStartFor(lastPath);
@@ -80,7 +80,10 @@ void SaveWorldAs(CKVDoc& doc)
     GetAppSettings().WriteString("Settings", "Save", path);
     switch (request.filterIndex) {
     case kDocumentType:
-        doc.OnSaveDocument(path);
+        if (saveDocument)
+            saveDocument(path);
+        else
+            doc.OnSaveDocument(path);
         break;
     case kBmpType:
     case kJpegType:

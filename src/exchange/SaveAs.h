@@ -3,6 +3,7 @@
 // Special MDR file or a raw raster, by the type chosen in the dialog.
 #pragma once
 
+#include <functional>
 #include <string>
 
 namespace kv {
@@ -39,7 +40,9 @@ struct SaveAsStart {
 SaveAsStart SaveAsStartFor(const std::string& lastPath);
 
 // The whole command on `doc`: the dialog, the profile value Settings\Save (written before
-// anything is saved) and the writer of the chosen type.
-void SaveWorldAs(CKVDoc& doc);
+// anything is saved) and the writer of the chosen type. The world document itself (type 1)
+// is saved through `saveDocument` (the program's document save, which also keeps the
+// recent files), else through the document's own save.
+void SaveWorldAs(CKVDoc& doc, const std::function<bool(const std::string&)>& saveDocument = {});
 
 } // namespace kv

@@ -14,7 +14,7 @@ public:
     bool SpinFile(SpinSettings& settings) override;
 };
 
-// Installs the window dialogs for the rest of the run.
+// Installs the window dialogs (SetExportDialogs(nullptr) puts the default back).
 void InstallExportDialogs();
 
 } // namespace kv

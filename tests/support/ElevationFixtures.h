@@ -38,7 +38,7 @@ inline std::vector<uint8_t> DteBytes(int16_t order = 0, int32_t width = 100, int
     Put32(b, 184, width);
     Put32(b, 188, height);
     Put32(b, 192, 16);
-    Put32(b, 196, width * 2);
+    Put32(b, 196, static_cast<int32_t>(static_cast<uint32_t>(width) * 2u));
     Put16(b, 204, 4);
     Put16(b, 206, 2);
     b.resize(size);

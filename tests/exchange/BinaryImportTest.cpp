@@ -35,16 +35,9 @@ private:
 // What the user had typed before pressing the file button.
 BinaryImportValues Typed()
 {
-    BinaryImportValues v;
-    v.sampleType = BinaryImportValues::kFourByte;
-    v.lineWidth = 77;
-    v.headerLength = 5;
+    BinaryImportValues v = elevation::Entered();
     v.xStart = 3;
     v.yStart = 4;
-    v.width = 9;
-    v.height = 8;
-    v.west = 1.5;
-    v.noData = -1.0f;
     return v;
 }
 

@@ -27,6 +27,7 @@ protected:
         m_clock = SetSeedClock(&clock);
         GetUndoList().Clear();
         doc.GetWorld().SetResolution(2, false);
+        doc.Recalculate(); // the basis made current, as every document's world is
     }
     void TearDown() override
     {

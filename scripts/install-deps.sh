@@ -10,6 +10,7 @@ PACKAGES=(
   qt6-base-dev
   libnoise-dev
   proj-bin libproj-dev
+  gdal-bin
 )
 
 missing=()

@@ -37,7 +37,7 @@ void ContourDef::Serialize(CArchive& ar)
     ar >> read.altitude >> read.lineOn >> read.lineColorAuto >> read.lineColor >> read.reserved1 >> read.fillOn >>
         read.fillColorAuto >> read.fillColor >> read.fillStyle >> read.penWidth >> read.labelOption1 >>
         read.labelOption2;
-    read.name = ar.ReadString();
+    read.name = ar.ReadStringAllowWide();
     *this = std::move(read);
 }
 

@@ -13,7 +13,33 @@ namespace kv {
 namespace {
 const AppSettings g_defaultSettings;
 std::atomic<const AppSettings*> g_settings{nullptr};
+
+std::mutex g_runMutex;
+std::map<std::pair<std::string, std::string>, int> g_runValues;
 } // namespace
+
+void SetRunInt(const std::string& section, const std::string& key, int value)
+{
+    std::lock_guard lock(g_runMutex);
+    g_runValues[{section, key}] = value;
+}
+
+int GetRunInt(const std::string& section, const std::string& key, int defaultValue)
+{
+    {
+        std::lock_guard lock(g_runMutex);
+        auto it = g_runValues.find({section, key});
+        if (it != g_runValues.end())
+            return it->second;
+    }
+    return GetAppSettings().GetInt(section, key, defaultValue);
+}
+
+void ClearRunValues()
+{
+    std::lock_guard lock(g_runMutex);
+    g_runValues.clear();
+}
 
 int AppSettings::GetInt(const std::string& section, const std::string& key, int defaultValue) const
 {

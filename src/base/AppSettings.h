@@ -41,6 +41,13 @@ private:
     mutable std::map<std::pair<std::string, std::string>, std::string> m_values;
 };
 
+// Values set for the rest of the run that never reach the profile (a preference a loaded
+// file switches on). GetRunInt answers with such a value when one was set, else with the
+// settings in force; ClearRunValues forgets them all (tests).
+void SetRunInt(const std::string& section, const std::string& key, int value);
+int GetRunInt(const std::string& section, const std::string& key, int defaultValue);
+void ClearRunValues();
+
 // The settings in force (never null).
 const AppSettings& GetAppSettings();
 // Installs `settings` (null restores the defaults) and returns the previous ones, or null

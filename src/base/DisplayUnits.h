@@ -12,6 +12,10 @@ namespace kv {
 
 inline std::atomic<int> MetricUnits{1};
 
+// The document-wide world-size display: 0 the size is shown as the circumference, 1 as the
+// diameter (circumference / pi). Set by the new-world wizard, stored in the world file.
+inline std::atomic<int> WorldSizeDisplay{0};
+
 inline bool IsMetric() { return MetricUnits.load(std::memory_order_relaxed) != 0; }
 
 constexpr double kFeetPerMetre = 3.28084;

@@ -9,6 +9,25 @@
 
 namespace kv {
 
+// The object that travels with an update hint (null for most hints). Receivers that expect
+// one test its type.
+class HintObject {
+public:
+    virtual ~HintObject() = default;
+};
+
+// Two points (or values) with a hint: hint 3 and 6 carry (latitude, longitude) in the first
+// point; hint 11 carries the zoom factor in x1 and zeros elsewhere.
+class TwoPtHint final : public HintObject {
+public:
+    TwoPtHint() = default;
+    TwoPtHint(double ax1, double ay1, double ax2, double ay2) : x1(ax1), y1(ay1), x2(ax2), y2(ay2) {}
+    double x1 = 0.0;
+    double y1 = 0.0;
+    double x2 = 0.0;
+    double y2 = 0.0;
+};
+
 class ViewHooks {
 public:
     virtual ~ViewHooks() = default;
@@ -16,6 +35,14 @@ public:
     virtual int StopActiveViewRender() = 0;
     // Sends `hint` (1..16) to the views of the active document; 0 on success.
     virtual int UpdateActiveDocViews(int hint) = 0;
+    // Sends `hint` (1..16) with its object (null: none) to every view of `document` except
+    // `sender` (null: none). A document calls it from its UpdateAllViews; only the view layer
+    // knows both types. The default has no views: nothing is sent, 0.
+    virtual int UpdateDocumentViews(const void* document, const void* sender, int hint, const HintObject* object)
+    {
+        (void)document, (void)sender, (void)hint, (void)object;
+        return 0;
+    }
 };
 
 // The hooks in force (never null).

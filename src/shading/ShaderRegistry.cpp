@@ -105,6 +105,15 @@ void ShaderRegistry::Init(ShaderWorld* world, LightParms* light) {
     }
 }
 
+bool ShaderRegistry::IsRegisteredId(int id) {
+    for (const ShaderEntry& entry : kShaderTable) {
+        if (entry.id == id) {
+            return true;
+        }
+    }
+    return false;
+}
+
 TexShader* ShaderRegistry::GetShader(int id) const {
     if (id < 0 || id >= kShaderSlots) {
         return nullptr;

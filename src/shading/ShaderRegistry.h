@@ -64,6 +64,8 @@ public:
     void GetUnits(int id, std::string& units) const;
     float ToDisplayUnits(int id, float value) const;
     int GetFlags(int id) const;
+    // Whether Init makes a shader for the id (known without a registry being initialised).
+    static bool IsRegisteredId(int id);
     // The shader of an id; null before Init, for an empty slot or an id outside 0..255.
     TexShader* GetShader(int id) const;
 

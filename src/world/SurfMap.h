@@ -167,6 +167,29 @@ public:
     bool CreateUndoData(int channel, int extra, std::unique_ptr<UndoData>& out) override;
     bool RestoreUndoData(UndoData& data) override;
 
+    // ---- archive and parameter text (SurfMapArchive.cpp, SurfMapParms.cpp) ----
+    // The binary record is written at kArchiveVersion and read back to version 256; a
+    // damaged record raises the archive error and leaves the world as it was. After a
+    // read every channel grid and the selection have the size gridWidth x gridHeight.
+    static constexpr int32_t kArchiveVersion = 271;
+    void Serialize(CArchive& ar);
+    // The "FracParms" ... "FracParmsEnd" text block, keywords spelled by the tokenizer.
+    // WriteParms: 0, or -1 when the file cannot be written. ReadParms: from the current
+    // token, 0 after "FracParmsEnd", -1 when the text ends first (what was read is kept).
+    int WriteParms(std::FILE* file, const CTokenizer& tokenizer) const;
+    int ReadParms(CTokenizer& tokenizer);
+    // A world parameter file holding one text block. Writing replaces the file only once
+    // it is complete: 0, -1 when it cannot be created, -2 when writing fails. Reading:
+    // ReadParms' result, or -2 when the file cannot be opened.
+    int WriteParmsFile(const std::string& path) const;
+    int ReadParmsFile(const std::string& path);
+    // Whether a lacunarity read from outside may replace the current one: one that is not
+    // a positive number gives infinite octave weights and NaN noise, so readers keep the
+    // old value instead. Values the text form writes as 0 ("%0.5f", below 0.000005)
+    // count as 0, so that what a reader took is also what a text file carries.
+    static bool UsableLacunarity(double value);
+    // ---- end of archive and parameter text ----
+
     // Sampling geometry shared by the channel samplers (and the sampler's two-grid reads).
     // Taps are placed on the grid's own size (which SetResolution keeps equal to
     // gridWidth x gridHeight; CopyParms alone may leave them apart).

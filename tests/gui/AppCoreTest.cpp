@@ -1,6 +1,6 @@
 // The application's command line, preferences, folders, version and start-up records.
 #include "base/AppSettings.h"
-#include "gui/app/AppFolders.h"
+#include "base/AppFolders.h"
 #include "gui/app/CmdLineInfo.h"
 #include "gui/app/Preferences.h"
 #include "gui/app/ProfileSettings.h"

@@ -103,6 +103,11 @@ public:
     const CColorList& TemperatureList() const { return m_temperatureList; }
     const CColorList& RainfallList() const { return m_rainfallList; }
     const CColorList& ClimateList() const { return m_climateList; }
+    // The lists themselves, for readers that replace a list whole (stop names kept) and
+    // for writing them out.
+    CColorList& TemperatureList() { return m_temperatureList; }
+    CColorList& RainfallList() { return m_rainfallList; }
+    CColorList& ClimateList() { return m_climateList; }
 
     // The four table cells around (rainfall, kelvin): (i, k), (i, k+1), (i+1, k),
     // (i+1, k+1), indices clamped to the table; and the fractions b - k (temperature)

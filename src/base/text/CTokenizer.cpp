@@ -177,6 +177,21 @@ int CTokenizer::Open(const std::string& path, bool stripLineComments)
     return 0;
 }
 
+int CTokenizer::OpenText(const std::string& text, bool stripLineComments)
+{
+    if (m_file)
+        return -1;
+    m_memoryText = text.empty() ? std::string(1, '\n') : text;
+    std::FILE* f = fmemopen(m_memoryText.data(), m_memoryText.size(), "r");
+    if (!f)
+        return -2;
+    m_file = f;
+    m_stripLineComments = stripLineComments;
+    m_lineCount = 0;
+    ReadLine();
+    return 0;
+}
+
 int CTokenizer::Close()
 {
     if (!m_file)

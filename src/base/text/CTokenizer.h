@@ -109,6 +109,9 @@ public:
     // 0, -1 when a file is already open (it stays open), -2 when it cannot be opened.
     // With stripLineComments every line is cut at its first "//".
     int Open(const std::string& path, bool stripLineComments);
+    // The same over a text held in memory (the tokenizer keeps its own copy): 0, -1 when a
+    // file is already open, -2 when the text cannot be opened as a stream.
+    int OpenText(const std::string& text, bool stripLineComments);
     // -1 when no file is open; else closes it, resets every state (user symbols included), 0.
     int Close();
     bool IsOpen() const { return m_file != nullptr; }
@@ -154,6 +157,7 @@ private:
     int m_code = kTokEnd;
     double m_number = 0.0;
     std::FILE* m_file = nullptr;
+    std::string m_memoryText; // what OpenText reads from
     int m_lineCount = 0;
     char m_line[kMaxLineChars + 2];
     std::size_t m_pos = 0;

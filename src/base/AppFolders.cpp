@@ -1,4 +1,4 @@
-#include "gui/app/AppFolders.h"
+#include "base/AppFolders.h"
 
 #include "base/AppSettings.h"
 

@@ -1,0 +1,217 @@
+// The world document: one whole world with everything kept beside it in its file.
+//
+// It owns, by value and in this order, the header values of the file, the latitude/longitude
+// grid, the image overlays, the world surface (whose selection is the document's
+// selection), two more imported data surfaces and the river vector overlay, and keeps the
+// settings of its first view (ViewSettings). It creates new worlds, recomputes the basis and
+// the sea level after every change of parameters, records undo steps before edits, marks
+// itself modified and tells the views what changed through numbered update hints. It never
+// opens a window: views are reached through the view hooks and the attached DocumentView,
+// messages through the message service, keys and the wizard through DocumentServices.
+//
+// Process-wide beside it (one document exists at a time): the metric flag (MetricUnits), the
+// world-size display (WorldSizeDisplay), the first-document flag, the "123" preference
+// (every recalculation runs twice; a loaded old file switches it on for the run) and the
+// undo list.
+//
+// Files: CKVDoc.cpp holds the core, CKVDocArchive.cpp the ".kvw" file form; operations of
+// the terrain commands and the views add their own blocks below and their own files.
+#pragma once
+
+#include "base/ViewHooks.h"
+#include "base/layers/CISurf.h"
+#include "base/layers/ImageOverlay.h"
+#include "document/ViewSettings.h"
+#include "world/CRectGrid.h"
+#include "world/RiverVectorOverlay.h"
+#include "world/SurfMap.h"
+
+#include <cstdint>
+#include <memory>
+#include <string>
+
+namespace kv {
+
+class CArchive;
+class SurfaceSampler;
+
+// The document's first view as the document reaches it. The view core attaches one while
+// its view exists; without one the document has no view.
+class DocumentView {
+public:
+    virtual ~DocumentView() = default;
+    // The view's sampler, made first (the view prepares rendering) when it has none; null
+    // when it cannot be made.
+    virtual SurfaceSampler* GetSurfaceSampler() = 0;
+    // The overlay the overlay tools paint into (null: none).
+    virtual void SetActiveOverlay(ImageOverlay* overlay) = 0;
+};
+
+// Update hints the document and its commands send (the views' reactions are theirs).
+enum DocumentHint : int {
+    kHintUndoRedo = 1,
+    kHintWorldRecalculated = 2,
+    kHintRecentre = 3,
+    kHintWorldShift = 6,
+    kHintSelection = kHintSelectionChanged,
+    kHintDeleteContents = 10,
+    kHintZoom = 11,
+    kHintRiverChannelsRemoved = 13,
+    kHintDocumentLoaded = 14,
+    kHintRivers = 15,
+    kHintChannels = kHintChannelDataChanged,
+};
+
+class CKVDoc : public SurfMapOwner {
+public:
+    // ---- file ----
+    static constexpr uint32_t kArchiveVersion = 264;
+    static constexpr uint32_t kFirstHeaderVersion = 256;
+
+    // ---- header values of a new world ----
+    static constexpr int32_t kNewLayerFlag = 0;
+    static constexpr int32_t kNewHeaderValue3 = 6;
+    static constexpr double kNewHeaderSpacing = 30.0;
+
+    // ---- channels and steps ----
+    static constexpr int kSelectionChannel = 8192;
+    static constexpr int kPlanarSurfaceType = 6;
+    static constexpr char kDefaultParmsFile[] = "Default.srf";
+    static constexpr char kNoViewMessage[] = "Unable to locate a valid view in NewDocument";
+    static constexpr char kPovNotImplemented[] = "POV Include output not implemented";
+
+    CKVDoc();
+    // Writes the world parameters to "Default.srf" (nothing when it cannot be written), then
+    // frees the members in reverse order.
+    ~CKVDoc() override;
+    CKVDoc(const CKVDoc&) = delete;
+    CKVDoc& operator=(const CKVDoc&) = delete;
+
+    // ---- lifecycle ----
+    // A new world: the first of the run from the parameter world or "Default.srf" with a
+    // fresh seed, later ones through the new-world wizard; then reset and recalculated
+    // (hint 2) and unmodified. True.
+    bool OnNewDocument();
+    // Hint 10 to the views; the members stay.
+    void DeleteContents();
+    // The first-document flag (set at program start).
+    static bool IsFirstDocument();
+    static void SetFirstDocument(bool first);
+
+    // ---- recalculation ----
+    // Basis origin (when random), fractal basis, sea bias and the two altitude factors.
+    void RecalculateWorld();
+    // RecalculateWorld (twice with the "123" preference), then hint 2.
+    void Recalculate();
+    // Whether every recalculation runs twice ("123" of the preferences or set for the run).
+    static bool RecalculatesTwice();
+    // Stores the shift into the world's axis latitude and longitude, recalculates (hint 2)
+    // and marks the document modified.
+    void SetWorldShift(double latitudeShift, double longitudeShift);
+    // Clears the channels (unless Shift and Ctrl are held) and the selection (unless Alt is
+    // held), removes overlays and rivers, marks modified, recalculates; hint 2.
+    void ResetWorld();
+    // Next (+1) / Previous (-1) world: "Untitled", seed + step, ResetWorld, unmodified.
+    void StepWorld(int step);
+
+    // ---- undo ----
+    // Records a step before an edit: 8192 the selection, a negative channel or 7 channel 1,
+    // else that channel of the world. 0.
+    int RecordUndo(const std::string& stepName, int channel) override;
+    void RecordSelectionUndo(const std::string& stepName);
+
+    // ---- views ----
+    void AttachView(DocumentView* view) { m_view = view; }
+    void DetachView(DocumentView* view);
+    DocumentView* GetFirstView() const { return m_view; }
+    bool HasView() const { return m_view != nullptr; }
+    // The first view's sampler, else the document's own (default projection, no lighting,
+    // shader 1), made anew after every recalculation.
+    SurfaceSampler* GetSampler();
+    // Sends the hint to the views of this document except `sender`.
+    void UpdateAllViews(const void* sender, int hint, const HintObject* object = nullptr);
+    ViewSettings& GetViewSettings() { return m_viewSettings; }
+    const ViewSettings& GetViewSettings() const { return m_viewSettings; }
+
+    // ---- state ----
+    bool IsModified() const { return m_modified; }
+    void SetModifiedFlag(bool modified = true) { m_modified = modified; }
+    const std::string& GetPathName() const { return m_pathName; }
+    void SetPathName(const std::string& path);
+    const std::string& GetTitle() const { return m_title; }
+    void SetTitle(const std::string& title) { m_title = title; }
+
+    // ---- members ----
+    SurfMap& GetWorld() { return m_world; }
+    const SurfMap& GetWorld() const { return m_world; }
+    CSelection& GetSelection() { return m_world.selection; }
+    ImageOverlayList& GetOverlays() { return m_overlays; }
+    const ImageOverlayList& GetOverlays() const { return m_overlays; }
+    CISurf& GetSurface1() { return m_surface1; }
+    CISurf& GetSurface2() { return m_surface2; }
+    CRectGrid& GetRectGrid() { return m_grid; }
+    const CRectGrid& GetRectGrid() const { return m_grid; }
+    RiverVectorOverlay& GetRivers() { return m_rivers; }
+    const RiverVectorOverlay& GetRivers() const { return m_rivers; }
+    bool GetRiversVisible() const { return m_riversVisible; }
+    void SetRiversVisible(bool visible) { m_riversVisible = visible; }
+    int GetRiverCount() const { return static_cast<int>(m_rivers.rivers.size()); }
+    // The world's channel grid size; -1 when there are no grids.
+    int GetGridSize(int& width, int& height) const;
+
+    int32_t layerFlag = kNewLayerFlag;
+    int32_t headerValue2 = 0;
+    int32_t headerValue3 = kNewHeaderValue3;
+    int32_t headerValue4 = 0;
+    int32_t headerValue5 = 0;
+    double headerSpacing1 = kNewHeaderSpacing;
+    double headerSpacing2 = kNewHeaderSpacing;
+
+    // ---- output ----
+    // Shows that the POV include output is not implemented; writes nothing.
+    void SavePovInclude(const std::string& path);
+
+    // ---- file ----
+    // The ".kvw" record: version 264 written, every older form read. A file is read whole
+    // into a fresh set of members that replaces the document's only on success; a damaged
+    // file raises the archive error and leaves the document as it was.
+    void Serialize(CArchive& ar);
+    // The framework's open and save: false (with a message) when the file cannot be read or
+    // written. Saving writes a temporary file renamed over the target.
+    bool OnOpenDocument(const std::string& path);
+    bool OnSaveDocument(const std::string& path);
+
+    // "Default.srf": the install folder (Settings\Install, default the program's folder)
+    // when it is writable, else the profile folder (Settings\ProfileDir).
+    static std::string DefaultParmsPath();
+    // Writes the world parameters there; false when the file cannot be written.
+    bool WriteDefaultParms() const;
+
+private:
+    struct Loaded;
+    void Adopt(Loaded& loaded);
+    void ResetHeader();
+    void RemoveOverlaysAndRivers();
+    void RunNewWorldWizard();
+    void ReadDefaultParms();
+
+    // Members in the order of the file (the header values are public above).
+    CRectGrid m_grid;
+    ImageOverlayList m_overlays;
+    SurfMap m_world;
+    CISurf m_surface1;
+    CISurf m_surface2;
+    RiverVectorOverlay m_rivers;
+    bool m_riversVisible = false;
+
+    bool m_modified = false;
+    std::string m_pathName;
+    std::string m_title;
+    ViewSettings m_viewSettings;
+    DocumentView* m_view = nullptr;
+    // The document's own sampler when there is no view.
+    ProjectionParms m_ownProjection;
+    std::unique_ptr<SurfaceSampler> m_ownSampler;
+};
+
+} // namespace kv

@@ -1,0 +1,82 @@
+// What the document asks of the program around it: the keyboard's modifier state and the
+// wait cursor, the high-resolution counter a new world's seed comes from, the new-world
+// wizard and the parameter world of the command line. The shell installs its own; until it
+// does (batch runs, tests) harmless defaults answer: no key held, no cursor, the steady
+// clock, a wizard that is cancelled, no parameter world.
+#pragma once
+
+#include "base/color/LightParms.h"
+#include "base/layers/CISurf.h"
+#include "world/SurfMap.h"
+
+#include <cstdint>
+
+namespace kv {
+
+class InputState {
+public:
+    virtual ~InputState() = default;
+    virtual bool IsShiftDown() const { return false; }
+    virtual bool IsCtrlDown() const { return false; }
+    virtual bool IsAltDown() const { return false; }
+    virtual void BeginWaitCursor() {}
+    virtual void EndWaitCursor() {}
+};
+InputState& GetInputState();
+// Installs `state` (null restores the default) and returns the previous one, or null when
+// the default was in force. The caller keeps it alive while installed.
+InputState* SetInputState(InputState* state);
+
+// Shows the wait cursor for its lifetime.
+class WaitCursorScope {
+public:
+    WaitCursorScope() { GetInputState().BeginWaitCursor(); }
+    ~WaitCursorScope() { GetInputState().EndWaitCursor(); }
+    WaitCursorScope(const WaitCursorScope&) = delete;
+    WaitCursorScope& operator=(const WaitCursorScope&) = delete;
+};
+
+class SeedClock {
+public:
+    virtual ~SeedClock() = default;
+    // A high-resolution counter; new worlds take its low 32 bits as their seed.
+    virtual uint64_t Counter() const;
+};
+SeedClock& GetSeedClock();
+SeedClock* SetSeedClock(SeedClock* clock);
+
+// The working copies the new-world wizard edits.
+struct NewDocSettings {
+    SurfMap world;
+    CISurf surface1;
+    CISurf surface2;
+    LightParms light;
+    int landColorCount = 0;
+    int seaColorCount = 0;
+    int surfaceType = 0;       // the world kind: 6 is planar
+    int secondSurfaceMode = 0; // the value kept beside it (the colouring choice)
+    int metric = 1;
+    int worldSizeDisplay = 0;
+};
+
+class NewWorldWizard {
+public:
+    static constexpr int kFinish = 12325;
+    static constexpr int kCancel = 2;
+    virtual ~NewWorldWizard() = default;
+    // Runs the wizard on the copies; kFinish when the user finished it.
+    virtual int Run(NewDocSettings& settings)
+    {
+        (void)settings;
+        return kCancel;
+    }
+};
+NewWorldWizard& GetNewWorldWizard();
+NewWorldWizard* SetNewWorldWizard(NewWorldWizard* wizard);
+
+// The world read from a "parms=" value at start-up (null: none was read). The first
+// document of the run starts from it.
+const SurfMap* GetParameterWorld();
+void SetParameterWorld(const SurfMap* world);
+
+} // namespace kv

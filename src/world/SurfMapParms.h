@@ -1,0 +1,26 @@
+// World parameters given on the command line.
+#pragma once
+
+#include "world/SurfMap.h"
+
+#include <string>
+
+namespace kv {
+
+// Parses one world-parameter value of the command line into `world`:
+//   "temp=mean[,latitude range[,temperature noise]]": the fixed mean temperature
+//       (degrees Celsius, and the fixed temperature is switched on) and climate doubles
+//       5 and 6;
+//   "rain=noise[,base]": climate doubles 7 and 8;
+//   anything else is the comma-separated list of a "parms=" value: seed, circumference,
+//       waterPercent, maxAltitude, minAltitude, landSize, randomOrigin, origin x y z,
+//       scale x y z, shapingOn, shelfAltitude, basisId, H, lacunarity, octaves, extras
+//       1 to 8, axisLongitude, axisLatitude, exponentAbove, exponentBelow, mirrorLatitude,
+//       mirrorLongitude, climate doubles 1 to 8.
+// A list ends at its first missing item; an empty (or blank) item between commas counts
+// as missing. Numbers convert like atof / atoi (text that is no number gives 0) but
+// saturate at the limits of their type; a lacunarity that is not above 0 keeps the old
+// value. sphericalMapping becomes 1 in every case. Returns 0.
+int ParseTempRainParam(SurfMap& world, const std::string& text);
+
+} // namespace kv

@@ -1,0 +1,69 @@
+// World document files (".kvw"), the view block included. A file either loads or raises the
+// archive error; a refused file leaves the document as it stored before; what loaded stores,
+// loads into another document and stores to the same bytes.
+#include "FuzzSupport.h"
+
+#include "ArchiveBytes.h"
+#include "DocumentFixtures.h"
+#include "document/CKVDoc.h"
+
+using namespace kv;
+
+namespace {
+
+struct Setup {
+    Setup()
+    {
+        settings.WriteString("Settings", "Install", fuzz::ScratchDir().string());
+        SetAppSettings(&settings);
+        RegisterBuiltinSources();
+    }
+    AppSettings settings;
+};
+
+CKVDoc& Document()
+{
+    static Setup setup;
+    static CKVDoc doc;
+    return doc;
+}
+
+bool TryLoad(CKVDoc& doc, const fuzz::Bytes& bytes)
+{
+    try {
+        LoadBytes(doc, bytes);
+        return true;
+    } catch (const CArchiveException&) {
+        return false;
+    }
+}
+
+void MakeSeeds(const fuzz::SeedWriter& out)
+{
+    CKVDoc& doc = Document();
+    doc.OnNewDocument();
+    PopulateDocument(doc);
+    doc.GetWorld().sourceParms.octaves = 2.0;
+    for (uint32_t version : {264u, 263u, 260u, 258u, 256u, 200u})
+        out.Add("version_" + std::to_string(version), FileOfVersion(doc, version));
+}
+
+} // namespace
+
+KV_FUZZ_SEEDS(MakeSeeds)
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
+{
+    CKVDoc& doc = Document();
+    const fuzz::Bytes before = StoreBytes(doc);
+    if (!TryLoad(doc, fuzz::Bytes(data, data + size))) {
+        FUZZ_CHECK(StoreBytes(doc) == before);
+        return 0;
+    }
+    const fuzz::Bytes written = StoreBytes(doc);
+    static CKVDoc* again = new CKVDoc;
+    FUZZ_CHECK(TryLoad(*again, written));
+    FUZZ_CHECK(StoreBytes(*again) == written);
+    ClearRunValues();
+    return 0;
+}

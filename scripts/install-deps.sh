@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Installs the Debian packages that the build, the tests and the benchmarks need.
 # Quick when everything is present: apt is only touched for what is missing.
+# With --fuzz it also installs clang and its sanitizer and libFuzzer runtimes (`make fuzz`).
 set -euo pipefail
 
 PACKAGES=(
@@ -12,6 +13,9 @@ PACKAGES=(
   proj-bin libproj-dev
   gdal-bin
 )
+if [ "${1:-}" = "--fuzz" ]; then
+  PACKAGES+=(clang libclang-rt-dev)
+fi
 
 missing=()
 for p in "${PACKAGES[@]}"; do

@@ -315,12 +315,15 @@ TEST_F(FCWImageTest, AbortAndFailedSave)
         return 0;
     };
     SetProgressHooks(hooks);
+    // One thread: the calling thread polls once per row, so the count is the same each run.
     CFCWImage counting(sampler.get());
+    counting.SetThreads(1);
     ASSERT_EQ(counting.WriteMap(Path("whole.fcw"), nullptr, p, nullptr), 0);
     // Stop among the contour levels, after the render and the sampling.
     abortAt = polls - 2;
     polls = 0;
     CFCWImage image(sampler.get());
+    image.SetThreads(1);
     EXPECT_EQ(image.WriteMap(Path("aborted.fcw"), nullptr, p, nullptr), -1);
     SetProgressHooks(SilentProgressHooks());
     const fcwtest::Drawing d = fcwtest::Read(ReadBytes(Path("aborted.fcw")), 7000);

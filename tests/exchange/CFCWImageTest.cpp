@@ -334,3 +334,45 @@ TEST_F(FCWImageTest, AbortAndFailedSave)
     EXPECT_EQ(again.WriteMap(Path("target"), nullptr, NoLayers(), nullptr), -1);
     EXPECT_TRUE(fs::is_directory(Path("target/inside")));
 }
+
+// A climate class that covers the whole map is written with the frame rectangle first:
+// a closed, filled rectangle over the map's cells, before any traced line.
+TEST_F(FCWImageTest, WholeMapClassGetsTheFrameFirst)
+{
+    // All land, one painted class, the whole world on a 2:1 raster.
+    SurfMap& world = doc.GetWorld();
+    int w = 0, h = 0;
+    world.GetGridDims(w, h);
+    for (int row = 0; row < h; ++row)
+        for (int col = 0; col < w; ++col) {
+            world.SetCellValue(col, row, 20000.0f, 1);
+            world.SetCellValue(col, row, 3.0f, 5);
+        }
+    PW2Output p = NoLayers();
+    p.drawingHeight = 500;
+    p.climateContoursOn = 1;
+    p.contourFillOn = 1;
+    p.contourLineOn = 1;
+    const fcwtest::Drawing d = Write(p, "climate.fcw");
+    const auto climate = d.Of(3, 260);
+    ASSERT_FALSE(climate.empty());
+    // One class only in this corner of the world.
+    std::set<int> colours;
+    for (const auto* r : climate)
+        colours.insert(r->lineColour);
+    ASSERT_EQ(colours.size(), 1u);
+    const auto& frame = *climate[0];
+    EXPECT_EQ(frame.polygonFlag, 128);
+    ASSERT_EQ(frame.xy.size(), 10u);
+    EXPECT_EQ(frame.xy[0], frame.xy[6]);  // left side
+    EXPECT_EQ(frame.xy[2], frame.xy[4]);  // right side
+    EXPECT_EQ(frame.xy[1], frame.xy[3]);  // top
+    EXPECT_EQ(frame.xy[5], frame.xy[7]);  // bottom
+    EXPECT_GT(frame.xy[1], frame.xy[5]);  // north up: the first row is the top
+    // The traced outline of the class follows, half a cell further out than the frame.
+    ASSERT_EQ(climate.size(), 2u);
+    float left = climate[1]->xy[0];
+    for (std::size_t k = 0; k < climate[1]->xy.size(); k += 2)
+        left = std::min(left, climate[1]->xy[k]);
+    EXPECT_LT(left, frame.xy[0]);
+}

@@ -138,6 +138,11 @@ private:
     bool WriteLevels(GridRows<const float> g, const std::vector<LevelStyle>& styles, const char* layer,
                      bool gridBands, int labelMode, bool group);
     void WriteGridBand(double low, double high);
+    // Writes one traced level with its style: pen, group, the frame when asked, the lines.
+    // 0 or the sink's negative answer.
+    int DeliverLevel(const LevelStyle& s, bool frame, const std::vector<line_pts>& lines, int labelMode, bool group);
+    // After a layer's levels: false when the user aborted; a trace error is reported.
+    bool Finished(int result);
     bool WriteClimate();
     bool WriteInterval(Grids which, float interval, double toDisplay, bool lineOn, bool fillOn, uint32_t fillColour,
                        int colours, const char* layer, const char* text);
@@ -183,7 +188,6 @@ private:
     double m_mapWidth = 1000.0, m_mapHeight = 800.0, m_scale = 1.0;
     double m_originX = 0.0, m_originY = 0.0, m_drawingWidth = 1000.0, m_drawingHeight = 800.0;
     std::vector<double> m_altitudeLevels; // for the colour bar
-    Grid2DPtr m_work;                      // the climate masks
     line_pts m_points;
 };
 
@@ -399,28 +403,20 @@ bool MapWriter::WriteLevels(GridRows<const float> g, const std::vector<LevelStyl
                 return -kAbortValue;
             const LevelStyle& s = styles[static_cast<std::size_t>(k)];
             if (s.lineOn || s.fillOn) {
-                SetPen(s);
-                m_sink.pen.extra = labelMode;
-                if (group)
-                    m_sink.OpenGroup();
-                if (FrameFirst(g, s.traced))
-                    WriteFrame();
-                for (const line_pts& line : lines) {
-                    const int answer = m_sink.Trace(line);
-                    if (answer < 0) {
-                        m_sink.CloseGroup();
-                        return answer;
-                    }
-                }
-                if (group)
-                    m_sink.CloseGroup();
-                m_sink.pen.extra = 0;
+                const int answer = DeliverLevel(s, FrameFirst(g, s.traced), lines, labelMode, group);
+                if (answer < 0)
+                    return answer;
             }
             if (gridBands && k + 1 < count)
                 WriteGridBand(s.level, styles[static_cast<std::size_t>(k) + 1].level);
             return 0;
         },
         m_threads);
+    return Finished(result);
+}
+
+bool MapWriter::Finished(int result)
+{
     m_sink.pen.extra = 0;
     if (result == -kAbortValue || AbortRequested())
         return false;
@@ -432,41 +428,135 @@ bool MapWriter::WriteLevels(GridRows<const float> g, const std::vector<LevelStyl
     return true;
 }
 
+int MapWriter::DeliverLevel(const LevelStyle& s, bool frame, const std::vector<line_pts>& lines, int labelMode,
+                            bool group)
+{
+    SetPen(s);
+    m_sink.pen.extra = labelMode;
+    if (group)
+        m_sink.OpenGroup();
+    if (frame)
+        WriteFrame();
+    for (const line_pts& line : lines) {
+        const int answer = m_sink.Trace(line);
+        if (answer < 0) {
+            if (group)
+                m_sink.CloseGroup();
+            return answer;
+        }
+    }
+    if (group)
+        m_sink.CloseGroup();
+    m_sink.pen.extra = 0;
+    return 0;
+}
+
 bool MapWriter::WriteClimate()
 {
     const Range& range = m_range[kClimate];
     if (range.Empty())
         return true;
-    ProgressBeginHook("Generating Climate Contours", 1);
-    m_work = Alloc2D(static_cast<std::size_t>(m_w), static_cast<std::size_t>(m_h), sizeof(float));
-    bool ok = m_work != nullptr;
-    auto src = m_grids[kClimate]->Rows<float>();
-    for (double value = range.low; ok && value <= range.high; value += 10.0) {
-        auto rows = m_work->Rows<float>();
-        bool present = false;
-        for (int i = 0; i < m_h; ++i)
-            for (int j = 0; j < m_w; ++j) {
-                const bool inner = i > 0 && j > 0 && i < m_h - 1 && j < m_w - 1;
-                const bool match = inner && src[static_cast<std::size_t>(i)][j] == static_cast<float>(value);
-                present = present || match;
-                rows[static_cast<std::size_t>(i)][j] = match ? 1.0f : -1.0f;
+    // The classes present, smallest first.
+    auto src = static_cast<const Grid2D&>(*m_grids[kClimate]).Rows<float>();
+    std::vector<float> classes;
+    {
+        std::vector<bool> seen(static_cast<std::size_t>((range.high - range.low) / 10.0) + 1, false);
+        for (int i = 1; i < m_h - 1; ++i)
+            for (int j = 1; j < m_w - 1; ++j) {
+                const float v = src[static_cast<std::size_t>(i)][j];
+                if (v == kOffMap)
+                    continue;
+                const double step = (v - range.low) / 10.0;
+                if (step == std::floor(step) && step < static_cast<double>(seen.size()))
+                    seen[static_cast<std::size_t>(step)] = true;
             }
-        if (!present)
-            continue;
+        for (std::size_t k = 0; k < seen.size(); ++k)
+            if (seen[k])
+                classes.push_back(static_cast<float>(range.low + 10.0 * static_cast<double>(k)));
+    }
+    // Each class's mask (1 inside, -1 elsewhere and on the border) traced in parallel.
+    struct Traced {
+        std::vector<line_pts> lines;
+        bool frame = false;
+        int result = 0;
+    };
+    struct Store : TraceCallback {
+        std::vector<line_pts>* lines = nullptr;
+        int Trace(const line_pts& line) override
+        {
+            lines->push_back(line);
+            return 0;
+        }
+    };
+    std::vector<Traced> traced(classes.size());
+    const int count = static_cast<int>(classes.size());
+    const int workers = std::max(1, std::min(m_threads, count));
+    std::atomic<int> next{0};
+    ParallelRows(
+        workers,
+        [&](int begin, int end) {
+            for (int w = begin; w < end; ++w) {
+                Grid2DPtr mask = Alloc2D(static_cast<std::size_t>(m_w), static_cast<std::size_t>(m_h), sizeof(float));
+                Grid2DPtr visited = Alloc2D(static_cast<std::size_t>(m_w), static_cast<std::size_t>(m_h), 1);
+                line_pts points;
+                for (int k = next++; k < count; k = next++) {
+                    Traced& t = traced[static_cast<std::size_t>(k)];
+                    if (!mask || !visited) {
+                        t.result = kTraceNoMemory;
+                        continue;
+                    }
+                    auto rows = mask->Rows<float>();
+                    const float value = classes[static_cast<std::size_t>(k)];
+                    for (int i = 0; i < m_h; ++i)
+                        for (int j = 0; j < m_w; ++j) {
+                            const bool inner = i > 0 && j > 0 && i < m_h - 1 && j < m_w - 1;
+                            rows[static_cast<std::size_t>(i)][j] =
+                                inner && src[static_cast<std::size_t>(i)][j] == value ? 1.0f : -1.0f;
+                        }
+                    GridRows<const float> g = static_cast<const Grid2D&>(*mask).Rows<float>();
+                    t.frame = FrameFirst(g, kLevelNudge);
+                    Store store;
+                    store.lines = &t.lines;
+                    try {
+                        t.result = TraceContours(store, g, kLevelNudge, m_w, m_h, visited.get(), &points,
+                                                 CFCWImage::kMaxTracePoints, &m_image.MaskBuffer());
+                    } catch (const std::bad_alloc&) {
+                        t.result = kTraceNoMemory;
+                    }
+                }
+            }
+        },
+        workers);
+
+    ProgressBeginHook("Generating Climate Contours", 1);
+    m_sink.SelectLayer("CLIMATE");
+    int result = 0;
+    for (int k = 0; k < count && result == 0; ++k) {
+        ProgressStepHook(k, count);
+        ProgressPollHook();
+        if (AbortRequested()) {
+            result = -kAbortValue;
+            break;
+        }
+        Traced& t = traced[static_cast<std::size_t>(k)];
+        if (t.result < 0) {
+            result = t.result;
+            break;
+        }
         LevelStyle s;
-        s.level = 0.0;
         s.traced = kLevelNudge;
-        s.label = value / 10.0;
+        s.label = classes[static_cast<std::size_t>(k)] / 10.0;
         s.lineOn = m_settings.contourLineOn != 0;
         s.fillOn = m_settings.contourFillOn != 0;
         s.fillColour = static_cast<uint32_t>(m_settings.contourFillColor);
-        s.lineColour = Colour(value / 10.0, kClimateColours);
+        s.lineColour = Colour(s.label, kClimateColours);
         s.fillStyle = 1;
-        ok = WriteLevels(static_cast<const Grid2D&>(*m_work).Rows<float>(), {s}, "CLIMATE", false, 0,
-                         m_sink.groupLevels);
+        if (s.lineOn || s.fillOn)
+            result = DeliverLevel(s, t.frame, t.lines, 0, m_sink.groupLevels);
+        std::vector<line_pts>().swap(t.lines);
     }
     ProgressEndHook();
-    return ok;
+    return Finished(result);
 }
 
 bool MapWriter::WriteInterval(Grids which, float interval, double toDisplay, bool lineOn, bool fillOn,

@@ -376,3 +376,23 @@ TEST_F(FCWImageTest, WholeMapClassGetsTheFrameFirst)
         left = std::min(left, climate[1]->xy[k]);
     EXPECT_LT(left, frame.xy[0]);
 }
+
+// A layer whose interval is not a positive number, or would need more than 100,000
+// levels, is skipped; the drawing is still written.
+TEST_F(FCWImageTest, UnusableIntervalsSkipTheLayer)
+{
+    const std::pair<float, float> cases[] = {{0.0f, 0.0f}, {-500.0f, -5.0f}, {NAN, NAN}, {0.01f, 1e-5f}};
+    for (const auto& [altitude, rain] : cases) {
+        const float interval = altitude;
+        PW2Output p = NoLayers();
+        p.altContoursOn = 1;
+        p.altContourMode = 1;
+        p.altInterval = altitude;
+        p.rainContoursOn = 1;
+        p.rainInterval = rain;
+        const fcwtest::Drawing d = Write(p, "skipped.fcw");
+        EXPECT_TRUE(d.Of(3, 25).empty()) << interval;
+        EXPECT_TRUE(d.Of(3, 258).empty()) << interval;
+        EXPECT_EQ(d.Of(129).size(), 1u);
+    }
+}

@@ -188,7 +188,7 @@ private:
     double m_mapWidth = 1000.0, m_mapHeight = 800.0, m_scale = 1.0;
     double m_originX = 0.0, m_originY = 0.0, m_drawingWidth = 1000.0, m_drawingHeight = 800.0;
     std::vector<double> m_altitudeLevels; // for the colour bar
-    line_pts m_points;
+    std::string m_levelLayer; // the layer of the levels being written
 };
 
 int MapWriter::Sample()
@@ -367,7 +367,6 @@ void MapWriter::WriteGridBand(double low, double high)
 {
     if (!m_grid.shown)
         return;
-    const int layer = m_sink.Layer();
     const DrawingPen saved = m_sink.pen;
     m_sink.SelectLayer("HEX/SQUARE GRID");
     m_sink.pen.styleFlag[0] = 1;
@@ -375,18 +374,13 @@ void MapWriter::WriteGridBand(double low, double high)
     m_sink.pen.extra = 0;
     m_grid.DrawAltitudeBand(m_sink, Sampler(), low, high);
     m_sink.pen = saved;
-    // Back to the layer the levels are written on.
-    for (const fcw::LayerName& l : fcw::kLayers)
-        if (l.number == layer) {
-            m_sink.SelectLayer(l.name);
-            return;
-        }
-    m_sink.SelectLayer("");
+    m_sink.SelectLayer(m_levelLayer);
 }
 
 bool MapWriter::WriteLevels(GridRows<const float> g, const std::vector<LevelStyle>& styles, const char* layer,
                             bool gridBands, int labelMode, bool group)
 {
+    m_levelLayer = layer;
     m_sink.SelectLayer(layer);
     std::vector<double> traced;
     for (const LevelStyle& s : styles)

@@ -11,6 +11,7 @@
 #include <cmath>
 #include <cstdio>
 #include <fstream>
+#include <limits>
 #include <map>
 #include <random>
 #include <set>
@@ -434,4 +435,29 @@ TEST(ContourTracer, LevelsInParallelMatchSingleTraces)
         3);
     EXPECT_EQ(result, -5);
     EXPECT_EQ(order, (std::vector<int>{0, 1, 2, 3}));
+}
+
+// The tracer's point list: growing to n makes the count n (the buffer n + 128 long when
+// it was full), growing to 0 or less frees it; added points carry the +0.01 offset.
+TEST(ContourTracer, PointListGrowth)
+{
+    line_pts l;
+    EXPECT_EQ(l.Grow(5), 0);
+    EXPECT_EQ(l.Count(), 5);
+    EXPECT_EQ(l.Capacity(), 133);
+    EXPECT_EQ(l.Grow(133), 0);
+    EXPECT_EQ(l.Capacity(), 261);
+    EXPECT_EQ(l.Grow(2), 0);
+    EXPECT_EQ(l.Capacity(), 261);
+    EXPECT_EQ(l.AddPoint(3.0f, 4.0f), 3);
+    EXPECT_FLOAT_EQ(l[2].x, 3.01f);
+    EXPECT_FLOAT_EQ(l[2].y, 4.01f);
+    EXPECT_EQ(l.Grow(0), 0);
+    EXPECT_EQ(l.Count(), 0);
+    EXPECT_EQ(l.Capacity(), 0);
+    EXPECT_EQ(l.Grow(std::numeric_limits<int>::max()), -1);
+    EXPECT_EQ(l.Capacity(), 0);
+    EXPECT_EQ(l.AddPoint(1.0f, 1.0f), 1);
+    EXPECT_EQ(l.Grow(std::numeric_limits<int>::max()), -2);
+    EXPECT_EQ(l.Count(), 1);
 }

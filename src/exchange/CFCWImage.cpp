@@ -1005,8 +1005,10 @@ int CFCWImage::WriteMap(const std::string& path, CKVDoc* document, const PW2Outp
     const long long width = static_cast<long long>(settings.resolution) * 128;
     if (settings.resolution <= 0 || settings.drawingWidth <= 0 || settings.drawingHeight <= 0)
         return -1;
+    if (width < kMinRasterSide || width > kMaxRasterSide)
+        return -1;
     const long long height = width * settings.drawingHeight / settings.drawingWidth;
-    if (width < kMinRasterSide || width > kMaxRasterSide || height < kMinRasterSide || height > kMaxRasterSide)
+    if (height < kMinRasterSide || height > kMaxRasterSide)
         return -1;
     SurfaceSampler* source = SourceSampler();
     if (!source)

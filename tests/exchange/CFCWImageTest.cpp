@@ -253,7 +253,7 @@ TEST_F(FCWImageTest, UnusableRasterSizes)
         int resolution, width, height;
     };
     const Case cases[] = {{0, 1000, 1000}, {-2, 1000, 1000}, {65, 1000, 1000}, {1, 1000, 2},
-                          {1, 0, 1000},    {1, 1000, 0},     {1, 1000, 70000}};
+                          {1, 0, 1000},    {1, 1000, 0},     {1, 1000, 70000}, {0x7FFFFFFF, 1, 0x7FFFFFFF}};
     for (const Case& c : cases) {
         PW2Output p = NoLayers();
         p.resolution = c.resolution;

@@ -305,29 +305,24 @@ TEST_F(FCWImageTest, AbortAndFailedSave)
     p.altContoursOn = 1;
     p.altContourMode = 1;
     p.groupLevels = 1;
+    // Esc at the first poll among the altitude levels.
     ProgressHooks hooks = SilentProgressHooks();
-    static int polls, abortAt;
-    polls = 0;
-    abortAt = 1 << 30;
+    static bool inLevels;
+    inLevels = false;
+    hooks.begin = [](const char* text, int) { inLevels = std::string(text) == "Generating Altitude Contours"; };
     hooks.poll = [] {
-        if (++polls >= abortAt)
+        if (inLevels)
             g_abortValue = kAbortValue;
         return 0;
     };
     SetProgressHooks(hooks);
-    // One thread: the calling thread polls once per row, so the count is the same each run.
-    CFCWImage counting(sampler.get());
-    counting.SetThreads(1);
-    ASSERT_EQ(counting.WriteMap(Path("whole.fcw"), nullptr, p, nullptr), 0);
-    // Stop among the contour levels, after the render and the sampling.
-    abortAt = polls - 2;
-    polls = 0;
     CFCWImage image(sampler.get());
-    image.SetThreads(1);
     EXPECT_EQ(image.WriteMap(Path("aborted.fcw"), nullptr, p, nullptr), -1);
     SetProgressHooks(SilentProgressHooks());
     const fcwtest::Drawing d = fcwtest::Read(ReadBytes(Path("aborted.fcw")), 7000);
     EXPECT_TRUE(d.problems.empty()) << d.problems.front();
+    EXPECT_EQ(d.Of(129).size(), 1u);
+    EXPECT_TRUE(d.Of(3, 25).empty());
 
     fs::create_directories(Path("target/inside"));
     CFCWImage again(sampler.get());

@@ -4,7 +4,8 @@
 // their shared edges through a table of open line ends, every level in one pass). Both
 // find the same crossings (checked before timing). Figures:
 //   one level (0 m), one core: ours against the baseline;
-//   the 1000 m levels: ours traced in parallel and handed over in level order, against
+//   the 1000 m levels: ours traced in parallel (and on one core) and handed over in level
+//   order, against
 //   the baseline's single pass over all of them;
 //   the whole export at resolution 8 (1024 cells wide) on one core and on all cores, with
 //   identical bytes (checked first).
@@ -309,15 +310,16 @@ void BM_OneLevelBaseline(benchmark::State& state)
 }
 BENCHMARK(BM_OneLevelBaseline)->UseRealTime()->Unit(benchmark::kMillisecond);
 
-void BM_ThousandMetreLevelsOursAllCores(benchmark::State& state)
+// threads: 1 = one core, 0 = all cores.
+void BM_ThousandMetreLevelsOurs(benchmark::State& state)
 {
     const std::vector<double> levels = World().ThousandMetreLevels();
     CheckSameCrossings(state, levels);
     state.counters["levels"] = static_cast<double>(levels.size());
     for (auto _ : state)
-        benchmark::DoNotOptimize(OursSegments(levels, 0));
+        benchmark::DoNotOptimize(OursSegments(levels, static_cast<int>(state.range(0))));
 }
-BENCHMARK(BM_ThousandMetreLevelsOursAllCores)->UseRealTime()->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_ThousandMetreLevelsOurs)->Arg(1)->Arg(0)->UseRealTime()->Unit(benchmark::kMillisecond);
 
 void BM_ThousandMetreLevelsBaselineOnePass(benchmark::State& state)
 {

@@ -8,6 +8,7 @@
 #include <bit>
 #include <cmath>
 #include <cstdint>
+#include <limits>
 #include <new>
 
 namespace kv {
@@ -38,6 +39,49 @@ inline double Fraction(double a, double b, double x)
     return t < 0.0 ? 0.0 : (t > 1.0 ? 1.0 : 0.5);
 }
 
+// The range of the corner values of runs of kBlock cells of each row of cells: no cell of
+// a run is crossed by a level outside [low, high). Several levels of one grid share it, so
+// that each level's scan passes over the runs it cannot cross.
+constexpr int kBlock = 32;
+struct BlockRanges {
+    int blocksPerRow = 0;
+    std::vector<float> low, high;
+
+    void Build(GridRows<const float> g, int width, int height, int threads)
+    {
+        blocksPerRow = (width - 1 + kBlock - 1) / kBlock;
+        const std::size_t n = static_cast<std::size_t>(blocksPerRow) * static_cast<std::size_t>(height - 1);
+        low.assign(n, 0.0f);
+        high.assign(n, 0.0f);
+        ParallelRows(
+            height - 1,
+            [&](int begin, int end) {
+                for (int i = begin; i < end; ++i) {
+                    const float* a = g[static_cast<std::size_t>(i)];
+                    const float* b = g[static_cast<std::size_t>(i) + 1];
+                    for (int k = 0; k < blocksPerRow; ++k) {
+                        const int j0 = k * kBlock, j1 = std::min(width - 1, j0 + kBlock);
+                        float lo = std::numeric_limits<float>::infinity(), hi = -lo;
+                        for (int j = j0; j <= j1; ++j) {
+                            lo = std::fmin(lo, std::fmin(a[j], b[j]));
+                            hi = std::fmax(hi, std::fmax(a[j], b[j]));
+                        }
+                        const std::size_t at = static_cast<std::size_t>(i) * blocksPerRow + k;
+                        low[at] = lo;
+                        high[at] = hi;
+                    }
+                }
+            },
+            threads);
+    }
+    // False when no cell of the run can be crossed by x.
+    bool MayCross(int row, int block, double x) const
+    {
+        const std::size_t at = static_cast<std::size_t>(row) * blocksPerRow + block;
+        return low[at] <= x && x < high[at];
+    }
+};
+
 class Tracer {
 public:
     Tracer(TraceCallback& sink, GridRows<const float> grid, double level, int width, int height, GridRows<uint8_t> used,
@@ -47,12 +91,16 @@ public:
     {
     }
 
-    int Run()
+    int Run(const BlockRanges* ranges = nullptr)
     {
         for (int i = 0; i + 1 < m_h; ++i) {
             const float* top = m_g[static_cast<std::size_t>(i)];
             const float* bottom = m_g[static_cast<std::size_t>(i) + 1];
             for (int j = 0; j + 1 < m_w; ++j) {
+                if (ranges && j % kBlock == 0 && !ranges->MayCross(i, j / kBlock, m_x)) {
+                    j += kBlock - 1;
+                    continue;
+                }
                 // Quick rejection: all four corners on one side of the level.
                 const bool s0 = top[j] > m_x, s1 = top[j + 1] > m_x, s2 = bottom[j + 1] > m_x, s3 = bottom[j] > m_x;
                 if (s0 == s1 && s1 == s2 && s2 == s3 && !(std::isnan(top[j]) || std::isnan(top[j + 1]) ||
@@ -268,8 +316,10 @@ private:
 
 } // namespace
 
-int TraceContours(TraceCallback& sink, GridRows<const float> grid, double level, int width, int height,
-                  Grid2D* visited, line_pts* points, int maxPoints, const VideoBuffer* mask)
+namespace {
+
+int Trace(TraceCallback& sink, GridRows<const float> grid, double level, int width, int height, Grid2D* visited,
+          line_pts* points, int maxPoints, const VideoBuffer* mask, const BlockRanges* ranges)
 {
     if (!grid || width < 2 || height < 2)
         return kTraceBadGrid;
@@ -288,10 +338,18 @@ int TraceContours(TraceCallback& sink, GridRows<const float> grid, double level,
         points = &ownPoints;
     try {
         Tracer tracer(sink, grid, level, width, height, visited->Rows<uint8_t>(), *points, maxPoints, mask);
-        return tracer.Run();
+        return tracer.Run(ranges);
     } catch (const std::bad_alloc&) {
         return kTraceNoMemory;
     }
+}
+
+} // namespace
+
+int TraceContours(TraceCallback& sink, GridRows<const float> grid, double level, int width, int height,
+                  Grid2D* visited, line_pts* points, int maxPoints, const VideoBuffer* mask)
+{
+    return Trace(sink, grid, level, width, height, visited, points, maxPoints, mask, nullptr);
 }
 
 int TraceContourLevels(const std::vector<double>& levels, GridRows<const float> grid, int width, int height,
@@ -303,6 +361,12 @@ int TraceContourLevels(const std::vector<double>& levels, GridRows<const float> 
     std::vector<std::vector<line_pts>> traced(levels.size());
     std::vector<int> results(levels.size(), 0);
     const int workers = std::max(1, std::min(threads > 0 ? threads : HardwareThreads(), count));
+    BlockRanges ranges;
+    try {
+        ranges.Build(grid, width, height, threads > 0 ? threads : HardwareThreads());
+    } catch (const std::bad_alloc&) {
+        return kTraceNoMemory;
+    }
     std::atomic<int> next{0};
     ParallelRows(
         workers,
@@ -317,9 +381,9 @@ int TraceContourLevels(const std::vector<double>& levels, GridRows<const float> 
                     }
                     try {
                         LineStore store(traced[static_cast<std::size_t>(k)]);
-                        results[static_cast<std::size_t>(k)] = TraceContours(
-                            store, grid, levels[static_cast<std::size_t>(k)], width, height, visited.get(), &points,
-                            maxPoints, mask);
+                        results[static_cast<std::size_t>(k)] =
+                            Trace(store, grid, levels[static_cast<std::size_t>(k)], width, height, visited.get(),
+                                  &points, maxPoints, mask, &ranges);
                     } catch (const std::bad_alloc&) {
                         results[static_cast<std::size_t>(k)] = kTraceNoMemory;
                     }

@@ -94,6 +94,11 @@ public:
 
     line_pts() = default;
     virtual ~line_pts() = default;
+    line_pts(const line_pts&) = default;
+    line_pts& operator=(const line_pts&) = default;
+    // Lists of lines move their lines when they grow.
+    line_pts(line_pts&&) noexcept = default;
+    line_pts& operator=(line_pts&&) noexcept = default;
 
     // Stores (x + 0.01, y + 0.01); the buffer grows by the growth step when full.
     void Append(float x, float y);

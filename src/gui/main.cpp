@@ -1,6 +1,8 @@
 // The KV program. The arguments are looked at first: any of mdr=, bump=, normal=, image=
 // makes a windowless batch run (no window system needed); otherwise the main window opens.
+#include "gui/app/BatchRun.h"
 #include "gui/app/CmdLineInfo.h"
+#include "gui/app/ProfileSettings.h"
 #include "gui/app/KVApp.h"
 
 #include <QApplication>
@@ -12,13 +14,13 @@
 
 namespace {
 
-// The windowless batch run.
+// The windowless batch run: only a QCoreApplication, for the profile.
 int RunBatch(const kv::CCmdLineInfo& info, int argc, char** argv)
 {
-    (void)info;
     QCoreApplication app(argc, argv);
-    std::fprintf(stderr, "Kelvane Pro: windowless rendering is not available in this build yet.\n");
-    return 1;
+    QCoreApplication::setOrganizationName(kv::ProfileSettings::kOrganisation);
+    QCoreApplication::setApplicationName(kv::ProfileSettings::kApplication);
+    return kv::RunBatch(info);
 }
 
 int RunInteractive(const kv::CCmdLineInfo& info, int argc, char** argv)

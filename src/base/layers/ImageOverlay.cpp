@@ -458,6 +458,15 @@ void ImageOverlayList::RemoveAll()
     RefreshDialog();
 }
 
+bool ImageOverlayList::Swap(int first, int second)
+{
+    if (first < 0 || second < 0 || first >= Count() || second >= Count())
+        return false;
+    std::lock_guard<std::recursive_mutex> lock(OverlayLock());
+    std::swap(m_overlays[static_cast<std::size_t>(first)], m_overlays[static_cast<std::size_t>(second)]);
+    return true;
+}
+
 ImageOverlay* ImageOverlayList::FindByName(const std::string& overlayName) const
 {
     for (const auto& overlay : m_overlays)

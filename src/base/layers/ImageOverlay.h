@@ -144,6 +144,9 @@ public:
     // either case (the caller hands over an overlay it owns or one of the list's).
     bool Remove(ImageOverlay* overlay);
     void RemoveAll();
+    // Exchanges the places of two overlays; false (nothing changed) when an index is
+    // outside the list.
+    bool Swap(int first, int second);
     ImageOverlay* FindByName(const std::string& name) const;
     void SetAllVisible(bool flag);
     bool AnyVisible() const;

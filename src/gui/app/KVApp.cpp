@@ -11,6 +11,7 @@
 #include "gui/app/ProfileSettings.h"
 #include "gui/commands/CommandIds.h"
 #include "gui/dialogs/CAboutDlg.h"
+#include "gui/dialogs/CAltColorSingleDlg.h"
 #include "gui/dialogs/CImageOverlayListDlg.h"
 #include "gui/dialogs/CPreferencesDlg.h"
 #include "gui/exchange/WindowExportDialogs.h"
@@ -164,6 +165,7 @@ bool CKVApp::InitInstance(const CCmdLineInfo& info)
     m_previousInput = SetInputState(&m_inputState);
     InstallExportDialogs();
     InstallOverlayListWindow();
+    InstallAltColorEditor();
     // 3-5. Profile, preferences and the clean-exit marker.
     m_previousProfile = SetAppSettings(m_profile);
     m_prefs.Read(*m_profile);

@@ -52,7 +52,8 @@ public:
     {
         return m_app.Document() && (id == kFileSave || id == kFileSaveAs || id == kMapRegenerate ||
                                     id == kFileSaveSphereMap || id == kFileSaveIcosahedral ||
-                                    id == kFileSaveSpinSequence || id == kFileExportVRML);
+                                    id == kFileSaveSpinSequence || id == kFileExportVRML ||
+                                    CKVDoc::HasCommand(id));
     }
     void OnCommand(int id) override
     {
@@ -68,13 +69,24 @@ public:
         case kFileSaveIcosahedral: SaveIcosahedralCommand(doc); break;
         case kFileSaveSpinSequence: SaveSpinSequenceCommand(doc); break;
         case kFileExportVRML: ExportVRMLCommand(doc); break;
-        default: break;
+        default: doc.OnCommand(id); break;
         }
     }
     void OnUpdateCommand(int id, CommandState& state) override
     {
-        if (id == kFileSave)
+        if (id == kFileSave) {
             state.enabled = m_app.Document()->IsModified();
+            return;
+        }
+        if (CKVDoc::HasCommand(id)) {
+            CommandUpdate update;
+            m_app.Document()->OnUpdateCommand(id, update);
+            state.enabled = update.enabled;
+            state.checked = update.checked;
+            state.checkable = update.checked || id == 33205;
+            if (!update.text.empty())
+                state.text = QString::fromStdString(update.text);
+        }
     }
 
 private:

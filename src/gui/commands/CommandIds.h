@@ -26,6 +26,9 @@ constexpr int kBarClimateSelector = 33128;
 // The program's own.
 constexpr int kEditPreferences = 33022;
 constexpr int kMapRegenerate = 33051;
+constexpr int kWorldSettings = 503;
+constexpr int kViewWorldSettings = 33136;
+constexpr int kLightingAndColor = 33021;
 
 // Toolbar resources whose images the menus show, in loading order (a later one wins).
 constexpr int kToolbarMenuOnly = 128;

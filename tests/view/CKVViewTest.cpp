@@ -485,7 +485,7 @@ TEST_F(ViewTest, HintsThatMoveTheMap)
 TEST_F(ViewTest, WorldSettingsWithAnUnusableWidthKeepTheGridSize)
 {
     const int metric = MetricUnits, size = WorldSizeDisplay;
-    kvtest::MessageRecorder messages;
+    MessageRecorder messages;
     CKVView view(doc, &frame);
     ASSERT_EQ(doc.world.SetResolution(SurfMap::kResolution256, false), 0);
     SurfMap parms;

@@ -8,6 +8,10 @@
 #include "base/Progress.h"
 #include "base/Undo.h"
 #include "document/CKVDoc.h"
+#include "gui/commands/CommandIds.h"
+#include "gui/commands/CommandTable.h"
+#include "gui/frame/CMainFrame.h"
+#include "gui/sheets/CColoringSheet.h"
 #include "gui/sheets/CWorldEditPages.h"
 #include "gui/sheets/CWorldEditSheet.h"
 #include "shading/ShaderRegistry.h"
@@ -281,6 +285,45 @@ TEST_F(WorldEditSheetTest, WorldDefinitionListLoadsSavesUpdatesAndDeletes)
         std::ifstream in(folder + "Mine.srf");
         EXPECT_EQ(std::string(std::istreambuf_iterator<char>(in), {}), before);
     }
+}
+
+TEST_F(WorldEditSheetTest, MainFrameTogglesBothSheets)
+{
+    CommandRouter router;
+    CommandActions actions(router);
+    CMainFrame frame(actions, false);
+    router.SetTargets(nullptr, nullptr, &frame, nullptr);
+    EXPECT_EQ(router.TargetOf(cmd::kWorldSettings), RouteTarget::Frame);
+
+    doc.GetWorld().waterPercent = 42.0;
+    frame.OnCommand(cmd::kWorldSettings);
+    CWorldEditSheet* world = frame.WorldSettingsSheet();
+    ASSERT_NE(world, nullptr);
+    EXPECT_TRUE(world->isVisible());
+    EXPECT_EQ(world->Working().waterPercent, 42.0);
+    CommandState state;
+    frame.OnUpdateCommand(cmd::kViewWorldSettings, state);
+    EXPECT_TRUE(state.checked);
+    world->Working().waterPercent = 10.0;
+    frame.OnCommand(cmd::kViewWorldSettings);
+    EXPECT_FALSE(world->isVisible());
+    frame.OnCommand(cmd::kWorldSettings);
+    EXPECT_EQ(world->Working().waterPercent, 42.0);  // the unapplied edit is gone
+    // A new world while the sheet is open: the sheet follows.
+    doc.GetWorld().waterPercent = 43.0;
+    frame.RefreshWorldSettings();
+    EXPECT_EQ(world->Working().waterPercent, 43.0);
+
+    InstallColoringSheetFactory(&frame);
+    view->Light().azimuth = 123.0;
+    frame.OnCommand(cmd::kLightingAndColor);
+    ASSERT_NE(GetColoringSheetWindow(), nullptr);
+    EXPECT_TRUE(GetColoringSheetWindow()->isVisible());
+    EXPECT_EQ(GetColoringSheetWindow()->Working().azimuth, 123.0);
+    frame.OnCommand(cmd::kLightingAndColor);
+    EXPECT_FALSE(GetColoringSheetWindow()->isVisible());
+    ShaderRegistry::Destroy();
+    SetColoringSheetFactory(nullptr);
 }
 
 } // namespace

@@ -14,6 +14,7 @@
 #include "gui/dialogs/CPreferencesDlg.h"
 #include "gui/exchange/WindowExportDialogs.h"
 #include "gui/frame/CMainFrame.h"
+#include "gui/sheets/CColoringSheet.h"
 #include "gui/frame/MenuImages.h"
 #include "gui/progress/CProgressDlg.h"
 #include "gui/view/MapWidget.h"
@@ -284,7 +285,11 @@ void CKVApp::CreateMainWindow()
     m_map->Input().CreateFirstTool(HasStartupFile());
     m_frame->SetStartupMode(HasStartupFile());
 
-    m_docs->SetChangedHandler([this] { UpdateTitle(); });
+    m_docs->SetChangedHandler([this] {
+        UpdateTitle();
+        m_frame->RefreshWorldSettings();
+    });
+    InstallColoringSheetFactory(m_frame.get());
     m_frame->SetCloseGuard([this] { return m_docs->SaveModified(); });
     m_frame->SetCloseHandler([this] {
         if (m_splash)

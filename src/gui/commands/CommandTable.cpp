@@ -35,6 +35,8 @@ const std::vector<CommandDef> kRows = {
     {0, "&File", nullptr, nullptr},
     {kAppExit, "&File", "E&xit", "Quit the application; prompts to save the world\nExit"},
     {kEditPreferences, "&Edit", "&Preferences...", "Change the program's preferences\nPreferences"},
+    {kWorldSettings, "&Edit", "&World Settings", "Show or hide the World Settings sheet\nWorld Settings"},
+    {kLightingAndColor, "&Edit", "&Lighting and Color", "Show or hide the Lighting and Color sheet\nLighting and Color"},
     {kBarWorldTools, "&View", "&World Tools", "Show or hide the World Tools bar\nToggle World Tools"},
     {kBarMapTools, "&View", "&Map Tools", "Show or hide the Map Tools bar\nToggle Map Tools"},
     {kBarToolsPalette, "&View", "&Tools Palette", "Show or hide the Tools palette\nToggle Tools"},

@@ -30,6 +30,7 @@ struct CursorInfo {
     bool onMap = false;
     double latitude = 0.0, longitude = 0.0;
     float altitude = 0.0f, temperature = 0.0f, rainfall = 0.0f;
+    float waterLevel = 0.0f;  // metres
     int climate = -1;
     std::string className;
 };

@@ -1,5 +1,7 @@
 #include "gui/frame/CMainFrame.h"
 
+#include "gui/frame/CMapViewProperties.h"
+
 #include "base/AppSettings.h"
 #include "base/Progress.h"
 #include "gui/commands/CommandIds.h"
@@ -78,6 +80,11 @@ CMainFrame::CMainFrame(CommandActions& actions, bool batch, QWidget* parent)
     setDockOptions(dockOptions() | QMainWindow::AllowNestedDocks);
     m_toolsPalette = MakePalette(kBarToolsPalette, kToolbarTools, "Tools", 2);
     m_climatePalette = MakePalette(kBarClimateSelector, kToolbarClimate, "Climate Selector", 6);
+    m_propertiesDock = new QDockWidget("View Properties", this);
+    m_propertiesDock->setObjectName(QString::number(kBarViewProperties));
+    m_properties = new CMapViewProperties(m_propertiesDock);
+    m_propertiesDock->setWidget(m_properties);
+    addDockWidget(Qt::RightDockWidgetArea, m_propertiesDock);
 }
 
 CMainFrame::~CMainFrame() = default;
@@ -145,6 +152,7 @@ QWidget* CMainFrame::Bar(int id) const
     case kBarMapTools: return m_mapTools;
     case kBarToolsPalette: return m_toolsPalette;
     case kBarClimateSelector: return m_climatePalette;
+    case kBarViewProperties: return m_propertiesDock;
     case kBarStatus: return m_batch ? nullptr : const_cast<CMainFrame*>(this)->statusBar();
     default: return nullptr;
     }

@@ -23,6 +23,7 @@ namespace kv {
 
 class AppSettings;
 class CWorldEditSheet;
+class CMapViewProperties;
 
 class CMainFrame : public QMainWindow, public CommandTarget {
     Q_OBJECT
@@ -45,6 +46,8 @@ public:
     QToolBar* MapToolsBar() const { return m_mapTools; }
     QDockWidget* ToolsPalette() const { return m_toolsPalette; }
     QDockWidget* ClimatePalette() const { return m_climatePalette; }
+    QDockWidget* ViewPropertiesBar() const { return m_propertiesDock; }
+    CMapViewProperties* ViewProperties() const { return m_properties; }
     // The palette grid's column count.
     static int PaletteColumns(const QDockWidget* palette);
 
@@ -109,6 +112,8 @@ private:
     QToolBar* m_mapTools = nullptr;
     QDockWidget* m_toolsPalette = nullptr;
     QDockWidget* m_climatePalette = nullptr;
+    QDockWidget* m_propertiesDock = nullptr;
+    CMapViewProperties* m_properties = nullptr;
     QLabel* m_statusLabel = nullptr;
     QStyle* m_menuStyle = nullptr;
     QString m_statusText;

@@ -1,5 +1,8 @@
 #include "gui/view/MapWidget.h"
 
+#include "gui/frame/CMapViewProperties.h"
+#include "world/GreatCircle.h"
+
 #include "document/CKVDoc.h"
 #include "gui/commands/CommandIds.h"
 #include "gui/frame/CMainFrame.h"
@@ -206,6 +209,20 @@ void MapWidget::EvaluatePoint(CursorInfo& info)
                         nullptr);
     info.climate = climateClass;
     info.className = sampler->GetClimateName(climateClass);
+    if (SurfMap* world = World())
+        info.waterLevel = world->SampleChannelBilinear(kChannelWaterLevel, info.latitude, info.longitude);
+}
+
+void MapWidget::ShowCursorInfo(const CursorInfo& info)
+{
+    if (m_frame && m_frame->ViewProperties())
+        m_frame->ViewProperties()->Refresh(info);
+}
+
+void MapWidget::ShowProjectedAxes(SurfaceSampler& sampler, int width, int height, double radius)
+{
+    if (m_frame && m_frame->ViewProperties())
+        m_frame->ViewProperties()->ShowMeasure(MeasureProjectedAxes(sampler, width, height, radius));
 }
 
 bool MapWidget::ActiveOverlayOpacity(int& alpha) const

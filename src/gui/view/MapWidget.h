@@ -72,11 +72,13 @@ public:
     void SetFrameTimer(int milliseconds) override;
     void DrawImageBlock(int x, int y) override;
     void RefreshToolRange() override;
+    void ShowProjectedAxes(SurfaceSampler& sampler, int width, int height, double radius) override;
 
     // ---- ToolHost ----
     SurfMap* World() override;
     bool PixelToLatLon(int x, int y, double& latitude, double& longitude) override;
     void EvaluatePoint(CursorInfo& info) override;
+    void ShowCursorInfo(const CursorInfo& info) override;
     bool StartupFileActive() const override { return m_startupActive && m_startupActive(); }
     bool ZoomWindowStyle() const override { return m_zoomStyle && m_zoomStyle(); }
     bool ActiveOverlayOpacity(int& alpha) const override;

@@ -474,8 +474,9 @@ TEST_F(ViewTest, HintsThatMoveTheMap)
     EXPECT_NEAR(lon1, lon0, 0.5);
     p.SetScale(0.25);
 
-    // 5: the offsets where the drag began plus the drag over the client size, scale and 2.
-    TwoPtHint pan(0.1, 0.2, 0, 0);
+    // 5: the offsets where the drag began (y first, then x) plus the drag over the client
+    // size, scale and 2.
+    TwoPtHint pan(0.2, 0.1, 0, 0);
     pan.px1 = 10, pan.py1 = 10, pan.px2 = 20, pan.py2 = 5;
     view->OnUpdate(5, &pan);
     EXPECT_NEAR(offset().first, 0.1 + 10.0 / 64 * 0.25 * 2, 1e-12);

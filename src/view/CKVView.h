@@ -159,6 +159,7 @@ public:
     void SetHatch(int index, uint32_t lineColour, uint32_t background);
     void SetKeepImage(bool keep) { m_keepImage = keep; }
     void SetSelectionDisplayMode(int mode) { m_selectionMode = mode; }
+    int SelectionDisplayMode() const { return m_selectionMode; }
     void SetBatch(bool batch) { m_batch = batch; }
     void SetStopTimeout(int milliseconds) { m_stopTimeoutMs = milliseconds; }
     int FrameInterval() const { return m_frameInterval; }

@@ -81,6 +81,8 @@ public:
     const Rect& GlobeRect() const { return m_rect; }
     ProjectionParms& Projection() { return m_projection; }
     int Pass() const { return m_pass; }
+    // True while there is a world and the picture is not complete.
+    bool IsRefining() const { return m_world != nullptr && m_pass != kPassComplete; }
     int Cursor() const { return m_cursor; }
     bool IsDragging() const { return m_dragging; }
     bool HasSampler() const { return m_sampler != nullptr; }

@@ -11,6 +11,7 @@
 #include "gui/dialogs/CPreferencesDlg.h"
 #include "gui/frame/CMainFrame.h"
 #include "gui/frame/MenuImages.h"
+#include "view/CGlobeDlgBar.h"
 #include "gui/progress/CProgressDlg.h"
 #include "gui/view/MapWidget.h"
 #include "projection/ProjectionRegistry.h"
@@ -299,6 +300,9 @@ bool CKVApp::OnIdle(int count)
     bool more = false;
     if (m_map)
         more = m_map->View().PrepareRender();
+    // The view refines the globe's picture one pass a tick (RedrawGlobe) until complete.
+    if (m_frame && m_frame->Globe() && m_frame->Globe()->IsRefining())
+        more = true;
     if (m_frame)
         m_frame->UpdateToolbars();
     UpdateTitle();
@@ -406,6 +410,11 @@ int CKVApp::SetStartupLine(int n)
     const int old = m_startupLine;
     m_startupLine = n;
     return old;
+}
+
+int CKVApp::ReadStartupLine(int n, StartupRecord& record) const
+{
+    return kv::ReadStartupLine(m_startupFile, n, record);
 }
 
 int CKVApp::ClearStartupFile()

@@ -22,6 +22,8 @@ class QToolBar;
 namespace kv {
 
 class AppSettings;
+class CGlobeDlgBar;
+class GlobeBarWidget;
 
 class CMainFrame : public QMainWindow, public CommandTarget {
     Q_OBJECT
@@ -30,7 +32,7 @@ public:
     static constexpr int kMinTrackWidth = 240, kMinTrackHeight = 240;
     static constexpr int kStartupWidth = 512, kStartupHeight = 384;
     // Bumped whenever the set of bars changes, so an older saved layout is not loaded.
-    static constexpr int kBarStateVersion = 1;
+    static constexpr int kBarStateVersion = 2;
     static constexpr const char* kBarStateSection = "CBars";
     static constexpr const char* kIdleMessage = "For Help, press F1";
 
@@ -44,6 +46,14 @@ public:
     QToolBar* MapToolsBar() const { return m_mapTools; }
     QDockWidget* ToolsPalette() const { return m_toolsPalette; }
     QDockWidget* ClimatePalette() const { return m_climatePalette; }
+    QDockWidget* GlobeDock() const { return m_globeDock; }
+    GlobeBarWidget* GlobeBar() const { return m_globeBar; }
+    // The globe model (null in a batch run).
+    CGlobeDlgBar* Globe() const;
+    // Idle: one pass of the globe's picture while it is not complete; true when it drew.
+    bool RenderGlobeStep();
+    // Moves the map view's centre by the degrees (through the globe's centre).
+    void MoveViewCentre(double latitudeDelta, double longitudeDelta);
     // The palette grid's column count.
     static int PaletteColumns(const QDockWidget* palette);
 
@@ -100,6 +110,8 @@ private:
     QToolBar* m_mapTools = nullptr;
     QDockWidget* m_toolsPalette = nullptr;
     QDockWidget* m_climatePalette = nullptr;
+    QDockWidget* m_globeDock = nullptr;
+    GlobeBarWidget* m_globeBar = nullptr;
     QLabel* m_statusLabel = nullptr;
     QStyle* m_menuStyle = nullptr;
     QString m_statusText;

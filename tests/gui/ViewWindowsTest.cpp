@@ -6,6 +6,7 @@
 
 #include "gui/app/KVApp.h"
 #include "gui/app/ProfileSettings.h"
+#include "gui/app/StartupFile.h"
 #include "gui/commands/CommandIds.h"
 #include "gui/dialogs/CGlobeExportDlg.h"
 #include "gui/dialogs/CViewInfoDlg.h"
@@ -187,4 +188,21 @@ TEST(ViewWindows, GlobeExportLevelsFollowTheCoarserOnes)
     dialog.ReadControls();
     EXPECT_TRUE(dialog.levels[0]);
     EXPECT_FALSE(dialog.levels[1]);
+}
+
+TEST(ViewWindows, StartupLinesWithShortGroupsOrLongText)
+{
+    // A short group is the rectangle no point lies in; a line of any length is one record.
+    const StartupRecord shortGroup = ParseStartupLine("Page;1,2,3;4,5,6,7;x,8,9,10;");
+    EXPECT_FALSE(shortGroup.next.Contains(1, 2));
+    EXPECT_EQ(shortGroup.previous.right, 6);
+    EXPECT_EQ(shortGroup.close.left, -2);
+    const std::string longText(3000, 'a');
+    const StartupRecord longLine = ParseStartupLine(longText + ";10,10,20,20;;;");
+    EXPECT_EQ(longLine.text.size(), 3000u);
+    EXPECT_TRUE(longLine.next.Contains(15, 15));
+    for (const char* odd : {"", ";", ";;;;;;", "a;1,2;3,4,5,6,7,8;", "a;2147483648,0,1,1;"}) {
+        const StartupRecord r = ParseStartupLine(odd);
+        EXPECT_FALSE(r.next.Contains(0, 0)) << odd;
+    }
 }

@@ -262,7 +262,12 @@ void MapWidget::ApplyCursor(int cursorId)
     else if (cursorId == kCursorPicker)
         shape = Qt::PointingHandCursor;
     else if (cursorId >= kCursorHandFirst && cursorId <= kCursorHandLast)
-        shape = cursorId == kCursorHandFirst ? Qt::OpenHandCursor : Qt::ClosedHandCursor;
+        shape = cursorId == kCursorHandDrag || cursorId == kCursorHandShiftDrag ? Qt::ClosedHandCursor
+                                                                                 : Qt::OpenHandCursor;
+    else if (cursorId == kCursorZoom)
+        shape = Qt::CrossCursor;
+    else if (cursorId == kCursorStartupNext || cursorId == kCursorStartupPrevious || cursorId == kCursorStartupClose)
+        shape = Qt::PointingHandCursor;
     setCursor(shape);
 }
 

@@ -148,6 +148,14 @@ TEST(ViewWindows, SavedViewsWindowSortsShowsAndDeletes)
     EXPECT_EQ(modified, 1);
     EXPECT_EQ(views.At(0)->name, "a");
     EXPECT_EQ(views.At(1)->name, "d");
+    // Views replaced under the window (a world loaded): stale rows select nothing.
+    list->topLevelItem(0)->setSelected(true);
+    views = CViewInfoList();
+    EXPECT_TRUE(window.SelectedViews().empty());
+    window.Button(CViewInfoDlg::kShowId)->click();
+    EXPECT_EQ(applied.size(), 1u);
+    window.FillList();
+    EXPECT_EQ(list->topLevelItemCount(), 0);
 
     // Size: not below 264 x 174; growing grows the list, the bottom row follows the edge.
     EXPECT_EQ(window.minimumSize(), QSize(264, 174));

@@ -258,7 +258,12 @@ void CKVApp::CreateMainWindow()
     m_map->Input().CreateFirstTool(HasStartupFile());
     m_frame->SetStartupMode(HasStartupFile());
 
-    m_docs->SetChangedHandler([this] { UpdateTitle(); });
+    m_docs->SetChangedHandler([this] {
+        UpdateTitle();
+        // A loaded world brings its own saved views.
+        if (m_map)
+            m_map->RefillViewWindow();
+    });
     m_frame->SetCloseGuard([this] { return m_docs->SaveModified(); });
     m_frame->SetCloseHandler([this] {
         if (m_splash)

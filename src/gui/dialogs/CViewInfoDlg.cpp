@@ -97,8 +97,8 @@ QPushButton* CViewInfoDlg::Button(int id) const
 void CViewInfoDlg::FillList()
 {
     std::set<const CViewInfo*> selected;
-    for (const QTreeWidgetItem* item : m_list->selectedItems())
-        selected.insert(InfoOf(item));
+    for (const CViewInfo* info : SelectedViews())
+        selected.insert(info);
     m_list->clear();
     m_list->setColumnCount(kColumnCount);
     QStringList headers;
@@ -127,10 +127,14 @@ void CViewInfoDlg::FillList()
 
 std::vector<CViewInfo*> CViewInfoDlg::SelectedViews() const
 {
+    // Only views still in the list count (a row outlives its view until the next fill).
+    std::set<const CViewInfo*> present;
+    for (int i = 0; i < m_views.Count(); ++i)
+        present.insert(m_views.At(i));
     std::vector<CViewInfo*> views;
     for (int i = 0; i < m_list->topLevelItemCount(); ++i) {
         const QTreeWidgetItem* item = m_list->topLevelItem(i);
-        if (item->isSelected())
+        if (item->isSelected() && present.count(InfoOf(item)))
             views.push_back(InfoOf(item));
     }
     return views;

@@ -235,6 +235,9 @@ TEST_F(NavigationTest, PanKeysAndMarqueeOnEquirectangular)
     EXPECT_EQ(route.sent.size(), hints);
     EXPECT_EQ(static_cast<CToolZoomPW2*>(input.CurrentTool())->State(), CToolZoomPW2::kIdle);
     EXPECT_FALSE(input.OnKeyDown('A'));
+    // Enter without a marquee in progress zooms nowhere.
+    EXPECT_FALSE(input.OnKeyDown(kKeyEnter));
+    EXPECT_EQ(route.sent.size(), hints);
 }
 
 TEST_F(NavigationTest, ZoomWindowClickZoomsAboutThePointAndDragsMarquee)

@@ -55,6 +55,10 @@ bool CToolZoomPW2::OnMouseMove(ToolEvent& event)
 
 bool CToolZoomPW2::OnKeyDown(ToolEvent& event)
 {
+    // Enter and Esc end or cancel a marquee in progress; without one they pass on (an
+    // Enter would otherwise zoom to the last marquee again).
+    if (m_state != kDragging)
+        return false;
     if (event.keyCode == kKeyEnter)
         return End(event);
     if (event.keyCode == kKeyEscape)

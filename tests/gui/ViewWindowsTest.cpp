@@ -13,6 +13,7 @@
 #include "gui/frame/CMainFrame.h"
 #include "gui/frame/GlobeBarWidget.h"
 #include "gui/view/MapWidget.h"
+#include "shading/ShaderRegistry.h"
 #include "view/CGlobeDlgBar.h"
 #include "view/ViewCommandIds.h"
 
@@ -213,4 +214,29 @@ TEST(ViewWindows, StartupLinesWithShortGroupsOrLongText)
         const StartupRecord r = ParseStartupLine(odd);
         EXPECT_FALSE(r.next.Contains(0, 0)) << odd;
     }
+}
+
+TEST(ViewWindows, LightingAndColorNeedsItsSheet)
+{
+    struct Sheet : ColoringSheet {
+        void Show(int command) override { visible = command != 0; }
+        bool IsVisible() const override { return visible; }
+        void LoadActiveViewLighting() override {}
+        void SetLighting(const LightParms&) override {}
+        void RefreshPages() override {}
+        void DestroyWindow() override {}
+        bool visible = false;
+    };
+    App run;
+    ASSERT_TRUE(run.started);
+    CommandRouter& router = run.app->Router();
+    EXPECT_FALSE(router.Update(kLightingAndColor).enabled);
+    SetColoringSheetFactory([] { return std::make_unique<Sheet>(); });
+    EXPECT_TRUE(router.Update(kLightingAndColor).enabled);
+    EXPECT_FALSE(router.Update(kLightingAndColor).checked);
+    router.Execute(kLightingAndColor);
+    EXPECT_TRUE(router.Update(kLightingAndColor).checked);
+    router.Execute(kLightingAndColor);
+    EXPECT_FALSE(router.Update(kLightingAndColor).checked);
+    SetColoringSheetFactory({});
 }

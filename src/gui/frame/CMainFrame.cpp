@@ -7,6 +7,7 @@
 #include "gui/frame/MenuImages.h"
 #include "gui/frame/WindowPlacement.h"
 #include "gui/progress/CProgressDlg.h"
+#include "shading/ShaderRegistry.h"
 
 #include <QAction>
 #include <QApplication>
@@ -91,6 +92,12 @@ CMainFrame::CMainFrame(CommandActions& actions, bool batch, QWidget* parent)
 }
 
 CGlobeDlgBar* CMainFrame::Globe() const { return m_globeBar ? &m_globeBar->Model() : nullptr; }
+
+void CMainFrame::ToggleLightingAndColor()
+{
+    ShaderRegistry& registry = GetShaderRegistry();
+    registry.ShowColoringSheet(registry.IsColoringSheetVisible() ? 0 : 5);
+}
 
 bool CMainFrame::RenderGlobeStep() { return m_globeBar && m_globeBar->RenderStep(); }
 

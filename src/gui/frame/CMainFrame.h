@@ -54,6 +54,8 @@ public:
     bool RenderGlobeStep();
     // Moves the map view's centre by the degrees (through the globe's centre).
     void MoveViewCentre(double latitudeDelta, double longitudeDelta);
+    // Shows the Lighting and Color sheet when hidden, hides it when shown.
+    void ToggleLightingAndColor();
     // The palette grid's column count.
     static int PaletteColumns(const QDockWidget* palette);
 

@@ -9,6 +9,7 @@
 #include "gui/dialogs/CViewNameDlg.h"
 #include "gui/frame/CMainFrame.h"
 #include "gui/frame/GlobeBarWidget.h"
+#include "shading/ShaderRegistry.h"
 #include "view/CGlobeDlgBar.h"
 #include "gui/view/FeedbackImageCanvas.h"
 #include "world/SurfaceSampler.h"
@@ -534,6 +535,16 @@ void MapWidget::ExportViews(const std::vector<const CViewInfo*>& views)
     for (const std::string& file : result.failures)
         ShowMessage("Error writing file " + file);
 }
+
+bool MapWidget::HasLightingAndColor() const { return m_frame && HasColoringSheetFactory(); }
+
+void MapWidget::ToggleLightingAndColor()
+{
+    if (m_frame)
+        m_frame->ToggleLightingAndColor();
+}
+
+bool MapWidget::LightingAndColorVisible() const { return GetShaderRegistry().IsColoringSheetVisible(); }
 
 void MapWidget::CloseMainWindowNow()
 {

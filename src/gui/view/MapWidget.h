@@ -101,6 +101,9 @@ public:
     bool ViewWindowVisible() const override;
     void RefillViewWindow() override;
     bool HasOverlayWindow() const override { return false; }
+    bool HasLightingAndColor() const override;
+    void ToggleLightingAndColor() override;
+    bool LightingAndColorVisible() const override;
     void CloseMainWindowNow() override;
     void PostCloseMainWindow() override;
 

@@ -18,11 +18,24 @@ namespace kv {
 
 class AppSettings;
 class FeedbackCanvas;
+class ProjectionParms;
 class MouseTool;
 class SurfMap;
 class ToolOptionsBar;
 class ToolWindow;
 struct ToolEvent;
+
+// A hot rectangle of a start-up page; a point lies in it when left <= x < right and
+// top <= y < bottom.
+struct HotRect {
+    int left = -2, top = -2, right = -1, bottom = -1;
+    bool Contains(int x, int y) const { return x >= left && x < right && y >= top && y < bottom; }
+};
+
+// The three hot rectangles of a start-up page: next page, previous page, close.
+struct StartupPage {
+    HotRect next, previous, close;
+};
 
 // What the properties bar shows of the point under the pointer.
 struct CursorInfo {
@@ -70,6 +83,24 @@ public:
     virtual void ShowContextMenu(int /*x*/, int /*y*/) {}
     virtual ToolWindow* Window() { return nullptr; }
     virtual ToolOptionsBar* OptionsBar() { return nullptr; }
+
+    // ---- navigation ----
+    // The view's projection parameters (null without a view).
+    virtual const ProjectionParms* ViewProjection() { return nullptr; }
+    // Records the view's projection in its history (Zoom Prior goes back to it).
+    virtual void PushViewHistory() {}
+    // Draws the current tool's feedback (XOR) over the window once: a second call erases it.
+    virtual void XorToolFeedback() {}
+    // Keeps the mouse's events in the window while set.
+    virtual void CaptureMouse(bool /*capture*/) {}
+
+    // ---- the start-up guide's file ----
+    virtual int GetStartupLine() const { return -1; }
+    // Returns the previous index.
+    virtual int SetStartupLine(int n) { return n; }
+    // The hot rectangles of line n: 0, or negative when it cannot be read.
+    virtual int ReadStartupPage(int /*n*/, StartupPage& /*page*/) { return -4; }
+    virtual int ClearStartupFile() { return 0; }
 };
 
 // The amounts each painting tool applies.
@@ -160,6 +191,7 @@ public:
     double craterSize = 500.0;
     float seaStep = 5.0f;
     const CursorInfo& Cursor() const { return m_cursor; }
+    ToolHost& Host() const { return m_host; }
 
 private:
     ToolEvent MakeEvent(int message) const;

@@ -22,6 +22,7 @@ constexpr int kBarStatus = 59393;
 constexpr int kBarMapTools = 33131;
 constexpr int kBarToolsPalette = 33132;
 constexpr int kBarClimateSelector = 33128;
+constexpr int kBarGlobeTools = 500;
 
 // The program's own.
 constexpr int kEditPreferences = 33022;

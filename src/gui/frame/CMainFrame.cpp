@@ -3,6 +3,7 @@
 #include "base/AppSettings.h"
 #include "base/Progress.h"
 #include "gui/commands/CommandIds.h"
+#include "gui/frame/GlobeBarWidget.h"
 #include "gui/frame/MenuImages.h"
 #include "gui/frame/WindowPlacement.h"
 #include "gui/progress/CProgressDlg.h"
@@ -78,6 +79,30 @@ CMainFrame::CMainFrame(CommandActions& actions, bool batch, QWidget* parent)
     setDockOptions(dockOptions() | QMainWindow::AllowNestedDocks);
     m_toolsPalette = MakePalette(kBarToolsPalette, kToolbarTools, "Tools", 2);
     m_climatePalette = MakePalette(kBarClimateSelector, kToolbarClimate, "Climate Selector", 6);
+
+    // The Globe Tools bar, docked on the right.
+    m_globeDock = new QDockWidget(QStringLiteral("Globe Tools"), this);
+    m_globeDock->setObjectName(QString::number(kBarGlobeTools));
+    m_globeBar = new GlobeBarWidget(m_actions, m_globeDock);
+    m_globeDock->setWidget(m_globeBar);
+    addDockWidget(Qt::RightDockWidgetArea, m_globeDock);
+
+    // Commands with keys and no menu entry are the window's own.
+    for (const CommandDef& row : CommandRows()) {
+        if (row.id != 0 && !row.menu)
+            if (QAction* action = m_actions.Action(row.id); action && !action->shortcut().isEmpty())
+                addAction(action);
+    }
+}
+
+CGlobeDlgBar* CMainFrame::Globe() const { return m_globeBar ? &m_globeBar->Model() : nullptr; }
+
+bool CMainFrame::RenderGlobeStep() { return m_globeBar && m_globeBar->RenderStep(); }
+
+void CMainFrame::MoveViewCentre(double latitudeDelta, double longitudeDelta)
+{
+    if (CGlobeDlgBar* globe = Globe())
+        globe->MoveCenterBy(latitudeDelta, longitudeDelta);
 }
 
 CMainFrame::~CMainFrame() = default;
@@ -145,6 +170,7 @@ QWidget* CMainFrame::Bar(int id) const
     case kBarMapTools: return m_mapTools;
     case kBarToolsPalette: return m_toolsPalette;
     case kBarClimateSelector: return m_climatePalette;
+    case kBarGlobeTools: return m_globeDock;
     case kBarStatus: return m_batch ? nullptr : const_cast<CMainFrame*>(this)->statusBar();
     default: return nullptr;
     }
@@ -210,6 +236,7 @@ bool CMainFrame::HasCommand(int id) const
     case kBarMapTools:
     case kBarToolsPalette:
     case kBarClimateSelector:
+    case kBarGlobeTools:
     case kBarStatus:
         return Bar(id) != nullptr;
     case kWorldSettings:

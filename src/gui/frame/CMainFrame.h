@@ -23,6 +23,8 @@ namespace kv {
 
 class AppSettings;
 class CWorldEditSheet;
+class CGlobeDlgBar;
+class GlobeBarWidget;
 
 class CMainFrame : public QMainWindow, public CommandTarget {
     Q_OBJECT
@@ -31,7 +33,7 @@ public:
     static constexpr int kMinTrackWidth = 240, kMinTrackHeight = 240;
     static constexpr int kStartupWidth = 512, kStartupHeight = 384;
     // Bumped whenever the set of bars changes, so an older saved layout is not loaded.
-    static constexpr int kBarStateVersion = 1;
+    static constexpr int kBarStateVersion = 2;
     static constexpr const char* kBarStateSection = "CBars";
     static constexpr const char* kIdleMessage = "For Help, press F1";
 
@@ -45,6 +47,14 @@ public:
     QToolBar* MapToolsBar() const { return m_mapTools; }
     QDockWidget* ToolsPalette() const { return m_toolsPalette; }
     QDockWidget* ClimatePalette() const { return m_climatePalette; }
+    QDockWidget* GlobeDock() const { return m_globeDock; }
+    GlobeBarWidget* GlobeBar() const { return m_globeBar; }
+    // The globe model (null in a batch run).
+    CGlobeDlgBar* Globe() const;
+    // Idle: one pass of the globe's picture while it is not complete; true when it drew.
+    bool RenderGlobeStep();
+    // Moves the map view's centre by the degrees (through the globe's centre).
+    void MoveViewCentre(double latitudeDelta, double longitudeDelta);
     // The palette grid's column count.
     static int PaletteColumns(const QDockWidget* palette);
 
@@ -60,6 +70,7 @@ public:
     // Loads the active document's world into the sheet when it exists (refreshing it when
     // visible); the Lighting and Color sheet retakes the view's lighting when visible.
     void RefreshWorldSettings();
+    // Shows the Lighting and Color sheet when hidden, hides it when shown.
     void ToggleLightingAndColor();
     CWorldEditSheet* WorldSettingsSheet() const { return m_worldSheet; }
 
@@ -109,6 +120,8 @@ private:
     QToolBar* m_mapTools = nullptr;
     QDockWidget* m_toolsPalette = nullptr;
     QDockWidget* m_climatePalette = nullptr;
+    QDockWidget* m_globeDock = nullptr;
+    GlobeBarWidget* m_globeBar = nullptr;
     QLabel* m_statusLabel = nullptr;
     QStyle* m_menuStyle = nullptr;
     QString m_statusText;

@@ -2,7 +2,16 @@
 
 #include "document/CKVDoc.h"
 #include "gui/commands/CommandIds.h"
+#include "gui/app/KVApp.h"
+#include "gui/app/StartupFile.h"
+#include "gui/dialogs/CViewExportSettingsDlg.h"
+#include "gui/dialogs/CViewInfoDlg.h"
+#include "gui/dialogs/CViewNameDlg.h"
 #include "gui/frame/CMainFrame.h"
+#include "gui/sheets/CWorldEditSheet.h"
+#include "gui/frame/GlobeBarWidget.h"
+#include "shading/ShaderRegistry.h"
+#include "view/CGlobeDlgBar.h"
 #include "gui/view/FeedbackImageCanvas.h"
 #include "world/SurfaceSampler.h"
 
@@ -48,6 +57,7 @@ MapWidget::MapWidget(CKVDoc& document, QWidget* parent)
     setMouseTracking(true);
     m_view = std::make_unique<CKVView>(m_adapter, this);
     m_input = std::make_unique<ViewInput>(*this);
+    m_commands = std::make_unique<ViewCommands>(*m_view, m_document, *this, m_input.get());
     connect(&m_timer, &QTimer::timeout, this, [this] { update(); });
     m_clock.start();
 }
@@ -55,6 +65,9 @@ MapWidget::MapWidget(CKVDoc& document, QWidget* parent)
 MapWidget::~MapWidget()
 {
     m_timer.stop();
+    delete m_viewWindow;
+    m_viewWindow = nullptr;
+    m_commands.reset();
     m_input.reset();
     m_view.reset();
 }
@@ -251,7 +264,12 @@ void MapWidget::ApplyCursor(int cursorId)
     else if (cursorId == kCursorPicker)
         shape = Qt::PointingHandCursor;
     else if (cursorId >= kCursorHandFirst && cursorId <= kCursorHandLast)
-        shape = cursorId == kCursorHandFirst ? Qt::OpenHandCursor : Qt::ClosedHandCursor;
+        shape = cursorId == kCursorHandDrag || cursorId == kCursorHandShiftDrag ? Qt::ClosedHandCursor
+                                                                                 : Qt::OpenHandCursor;
+    else if (cursorId == kCursorZoom)
+        shape = Qt::CrossCursor;
+    else if (cursorId == kCursorStartupNext || cursorId == kCursorStartupPrevious || cursorId == kCursorStartupClose)
+        shape = Qt::PointingHandCursor;
     setCursor(shape);
 }
 
@@ -396,10 +414,17 @@ void MapWidget::PrintTo(QPrinter& printer)
               printer.logicalDpiY());
 }
 
-bool MapWidget::HasCommand(int id) const { return id == kFilePrint || id == kFilePrintPreview; }
+bool MapWidget::HasCommand(int id) const
+{
+    return id == kFilePrint || id == kFilePrintPreview || m_commands->HasCommand(id);
+}
 
 void MapWidget::OnCommand(int id)
 {
+    if (m_commands->HasCommand(id)) {
+        m_commands->OnCommand(id);
+        return;
+    }
     if (id == kFilePrint) {
         QPrinter printer;
         QPrintDialog dialog(&printer, this);
@@ -414,8 +439,189 @@ void MapWidget::OnCommand(int id)
 
 void MapWidget::OnUpdateCommand(int id, CommandState& state)
 {
+    if (m_commands->HasCommand(id)) {
+        const ViewCommandState s = m_commands->Update(id);
+        state.enabled = s.enabled;
+        state.checkable = s.checkable;
+        state.checked = s.checked;
+        return;
+    }
     if (HasCommand(id))
         state.enabled = m_view->GetPass() <= 0;
+}
+
+// ---------------------------------------------------------------- globe bar
+
+bool MapWidget::HasGlobeBar() const { return m_frame && m_frame->Globe(); }
+
+void MapWidget::SetGlobeView(double latitude, double longitude)
+{
+    if (CGlobeDlgBar* globe = m_frame ? m_frame->Globe() : nullptr)
+        globe->SetCenter(static_cast<float>(latitude), static_cast<float>(longitude));
+}
+
+void MapWidget::SetGlobeSource(SurfMap* world, LightParms* light)
+{
+    if (CGlobeDlgBar* globe = m_frame ? m_frame->Globe() : nullptr)
+        globe->SetSource(world, light);
+}
+
+void MapWidget::TraceViewOnGlobe(const VideoBuffer& coverage, const ProjectionParms& projection)
+{
+    if (CGlobeDlgBar* globe = m_frame ? m_frame->Globe() : nullptr)
+        globe->SetViewOutline(coverage, projection);
+}
+
+void MapWidget::RedrawGlobe()
+{
+    if (m_frame)
+        m_frame->RenderGlobeStep();
+}
+
+void MapWidget::MoveViewCentre(double latitudeDelta, double longitudeDelta)
+{
+    if (m_frame)
+        m_frame->MoveViewCentre(latitudeDelta, longitudeDelta);
+}
+
+// ---------------------------------------------------------------- view commands' windows
+
+bool MapWidget::AskViewName(std::string& name)
+{
+    CViewNameDlg dialog(this);
+    if (dialog.exec() != QDialog::Accepted)
+        return false;
+    name = dialog.Name().toStdString();
+    return true;
+}
+
+void MapWidget::ToggleViewWindow()
+{
+    if (!m_viewWindow) {
+        ViewInfoDlgActions actions;
+        actions.apply = [this](const CViewInfo& info) { m_view->ApplyView(info); };
+        actions.addCurrent = [this] { m_commands->AddView(); };
+        actions.modified = [this] { m_document.SetModifiedFlag(true); };
+        actions.exportViews = [this](const std::vector<const CViewInfo*>& views) { ExportViews(views); };
+        m_viewWindow = new CViewInfoDlg(m_view->Settings().savedViews, std::move(actions),
+                                        m_frame ? static_cast<QWidget*>(m_frame) : this);
+        m_viewWindow->hide();
+    }
+    m_viewWindow->setVisible(!m_viewWindow->isVisible());
+}
+
+bool MapWidget::ViewWindowVisible() const { return m_viewWindow && m_viewWindow->isVisible(); }
+
+void MapWidget::RefillViewWindow()
+{
+    if (m_viewWindow)
+        m_viewWindow->FillList();
+}
+
+ViewExportSettings& MapWidget::ExportSettings()
+{
+    static ViewExportSettings settings;
+    return settings;
+}
+
+void MapWidget::ExportViews(const std::vector<const CViewInfo*>& views)
+{
+    ViewDrawingExport drawings;
+    CViewExportSettingsDlg dialog(ExportSettings(), drawings.Available(), this);
+    if (dialog.exec() != QDialog::Accepted)
+        return;
+    ExportSettings() = dialog.Settings();
+    const ViewExportResult result = ExportSavedViews(views, ExportSettings(), m_document.GetWorld(), m_view->Light(),
+                                                     m_view->GetShader(), &m_adapter, drawings);
+    for (const std::string& file : result.failures)
+        ShowMessage("Error writing file " + file);
+}
+
+bool MapWidget::HasLightingAndColor() const { return m_frame && HasColoringSheetFactory(); }
+
+void MapWidget::ToggleLightingAndColor()
+{
+    if (m_frame)
+        m_frame->ToggleLightingAndColor();
+}
+
+void MapWidget::ToggleWorldSettings()
+{
+    if (m_frame)
+        m_frame->ToggleWorldSettings();
+}
+
+bool MapWidget::WorldSettingsVisible() const
+{
+    return m_frame && m_frame->WorldSettingsSheet() && m_frame->WorldSettingsSheet()->isVisible();
+}
+
+bool MapWidget::LightingAndColorVisible() const { return GetShaderRegistry().IsColoringSheetVisible(); }
+
+void MapWidget::CloseMainWindowNow()
+{
+    if (QWidget* window = m_frame ? static_cast<QWidget*>(m_frame) : this->window())
+        window->close();
+}
+
+void MapWidget::PostCloseMainWindow()
+{
+    QWidget* window = m_frame ? static_cast<QWidget*>(m_frame) : this->window();
+    QMetaObject::invokeMethod(window, &QWidget::close, Qt::QueuedConnection);
+}
+
+// ---------------------------------------------------------------- tools' window side
+
+void MapWidget::XorToolFeedback()
+{
+    DrawToolFeedback();
+    update();
+}
+
+void MapWidget::CaptureMouse(bool capture)
+{
+    if (capture)
+        grabMouse();
+    else
+        releaseMouse();
+}
+
+int MapWidget::GetStartupLine() const
+{
+    const CKVApp* app = GetKVApp();
+    return app ? app->GetStartupLine() : -1;
+}
+
+int MapWidget::SetStartupLine(int n)
+{
+    CKVApp* app = GetKVApp();
+    const int old = app ? app->SetStartupLine(n) : n;
+    update();
+    return old;
+}
+
+int MapWidget::ReadStartupPage(int n, StartupPage& page)
+{
+    const CKVApp* app = GetKVApp();
+    if (!app)
+        return -4;
+    StartupRecord record;
+    const int result = app->ReadStartupLine(n, record);
+    if (result != 0)
+        return result;
+    auto copy = [](const StartupRect& r) { return HotRect{r.left, r.top, r.right, r.bottom}; };
+    page.next = copy(record.next);
+    page.previous = copy(record.previous);
+    page.close = copy(record.close);
+    return 0;
+}
+
+int MapWidget::ClearStartupFile()
+{
+    CKVApp* app = GetKVApp();
+    const int result = app ? app->ClearStartupFile() : 0;
+    update();
+    return result;
 }
 
 } // namespace kv

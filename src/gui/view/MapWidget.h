@@ -7,6 +7,8 @@
 #include "gui/commands/CommandTable.h"
 #include "view/CKVView.h"
 #include "view/DocumentAdapter.h"
+#include "view/SavedViewExport.h"
+#include "view/ViewCommands.h"
 #include "view/ViewInput.h"
 #include "view/tools/MouseTool.h"
 
@@ -26,8 +28,14 @@ namespace kv {
 
 class CKVDoc;
 class CMainFrame;
+class CViewInfoDlg;
 
-class MapWidget : public QWidget, public ViewFrame, public ToolHost, public ToolWindow, public CommandTarget {
+class MapWidget : public QWidget,
+                  public ViewFrame,
+                  public ToolHost,
+                  public ToolWindow,
+                  public CommandTarget,
+                  public ViewCommandHost {
     Q_OBJECT
 public:
     static constexpr int kFrameTimerId = 101;
@@ -38,6 +46,13 @@ public:
     CKVView& View() { return *m_view; }
     ViewInput& Input() { return *m_input; }
     CKVDoc& Document() { return m_document; }
+    ViewCommands& Commands() { return *m_commands; }
+    // The saved-views window (null until the View Window command made it).
+    CViewInfoDlg* ViewWindow() const { return m_viewWindow; }
+    // Exports saved views with the settings of the run (the settings dialog first).
+    void ExportViews(const std::vector<const CViewInfo*>& views);
+    // The settings of the last export of the run.
+    static ViewExportSettings& ExportSettings();
     void SetFrame(CMainFrame* frame) { m_frame = frame; }
     // Preference ZS and whether the start-up guide is open.
     void SetZoomWindowStyle(std::function<bool()> zs) { m_zoomStyle = std::move(zs); }
@@ -61,7 +76,7 @@ public:
     // ratio inside the page less one inch on each side, centred.
     static QRect PrintTarget(QSize image, const QRect& page, int dpiX, int dpiY);
 
-    // ---- CommandTarget: print and print preview ----
+    // ---- CommandTarget: print and print preview, and the view's commands ----
     bool HasCommand(int id) const override;
     void OnCommand(int id) override;
     void OnUpdateCommand(int id, CommandState& state) override;
@@ -72,6 +87,28 @@ public:
     void SetFrameTimer(int milliseconds) override;
     void DrawImageBlock(int x, int y) override;
     void RefreshToolRange() override;
+    bool HasGlobeBar() const override;
+    void SetGlobeView(double latitude, double longitude) override;
+    void SetGlobeSource(SurfMap* world, LightParms* light) override;
+    void TraceViewOnGlobe(const VideoBuffer& coverage, const ProjectionParms& projection) override;
+    void RedrawGlobe() override;
+    void MoveViewCentre(double latitudeDelta, double longitudeDelta) override;
+
+    // ---- ViewCommandHost: the dialogs and windows there are ----
+    bool AskViewName(std::string& name) override;
+    bool HasViewWindow() const override { return true; }
+    void ToggleViewWindow() override;
+    bool ViewWindowVisible() const override;
+    void RefillViewWindow() override;
+    bool HasOverlayWindow() const override { return false; }
+    bool HasLightingAndColor() const override;
+    bool HasWorldSettings() const override { return m_frame != nullptr; }
+    void ToggleWorldSettings() override;
+    bool WorldSettingsVisible() const override;
+    void ToggleLightingAndColor() override;
+    bool LightingAndColorVisible() const override;
+    void CloseMainWindowNow() override;
+    void PostCloseMainWindow() override;
 
     // ---- ToolHost ----
     SurfMap* World() override;
@@ -83,6 +120,14 @@ public:
     void SetStatusText(const std::string& text) override;
     void ShowContextMenu(int x, int y) override;
     ToolWindow* Window() override { return this; }
+    const ProjectionParms* ViewProjection() override { return &m_view->Projection(); }
+    void PushViewHistory() override { m_view->PushViewHistory(); }
+    void XorToolFeedback() override;
+    void CaptureMouse(bool capture) override;
+    int GetStartupLine() const override;
+    int SetStartupLine(int n) override;
+    int ReadStartupPage(int n, StartupPage& page) override;
+    int ClearStartupFile() override;
 
     // ---- ToolWindow ----
     void ApplyCursor(int cursorId) override;
@@ -115,6 +160,8 @@ private:
     DocumentAdapter m_adapter;
     std::unique_ptr<CKVView> m_view;
     std::unique_ptr<ViewInput> m_input;
+    std::unique_ptr<ViewCommands> m_commands;
+    CViewInfoDlg* m_viewWindow = nullptr;
     CMainFrame* m_frame = nullptr;
     CommandActions* m_actions = nullptr;
     QImage m_screen;

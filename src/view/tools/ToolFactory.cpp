@@ -1,5 +1,9 @@
 #include "view/tools/ToolFactory.h"
 
+#include "view/tools/CPanTool.h"
+#include "view/tools/CToolStartup.h"
+#include "view/tools/CToolZoomPW2.h"
+#include "view/tools/CToolZoomWin.h"
 #include "view/tools/MouseTool.h"
 
 namespace kv {
@@ -8,10 +12,25 @@ namespace {
 
 constexpr int kToolIdMask = 0xFFF;
 
-// One line per tool file: { tool id, maker }. Tools join as their classes are written.
-// (A placeholder line keeps the array non-empty; id 0 is the no-action tool.)
+// The zoom tool's style follows preference ZS.
+std::unique_ptr<MouseTool> MakeZoomTool(const ToolCreateArgs& args)
+{
+    if (args.zoomWindowStyle)
+        return std::make_unique<CToolZoomWin>();
+    return std::make_unique<CToolZoomPW2>();
+}
+
+template <class Tool>
+std::unique_ptr<MouseTool> Make(const ToolCreateArgs&)
+{
+    return std::make_unique<Tool>();
+}
+
+// One line per tool file: { tool id, maker } (id 0 is the no-action tool).
 const MouseToolEntry kTools[] = {
-    {0, nullptr},
+    {1, MakeZoomTool},
+    {2, Make<CPanTool>},
+    {29, Make<CToolStartup>},
 };
 
 } // namespace

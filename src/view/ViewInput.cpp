@@ -252,6 +252,38 @@ void ViewInput::SetToolAmount(int code, float value)
     m_value = value;
 }
 
+float ViewInput::AmountFor(int code) const
+{
+    switch (ChannelOf(code & kIdMask)) {
+    case Channel::Temperature: return m_amounts.temperature;
+    case Channel::Rainfall: return m_amounts.rainfall;
+    case Channel::Offset: return m_amounts.offset;
+    case Channel::Roughness: return m_amounts.roughness;
+    case Channel::Water: return m_amounts.water;
+    case Channel::Climate: return static_cast<float>(m_amounts.climate);
+    case Channel::Prescale: return m_amounts.prescale;
+    case Channel::None: break;
+    }
+    return 0.0f;
+}
+
+bool ViewInput::PaintStroke(int code, int x, int y, bool press, ChannelBrush& brush)
+{
+    brush.SetValue(m_value);
+    brush.SetRange(m_minimum, m_maximum);
+    return m_host.PaintStroke(code, x, y, press, brush);
+}
+
+CursorInfo ViewInput::EvaluateAt(double latitude, double longitude)
+{
+    CursorInfo info;
+    info.onMap = true;
+    info.latitude = latitude;
+    info.longitude = longitude;
+    m_host.EvaluatePoint(info);
+    return info;
+}
+
 void ViewInput::UpdateCursorInfo(int x, int y)
 {
     CursorInfo info;

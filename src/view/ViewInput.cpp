@@ -205,6 +205,16 @@ void ViewInput::SetToolSize(int sizeBits)
     SetTool(code & ~kSizeMask, sizeBits & kSizeMask);
 }
 
+void ViewInput::RebuildTool()
+{
+    const int code = CurrentCode();
+    if (!m_tool || ((code & kIdMask) == 0 && m_suspended))
+        return;
+    // Its code is cleared first, so the same-tool rule does not apply.
+    m_tool->SetId(0);
+    SetTool(code & ~kSizeMask, code & kSizeMask);
+}
+
 void ViewInput::SyncToolValues()
 {
     const int id = CurrentCode() & kIdMask;

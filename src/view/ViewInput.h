@@ -80,7 +80,7 @@ public:
     // One stroke point of the view (CKVView::PaintStroke); false when nothing was painted.
     virtual bool PaintStroke(int /*code*/, int /*x*/, int /*y*/, bool /*press*/, ChannelBrush&) { return false; }
     // Draws the current tool's feedback once more (XOR) on the window at once.
-    virtual void DrawToolFeedback() {}
+    virtual void ToggleToolFeedback() {}
 };
 
 // The amounts each painting tool applies.
@@ -134,6 +134,8 @@ public:
     bool SetTool(int id, int sizeBits = -1, bool suspend = false, double argument = 0.0);
     // The size commands: only for a painting-family tool with a non-zero id.
     void SetToolSize(int sizeBits);
+    // Builds the current tool again with its id and size (after its settings changed).
+    void RebuildTool();
     void SyncToolValues();
     void SetToolAmount(int code, float value);
     // The amount of the tool id's channel (0 for an id that paints none).
@@ -169,7 +171,7 @@ public:
     }
     // Altitude, temperature, rainfall and climate at a point on the map.
     CursorInfo EvaluateAt(double latitude, double longitude);
-    void DrawToolFeedback() { m_host.DrawToolFeedback(); }
+    void ToggleToolFeedback() { m_host.ToggleToolFeedback(); }
     SurfMap* World() { return m_host.World(); }
     // Set while a paint tool is current.
     void SetPainting(bool painting) { m_painting = painting; }

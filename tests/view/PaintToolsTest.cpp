@@ -78,7 +78,7 @@ struct PaintHost : ToolHost {
         strokes.push_back({code, x, y, press, static_cast<SurfBrush&>(brush).GetSettings().value});
         return true;
     }
-    void DrawToolFeedback() override { ++feedbackDraws; }
+    void ToggleToolFeedback() override { ++feedbackDraws; }
 };
 
 struct PaintToolsTest : ::testing::Test {

@@ -1,5 +1,7 @@
 #include "gui/frame/CMainFrame.h"
 
+#include "gui/tools/CToolOptionsBar.h"
+
 #include "base/AppSettings.h"
 #include "base/Progress.h"
 #include "gui/commands/CommandIds.h"
@@ -73,6 +75,10 @@ CMainFrame::CMainFrame(CommandActions& actions, bool batch, QWidget* parent)
     setDockOptions(dockOptions() | QMainWindow::AllowNestedDocks);
     m_toolsPalette = MakePalette(kBarToolsPalette, kToolbarTools, "Tools", 2);
     m_climatePalette = MakePalette(kBarClimateSelector, kToolbarClimate, "Climate Selector", 6);
+
+    m_toolOptions = new CToolOptionsBar(this);
+    m_toolOptions->setAllowedAreas(Qt::TopDockWidgetArea | Qt::BottomDockWidgetArea);
+    addDockWidget(Qt::TopDockWidgetArea, m_toolOptions);
 }
 
 CMainFrame::~CMainFrame() = default;
@@ -140,6 +146,7 @@ QWidget* CMainFrame::Bar(int id) const
     case kBarMapTools: return m_mapTools;
     case kBarToolsPalette: return m_toolsPalette;
     case kBarClimateSelector: return m_climatePalette;
+    case kBarToolOptions: return m_toolOptions;
     case kBarStatus: return m_batch ? nullptr : const_cast<CMainFrame*>(this)->statusBar();
     default: return nullptr;
     }
@@ -205,6 +212,7 @@ bool CMainFrame::HasCommand(int id) const
     case kBarMapTools:
     case kBarToolsPalette:
     case kBarClimateSelector:
+    case kBarToolOptions:
     case kBarStatus:
         return Bar(id) != nullptr;
     default:

@@ -22,6 +22,7 @@ class QToolBar;
 namespace kv {
 
 class AppSettings;
+class CToolOptionsBar;
 
 class CMainFrame : public QMainWindow, public CommandTarget {
     Q_OBJECT
@@ -30,7 +31,7 @@ public:
     static constexpr int kMinTrackWidth = 240, kMinTrackHeight = 240;
     static constexpr int kStartupWidth = 512, kStartupHeight = 384;
     // Bumped whenever the set of bars changes, so an older saved layout is not loaded.
-    static constexpr int kBarStateVersion = 1;
+    static constexpr int kBarStateVersion = 2;
     static constexpr const char* kBarStateSection = "CBars";
     static constexpr const char* kIdleMessage = "For Help, press F1";
 
@@ -44,6 +45,8 @@ public:
     QToolBar* MapToolsBar() const { return m_mapTools; }
     QDockWidget* ToolsPalette() const { return m_toolsPalette; }
     QDockWidget* ClimatePalette() const { return m_climatePalette; }
+    // The bar the current tool places its option panel in (null in a batch run).
+    CToolOptionsBar* GetToolOptionsBar() const { return m_toolOptions; }
     // The palette grid's column count.
     static int PaletteColumns(const QDockWidget* palette);
 
@@ -100,6 +103,7 @@ private:
     QToolBar* m_mapTools = nullptr;
     QDockWidget* m_toolsPalette = nullptr;
     QDockWidget* m_climatePalette = nullptr;
+    CToolOptionsBar* m_toolOptions = nullptr;
     QLabel* m_statusLabel = nullptr;
     QStyle* m_menuStyle = nullptr;
     QString m_statusText;

@@ -3,6 +3,7 @@
 #include "document/CKVDoc.h"
 #include "gui/commands/CommandIds.h"
 #include "gui/frame/CMainFrame.h"
+#include "gui/tools/CToolOptionsBar.h"
 #include "gui/view/FeedbackImageCanvas.h"
 #include "world/SurfaceSampler.h"
 
@@ -48,6 +49,7 @@ MapWidget::MapWidget(CKVDoc& document, QWidget* parent)
     setMouseTracking(true);
     m_view = std::make_unique<CKVView>(m_adapter, this);
     m_input = std::make_unique<ViewInput>(*this);
+    m_paint = std::make_unique<PaintCommands>(document, *m_view, *m_input);
     connect(&m_timer, &QTimer::timeout, this, [this] { update(); });
     m_clock.start();
 }
@@ -55,6 +57,7 @@ MapWidget::MapWidget(CKVDoc& document, QWidget* parent)
 MapWidget::~MapWidget()
 {
     m_timer.stop();
+    m_paint.reset();
     m_input.reset();
     m_view.reset();
 }
@@ -255,6 +258,28 @@ void MapWidget::ApplyCursor(int cursorId)
     setCursor(shape);
 }
 
+// ---------------------------------------------------------------- paint tools
+
+ToolOptionsBar* MapWidget::OptionsBar() { return m_frame ? m_frame->GetToolOptionsBar() : nullptr; }
+
+bool MapWidget::LatLonToPixel(double latitude, double longitude, int& x, int& y)
+{
+    return m_view->LatLonToPixel(latitude, longitude, x, y);
+}
+
+bool MapWidget::PaintStroke(int code, int x, int y, bool press, ChannelBrush& brush)
+{
+    return m_view->PaintStroke(code, x, y, press, brush);
+}
+
+void MapWidget::ToggleToolFeedback()
+{
+    // The screen image holds the feedback drawn so far: toggled there and shown as it is.
+    DrawToolFeedback();
+    m_screenFresh = true;
+    update();
+}
+
 // ---------------------------------------------------------------- input
 
 unsigned MapWidget::KeyFlagsOf(Qt::MouseButtons buttons, Qt::KeyboardModifiers modifiers)
@@ -396,10 +421,17 @@ void MapWidget::PrintTo(QPrinter& printer)
               printer.logicalDpiY());
 }
 
-bool MapWidget::HasCommand(int id) const { return id == kFilePrint || id == kFilePrintPreview; }
+bool MapWidget::HasCommand(int id) const
+{
+    return id == kFilePrint || id == kFilePrintPreview || m_paint->HasCommand(id);
+}
 
 void MapWidget::OnCommand(int id)
 {
+    if (m_paint->HasCommand(id)) {
+        m_paint->OnCommand(id);
+        return;
+    }
     if (id == kFilePrint) {
         QPrinter printer;
         QPrintDialog dialog(&printer, this);
@@ -414,6 +446,10 @@ void MapWidget::OnCommand(int id)
 
 void MapWidget::OnUpdateCommand(int id, CommandState& state)
 {
+    if (m_paint->HasCommand(id)) {
+        m_paint->OnUpdateCommand(id, state);
+        return;
+    }
     if (HasCommand(id))
         state.enabled = m_view->GetPass() <= 0;
 }

@@ -5,6 +5,7 @@
 #pragma once
 
 #include "gui/commands/CommandTable.h"
+#include "gui/view/PaintCommands.h"
 #include "view/CKVView.h"
 #include "view/DocumentAdapter.h"
 #include "view/ViewInput.h"
@@ -83,6 +84,12 @@ public:
     void SetStatusText(const std::string& text) override;
     void ShowContextMenu(int x, int y) override;
     ToolWindow* Window() override { return this; }
+    // The paint tools' needs.
+    ToolOptionsBar* OptionsBar() override;
+    bool LatLonToPixel(double latitude, double longitude, int& x, int& y) override;
+    bool PaintStroke(int code, int x, int y, bool press, ChannelBrush& brush) override;
+    void ToggleToolFeedback() override;
+    PaintCommands& Paint() { return *m_paint; }
 
     // ---- ToolWindow ----
     void ApplyCursor(int cursorId) override;
@@ -115,6 +122,7 @@ private:
     DocumentAdapter m_adapter;
     std::unique_ptr<CKVView> m_view;
     std::unique_ptr<ViewInput> m_input;
+    std::unique_ptr<PaintCommands> m_paint;
     CMainFrame* m_frame = nullptr;
     CommandActions* m_actions = nullptr;
     QImage m_screen;

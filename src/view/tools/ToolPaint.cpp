@@ -51,7 +51,7 @@ void ToolPaint::Remember(const ToolEvent& event)
 void ToolPaint::ToggleOutline()
 {
     if (m_view)
-        m_view->DrawToolFeedback();
+        m_view->ToggleToolFeedback();
 }
 
 void ToolPaint::SetSize(int width, int height)

@@ -104,7 +104,8 @@ void MapWidget::RefreshScreenImage()
 
 void MapWidget::DrawToolFeedback()
 {
-    if (m_screen.isNull())
+    // (The tools are being deleted when the input is gone.)
+    if (m_screen.isNull() || !m_input)
         return;
     FeedbackImageCanvas canvas(m_screen);
     m_input->DrawFeedback(canvas);

@@ -31,6 +31,16 @@ bool ReadInt(CTokenizer& t, int& out)
     return true;
 }
 
+// A stamp size: any finite number, held within 1..512 (whole stamp cells).
+bool ReadSize(CTokenizer& t, int& out)
+{
+    const double v = ReadExpressionDouble(t);
+    if (ExpressionError() || v == kExpressionFailed || !std::isfinite(v))
+        return false;
+    out = static_cast<int>(std::clamp(v, double(brush::kMinSize), double(brush::kMaxSize)));
+    return true;
+}
+
 bool ReadString(CTokenizer& t, std::string& out)
 {
     t.SkipLineEnds();
@@ -95,14 +105,8 @@ int BrushSettings::ReadText(CTokenizer& t)
         case kw::Value: ok = ReadFloat(t, read.value); break;
         case kw::Bias: ok = ReadFloat(t, read.bias); break;
         case kw::Flow: ok = ReadFloat(t, read.flow); break;
-        case kw::XSize:
-            ok = ReadInt(t, n);
-            read.width = std::clamp(n, brush::kMinSize, brush::kMaxSize);
-            break;
-        case kw::YSize:
-            ok = ReadInt(t, n);
-            read.height = std::clamp(n, brush::kMinSize, brush::kMaxSize);
-            break;
+        case kw::XSize: ok = ReadSize(t, read.width); break;
+        case kw::YSize: ok = ReadSize(t, read.height); break;
         case kw::Type: ok = ReadInt(t, read.type); break;
         case kw::FadeSteps: ok = ReadInt(t, read.fadeSteps); break;
         case kw::AutoRotate:

@@ -10,22 +10,38 @@ namespace kv {
 
 namespace {
 
-// A whole number read as an expression; false when it does not read.
-bool ReadInt(CTokenizer& t, int& out)
-{
-    const int v = ReadExpressionInt(t);
-    if (ExpressionError() || v == kExpressionIntFailed)
-        return false;
-    out = v;
-    return true;
-}
-
 bool ReadFloat(CTokenizer& t, float& out)
 {
     const double v = ReadExpressionDouble(t);
     if (ExpressionError() || v == kExpressionFailed || !std::isfinite(static_cast<float>(v)))
         return false;
     out = static_cast<float>(v);
+    return true;
+}
+
+// The unnamed lines (and the scale) hold one signed number each, never arithmetic: a line
+// that starts with a minus sign must not be taken as subtracting from the line before.
+bool ReadPlain(CTokenizer& t, double& out)
+{
+    t.SkipLineEnds();
+    double sign = 1.0;
+    if (t.GetToken() == kTokMinus || t.GetToken() == kTokPlus) {
+        sign = t.GetToken() == kTokMinus ? -1.0 : 1.0;
+        t.NextToken();
+    }
+    if (t.GetToken() != kTokNumber || !std::isfinite(t.GetNumber()))
+        return false;
+    out = sign * t.GetNumber();
+    t.NextToken();
+    return true;
+}
+
+bool ReadPlainInt(CTokenizer& t, int& out)
+{
+    double v = 0.0;
+    if (!ReadPlain(t, v) || v != std::trunc(v) || v < -2147483647.0 || v > 2147483647.0)
+        return false;
+    out = static_cast<int>(v);
     return true;
 }
 
@@ -75,15 +91,17 @@ int ConvolutionKernel::ReadText(CTokenizer& t)
     ConvolutionKernel read;
     int size = 0, symmetry = 0, extra = 0;
     float scale = 1.0f;
-    t.SkipLineEnds();
-    if (!ReadInt(t, size))
+    double scaleRead = 0.0;
+    if (!ReadPlainInt(t, size))
         return -1;
     t.SkipLineEnds();
     if (t.GetToken() != kw::Scale)
         return -1;
     t.NextToken();
-    if (!ReadFloat(t, scale) || !ReadInt(t, symmetry) || !ReadInt(t, extra))
+    if (!ReadPlain(t, scaleRead) || !std::isfinite(static_cast<float>(scaleRead)) || !ReadPlainInt(t, symmetry) ||
+        !ReadPlainInt(t, extra))
         return -1;
+    scale = static_cast<float>(scaleRead);
     if (read.Init(size, scale, symmetry, extra) != 0)
         return -1;
     t.SkipLineEnds();

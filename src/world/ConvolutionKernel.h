@@ -34,8 +34,8 @@ public:
     void Set(int row, int col, float weight) { m_weights[static_cast<std::size_t>(row * m_size + col)] = weight; }
 
     // The block after the "Kernel" line: the size, "Scale", the symmetry, the extra value
-    // (those without a keyword name), "Data", one line of " %10.5f," items per row and an
-    // empty end line.
+    // (those without a keyword name, each one signed number), "Data", one line of " %10.5f,"
+    // items per row (arithmetic allowed) and an empty end line.
     void AppendText(std::string& out) const;
     // Reads that block from the token after "Kernel": 0, or -1 (kernel unchanged) when a
     // number does not read, the size lies outside 1..33 or "Scale" or "Data" is missing.

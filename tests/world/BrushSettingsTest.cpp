@@ -70,7 +70,7 @@ TEST(BrushSettingsTest, WriteReadWriteIsIdentical)
     s.maskExpression = "1-r*r";
     s.dataExpression = "say \"hi\"";
     s.fileName = "C:\\brushes\\a b.bmp";
-    ASSERT_EQ(s.Init(5, 2.0f, 3, 4), 0);
+    ASSERT_EQ(s.Init(5, 2.0f, -3, -4), 0); // lines that begin with a minus sign
     s.Set(0, 4, -0.5f);
     const std::string first = s.WriteText();
     BrushSettings read;

@@ -58,8 +58,10 @@ float CombineAny(int mode, float o, float w, float v)
     }
 }
 
-int WrapIndex(int i, int n)
+inline int WrapIndex(int i, int n)
 {
+    if (i >= 0 && i < n)
+        return i;
     const int m = i % n;
     return m < 0 ? m + n : m;
 }
@@ -80,16 +82,17 @@ struct StampJob {
     bool wrapColumns = false, wrapRows = false;
 };
 
-// One stamp row: grid row gr, stamp row sr.
-template <int M, bool Constant, SelectionRead S>
-void StampRow(const StampJob& job, int gr, int sr)
+// One stamp row: grid row gr, stamp row sr, first grid column gc0 (wrapped). Crosses: the
+// row runs past the grid's last column and goes on at column 0.
+template <int M, bool Constant, SelectionRead S, bool Crosses>
+inline void StampRow(const StampJob& job, int gr, int sr, int gc0)
 {
     float* out = job.target[static_cast<std::size_t>(gr)];
     const float* w = job.weight[static_cast<std::size_t>(sr)] + job.rect.stampLeft;
     const float* v = Constant ? nullptr : job.values[static_cast<std::size_t>(sr)] + job.rect.stampLeft;
     const uint8_t* s = S == SelectionRead::Rows ? job.selectionRows[static_cast<std::size_t>(gr)] : nullptr;
     constexpr float kByte = 1.0f / 255.0f;
-    int gc = job.wrapColumns ? WrapIndex(job.rect.left, job.width) : job.rect.left;
+    int gc = gc0;
     for (int k = 0; k < job.rect.columns; ++k) {
         const float o = out[gc];
         float n = Combine<M>(o, w[k], Constant ? job.value : v[k]);
@@ -98,18 +101,34 @@ void StampRow(const StampJob& job, int gr, int sr)
         else if constexpr (S == SelectionRead::Lookup)
             n = o + static_cast<float>(job.selection->GetWeightOrOne(gc, gr)) * (n - o);
         out[gc] = n;
-        if (++gc == job.width && job.wrapColumns)
-            gc = 0;
+        ++gc;
+        if constexpr (Crosses) {
+            if (gc == job.width)
+                gc = 0;
+        }
+    }
+}
+
+template <int M, bool Constant, SelectionRead S, bool Crosses>
+void StampRows(const StampJob& job, int gc0)
+{
+    const int last = job.rect.rows - 1;
+    int gr = job.wrapRows ? WrapIndex(job.rect.top + last, job.height) : job.rect.top + last;
+    for (int k = last; k >= 0; --k) {
+        StampRow<M, Constant, S, Crosses>(job, gr, job.rect.stampTop + k, gc0);
+        if (--gr < 0 && job.wrapRows)
+            gr = job.height - 1;
     }
 }
 
 template <int M, bool Constant, SelectionRead S>
 void StampAll(const StampJob& job)
 {
-    for (int k = job.rect.rows - 1; k >= 0; --k) {
-        const int gr = job.wrapRows ? WrapIndex(job.rect.top + k, job.height) : job.rect.top + k;
-        StampRow<M, Constant, S>(job, gr, job.rect.stampTop + k);
-    }
+    const int gc0 = job.wrapColumns ? WrapIndex(job.rect.left, job.width) : job.rect.left;
+    if (job.wrapColumns && gc0 + job.rect.columns > job.width)
+        StampRows<M, Constant, S, true>(job, gc0);
+    else
+        StampRows<M, Constant, S, false>(job, gc0);
 }
 
 template <int M, bool Constant>
@@ -405,8 +424,9 @@ int SurfBrush::StrokeSegment(Grid2D& target, const Grid2D& source, int column, i
     int result = StrokeRectangle(source, column, row, sourceRect);
     if (result != 0)
         return result;
-    result = StrokeRectangle(target, column, row, targetRect);
-    if (result != 0)
+    if (&target == &source)
+        targetRect = sourceRect;
+    else if ((result = StrokeRectangle(target, column, row, targetRect)) != 0)
         return result;
     if (!constant)
         PrepareValues(source, sourceRect);

@@ -21,6 +21,7 @@
 #include "base/ViewHooks.h"
 #include "base/layers/CISurf.h"
 #include "base/layers/ImageOverlay.h"
+#include "document/Craters.h"
 #include "document/ViewSettings.h"
 #include "world/CRectGrid.h"
 #include "world/RiverVectorOverlay.h"
@@ -35,6 +36,7 @@ namespace kv {
 class CArchive;
 class CRawImage;
 class SurfaceSampler;
+struct SimpleCreateSettings;
 
 // The document's first view as the document reaches it. The view core attaches one while
 // its view exists; without one the document has no view.
@@ -154,11 +156,48 @@ public:
     const CRectGrid& GetRectGrid() const { return m_grid; }
     RiverVectorOverlay& GetRivers() { return m_rivers; }
     const RiverVectorOverlay& GetRivers() const { return m_rivers; }
-    bool GetRiversVisible() const { return m_riversVisible; }
-    void SetRiversVisible(bool visible) { m_riversVisible = visible; }
+    // The stored river flag: set, the river overlay is hidden (a new document shows its
+    // rivers, the Hide/Show command toggles the flag and is checked while they show).
+    bool GetRiversHidden() const { return m_riversHidden; }
+    void SetRiversHidden(bool hidden) { m_riversHidden = hidden; }
     int GetRiverCount() const { return static_cast<int>(m_rivers.rivers.size()); }
     // The world's channel grid size; -1 when there are no grids.
     int GetGridSize(int& width, int& height) const;
+
+    // ==== Incised flow, burn-in, remap curves, mounds, distance ====
+    // (CKVDocErosion.cpp: Incise Flow, Remap Altitudes, the profiled mound; CKVDocBurnIn.cpp:
+    // Burn In, the altitude grid, Distance and the seasonal climate model's Run)
+    static constexpr char kInciseFlowStep[] = "Incise Flow";
+    static constexpr char kRemapAltitudesStep[] = "Remap Altitudes";
+    static constexpr char kProfiledMoundStep[] = "Profiled Mound";
+    static constexpr char kDistanceSelectionStep[] = "Distance Selection";
+    static constexpr char kBurnInQuestion[] = "This action cannot be undone and\nignores the selection.\nContinue?";
+    static constexpr char kBurnInProgressText[] = "Converting world data into offsets";
+    static constexpr char kBurnInMemoryMessage[] = "Not enough memory to burn the world into its offsets.";
+    static constexpr int kImportedSurfaceType = 4;
+    // Cuts valleys into the land offset along the flow (no undo step of its own): 0 when it
+    // ran to the end or there was nothing to cut, -1 when an abort ended it, a step failed
+    // or a value is not a finite number (nothing changed then).
+    int InciseFlow(float blur, float amount, float flowExponent, float effectBlend);
+    // Incise Flow (33242): the dialog with the remembered settings, the undo step, the cut,
+    // modified and hint 16 whatever the result.
+    void OnInciseFlow();
+    // Roughness 0 and the land offset the altitude of every cell, through the first view's
+    // sampler (else the document's own); an imported surface of type 4 is unmapped and the
+    // type becomes 0. No undo; the document is marked modified. Nothing without grids.
+    void BurnIn();
+    // Burn In (33108): asks first; hint 16.
+    void OnBurnIn();
+    // The world's altitude at every cell of a float grid through the first view's sampler
+    // (else the document's own), or through `sampler`: true unless the abort value is 27 at
+    // the end (it is not reset).
+    bool EvaluateHeightGrid(Grid2D& grid, const char* progressText);
+    static bool EvaluateHeightGrid(const SurfaceSampler& sampler, Grid2D& grid, const char* progressText);
+    // Remap Altitudes (33245), Create Profiled Mound from Selection (33247), Distance (33240).
+    void OnRemapAltitudes();
+    void OnProfiledMound();
+    void OnDistanceSelection();
+    // ==== end of incised flow, burn-in, remap curves, mounds, distance ====
 
     int32_t layerFlag = kNewLayerFlag;
     int32_t headerValue2 = 0;
@@ -167,6 +206,22 @@ public:
     int32_t headerValue5 = 0;
     double headerSpacing1 = kNewHeaderSpacing;
     double headerSpacing2 = kNewHeaderSpacing;
+
+    // ==== Craters and Simple Create (CKVDocCraters.cpp, CKVDocSimpleCreate.cpp) ====
+    // One crater of `extent` degrees of arc at the point: undo step "Crater" on channel 1,
+    // the spherical pass when the world maps spherically, then the grid pass; modified.
+    void DrawCrater(float latitude, float longitude, float extent);
+    // Planetary Bombardment with settings already confirmed (diameters in km): craters from
+    // the clock seed, one undo step "Crater Bombardment" for the run, Esc between craters;
+    // hint 16. The number of craters drawn.
+    int RunBombardment(const BombardmentSettings& settings);
+    // Set Up Simple Create Mode (33174) and Execute Simple Create (33175).
+    void OnSetUpSimpleCreate();
+    void OnExecuteSimpleCreate();
+    // The conversion behind Execute's OK: 0, -1 without a visible overlay, -2 when memory
+    // or the working grids cannot be had, -3 when Esc stopped a stage.
+    int RunSimpleCreate(const SimpleCreateSettings& settings);
+    // ==== end of craters and Simple Create ====
 
     // ==== Whole-world adjustments, basin filling and rivers ====
     // (CKVDocAdjust.cpp, CKVDocBasins.cpp, CKVDocRivers.cpp)
@@ -268,7 +323,7 @@ private:
     CISurf m_surface1;
     CISurf m_surface2;
     RiverVectorOverlay m_rivers;
-    bool m_riversVisible = false;
+    bool m_riversHidden = false;
 
     bool m_modified = false;
     std::string m_pathName;

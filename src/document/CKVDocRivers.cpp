@@ -185,7 +185,7 @@ bool CKVDoc::CanClearRiverOverlays() const
 
 void CKVDoc::OnToggleRiverOverlays()
 {
-    m_riversVisible = !m_riversVisible;
+    m_riversHidden = !m_riversHidden;
     SetModifiedFlag(true);
     UpdateAllViews(nullptr, kHintRivers);
 }

@@ -45,4 +45,18 @@ NewWorldWizard* SetNewWorldWizard(NewWorldWizard* wizard) { return g_wizard.Set(
 const SurfMap* GetParameterWorld() { return g_parameterWorld.load(std::memory_order_acquire); }
 void SetParameterWorld(const SurfMap* world) { g_parameterWorld.store(world, std::memory_order_release); }
 
+namespace {
+FrameRequests g_noFrame;
+FrameRequests* g_frameRequests = nullptr;
+} // namespace
+
+FrameRequests& GetFrameRequests() { return g_frameRequests ? *g_frameRequests : g_noFrame; }
+
+FrameRequests* SetFrameRequests(FrameRequests* requests)
+{
+    FrameRequests* previous = g_frameRequests;
+    g_frameRequests = requests;
+    return previous;
+}
+
 } // namespace kv

@@ -79,4 +79,24 @@ NewWorldWizard* SetNewWorldWizard(NewWorldWizard* wizard);
 const SurfMap* GetParameterWorld();
 void SetParameterWorld(const SurfMap* world);
 
+// ==== frame requests =====================================================================
+// What document commands ask of the main frame: show one of its bars, run one of its
+// commands after the current one. Without a frame (batch runs, tests) a posted command
+// reports false and the caller does its work itself.
+class FrameRequests {
+public:
+    static constexpr int kClimateSelectorBar = 1;
+    virtual ~FrameRequests() = default;
+    virtual void ShowBar(int bar) { (void)bar; }
+    // Queues the command for the frame; false when there is no frame to run it.
+    virtual bool PostCommand(int id)
+    {
+        (void)id;
+        return false;
+    }
+};
+FrameRequests& GetFrameRequests();
+FrameRequests* SetFrameRequests(FrameRequests* requests);
+// ==== end of frame requests ==============================================================
+
 } // namespace kv

@@ -11,7 +11,13 @@ TerrainDialogs* g_dialogs = nullptr;
 
 bool TerrainDialogs::RunSingleEdit(CSingleEditDlg&) { return false; }
 bool TerrainDialogs::RunNoiseData(CNoiseDataDlg&) { return false; }
+bool TerrainDialogs::RunInciseFlow(InciseFlowProcessDlg&) { return false; }
+bool TerrainDialogs::RunProcessCurves(ProcessCurvesDlg&) { return false; }
+bool TerrainDialogs::RunMoundEdit(CMoundEditDlg&) { return false; }
+bool TerrainDialogs::RunMoundSettings(CMoundSettingsDlg&) { return false; }
+bool TerrainDialogs::RunMoundtainSettings(CMoundtainSettingsDlg&) { return false; }
 bool TerrainDialogs::RunRiverEditSize(CRiverEditSizeDlg&) { return false; }
+bool TerrainDialogs::RunSimpleCreate(SimpleCreateSettings&) { return false; }
 
 void TerrainDialogs::RunRiverThreshold(CRiverThresholdDlg& dialog)
 {

@@ -13,8 +13,14 @@
 
 namespace kv {
 
+class CMoundEditDlg;
+class CMoundSettingsDlg;
+class CMoundtainSettingsDlg;
 class CRiverEditSizeDlg;
 class CRiverThresholdDlg;
+class InciseFlowProcessDlg;
+class ProcessCurvesDlg;
+struct SimpleCreateSettings;
 
 // The one-value dialog (template 618): the title is the window text, the prompt the
 // label's text; the value is exchanged as a float; Help opens the help topic.
@@ -60,10 +66,19 @@ public:
     // values confirmed). The defaults show nothing and cancel.
     virtual bool RunSingleEdit(CSingleEditDlg& dialog);
     virtual bool RunNoiseData(CNoiseDataDlg& dialog);
+    virtual bool RunInciseFlow(InciseFlowProcessDlg& dialog);
+    // The curve editor of Remap Altitudes and of the profiled mound's profile.
+    virtual bool RunProcessCurves(ProcessCurvesDlg& dialog);
+    virtual bool RunMoundEdit(CMoundEditDlg& dialog);
+    virtual bool RunMoundSettings(CMoundSettingsDlg& dialog);
+    // Refuses values outside their ranges and stays open (CMoundtainSettingsDlg::Validate).
+    virtual bool RunMoundtainSettings(CMoundtainSettingsDlg& dialog);
     virtual bool RunRiverEditSize(CRiverEditSizeDlg& dialog);
     // The threshold dialog ends only through its OK (which traces the rivers). The default
     // initialises it and presses OK at once.
     virtual void RunRiverThreshold(CRiverThresholdDlg& dialog);
+    // "Simple Create Mode" (its seven altitudes in display units) with its quality dialog.
+    virtual bool RunSimpleCreate(SimpleCreateSettings& settings);
 };
 
 // The dialogs in force (never null).

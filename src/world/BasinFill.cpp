@@ -1,5 +1,7 @@
 #include "world/BasinFill.h"
 
+#include "world/AltitudeGrid.h"
+
 #include "base/Progress.h"
 #include "projection/ProjectionParms.h"
 #include "world/RowEvaluation.h"
@@ -263,17 +265,10 @@ Grid2DPtr ComputeHeightGrid(SurfMap& world, int width, int height, const char* p
     g_abortValue.store(0);
     ProjectionParms projection;
     const SurfaceSampler prototype(&projection, &world, nullptr, 1);
-    const GridRows<float> rows = grid->Rows<float>();
-    const int result = EvaluateRows(
-        prototype, height,
-        [&](SurfaceSampler& sampler, int r) {
-            const double latitude = r * 180.0 / (height - 1) - 90.0;
-            float* out = rows[static_cast<std::size_t>(r)];
-            for (int c = 0; c < width; ++c)
-                out[c] = sampler.GetAltitude(latitude, c * 360.0 / (width - 1) - 180.0);
-        },
-        progressText);
-    if (result < 0)
+    AltitudeGridProgress progress;
+    progress.text = progressText;
+    progress.pollFirst = false; // each row: step (row, height), then poll
+    if (!EvaluateAltitudeGrid(prototype, *grid, progress))
         return nullptr;
     return grid;
 }

@@ -37,9 +37,9 @@ bool FillBasins(const Grid2D* altitude, const Grid2D* waterLevel, Grid2D* filled
 // A new width x height float grid of the world's altitude at every cell (cell (c, r) at
 // latitude r x 180 / (height - 1) - 90, longitude c x 360 / (width - 1) - 180), evaluated
 // through surface samplers over a default projection with shader 1, no lighting and no
-// target, rows spread over the cores with a sampler copy per thread (EvaluateRows).
-// Progress begins with `progressText` (mode 1), with steps and polls between batches of
-// rows. The abort value is cleared first. Null when the user aborted (the abort value
+// target, rows spread over the cores with a sampler copy per thread (EvaluateAltitudeGrid).
+// Progress begins with `progressText` (mode 1), then a step (row, height) and a poll for
+// every row in order. The abort value is cleared first. Null when the user aborted (the abort value
 // stays 27 for the caller), when a size is below 2 or the grid cannot be had.
 Grid2DPtr ComputeHeightGrid(SurfMap& world, int width, int height, const char* progressText);
 

@@ -244,9 +244,9 @@ TEST_F(RiversTest, ClearToggleAndTheExclusionMask)
 
     doc.SetModifiedFlag(false);
     hints.sent.clear();
-    const bool visible = doc.GetRiversVisible();
+    const bool visible = doc.GetRiversHidden();
     doc.OnToggleRiverOverlays();
-    EXPECT_NE(doc.GetRiversVisible(), visible);
+    EXPECT_NE(doc.GetRiversHidden(), visible);
     EXPECT_EQ(hints.Hints(), std::vector<int>{kHintRivers});
     EXPECT_TRUE(doc.IsModified());
 

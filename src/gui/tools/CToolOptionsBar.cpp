@@ -29,7 +29,8 @@ public:
         if (m_panel)
             m_panel->Show(f);
     }
-    bool Read(PaintbrushFields& f) const override { return !m_panel || m_panel->Read(f); }
+    // A panel already gone with its window reads as invalid (the tool keeps its settings).
+    bool Read(PaintbrushFields& f) const override { return m_panel && m_panel->Read(f); }
 };
 
 class SelectHandle : public PanelHandle<CToolbarSelectBase, SelectPanel> {
@@ -45,7 +46,7 @@ public:
         if (m_panel)
             m_panel->Show(f);
     }
-    bool Read(SelectFields& f) const override { return !m_panel || m_panel->Read(f); }
+    bool Read(SelectFields& f) const override { return m_panel && m_panel->Read(f); }
 };
 
 } // namespace

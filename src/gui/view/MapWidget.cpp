@@ -261,7 +261,13 @@ void MapWidget::ApplyCursor(int cursorId)
 
 // ---------------------------------------------------------------- paint tools
 
-ToolOptionsBar* MapWidget::OptionsBar() { return m_frame ? m_frame->GetToolOptionsBar() : nullptr; }
+void MapWidget::SetFrame(CMainFrame* frame)
+{
+    m_frame = frame;
+    m_optionsBar = frame ? frame->GetToolOptionsBar() : nullptr;
+}
+
+ToolOptionsBar* MapWidget::OptionsBar() { return m_optionsBar.data(); }
 
 bool MapWidget::LatLonToPixel(double latitude, double longitude, int& x, int& y)
 {

@@ -13,6 +13,7 @@
 
 #include <QElapsedTimer>
 #include <QImage>
+#include <QPointer>
 #include <QTimer>
 #include <QWidget>
 
@@ -27,6 +28,7 @@ namespace kv {
 
 class CKVDoc;
 class CMainFrame;
+class CToolOptionsBar;
 
 class MapWidget : public QWidget, public ViewFrame, public ToolHost, public ToolWindow, public CommandTarget {
     Q_OBJECT
@@ -39,7 +41,7 @@ public:
     CKVView& View() { return *m_view; }
     ViewInput& Input() { return *m_input; }
     CKVDoc& Document() { return m_document; }
-    void SetFrame(CMainFrame* frame) { m_frame = frame; }
+    void SetFrame(CMainFrame* frame);
     // Preference ZS and whether the start-up guide is open.
     void SetZoomWindowStyle(std::function<bool()> zs) { m_zoomStyle = std::move(zs); }
     void SetStartupActive(std::function<bool()> active) { m_startupActive = std::move(active); }
@@ -124,6 +126,8 @@ private:
     std::unique_ptr<ViewInput> m_input;
     std::unique_ptr<PaintCommands> m_paint;
     CMainFrame* m_frame = nullptr;
+    // The frame's tool options bar; it may go before this widget when the frame closes.
+    QPointer<CToolOptionsBar> m_optionsBar;
     CommandActions* m_actions = nullptr;
     QImage m_screen;
     QTimer m_timer;

@@ -17,6 +17,7 @@
 namespace kv {
 
 class AppSettings;
+class ChannelBrush;
 class FeedbackCanvas;
 class ProjectionParms;
 class MouseTool;
@@ -101,6 +102,16 @@ public:
     // The hot rectangles of line n: 0, or negative when it cannot be read.
     virtual int ReadStartupPage(int /*n*/, StartupPage& /*page*/) { return -4; }
     virtual int ClearStartupFile() { return 0; }
+    // ---- what the paint tools ask ----
+    virtual bool LatLonToPixel(double /*latitude*/, double /*longitude*/, int& x, int& y)
+    {
+        x = y = 0;
+        return false;
+    }
+    // One stroke point of the view (CKVView::PaintStroke); false when nothing was painted.
+    virtual bool PaintStroke(int /*code*/, int /*x*/, int /*y*/, bool /*press*/, ChannelBrush&) { return false; }
+    // Draws the current tool's feedback once more (XOR) on the window at once.
+    virtual void ToggleToolFeedback() {}
 };
 
 // The amounts each painting tool applies.
@@ -154,8 +165,12 @@ public:
     bool SetTool(int id, int sizeBits = -1, bool suspend = false, double argument = 0.0);
     // The size commands: only for a painting-family tool with a non-zero id.
     void SetToolSize(int sizeBits);
+    // Builds the current tool again with its id and size (after its settings changed).
+    void RebuildTool();
     void SyncToolValues();
     void SetToolAmount(int code, float value);
+    // The amount of the tool id's channel (0 for an id that paints none).
+    float AmountFor(int code) const;
     void UpdateCursorInfo(int x, int y);
     // The crater tool's argument: the crater size (at least 0.1) as an angular radius.
     double CraterRadiusDegrees() const;
@@ -172,6 +187,26 @@ public:
     // The context menu at a view point; from the keyboard it opens at (5, 5).
     void OnContextMenu(int x, int y, bool fromKeyboard);
     bool DrawFeedback(FeedbackCanvas& canvas);
+
+    // ---- for the paint tools ----
+    // Gives the brush the tool value and range, then one stroke point of the view at pixel
+    // (x, y); `press` starts the stroke's undo step.
+    bool PaintStroke(int code, int x, int y, bool press, ChannelBrush& brush);
+    bool PixelToLatLon(int x, int y, double& latitude, double& longitude)
+    {
+        return m_host.PixelToLatLon(x, y, latitude, longitude);
+    }
+    bool LatLonToPixel(double latitude, double longitude, int& x, int& y)
+    {
+        return m_host.LatLonToPixel(latitude, longitude, x, y);
+    }
+    // Altitude, temperature, rainfall and climate at a point on the map.
+    CursorInfo EvaluateAt(double latitude, double longitude);
+    void ToggleToolFeedback() { m_host.ToggleToolFeedback(); }
+    SurfMap* World() { return m_host.World(); }
+    // Set while a paint tool is current.
+    void SetPainting(bool painting) { m_painting = painting; }
+    bool IsPainting() const { return m_painting; }
 
     // ---- state ----
     MouseTool* CurrentTool() const { return m_tool.get(); }
@@ -206,6 +241,7 @@ private:
     std::unique_ptr<MouseTool> m_suspended;
     int m_sizeBits = kSizeSM;
     CursorInfo m_cursor;
+    bool m_painting = false;
 };
 
 } // namespace kv

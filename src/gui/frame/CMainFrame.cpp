@@ -1,5 +1,7 @@
 #include "gui/frame/CMainFrame.h"
 
+#include "gui/tools/CToolOptionsBar.h"
+
 #include "base/AppSettings.h"
 #include "base/Progress.h"
 #include "gui/commands/CommandIds.h"
@@ -80,6 +82,9 @@ CMainFrame::CMainFrame(CommandActions& actions, bool batch, QWidget* parent)
     m_toolsPalette = MakePalette(kBarToolsPalette, kToolbarTools, "Tools", 2);
     m_climatePalette = MakePalette(kBarClimateSelector, kToolbarClimate, "Climate Selector", 6);
 
+    m_toolOptions = new CToolOptionsBar(this);
+    m_toolOptions->setAllowedAreas(Qt::TopDockWidgetArea | Qt::BottomDockWidgetArea);
+    addDockWidget(Qt::TopDockWidgetArea, m_toolOptions);
     // The Globe Tools bar, docked on the right.
     m_globeDock = new QDockWidget(QStringLiteral("Globe Tools"), this);
     m_globeDock->setObjectName(QString::number(kBarGlobeTools));
@@ -171,6 +176,7 @@ QWidget* CMainFrame::Bar(int id) const
     case kBarToolsPalette: return m_toolsPalette;
     case kBarClimateSelector: return m_climatePalette;
     case kBarGlobeTools: return m_globeDock;
+    case kBarToolOptions: return m_toolOptions;
     case kBarStatus: return m_batch ? nullptr : const_cast<CMainFrame*>(this)->statusBar();
     default: return nullptr;
     }
@@ -237,6 +243,7 @@ bool CMainFrame::HasCommand(int id) const
     case kBarToolsPalette:
     case kBarClimateSelector:
     case kBarGlobeTools:
+    case kBarToolOptions:
     case kBarStatus:
         return Bar(id) != nullptr;
     case kWorldSettings:

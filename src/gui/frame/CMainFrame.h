@@ -25,6 +25,7 @@ class AppSettings;
 class CWorldEditSheet;
 class CGlobeDlgBar;
 class GlobeBarWidget;
+class CToolOptionsBar;
 
 class CMainFrame : public QMainWindow, public CommandTarget {
     Q_OBJECT
@@ -33,7 +34,7 @@ public:
     static constexpr int kMinTrackWidth = 240, kMinTrackHeight = 240;
     static constexpr int kStartupWidth = 512, kStartupHeight = 384;
     // Bumped whenever the set of bars changes, so an older saved layout is not loaded.
-    static constexpr int kBarStateVersion = 2;
+    static constexpr int kBarStateVersion = 3;
     static constexpr const char* kBarStateSection = "CBars";
     static constexpr const char* kIdleMessage = "For Help, press F1";
 
@@ -55,6 +56,8 @@ public:
     bool RenderGlobeStep();
     // Moves the map view's centre by the degrees (through the globe's centre).
     void MoveViewCentre(double latitudeDelta, double longitudeDelta);
+    // The bar the current tool places its option panel in (null in a batch run).
+    CToolOptionsBar* GetToolOptionsBar() const { return m_toolOptions; }
     // The palette grid's column count.
     static int PaletteColumns(const QDockWidget* palette);
 
@@ -122,6 +125,7 @@ private:
     QDockWidget* m_climatePalette = nullptr;
     QDockWidget* m_globeDock = nullptr;
     GlobeBarWidget* m_globeBar = nullptr;
+    CToolOptionsBar* m_toolOptions = nullptr;
     QLabel* m_statusLabel = nullptr;
     QStyle* m_menuStyle = nullptr;
     QString m_statusText;

@@ -12,6 +12,7 @@
 #include "gui/frame/GlobeBarWidget.h"
 #include "shading/ShaderRegistry.h"
 #include "view/CGlobeDlgBar.h"
+#include "gui/tools/CToolOptionsBar.h"
 #include "gui/view/FeedbackImageCanvas.h"
 #include "world/SurfaceSampler.h"
 
@@ -58,6 +59,7 @@ MapWidget::MapWidget(CKVDoc& document, QWidget* parent)
     m_view = std::make_unique<CKVView>(m_adapter, this);
     m_input = std::make_unique<ViewInput>(*this);
     m_commands = std::make_unique<ViewCommands>(*m_view, m_document, *this, m_input.get());
+    m_paint = std::make_unique<PaintCommands>(document, *m_view, *m_input);
     connect(&m_timer, &QTimer::timeout, this, [this] { update(); });
     m_clock.start();
 }
@@ -68,6 +70,7 @@ MapWidget::~MapWidget()
     delete m_viewWindow;
     m_viewWindow = nullptr;
     m_commands.reset();
+    m_paint.reset();
     m_input.reset();
     m_view.reset();
 }
@@ -114,7 +117,8 @@ void MapWidget::RefreshScreenImage()
 
 void MapWidget::DrawToolFeedback()
 {
-    if (m_screen.isNull())
+    // (The tools are being deleted when the input is gone.)
+    if (m_screen.isNull() || !m_input)
         return;
     FeedbackImageCanvas canvas(m_screen);
     m_input->DrawFeedback(canvas);
@@ -273,6 +277,34 @@ void MapWidget::ApplyCursor(int cursorId)
     setCursor(shape);
 }
 
+// ---------------------------------------------------------------- paint tools
+
+void MapWidget::SetFrame(CMainFrame* frame)
+{
+    m_frame = frame;
+    m_optionsBar = frame ? frame->GetToolOptionsBar() : nullptr;
+}
+
+ToolOptionsBar* MapWidget::OptionsBar() { return m_optionsBar.data(); }
+
+bool MapWidget::LatLonToPixel(double latitude, double longitude, int& x, int& y)
+{
+    return m_view->LatLonToPixel(latitude, longitude, x, y);
+}
+
+bool MapWidget::PaintStroke(int code, int x, int y, bool press, ChannelBrush& brush)
+{
+    return m_view->PaintStroke(code, x, y, press, brush);
+}
+
+void MapWidget::ToggleToolFeedback()
+{
+    // The screen image holds the feedback drawn so far: toggled there and shown as it is.
+    DrawToolFeedback();
+    m_screenFresh = true;
+    update();
+}
+
 // ---------------------------------------------------------------- input
 
 unsigned MapWidget::KeyFlagsOf(Qt::MouseButtons buttons, Qt::KeyboardModifiers modifiers)
@@ -416,13 +448,17 @@ void MapWidget::PrintTo(QPrinter& printer)
 
 bool MapWidget::HasCommand(int id) const
 {
-    return id == kFilePrint || id == kFilePrintPreview || m_commands->HasCommand(id);
+    return id == kFilePrint || id == kFilePrintPreview || m_commands->HasCommand(id) || m_paint->HasCommand(id);
 }
 
 void MapWidget::OnCommand(int id)
 {
     if (m_commands->HasCommand(id)) {
         m_commands->OnCommand(id);
+        return;
+    }
+    if (m_paint->HasCommand(id)) {
+        m_paint->OnCommand(id);
         return;
     }
     if (id == kFilePrint) {
@@ -444,6 +480,10 @@ void MapWidget::OnUpdateCommand(int id, CommandState& state)
         state.enabled = s.enabled;
         state.checkable = s.checkable;
         state.checked = s.checked;
+        return;
+    }
+    if (m_paint->HasCommand(id)) {
+        m_paint->OnUpdateCommand(id, state);
         return;
     }
     if (HasCommand(id))

@@ -5,6 +5,7 @@
 #pragma once
 
 #include "gui/commands/CommandTable.h"
+#include "gui/view/PaintCommands.h"
 #include "view/CKVView.h"
 #include "view/DocumentAdapter.h"
 #include "view/SavedViewExport.h"
@@ -14,6 +15,7 @@
 
 #include <QElapsedTimer>
 #include <QImage>
+#include <QPointer>
 #include <QTimer>
 #include <QWidget>
 
@@ -29,6 +31,7 @@ namespace kv {
 class CKVDoc;
 class CMainFrame;
 class CViewInfoDlg;
+class CToolOptionsBar;
 
 class MapWidget : public QWidget,
                   public ViewFrame,
@@ -53,7 +56,7 @@ public:
     void ExportViews(const std::vector<const CViewInfo*>& views);
     // The settings of the last export of the run.
     static ViewExportSettings& ExportSettings();
-    void SetFrame(CMainFrame* frame) { m_frame = frame; }
+    void SetFrame(CMainFrame* frame);
     // Preference ZS and whether the start-up guide is open.
     void SetZoomWindowStyle(std::function<bool()> zs) { m_zoomStyle = std::move(zs); }
     void SetStartupActive(std::function<bool()> active) { m_startupActive = std::move(active); }
@@ -128,6 +131,12 @@ public:
     int SetStartupLine(int n) override;
     int ReadStartupPage(int n, StartupPage& page) override;
     int ClearStartupFile() override;
+    // The paint tools' needs.
+    ToolOptionsBar* OptionsBar() override;
+    bool LatLonToPixel(double latitude, double longitude, int& x, int& y) override;
+    bool PaintStroke(int code, int x, int y, bool press, ChannelBrush& brush) override;
+    void ToggleToolFeedback() override;
+    PaintCommands& Paint() { return *m_paint; }
 
     // ---- ToolWindow ----
     void ApplyCursor(int cursorId) override;
@@ -162,7 +171,10 @@ private:
     std::unique_ptr<ViewInput> m_input;
     std::unique_ptr<ViewCommands> m_commands;
     CViewInfoDlg* m_viewWindow = nullptr;
+    std::unique_ptr<PaintCommands> m_paint;
     CMainFrame* m_frame = nullptr;
+    // The frame's tool options bar; it may go before this widget when the frame closes.
+    QPointer<CToolOptionsBar> m_optionsBar;
     CommandActions* m_actions = nullptr;
     QImage m_screen;
     QTimer m_timer;

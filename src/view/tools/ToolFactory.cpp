@@ -5,6 +5,18 @@
 #include "view/tools/CToolZoomPW2.h"
 #include "view/tools/CToolZoomWin.h"
 #include "view/tools/MouseTool.h"
+#include "view/tools/CToolTemperature.h"
+#include "view/tools/CToolRainfall.h"
+#include "view/tools/CToolOffset.h"
+#include "view/tools/CToolScale.h"
+#include "view/tools/CToolWater.h"
+#include "view/tools/CToolClimate.h"
+#include "view/tools/CToolAbsOfs.h"
+#include "view/tools/CToolAbsScale.h"
+#include "view/tools/CToolAbsTemp.h"
+#include "view/tools/CToolAbsRain.h"
+#include "view/tools/CToolPreOffset.h"
+#include "view/tools/CToolAbsPreOffset.h"
 
 namespace kv {
 
@@ -26,11 +38,36 @@ std::unique_ptr<MouseTool> Make(const ToolCreateArgs&)
     return std::make_unique<Tool>();
 }
 
+template <class Tool>
+std::unique_ptr<MouseTool> MakePaint(const ToolCreateArgs& args)
+{
+    return std::make_unique<Tool>(args);
+}
+
 // One line per tool file: { tool id, maker } (id 0 is the no-action tool).
 const MouseToolEntry kTools[] = {
     {1, MakeZoomTool},
     {2, Make<CPanTool>},
     {29, Make<CToolStartup>},
+    // The paint tools.
+    {3, &MakePaint<CToolTemperature>},
+    {4, &MakePaint<CToolTemperature>},
+    {5, &MakePaint<CToolRainfall>},
+    {6, &MakePaint<CToolRainfall>},
+    {7, &MakePaint<CToolOffset>},
+    {8, &MakePaint<CToolOffset>},
+    {9, &MakePaint<CToolScale>},
+    {10, &MakePaint<CToolScale>},
+    {11, &MakePaint<CToolWater>},
+    {12, &MakePaint<CToolClimate>},
+    {13, &MakePaint<CToolAbsOfs>},
+    {14, &MakePaint<CToolAbsScale>},
+    {15, &MakePaint<CToolAbsTemp>},
+    {16, &MakePaint<CToolAbsRain>},
+    {36, &MakePaint<CToolPreOffset>},
+    {37, &MakePaint<CToolPreOffset>},
+    {38, &MakePaint<CToolAbsPreOffset>},
+    // End of the paint tools.
 };
 
 } // namespace

@@ -17,6 +17,7 @@
 namespace kv {
 
 class AppSettings;
+class CKVDoc;
 class FeedbackCanvas;
 class MouseTool;
 class SurfMap;
@@ -70,6 +71,22 @@ public:
     virtual void ShowContextMenu(int /*x*/, int /*y*/) {}
     virtual ToolWindow* Window() { return nullptr; }
     virtual ToolOptionsBar* OptionsBar() { return nullptr; }
+
+    // ---- what the map-editing tools reach ----
+    // The document the view shows (null: none).
+    virtual CKVDoc* Document() { return nullptr; }
+    // Through the view's sampler; false off the map or without one.
+    virtual bool LatLonToPixel(double /*latitude*/, double /*longitude*/, int& x, int& y)
+    {
+        x = y = 0;
+        return false;
+    }
+    // Where tools draw and erase their feedback outside DrawFeedback (null: nowhere).
+    virtual FeedbackCanvas* FeedbackTarget() { return nullptr; }
+    // Mouse capture to the view window while a tool drags.
+    virtual void CaptureMouse(bool /*capture*/) {}
+    // The view's keep-image flag (the overlay paint tools keep the shown image).
+    virtual void SetKeepImage(bool /*keep*/) {}
 };
 
 // The amounts each painting tool applies.
@@ -149,6 +166,7 @@ public:
     int CurrentSizeBits() const { return m_sizeBits; }
     int CurrentCode() const;
     bool IsPaintingTool() const { return (CurrentCode() & kPaintingFamily) != 0; }
+    ToolHost& Host() const { return m_host; }
     ToolAmounts& Amounts() { return m_amounts; }
     const ToolAmounts& Amounts() const { return m_amounts; }
     float ToolValue() const { return m_value; }

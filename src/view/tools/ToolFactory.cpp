@@ -1,5 +1,6 @@
 #include "view/tools/ToolFactory.h"
 
+#include "view/tools/MapEditTools.h"
 #include "view/tools/MouseTool.h"
 
 namespace kv {
@@ -12,6 +13,30 @@ constexpr int kToolIdMask = 0xFFF;
 // (A placeholder line keeps the array non-empty; id 0 is the no-action tool.)
 const MouseToolEntry kTools[] = {
     {0, nullptr},
+    // ---- map editing: selection, measuring, craters, overlays, pickers, gradients ----
+    {0, MakeToolNull},
+    {18, MakeSelectFreehand},
+    {19, MakeSelectPolygon},
+    {20, MakeSelectRectangle},
+    {21, MakeSelectEllipse},
+    {24, MakeSelectWandAltitude},
+    {25, MakeSelectWandRain},
+    {26, MakeSelectWandTemperature},
+    {27, MakeSelectWandClimate},
+    {28, MakeRuler},
+    {30, MakeCraterTool},
+    {31, MakeImagePaint},
+    {32, MakeImageErase},
+    {33, MakeAltColorPicker},
+    {34, MakeSelectColorPicker},
+    {35, MakeColorLinkPicker},
+    {39, MakeGradientTool},
+    {40, MakeGradientTool},
+    {41, MakeGradientTool},
+    {42, MakeGradientTool},
+    {43, MakeGradientTool},
+    {44, MakeImageColorPicker},
+    // ---- end of map editing ----
 };
 
 } // namespace

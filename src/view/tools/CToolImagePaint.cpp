@@ -82,10 +82,7 @@ bool CToolImagePaint::OnLButtonDown(ToolEvent& event)
 
 bool CToolImagePaint::OnMouseMove(ToolEvent& event)
 {
-    ToolEvent old = event;
-    old.x = m_lastX;
-    old.y = m_lastY;
-    DrawFeedback(old);
+    DrawFeedback(event);
     if (m_painting && (event.x != m_lastX || event.y != m_lastY))
         Stamp(event);
     m_lastX = event.x;
@@ -107,13 +104,10 @@ bool CToolImagePaint::OnMouseWheel(ToolEvent& event)
     const int steps = m_wheel.Take(event.wheelDelta, 2);
     if (steps == 0)
         return true;
-    ToolEvent at = event;
-    at.x = m_lastX;
-    at.y = m_lastY;
-    DrawFeedback(at);
+    DrawFeedback(event);
     m_size = std::clamp(m_size + steps, kMinSize, kMaxSize);
     MakeBrush();
-    DrawFeedback(at);
+    DrawFeedback(event);
     return true;
 }
 
@@ -137,7 +131,8 @@ bool CToolImagePaint::DrawFeedback(ToolEvent& event)
 {
     double lat = 0.0, lon = 0.0;
     SurfMap* world = event.world;
-    if (!m_overlay || !world || !PixelToLatLon(event, event.x, event.y, lat, lon))
+    // Around the last mouse pixel (the view's own drawing events carry no position).
+    if (!m_overlay || !world || !PixelToLatLon(event, m_lastX, m_lastY, lat, lon))
         return false;
     int gw = 0, gh = 0;
     world->GetGridDims(gw, gh);

@@ -63,6 +63,8 @@ public:
     virtual void SetFrameTimer(int /*milliseconds*/) {}
     // Draws the 32 x 32 image block with top-left pixel (x, y) straight to the window.
     virtual void DrawImageBlock(int /*x*/, int /*y*/) {}
+    // The active overlay changed (or left the list): tools that hold it take the new one.
+    virtual void ActiveOverlayChanged() {}
 };
 
 // Start-up values the view's initial update reads (command line and profile).
@@ -134,7 +136,11 @@ public:
     // The document's way to the view's sampler: prepared first when there is none (or,
     // without a window size, made unbound).
     SurfaceSampler* GetSurfaceSampler() override;
-    void SetActiveOverlay(ImageOverlay* overlay) override { m_activeOverlay = overlay; }
+    void SetActiveOverlay(ImageOverlay* overlay) override
+    {
+        m_activeOverlay = overlay;
+        m_frame->ActiveOverlayChanged();
+    }
     ImageOverlay* GetActiveOverlay() const { return m_activeOverlay; }
     // Takes effect at the next preparation.
     void SetShader(int shaderId);

@@ -74,7 +74,7 @@ public:
 
     // ---- what the map-editing tools reach ----
     // The document the view shows (null: none).
-    virtual CKVDoc* Document() { return nullptr; }
+    virtual CKVDoc* EditedDocument() { return nullptr; }
     // Through the view's sampler; false off the map or without one.
     virtual bool LatLonToPixel(double /*latitude*/, double /*longitude*/, int& x, int& y)
     {

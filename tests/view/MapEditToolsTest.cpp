@@ -90,7 +90,7 @@ struct EditHost : ToolHost {
     int captures = 0;
     bool keepImage = false;
     SurfMap* World() override { return &doc->GetWorld(); }
-    CKVDoc* Document() override { return doc; }
+    CKVDoc* EditedDocument() override { return doc; }
     bool PixelToLatLon(int x, int y, double& lat, double& lon) override
     {
         lat = lon = 0.0;

@@ -4,6 +4,8 @@
 #include "gui/commands/CommandIds.h"
 #include "gui/frame/CMainFrame.h"
 #include "gui/view/FeedbackImageCanvas.h"
+#include "gui/view/ToolCursors.h"
+#include "view/tools/ToolImageOverlay.h"
 #include "world/SurfaceSampler.h"
 
 #include <QApplication>
@@ -48,6 +50,7 @@ MapWidget::MapWidget(CKVDoc& document, QWidget* parent)
     setMouseTracking(true);
     m_view = std::make_unique<CKVView>(m_adapter, this);
     m_input = std::make_unique<ViewInput>(*this);
+    m_liveCanvas = std::make_unique<FeedbackImageCanvas>(m_screen);
     connect(&m_timer, &QTimer::timeout, this, [this] { update(); });
     m_clock.start();
 }
@@ -186,6 +189,12 @@ int MapWidget::FrameTimerInterval() const { return m_timer.isActive() ? m_timer.
 
 void MapWidget::RefreshToolRange() { m_input->SyncToolValues(); }
 
+void MapWidget::ActiveOverlayChanged()
+{
+    if (m_input)
+        m_input->SyncToolValues();
+}
+
 // ---------------------------------------------------------------- tool host
 
 SurfMap* MapWidget::World() { return &m_document.GetWorld(); }
@@ -243,8 +252,51 @@ void MapWidget::ShowContextMenu(int x, int y)
         menu.exec(mapToGlobal(QPoint(x, y)));
 }
 
+bool MapWidget::LatLonToPixel(double latitude, double longitude, int& x, int& y)
+{
+    return m_view->LatLonToPixel(latitude, longitude, x, y);
+}
+
+FeedbackCanvas* MapWidget::FeedbackTarget()
+{
+    if (m_screen.isNull())
+        return nullptr;
+    // The repaint draws the composite and the tool's feedback as it now stands.
+    update();
+    return m_liveCanvas.get();
+}
+
+void MapWidget::CaptureMouse(bool capture)
+{
+    if (capture)
+        grabMouse();
+    else if (QWidget::mouseGrabber() == this)
+        releaseMouse();
+}
+
+void MapWidget::SetKeepImage(bool keep) { m_view->SetKeepImage(keep); }
+
+void MapWidget::GiveOverlayTool(MouseTool& tool, uint32_t colour)
+{
+    auto* overlayTool = dynamic_cast<ToolImageOverlay*>(&tool);
+    if (!overlayTool)
+        return;
+    ImageOverlay* active = m_view->GetActiveOverlay();
+    const ImageOverlayList& list = m_document.GetOverlays();
+    bool listed = false;
+    for (int i = 0; i < list.Count() && !listed; ++i)
+        listed = list.At(i) == active;
+    overlayTool->SetOverlay(listed ? active : nullptr);
+    overlayTool->SetColor(colour);
+}
+
 void MapWidget::ApplyCursor(int cursorId)
 {
+    QCursor drawn;
+    if (MapEditCursor(cursorId, drawn)) {
+        setCursor(drawn);
+        return;
+    }
     Qt::CursorShape shape = Qt::ArrowCursor;
     if (cursorId == kCursorPaintBrush)
         shape = Qt::CrossCursor;

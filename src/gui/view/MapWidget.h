@@ -26,6 +26,7 @@ namespace kv {
 
 class CKVDoc;
 class CMainFrame;
+class FeedbackImageCanvas;
 
 class MapWidget : public QWidget, public ViewFrame, public ToolHost, public ToolWindow, public CommandTarget {
     Q_OBJECT
@@ -72,6 +73,7 @@ public:
     void SetFrameTimer(int milliseconds) override;
     void DrawImageBlock(int x, int y) override;
     void RefreshToolRange() override;
+    void ActiveOverlayChanged() override;
 
     // ---- ToolHost ----
     SurfMap* World() override;
@@ -83,6 +85,14 @@ public:
     void SetStatusText(const std::string& text) override;
     void ShowContextMenu(int x, int y) override;
     ToolWindow* Window() override { return this; }
+    // ---- ToolHost: the map-editing tools ----
+    CKVDoc* EditedDocument() override { return &m_document; }
+    bool LatLonToPixel(double latitude, double longitude, int& x, int& y) override;
+    FeedbackCanvas* FeedbackTarget() override;
+    void CaptureMouse(bool capture) override;
+    void SetKeepImage(bool keep) override;
+    // The view's active overlay while it is one of the document's, else none.
+    void GiveOverlayTool(MouseTool& tool, uint32_t colour) override;
 
     // ---- ToolWindow ----
     void ApplyCursor(int cursorId) override;
@@ -113,6 +123,7 @@ private:
 
     CKVDoc& m_document;
     DocumentAdapter m_adapter;
+    std::unique_ptr<FeedbackImageCanvas> m_liveCanvas;
     std::unique_ptr<CKVView> m_view;
     std::unique_ptr<ViewInput> m_input;
     CMainFrame* m_frame = nullptr;

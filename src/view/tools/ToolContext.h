@@ -18,7 +18,7 @@ inline ToolHost* HostOf(const ToolEvent& event) { return event.view ? &event.vie
 inline CKVDoc* DocumentOf(const ToolEvent& event)
 {
     ToolHost* host = HostOf(event);
-    return host ? host->Document() : nullptr;
+    return host ? host->EditedDocument() : nullptr;
 }
 
 inline bool PixelToLatLon(const ToolEvent& event, int x, int y, double& latitude, double& longitude)

@@ -7,6 +7,8 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdint>
+#include <vector>
 
 namespace kv {
 
@@ -15,6 +17,40 @@ namespace {
 constexpr double kSideLength = 20.0;
 
 double Mirror(double t) { return t > 1.0 ? 2.0 - t : t; }
+
+// Stores the combined values of a row as SurfMap::SetCellValue does: blended by the
+// selection weight while the selection is active (1 outside its mask).
+template <class Combine>
+void StoreRow(float* row, const double* g, int width, bool selected, const uint8_t* weights, int maskWidth,
+              Combine combine)
+{
+    if (!selected) {
+        for (int j = 0; j < width; ++j)
+            row[j] = static_cast<float>(combine(row[j], g[j]));
+        return;
+    }
+    for (int j = 0; j < width; ++j) {
+        const float value = static_cast<float>(combine(row[j], g[j]));
+        const double w = weights && j < maskWidth ? weights[j] * (1.0 / 255.0) : 1.0;
+        row[j] = static_cast<float>(row[j] + w * (value - row[j]));
+    }
+}
+
+// CombineValues with the operation chosen once per row.
+void CombineRow(int op, float* row, const double* g, int width, bool selected, const uint8_t* weights, int maskWidth)
+{
+    switch (op) {
+    case 1: StoreRow(row, g, width, selected, weights, maskWidth, [](double a, double b) { return a + b; }); break;
+    case 2: StoreRow(row, g, width, selected, weights, maskWidth, [](double a, double b) { return a - b; }); break;
+    case 3: StoreRow(row, g, width, selected, weights, maskWidth, [](double a, double b) { return a * b; }); break;
+    case 4:
+    case 5:
+    case 6:
+        StoreRow(row, g, width, selected, weights, maskWidth, [op](double a, double b) { return CombineValues(op, a, b); });
+        break;
+    default: StoreRow(row, g, width, selected, weights, maskWidth, [](double, double b) { return b; }); break;
+    }
+}
 
 } // namespace
 
@@ -99,8 +135,10 @@ int RenderGradient(SurfMap& world, int channel, int kind, const GradientSpec& sp
 {
     if (kind < 0 || kind >= kGradientKindCount || !world.Channel(channel))
         return 0;
-    int width = 0, height = 0;
-    world.GetGridDims(width, height);
+    Grid2D* grid = world.Channel(channel);
+    const int width = static_cast<int>(grid->Width()), height = static_cast<int>(grid->Height());
+    const CSelection& selection = world.selection;
+    const bool selected = selection.IsActive();
     const GradientField field(kind, spec);
     g_abortValue = 0;
     ProgressBeginHook(GradientProgressText(kind));
@@ -114,12 +152,16 @@ int RenderGradient(SurfMap& world, int channel, int kind, const GradientSpec& sp
         }
         const int rows = std::min(kGradientRowsPerPoll, height - first);
         ParallelRows(rows, [&](int begin, int end) {
-            for (int i = first + begin; i < first + end; ++i)
-                for (int j = 0; j < width; ++j) {
-                    const double g = field.At(j, i);
-                    const double old = world.GetCellValue(j, i, channel);
-                    world.SetCellValue(j, i, static_cast<float>(CombineValues(spec.operation, old, g)), channel);
-                }
+            std::vector<double> values(static_cast<std::size_t>(width));
+            for (int i = first + begin; i < first + end; ++i) {
+                for (int j = 0; j < width; ++j)
+                    values[static_cast<std::size_t>(j)] = field.At(j, i);
+                const uint8_t* weights = selected && selection.Cells() && i < selection.GetHeight()
+                                             ? selection.Cells()->Row<uint8_t>(static_cast<std::size_t>(i))
+                                             : nullptr;
+                CombineRow(spec.operation, grid->Row<float>(static_cast<std::size_t>(i)), values.data(), width,
+                           selected, weights, selection.GetWidth());
+            }
         }, threads);
     }
     ProgressEndHook();

@@ -16,7 +16,7 @@
 namespace kv {
 
 namespace {
-constexpr int kRowsPerPoll = 32;
+constexpr int kRowsPerPoll = 128;
 constexpr int kHintSelectionChanged8 = 8;
 } // namespace
 

@@ -5,10 +5,14 @@
 #include "base/noise/CSourceDatabase.h"
 #include "document/CKVDoc.h"
 #include "document/ColorLinks.h"
+#include "exchange/SaveAs.h"
+#include "exchange/SpinSequence.h"
+#include "exchange/WorldImages.h"
 #include "gui/app/ProfileSettings.h"
 #include "gui/commands/CommandIds.h"
 #include "gui/dialogs/CAboutDlg.h"
 #include "gui/dialogs/CPreferencesDlg.h"
+#include "gui/exchange/WindowExportDialogs.h"
 #include "gui/frame/CMainFrame.h"
 #include "gui/frame/MenuImages.h"
 #include "gui/progress/CProgressDlg.h"
@@ -46,14 +50,24 @@ public:
     explicit DocumentCommands(CKVApp& app) : m_app(app) {}
     bool HasCommand(int id) const override
     {
-        return m_app.Document() && (id == kFileSave || id == kFileSaveAs || id == kMapRegenerate);
+        return m_app.Document() && (id == kFileSave || id == kFileSaveAs || id == kMapRegenerate ||
+                                    id == kFileSaveSphereMap || id == kFileSaveIcosahedral ||
+                                    id == kFileSaveSpinSequence || id == kFileExportVRML);
     }
     void OnCommand(int id) override
     {
+        CKVDoc& doc = *m_app.Document();
         switch (id) {
         case kFileSave: m_app.DocManager()->OnFileSave(); break;
-        case kFileSaveAs: m_app.DocManager()->OnFileSaveAs(); break;
-        case kMapRegenerate: m_app.Document()->Recalculate(); break;
+        // The seven Save As types; the world document itself through the document manager.
+        case kFileSaveAs:
+            SaveWorldAs(doc, [this](const std::string& path) { return m_app.DocManager()->DoSave(path); });
+            break;
+        case kMapRegenerate: doc.Recalculate(); break;
+        case kFileSaveSphereMap: SaveSphereMapCommand(doc); break;
+        case kFileSaveIcosahedral: SaveIcosahedralCommand(doc); break;
+        case kFileSaveSpinSequence: SaveSpinSequenceCommand(doc); break;
+        case kFileExportVRML: ExportVRMLCommand(doc); break;
         default: break;
         }
     }
@@ -147,6 +161,7 @@ bool CKVApp::InitInstance(const CCmdLineInfo& info)
     m_started = true;
     m_previousMessages = SetMessageService(&m_messages);
     m_previousInput = SetInputState(&m_inputState);
+    InstallExportDialogs();
     // 3-5. Profile, preferences and the clean-exit marker.
     m_previousProfile = SetAppSettings(m_profile);
     m_prefs.Read(*m_profile);
@@ -463,6 +478,7 @@ int CKVApp::ExitInstance()
     SetAppSettings(m_previousProfile);
     SetInputState(m_previousInput);
     SetMessageService(m_previousMessages);
+    SetExportDialogs(nullptr);
     m_actions.reset();
     return 0;
 }

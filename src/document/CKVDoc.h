@@ -216,6 +216,9 @@ public:
     // the clock seed, one undo step "Crater Bombardment" for the run, Esc between craters;
     // hint 16. The number of craters drawn.
     int RunBombardment(const BombardmentSettings& settings);
+    // The command (33155): the dialog over the remembered settings (diameters shown in miles
+    // when the units are imperial), then the run; the settings are remembered on OK.
+    void OnPlanetaryBombardment();
     // Set Up Simple Create Mode (33174) and Execute Simple Create (33175).
     void OnSetUpSimpleCreate();
     void OnExecuteSimpleCreate();

@@ -209,7 +209,7 @@ constexpr int kDocumentIds[] = {
     kProfiledMound,   kMathTool,        kAshgroveClimate,  kDefaultClimate,   kMultipleFiles,   kGlobeSetup,
     kGlobeExport,     kBurnIn,          kFillOffsetBasins, kFillLakeBasins,   kFindRivers,      kClearRivers,
     kToggleRivers,    kEnableRiverMask, kRemoveRiverMask,  kInciseFlow,       kRemapAltitudes,  kSetUpSimpleCreate,
-    kExecuteSimpleCreate,
+    kExecuteSimpleCreate, kPlanetaryBombardment,
 };
 
 } // namespace
@@ -525,6 +525,7 @@ bool CKVDoc::OnCommand(int id)
     case kRemapAltitudes: OnRemapAltitudes(); break;
     case kSetUpSimpleCreate: OnSetUpSimpleCreate(); break;
     case kExecuteSimpleCreate: OnExecuteSimpleCreate(); break;
+    case kPlanetaryBombardment: OnPlanetaryBombardment(); break;
     default: break;
     }
     return true;

@@ -59,6 +59,7 @@ constexpr int kInciseFlow = 33242;
 constexpr int kRemapAltitudes = 33245;
 constexpr int kSetUpSimpleCreate = 33174;
 constexpr int kExecuteSimpleCreate = 33175;
+constexpr int kPlanetaryBombardment = 33155;
 } // namespace doccmd
 
 // What an update handler sets for a menu item (the item keeps its own text while `text`

@@ -24,6 +24,7 @@ bool TerrainDialogs::RunMathTool(CMathToolDlg&) { return false; }
 bool TerrainDialogs::RunFileDialog(CSelectionFileDlg&) { return false; }
 bool TerrainDialogs::RunGlobeExport(CGlobeExportDlg&) { return false; }
 bool TerrainDialogs::RunSimpleCreate(SimpleCreateSettings&) { return false; }
+bool TerrainDialogs::RunBombardment(BombardmentSettings&) { return false; }
 
 void TerrainDialogs::RunRiverThreshold(CRiverThresholdDlg& dialog)
 {

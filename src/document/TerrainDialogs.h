@@ -22,6 +22,7 @@ class CRiverThresholdDlg;
 class InciseFlowProcessDlg;
 class ProcessCurvesDlg;
 struct SimpleCreateSettings;
+struct BombardmentSettings;
 
 // The one-value dialog (template 618): the title is the window text, the prompt the
 // label's text; the value is exchanged as a float; Help opens the help topic.
@@ -186,6 +187,8 @@ public:
     virtual bool RunGlobeExport(CGlobeExportDlg& dialog);
     // "Simple Create Mode" (its seven altitudes in display units) with its quality dialog.
     virtual bool RunSimpleCreate(SimpleCreateSettings& settings);
+    // "Planetary Bombardment" (diameters in display units: km, or miles when imperial).
+    virtual bool RunBombardment(BombardmentSettings& settings);
 };
 
 // The dialogs in force (never null).

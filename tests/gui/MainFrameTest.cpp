@@ -367,6 +367,26 @@ TEST(KVApp, RoutingOfTheBuiltCommands)
     EXPECT_FALSE(router.Update(kFileMruFirst).enabled);
 }
 
+TEST(KVApp, DocumentCommandsRunFromTheMenusWithTheirStates)
+{
+    ScratchProfile scratch;
+    RunningApp run(scratch);
+    ASSERT_TRUE(run.started);
+    CommandRouter& router = run.app.Router();
+    CKVDoc& doc = *run.app.Document();
+    for (int id : {57643, 57644, 33069, 33073, 33222, 33155, 33190, 33202, 33205, 33174, 33175})
+        EXPECT_EQ(router.TargetOf(id), RouteTarget::Document) << id;
+    EXPECT_NE(FindCommand(33069), nullptr);
+    // Select All through the menu: the selection becomes active and Feather is enabled.
+    EXPECT_FALSE(router.Update(33075).enabled);
+    ASSERT_TRUE(router.Execute(33069));
+    EXPECT_TRUE(doc.GetSelection().IsActive());
+    EXPECT_TRUE(router.Update(33075).enabled);
+    EXPECT_TRUE(router.Update(57643).text.startsWith("Undo "));
+    // Hide/Show River Overlays is checked while the rivers show.
+    EXPECT_TRUE(router.Update(33205).checkable);
+}
+
 TEST(KVApp, DocumentFileCommandsSavePromptAndDroppedFiles)
 {
     ScratchProfile scratch;

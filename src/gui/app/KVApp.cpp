@@ -14,6 +14,7 @@
 #include "gui/dialogs/CPreferencesDlg.h"
 #include "gui/exchange/WindowExportDialogs.h"
 #include "gui/frame/CMainFrame.h"
+#include "gui/sheets/CColoringSheet.h"
 #include "gui/frame/MenuImages.h"
 #include "gui/progress/CProgressDlg.h"
 #include "gui/view/MapWidget.h"
@@ -52,7 +53,8 @@ public:
     {
         return m_app.Document() && (id == kFileSave || id == kFileSaveAs || id == kMapRegenerate ||
                                     id == kFileSaveSphereMap || id == kFileSaveIcosahedral ||
-                                    id == kFileSaveSpinSequence || id == kFileExportVRML);
+                                    id == kFileSaveSpinSequence || id == kFileExportVRML ||
+                                    CKVDoc::HasCommand(id));
     }
     void OnCommand(int id) override
     {
@@ -68,13 +70,24 @@ public:
         case kFileSaveIcosahedral: SaveIcosahedralCommand(doc); break;
         case kFileSaveSpinSequence: SaveSpinSequenceCommand(doc); break;
         case kFileExportVRML: ExportVRMLCommand(doc); break;
-        default: break;
+        default: doc.OnCommand(id); break;
         }
     }
     void OnUpdateCommand(int id, CommandState& state) override
     {
-        if (id == kFileSave)
+        if (id == kFileSave) {
             state.enabled = m_app.Document()->IsModified();
+            return;
+        }
+        if (CKVDoc::HasCommand(id)) {
+            CommandUpdate update;
+            m_app.Document()->OnUpdateCommand(id, update);
+            state.enabled = update.enabled;
+            state.checked = update.checked;
+            state.checkable = update.checked || id == 33205;
+            if (!update.text.empty())
+                state.text = QString::fromStdString(update.text);
+        }
     }
 
 private:
@@ -272,7 +285,11 @@ void CKVApp::CreateMainWindow()
     m_map->Input().CreateFirstTool(HasStartupFile());
     m_frame->SetStartupMode(HasStartupFile());
 
-    m_docs->SetChangedHandler([this] { UpdateTitle(); });
+    m_docs->SetChangedHandler([this] {
+        UpdateTitle();
+        m_frame->RefreshWorldSettings();
+    });
+    InstallColoringSheetFactory(m_frame.get());
     m_frame->SetCloseGuard([this] { return m_docs->SaveModified(); });
     m_frame->SetCloseHandler([this] {
         if (m_splash)

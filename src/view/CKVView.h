@@ -66,6 +66,8 @@ public:
     virtual void DrawImageBlock(int /*x*/, int /*y*/) {}
     // Moves the view's centre by the degrees through the globe bar (nothing without one).
     virtual void MoveViewCentre(double /*latitudeDelta*/, double /*longitudeDelta*/) {}
+    // The active overlay changed (or left the list): tools that hold it take the new one.
+    virtual void ActiveOverlayChanged() {}
 };
 
 // Start-up values the view's initial update reads (command line and profile).
@@ -137,7 +139,11 @@ public:
     // The document's way to the view's sampler: prepared first when there is none (or,
     // without a window size, made unbound).
     SurfaceSampler* GetSurfaceSampler() override;
-    void SetActiveOverlay(ImageOverlay* overlay) override { m_activeOverlay = overlay; }
+    void SetActiveOverlay(ImageOverlay* overlay) override
+    {
+        m_activeOverlay = overlay;
+        m_frame->ActiveOverlayChanged();
+    }
     ImageOverlay* GetActiveOverlay() const { return m_activeOverlay; }
     // Takes effect at the next preparation.
     void SetShader(int shaderId);

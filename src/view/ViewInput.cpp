@@ -125,6 +125,7 @@ ToolEvent ViewInput::MakeEvent(int message) const
     event.view = const_cast<ViewInput*>(this);
     event.optionsBar = m_host.OptionsBar();
     event.window = m_host.Window();
+    event.canvas = m_host.FeedbackTarget();
     return event;
 }
 

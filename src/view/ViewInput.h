@@ -18,6 +18,7 @@ namespace kv {
 
 class AppSettings;
 class ChannelBrush;
+class CKVDoc;
 class FeedbackCanvas;
 class ProjectionParms;
 class MouseTool;
@@ -102,7 +103,10 @@ public:
     // The hot rectangles of line n: 0, or negative when it cannot be read.
     virtual int ReadStartupPage(int /*n*/, StartupPage& /*page*/) { return -4; }
     virtual int ClearStartupFile() { return 0; }
-    // ---- what the paint tools ask ----
+    // ---- what the map-editing tools reach ----
+    // The document the view shows (null: none).
+    virtual CKVDoc* EditedDocument() { return nullptr; }
+    // Through the view's sampler; false off the map or without one.
     virtual bool LatLonToPixel(double /*latitude*/, double /*longitude*/, int& x, int& y)
     {
         x = y = 0;
@@ -112,6 +116,10 @@ public:
     virtual bool PaintStroke(int /*code*/, int /*x*/, int /*y*/, bool /*press*/, ChannelBrush&) { return false; }
     // Draws the current tool's feedback once more (XOR) on the window at once.
     virtual void ToggleToolFeedback() {}
+    // Where tools draw and erase their feedback outside DrawFeedback (null: nowhere).
+    virtual FeedbackCanvas* FeedbackTarget() { return nullptr; }
+    // The view's keep-image flag (the overlay paint tools keep the shown image).
+    virtual void SetKeepImage(bool /*keep*/) {}
 };
 
 // The amounts each painting tool applies.
@@ -215,6 +223,7 @@ public:
     int CurrentSizeBits() const { return m_sizeBits; }
     int CurrentCode() const;
     bool IsPaintingTool() const { return (CurrentCode() & kPaintingFamily) != 0; }
+    ToolHost& Host() const { return m_host; }
     ToolAmounts& Amounts() { return m_amounts; }
     const ToolAmounts& Amounts() const { return m_amounts; }
     float ToolValue() const { return m_value; }
@@ -226,7 +235,6 @@ public:
     double craterSize = 500.0;
     float seaStep = 5.0f;
     const CursorInfo& Cursor() const { return m_cursor; }
-    ToolHost& Host() const { return m_host; }
 
 private:
     ToolEvent MakeEvent(int message) const;

@@ -14,6 +14,8 @@
 #include "view/CGlobeDlgBar.h"
 #include "gui/tools/CToolOptionsBar.h"
 #include "gui/view/FeedbackImageCanvas.h"
+#include "gui/view/ToolCursors.h"
+#include "view/tools/ToolImageOverlay.h"
 #include "world/SurfaceSampler.h"
 
 #include <QApplication>
@@ -60,6 +62,7 @@ MapWidget::MapWidget(CKVDoc& document, QWidget* parent)
     m_input = std::make_unique<ViewInput>(*this);
     m_commands = std::make_unique<ViewCommands>(*m_view, m_document, *this, m_input.get());
     m_paint = std::make_unique<PaintCommands>(document, *m_view, *m_input);
+    m_liveCanvas = std::make_unique<FeedbackImageCanvas>(m_screen);
     connect(&m_timer, &QTimer::timeout, this, [this] { update(); });
     m_clock.start();
 }
@@ -203,6 +206,12 @@ int MapWidget::FrameTimerInterval() const { return m_timer.isActive() ? m_timer.
 
 void MapWidget::RefreshToolRange() { m_input->SyncToolValues(); }
 
+void MapWidget::ActiveOverlayChanged()
+{
+    if (m_input)
+        m_input->SyncToolValues();
+}
+
 // ---------------------------------------------------------------- tool host
 
 SurfMap* MapWidget::World() { return &m_document.GetWorld(); }
@@ -260,8 +269,51 @@ void MapWidget::ShowContextMenu(int x, int y)
         menu.exec(mapToGlobal(QPoint(x, y)));
 }
 
+bool MapWidget::LatLonToPixel(double latitude, double longitude, int& x, int& y)
+{
+    return m_view->LatLonToPixel(latitude, longitude, x, y);
+}
+
+FeedbackCanvas* MapWidget::FeedbackTarget()
+{
+    if (m_screen.isNull())
+        return nullptr;
+    // The repaint draws the composite and the tool's feedback as it now stands.
+    update();
+    return m_liveCanvas.get();
+}
+
+void MapWidget::CaptureMouse(bool capture)
+{
+    if (capture)
+        grabMouse();
+    else if (QWidget::mouseGrabber() == this)
+        releaseMouse();
+}
+
+void MapWidget::SetKeepImage(bool keep) { m_view->SetKeepImage(keep); }
+
+void MapWidget::GiveOverlayTool(MouseTool& tool, uint32_t colour)
+{
+    auto* overlayTool = dynamic_cast<ToolImageOverlay*>(&tool);
+    if (!overlayTool)
+        return;
+    ImageOverlay* active = m_view->GetActiveOverlay();
+    const ImageOverlayList& list = m_document.GetOverlays();
+    bool listed = false;
+    for (int i = 0; i < list.Count() && !listed; ++i)
+        listed = list.At(i) == active;
+    overlayTool->SetOverlay(listed ? active : nullptr);
+    overlayTool->SetColor(colour);
+}
+
 void MapWidget::ApplyCursor(int cursorId)
 {
+    QCursor drawn;
+    if (MapEditCursor(cursorId, drawn)) {
+        setCursor(drawn);
+        return;
+    }
     Qt::CursorShape shape = Qt::ArrowCursor;
     if (cursorId == kCursorPaintBrush)
         shape = Qt::CrossCursor;
@@ -286,11 +338,6 @@ void MapWidget::SetFrame(CMainFrame* frame)
 }
 
 ToolOptionsBar* MapWidget::OptionsBar() { return m_optionsBar.data(); }
-
-bool MapWidget::LatLonToPixel(double latitude, double longitude, int& x, int& y)
-{
-    return m_view->LatLonToPixel(latitude, longitude, x, y);
-}
 
 bool MapWidget::PaintStroke(int code, int x, int y, bool press, ChannelBrush& brush)
 {
@@ -616,14 +663,6 @@ void MapWidget::XorToolFeedback()
 {
     DrawToolFeedback();
     update();
-}
-
-void MapWidget::CaptureMouse(bool capture)
-{
-    if (capture)
-        grabMouse();
-    else
-        releaseMouse();
 }
 
 int MapWidget::GetStartupLine() const

@@ -32,6 +32,7 @@ class CKVDoc;
 class CMainFrame;
 class CViewInfoDlg;
 class CToolOptionsBar;
+class FeedbackImageCanvas;
 
 class MapWidget : public QWidget,
                   public ViewFrame,
@@ -112,6 +113,7 @@ public:
     bool LightingAndColorVisible() const override;
     void CloseMainWindowNow() override;
     void PostCloseMainWindow() override;
+    void ActiveOverlayChanged() override;
 
     // ---- ToolHost ----
     SurfMap* World() override;
@@ -137,6 +139,12 @@ public:
     bool PaintStroke(int code, int x, int y, bool press, ChannelBrush& brush) override;
     void ToggleToolFeedback() override;
     PaintCommands& Paint() { return *m_paint; }
+    // ---- ToolHost: the map-editing tools ----
+    CKVDoc* EditedDocument() override { return &m_document; }
+    FeedbackCanvas* FeedbackTarget() override;
+    void SetKeepImage(bool keep) override;
+    // The view's active overlay while it is one of the document's, else none.
+    void GiveOverlayTool(MouseTool& tool, uint32_t colour) override;
 
     // ---- ToolWindow ----
     void ApplyCursor(int cursorId) override;
@@ -167,6 +175,7 @@ private:
 
     CKVDoc& m_document;
     DocumentAdapter m_adapter;
+    std::unique_ptr<FeedbackImageCanvas> m_liveCanvas;
     std::unique_ptr<CKVView> m_view;
     std::unique_ptr<ViewInput> m_input;
     std::unique_ptr<ViewCommands> m_commands;

@@ -4,6 +4,7 @@
 #include "view/tools/CToolStartup.h"
 #include "view/tools/CToolZoomPW2.h"
 #include "view/tools/CToolZoomWin.h"
+#include "view/tools/MapEditTools.h"
 #include "view/tools/MouseTool.h"
 #include "view/tools/CToolTemperature.h"
 #include "view/tools/CToolRainfall.h"
@@ -68,6 +69,30 @@ const MouseToolEntry kTools[] = {
     {37, &MakePaint<CToolPreOffset>},
     {38, &MakePaint<CToolAbsPreOffset>},
     // End of the paint tools.
+    // ---- map editing: selection, measuring, craters, overlays, pickers, gradients ----
+    {0, MakeToolNull},
+    {18, MakeSelectFreehand},
+    {19, MakeSelectPolygon},
+    {20, MakeSelectRectangle},
+    {21, MakeSelectEllipse},
+    {24, MakeSelectWandAltitude},
+    {25, MakeSelectWandRain},
+    {26, MakeSelectWandTemperature},
+    {27, MakeSelectWandClimate},
+    {28, MakeRuler},
+    {30, MakeCraterTool},
+    {31, MakeImagePaint},
+    {32, MakeImageErase},
+    {33, MakeAltColorPicker},
+    {34, MakeSelectColorPicker},
+    {35, MakeColorLinkPicker},
+    {39, MakeGradientTool},
+    {40, MakeGradientTool},
+    {41, MakeGradientTool},
+    {42, MakeGradientTool},
+    {43, MakeGradientTool},
+    {44, MakeImageColorPicker},
+    // ---- end of map editing ----
 };
 
 } // namespace

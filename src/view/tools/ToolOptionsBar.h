@@ -46,6 +46,45 @@ public:
     virtual bool Read(SelectFields& fields) const = 0;
 };
 
+// The selection tools' four values.
+struct SelectPanelValues {
+    float feather = 0.0f;
+    int style = 0;
+    int width = 1;
+    int height = 1;
+};
+constexpr int kSelectPanelSideMin = 1;
+constexpr int kSelectPanelSideMax = 32767;
+
+class SelectOptionsPanel {
+public:
+    virtual ~SelectOptionsPanel() = default;
+    // Shows the values and refreshes the controls (width and height enabled only for a
+    // style other than 0).
+    virtual void Load(const SelectPanelValues& values) = 0;
+    // Reads the controls; false (values untouched) when one fails validation.
+    virtual bool Store(SelectPanelValues& values) = 0;
+};
+
+// The gradient tools' settings as the panel shows them (start and end in display units).
+struct GradientPanelValues {
+    double start = 0.0;
+    double end = 100.0;
+    int curve = 1;
+    int kind = 0;
+    int operation = 0;
+};
+
+class GradientOptionsPanel {
+public:
+    virtual ~GradientOptionsPanel() = default;
+    virtual void Load(const GradientPanelValues& values) = 0;
+    // False (values untouched) when a field fails validation.
+    virtual bool Read(GradientPanelValues& values) = 0;
+};
+
+class CToolSelectBase;
+
 class ToolOptionsBar {
 public:
     virtual ~ToolOptionsBar() = default;
@@ -54,6 +93,13 @@ public:
     // A panel placed over the bar's placeholder, owned by the tool; null without a window.
     virtual std::unique_ptr<PaintbrushPanel> CreatePaintbrushPanel(ToolPaint&) { return nullptr; }
     virtual std::unique_ptr<SelectPanel> CreateSelectPanel(MouseTool&) { return nullptr; }
+    // The map-editing tools' panels: the selection panel, handed the tool's option int and
+    // the tool (it calls StorePanel when an edit loses the focus), and the gradient panel.
+    virtual std::unique_ptr<SelectOptionsPanel> CreateSelectPanel(int /*option*/, CToolSelectBase& /*tool*/)
+    {
+        return nullptr;
+    }
+    virtual std::unique_ptr<GradientOptionsPanel> CreateGradientPanel() { return nullptr; }
 };
 
 } // namespace kv

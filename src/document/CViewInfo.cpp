@@ -16,8 +16,9 @@ void CViewInfo::Serialize(CArchive& ar)
     }
     int32_t version = 0;
     ar >> version;
+    // Another version has another layout: reading on would misalign every later field.
     if (version != kArchiveVersion)
-        return;
+        CArchive::Throw(CArchiveException::badSchema, "saved view: unknown version");
     // Read whole before anything changes.
     CViewInfo read;
     ar >> read.name >> read.projectionName >> read.third;
@@ -65,14 +66,14 @@ void CViewInfoList::Serialize(CArchive& ar)
     int32_t version = 0;
     ar >> version;
     if (version != kArchiveVersion)
-        return;
+        CArchive::Throw(CArchiveException::badSchema, "saved views: unknown list version");
     int32_t count = 0;
     ar >> count;
-    // Every entry takes at least its version word; a count the bytes left cannot hold is a
-    // damaged block, refused before anything is made.
+    // Every entry takes at least the smallest block; a count the bytes left cannot hold is
+    // a damaged block, refused before anything is made.
     if (count < 0)
         CArchive::Throw(CArchiveException::badIndex, "saved views: negative count");
-    ar.Require(static_cast<uint64_t>(count) * 4u);
+    ar.Require(static_cast<uint64_t>(count) * CViewInfo::kMinArchiveBytes);
     std::vector<std::unique_ptr<CViewInfo>> items;
     for (int32_t i = 0; i < count; ++i) {
         auto item = std::make_unique<CViewInfo>();

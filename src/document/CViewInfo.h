@@ -18,7 +18,8 @@ public:
     // Bytes of the smallest block (version, three empty strings, six doubles, shader id).
     static constexpr uint64_t kMinArchiveBytes = 4 + 3 + 6 * 8 + 4;
 
-    // A block of another version leaves the object as it is.
+    // A block of another version is the archive error (its layout is unknown); the object
+    // changes only when the whole block reads.
     void Serialize(CArchive& ar);
 
     bool operator==(const CViewInfo&) const = default;
@@ -54,8 +55,9 @@ public:
     bool Remove(const CViewInfo* info);
     void RemoveAll() { m_items.clear(); }
 
-    // Loading empties the list first; a list block of another version then reads nothing
-    // more. The count is checked against the bytes left before anything is allocated.
+    // Loading empties the list first; a list block of another version is the archive
+    // error. The count is checked against the bytes left (kMinArchiveBytes an entry)
+    // before anything is allocated.
     void Serialize(CArchive& ar);
 
 private:

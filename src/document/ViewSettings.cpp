@@ -46,8 +46,6 @@ ViewSettings::ViewSettings()
         hatchIndex = kDefaultHatchIndex;
     if (!ShaderRegistry::IsRegisteredId(shaderId))
         shaderId = kDefaultShaderId;
-    settings[2] = light.colors;
-    settings[3] = light.levels;
     ClimateParms::DefaultTemperatureColors(temperatureColors);
     ClimateParms::DefaultRainfallColors(rainfallColors);
     ClimateParms::DefaultClimateColors(climateColors);

@@ -28,7 +28,8 @@ public:
     static constexpr int kSettingCount = 4;
 
     // The defaults: the profile's Tools\Map, Bkgnd\Hatch, Tools\Fore and Tools\Back, the
-    // default projection and lighting, settings 0, 0 and the light's colour and level counts.
+    // default projection and lighting, the four further settings 0 (a loaded block's are
+    // kept as read).
     ViewSettings();
 
     // The view block. Storing and loading lend copies of the climate's temperature,

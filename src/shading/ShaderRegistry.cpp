@@ -61,6 +61,11 @@ void ShaderRegistry::Destroy() {
     // The destructor closes the sheet and releases the shaders.
 }
 
+bool HasColoringSheetFactory() {
+    std::lock_guard<std::mutex> lock(g_sheetFactoryMutex);
+    return static_cast<bool>(SheetFactory());
+}
+
 void SetColoringSheetFactory(ColoringSheetFactory factory) {
     std::lock_guard<std::mutex> lock(g_sheetFactoryMutex);
     SheetFactory() = std::move(factory);

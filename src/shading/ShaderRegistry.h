@@ -93,5 +93,7 @@ ShaderRegistry& GetShaderRegistry();
 // Installs how the Lighting and Color sheet is made (by the user interface). An empty factory
 // removes it.
 void SetColoringSheetFactory(ColoringSheetFactory factory);
+// Whether the user interface has installed one.
+bool HasColoringSheetFactory();
 
 } // namespace kv

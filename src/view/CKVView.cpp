@@ -791,7 +791,8 @@ void CKVView::OnUpdate(int hint, const HintObject* object)
     };
     auto centreOn = [&](double latitude, double longitude) {
         double mx, my, ox, oy;
-        Projection().LatLonToMap(latitude, longitude, mx, my);
+        if (Projection().LatLonToMap(latitude, longitude, mx, my) != 0)
+            return;
         Projection().GetOffset(ox, oy);
         Projection().SetOffset(ox - mx, oy - my);
     };
@@ -817,11 +818,13 @@ void CKVView::OnUpdate(int hint, const HintObject* object)
             if (Projection().GetProjectionFlags() & 0x40) {
                 Projection().SetCenter(o.x1, o.y1);
             } else {
-                double lat, lon, ox, oy;
+                // The centre keeps its latitude and takes the longitude; the offsets become
+                // minus the point's map position under that centre (-latitude / 180 is
+                // right only for Equirectangular).
+                double lat, lon;
                 Projection().GetCenter(lat, lon);
                 Projection().SetCenter(lat, o.y1);
-                Projection().GetOffset(ox, oy);
-                Projection().SetOffset(ox, -(o.x1 / 180.0));
+                centreOn(o.x1, o.y1);
             }
         });
         break;
@@ -836,8 +839,10 @@ void CKVView::OnUpdate(int hint, const HintObject* object)
             break;
         double factor = o.x1;
         if (hint == 4) {
-            const double side = cw > ch ? static_cast<double>(x2 - x1) / cw : static_cast<double>(y2 - y1) / ch;
-            factor = side;
+            // A rectangle with no side in the axis that counts zooms nowhere: nothing moves.
+            factor = cw > ch ? static_cast<double>(x2 - x1) / cw : static_cast<double>(y2 - y1) / ch;
+            if (!(factor > 0.0))
+                break;
         }
         moveMap([&] {
             centreOn(latitude, longitude);
@@ -850,8 +855,9 @@ void CKVView::OnUpdate(int hint, const HintObject* object)
     case 5:
         moveMap([&] {
             const double scale = Projection().GetScale();
-            Projection().SetOffset(o.x1 + static_cast<double>(o.px2 - o.px1) / cw * scale * 2.0,
-                                   o.y1 + static_cast<double>(o.py1 - o.py2) / ch * scale * 2.0);
+            // The hint's first value is the y offset where the drag began, the second the x.
+            Projection().SetOffset(o.y1 + static_cast<double>(o.px2 - o.px1) / cw * scale * 2.0,
+                                   o.x1 + static_cast<double>(o.py1 - o.py2) / ch * scale * 2.0);
         });
         if (m_sampler) {
             double latitude, longitude;

@@ -25,6 +25,7 @@
 
 #include <atomic>
 #include <condition_variable>
+#include <deque>
 #include <cstdint>
 #include <memory>
 #include <mutex>
@@ -63,6 +64,10 @@ public:
     virtual void SetFrameTimer(int /*milliseconds*/) {}
     // Draws the 32 x 32 image block with top-left pixel (x, y) straight to the window.
     virtual void DrawImageBlock(int /*x*/, int /*y*/) {}
+    // Moves the view's centre by the degrees through the globe bar (nothing without one).
+    virtual void MoveViewCentre(double /*latitudeDelta*/, double /*longitudeDelta*/) {}
+    // The active overlay changed (or left the list): tools that hold it take the new one.
+    virtual void ActiveOverlayChanged() {}
 };
 
 // Start-up values the view's initial update reads (command line and profile).
@@ -134,7 +139,11 @@ public:
     // The document's way to the view's sampler: prepared first when there is none (or,
     // without a window size, made unbound).
     SurfaceSampler* GetSurfaceSampler() override;
-    void SetActiveOverlay(ImageOverlay* overlay) override { m_activeOverlay = overlay; }
+    void SetActiveOverlay(ImageOverlay* overlay) override
+    {
+        m_activeOverlay = overlay;
+        m_frame->ActiveOverlayChanged();
+    }
     ImageOverlay* GetActiveOverlay() const { return m_activeOverlay; }
     // Takes effect at the next preparation.
     void SetShader(int shaderId);
@@ -156,9 +165,36 @@ public:
     void SetHatch(int index, uint32_t lineColour, uint32_t background);
     void SetKeepImage(bool keep) { m_keepImage = keep; }
     void SetSelectionDisplayMode(int mode) { m_selectionMode = mode; }
+    int SelectionDisplayMode() const { return m_selectionMode; }
     void SetBatch(bool batch) { m_batch = batch; }
     void SetStopTimeout(int milliseconds) { m_stopTimeoutMs = milliseconds; }
     int FrameInterval() const { return m_frameInterval; }
+
+    // ---- navigation ----
+    static constexpr int kHistoryDepth = 32;
+    // Appends a copy of the projection parameters; the oldest go beyond 32.
+    void PushViewHistory();
+    int HistoryCount() const { return static_cast<int>(m_history.size()); }
+    // Zoom Extents (scale 1, offset 0), Zoom In (scale x 0.5), Zoom Out (scale x 2): each
+    // pushes the history and restarts.
+    void ZoomExtents();
+    void ZoomIn();
+    void ZoomOut();
+    // The newest history entry becomes the projection (hint 1); false when there is none.
+    bool ZoomPrior();
+    // The arrow keys: a pan of a tenth of the client (hint 5). dx, dy in -1, 0, 1: the
+    // command's direction (right and down positive).
+    void PanStep(int dx, int dy);
+    // Ctrl + arrow keys: the centre moves by the zoom step x scale degrees (through the
+    // frame's globe bar). dLat, dLon in -1, 0, 1 (up and right positive).
+    void MoveCentreStep(int dLat, int dLon);
+    double ZoomStep() const { return m_zoomStep; }
+    double PanStepPercent() const { return m_panStep; }
+    // Stops rendering, takes the saved view's projection (by name), shader, centre, offset
+    // and scale, and restarts.
+    void ApplyView(const CViewInfo& view);
+    // A saved view of what is shown, named `name` (the view's shader, not a sampler's).
+    CViewInfo MakeViewInfo(const std::string& name) const;
 
     // ---- edits ----
     // From the World Settings sheet: the new world parameters, the metric and second units
@@ -253,6 +289,9 @@ private:
     std::string m_settingsFolder;
     bool m_initialised = false;
     ImageOverlay* m_activeOverlay = nullptr;
+    std::deque<ProjectionParms> m_history;
+    double m_zoomStep = 5.0;
+    double m_panStep = 10.0;
     std::unique_ptr<Hooks> m_hooks;
     ViewHooks* m_previousHooks = nullptr;
 };

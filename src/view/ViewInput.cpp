@@ -125,6 +125,7 @@ ToolEvent ViewInput::MakeEvent(int message) const
     event.view = const_cast<ViewInput*>(this);
     event.optionsBar = m_host.OptionsBar();
     event.window = m_host.Window();
+    event.canvas = m_host.FeedbackTarget();
     return event;
 }
 
@@ -205,6 +206,16 @@ void ViewInput::SetToolSize(int sizeBits)
     SetTool(code & ~kSizeMask, sizeBits & kSizeMask);
 }
 
+void ViewInput::RebuildTool()
+{
+    const int code = CurrentCode();
+    if (!m_tool || ((code & kIdMask) == 0 && m_suspended))
+        return;
+    // Its code is cleared first, so the same-tool rule does not apply.
+    m_tool->SetId(0);
+    SetTool(code & ~kSizeMask, code & kSizeMask);
+}
+
 void ViewInput::SyncToolValues()
 {
     const int id = CurrentCode() & kIdMask;
@@ -250,6 +261,38 @@ void ViewInput::SetToolAmount(int code, float value)
     case Channel::None: break;
     }
     m_value = value;
+}
+
+float ViewInput::AmountFor(int code) const
+{
+    switch (ChannelOf(code & kIdMask)) {
+    case Channel::Temperature: return m_amounts.temperature;
+    case Channel::Rainfall: return m_amounts.rainfall;
+    case Channel::Offset: return m_amounts.offset;
+    case Channel::Roughness: return m_amounts.roughness;
+    case Channel::Water: return m_amounts.water;
+    case Channel::Climate: return static_cast<float>(m_amounts.climate);
+    case Channel::Prescale: return m_amounts.prescale;
+    case Channel::None: break;
+    }
+    return 0.0f;
+}
+
+bool ViewInput::PaintStroke(int code, int x, int y, bool press, ChannelBrush& brush)
+{
+    brush.SetValue(m_value);
+    brush.SetRange(m_minimum, m_maximum);
+    return m_host.PaintStroke(code, x, y, press, brush);
+}
+
+CursorInfo ViewInput::EvaluateAt(double latitude, double longitude)
+{
+    CursorInfo info;
+    info.onMap = true;
+    info.latitude = latitude;
+    info.longitude = longitude;
+    m_host.EvaluatePoint(info);
+    return info;
 }
 
 void ViewInput::UpdateCursorInfo(int x, int y)

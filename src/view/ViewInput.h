@@ -17,12 +17,27 @@
 namespace kv {
 
 class AppSettings;
+class ChannelBrush;
+class CKVDoc;
 class FeedbackCanvas;
+class ProjectionParms;
 class MouseTool;
 class SurfMap;
 class ToolOptionsBar;
 class ToolWindow;
 struct ToolEvent;
+
+// A hot rectangle of a start-up page; a point lies in it when left <= x < right and
+// top <= y < bottom.
+struct HotRect {
+    int left = -2, top = -2, right = -1, bottom = -1;
+    bool Contains(int x, int y) const { return x >= left && x < right && y >= top && y < bottom; }
+};
+
+// The three hot rectangles of a start-up page: next page, previous page, close.
+struct StartupPage {
+    HotRect next, previous, close;
+};
 
 // What the properties bar shows of the point under the pointer.
 struct CursorInfo {
@@ -71,6 +86,41 @@ public:
     virtual void ShowContextMenu(int /*x*/, int /*y*/) {}
     virtual ToolWindow* Window() { return nullptr; }
     virtual ToolOptionsBar* OptionsBar() { return nullptr; }
+
+    // ---- navigation ----
+    // The view's projection parameters (null without a view).
+    virtual const ProjectionParms* ViewProjection() { return nullptr; }
+    // Records the view's projection in its history (Zoom Prior goes back to it).
+    virtual void PushViewHistory() {}
+    // Draws the current tool's feedback (XOR) over the window once: a second call erases it.
+    virtual void XorToolFeedback() {}
+    // Keeps the mouse's events in the window while set.
+    virtual void CaptureMouse(bool /*capture*/) {}
+
+    // ---- the start-up guide's file ----
+    virtual int GetStartupLine() const { return -1; }
+    // Returns the previous index.
+    virtual int SetStartupLine(int n) { return n; }
+    // The hot rectangles of line n: 0, or negative when it cannot be read.
+    virtual int ReadStartupPage(int /*n*/, StartupPage& /*page*/) { return -4; }
+    virtual int ClearStartupFile() { return 0; }
+    // ---- what the map-editing tools reach ----
+    // The document the view shows (null: none).
+    virtual CKVDoc* EditedDocument() { return nullptr; }
+    // Through the view's sampler; false off the map or without one.
+    virtual bool LatLonToPixel(double /*latitude*/, double /*longitude*/, int& x, int& y)
+    {
+        x = y = 0;
+        return false;
+    }
+    // One stroke point of the view (CKVView::PaintStroke); false when nothing was painted.
+    virtual bool PaintStroke(int /*code*/, int /*x*/, int /*y*/, bool /*press*/, ChannelBrush&) { return false; }
+    // Draws the current tool's feedback once more (XOR) on the window at once.
+    virtual void ToggleToolFeedback() {}
+    // Where tools draw and erase their feedback outside DrawFeedback (null: nowhere).
+    virtual FeedbackCanvas* FeedbackTarget() { return nullptr; }
+    // The view's keep-image flag (the overlay paint tools keep the shown image).
+    virtual void SetKeepImage(bool /*keep*/) {}
 };
 
 // The amounts each painting tool applies.
@@ -124,8 +174,12 @@ public:
     bool SetTool(int id, int sizeBits = -1, bool suspend = false, double argument = 0.0);
     // The size commands: only for a painting-family tool with a non-zero id.
     void SetToolSize(int sizeBits);
+    // Builds the current tool again with its id and size (after its settings changed).
+    void RebuildTool();
     void SyncToolValues();
     void SetToolAmount(int code, float value);
+    // The amount of the tool id's channel (0 for an id that paints none).
+    float AmountFor(int code) const;
     void UpdateCursorInfo(int x, int y);
     // The crater tool's argument: the crater size (at least 0.1) as an angular radius.
     double CraterRadiusDegrees() const;
@@ -143,6 +197,26 @@ public:
     void OnContextMenu(int x, int y, bool fromKeyboard);
     bool DrawFeedback(FeedbackCanvas& canvas);
 
+    // ---- for the paint tools ----
+    // Gives the brush the tool value and range, then one stroke point of the view at pixel
+    // (x, y); `press` starts the stroke's undo step.
+    bool PaintStroke(int code, int x, int y, bool press, ChannelBrush& brush);
+    bool PixelToLatLon(int x, int y, double& latitude, double& longitude)
+    {
+        return m_host.PixelToLatLon(x, y, latitude, longitude);
+    }
+    bool LatLonToPixel(double latitude, double longitude, int& x, int& y)
+    {
+        return m_host.LatLonToPixel(latitude, longitude, x, y);
+    }
+    // Altitude, temperature, rainfall and climate at a point on the map.
+    CursorInfo EvaluateAt(double latitude, double longitude);
+    void ToggleToolFeedback() { m_host.ToggleToolFeedback(); }
+    SurfMap* World() { return m_host.World(); }
+    // Set while a paint tool is current.
+    void SetPainting(bool painting) { m_painting = painting; }
+    bool IsPainting() const { return m_painting; }
+
     // ---- state ----
     MouseTool* CurrentTool() const { return m_tool.get(); }
     MouseTool* SuspendedTool() const { return m_suspended.get(); }
@@ -150,6 +224,7 @@ public:
     int CurrentSizeBits() const { return m_sizeBits; }
     int CurrentCode() const;
     bool IsPaintingTool() const { return (CurrentCode() & kPaintingFamily) != 0; }
+    ToolHost& Host() const { return m_host; }
     ToolAmounts& Amounts() { return m_amounts; }
     const ToolAmounts& Amounts() const { return m_amounts; }
     float ToolValue() const { return m_value; }
@@ -175,6 +250,7 @@ private:
     std::unique_ptr<MouseTool> m_suspended;
     int m_sizeBits = kSizeSM;
     CursorInfo m_cursor;
+    bool m_painting = false;
 };
 
 } // namespace kv

@@ -47,12 +47,19 @@ public:
 };
 
 // What a painting brush offers the world: one stroke segment on a channel grid,
-// weighted by the selection. The painting tools implement it.
+// weighted by the selection. The painting tools' brush (SurfBrush) implements it.
 class ChannelBrush {
 public:
     virtual ~ChannelBrush() = default;
+    // One stamp into `grid` around cell (x0, y0), old values read from `grid1` at (x1, y1)
+    // (the world passes one grid and one cell twice); a and b are 0. Negative when the
+    // stamp falls outside the grid.
     virtual int StrokeSegment(Grid2D& grid, int x0, int y0, Grid2D& grid1, int x1, int y1,
                               const CSelection* selection, int a, int b) = 0;
+    // The value painted and the channel's value range, which the view sets before each
+    // stroke point.
+    virtual void SetValue(float) {}
+    virtual void SetRange(float /*low*/, float /*high*/) {}
 };
 
 enum SurfaceChannel : int {

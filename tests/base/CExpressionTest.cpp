@@ -213,3 +213,19 @@ TEST(EscapeText, EscapesQuotesBackslashesAndUnprintableBytes)
     EXPECT_EQ(EscapeText(std::string("\0z", 2)), "\\x00z");
     EXPECT_EQ(EscapeText(""), "");
 }
+
+TEST(CExpressionBrushVariablesTest, OnlyBrushParsesKnowXYR)
+{
+    const kv::ExpressionPtr e = kv::CExpression::ParseString("1-r+x*y", kv::CExpression::kBrushVariables);
+    ASSERT_TRUE(e);
+    kv::ExpressionContext at;
+    at.x = 0.6;
+    at.y = 0.8;
+    EXPECT_DOUBLE_EQ(e->Evaluate(at), 1.0 - 1.0 + 0.48);
+    EXPECT_FALSE(e->IsConstant());
+    // A settings file's number cannot name them.
+    EXPECT_FALSE(kv::CExpression::ParseString("1-r"));
+    EXPECT_EQ(kv::EvaluateStringDouble("x"), kv::kExpressionFailed);
+    EXPECT_EQ(kv::ExpressionError(), 1);
+    EXPECT_FALSE(kv::CExpression::ParseString("1-q", kv::CExpression::kBrushVariables));
+}

@@ -303,23 +303,8 @@ void CColorList::Serialize(CArchive& ar)
 
 namespace {
 
-// A stop's name as a quoted string that the tokenizer reads back as one string token:
-// no escapes exist, so a name holding a double quote is put in apostrophes, or (when
-// it holds both) has its double quotes turned into apostrophes; control characters
-// (a line break would split the stop) become blanks.
-std::string QuoteName(const std::string& name)
-{
-    std::string text = name;
-    for (char& c : text)
-        if (static_cast<unsigned char>(c) < 0x20 || c == 0x7F)
-            c = ' ';
-    if (text.find('"') == std::string::npos)
-        return '"' + text + '"';
-    if (text.find('\'') == std::string::npos)
-        return '\'' + text + '\'';
-    std::replace(text.begin(), text.end(), '"', '\'');
-    return '"' + text + '"';
-}
+// A stop's name as one string token.
+std::string QuoteName(const std::string& name) { return QuoteTokenString(name); }
 
 } // namespace
 

@@ -33,7 +33,7 @@ double Divide(double a, double b)
 // freed on the way out.
 class ExpressionParser {
 public:
-    explicit ExpressionParser(CTokenizer& t) : m_t(t) {}
+    ExpressionParser(CTokenizer& t, int options) : m_t(t), m_options(options) {}
 
     // sum = term { (+|-) term }, grouped from the left.
     ExpressionPtr Sum() { return Chain(kTokPlus, kTokMinus, &ExpressionParser::Term); }
@@ -90,9 +90,30 @@ private:
                 return nullptr;
             return Checked(CExpression::MakeUnary(kTokUnaryMinus, std::move(operand)));
         }
+        case kTokIdentifier:
+            return Variable();
         default:
             return Function(code);
         }
+    }
+
+    // x, y or r (any case) when the brush variables are allowed; else no expression.
+    ExpressionPtr Variable()
+    {
+        if (!(m_options & CExpression::kBrushVariables))
+            return nullptr;
+        const char* text = m_t.GetTokenText();
+        if (text[0] == '\0' || text[1] != '\0')
+            return nullptr;
+        int id = 0;
+        switch (text[0]) {
+        case 'x': case 'X': id = CExpression::kVariableX; break;
+        case 'y': case 'Y': id = CExpression::kVariableY; break;
+        case 'r': case 'R': id = CExpression::kVariableR; break;
+        default: return nullptr;
+        }
+        m_t.NextToken();
+        return CExpression::MakeFunction(id);
     }
 
     ExpressionPtr Function(int id)
@@ -135,6 +156,7 @@ private:
     }
 
     CTokenizer& m_t;
+    int m_options = 0;
     int m_depth = 0;
 };
 
@@ -221,6 +243,9 @@ double CExpression::Apply(int op, const double* v, const ExpressionContext& c)
     case kw::az: return std::atan2(c.y, c.x);
     case kw::el: return std::atan2(c.z, std::sqrt(c.x * c.x + c.y * c.y));
     case kw::Bias: return std::pow(v[0], std::log(v[1]) / std::log(0.5));
+    case kVariableX: return c.x;
+    case kVariableY: return c.y;
+    case kVariableR: return std::sqrt(c.x * c.x + c.y * c.y);
     default: return 0.0;
     }
 }
@@ -244,21 +269,21 @@ double CExpression::EvaluateAt(int flag, double x, double y, double z) const
     return Evaluate(ExpressionContext{x, y, z, flag});
 }
 
-ExpressionPtr CExpression::Parse(CTokenizer& tokenizer)
+ExpressionPtr CExpression::Parse(CTokenizer& tokenizer, int options)
 {
     tokenizer.SkipLineEnds();
-    ExpressionPtr tree = ExpressionParser(tokenizer).Sum();
+    ExpressionPtr tree = ExpressionParser(tokenizer, options).Sum();
     tokenizer.SkipLineEnds();
     if (tree)
         tree->Fold();
     return tree;
 }
 
-ExpressionPtr CExpression::ParseString(const char* text)
+ExpressionPtr CExpression::ParseString(const char* text, int options)
 {
     CTokenizer tokenizer;
     tokenizer.LoadLine(text);
-    return Parse(tokenizer);
+    return Parse(tokenizer, options);
 }
 
 namespace {

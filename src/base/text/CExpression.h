@@ -8,7 +8,9 @@
 //
 // Grammar: sum = term { (+|-) term }; term = primary { (*|/) primary }; operators of equal
 // precedence group from the left (8-2-1 is 5). primary = number | ( sum [)] | + primary |
-// - primary | function; functions: az, el (no operands), Bias(a, b).
+// - primary | function; functions: az, el (no operands), Bias(a, b). Brush expressions
+// (ParseString with kBrushVariables) also know the variables x, y and r = sqrt(x² + y²);
+// settings files never do, so a number there cannot name them.
 #pragma once
 
 #include <cstddef>
@@ -44,6 +46,12 @@ public:
     static constexpr std::size_t kMaxOperands = 10;
     // Deeper nesting or taller trees than this fail the parse (instead of exhausting the stack).
     static constexpr int kMaxDepth = 256;
+    // Operator ids of the brush variables (no token or keyword has a negative id).
+    static constexpr int kVariableX = -1;
+    static constexpr int kVariableY = -2;
+    static constexpr int kVariableR = -3;
+    // Parse option: the identifiers x, y and r are the brush variables.
+    static constexpr int kBrushVariables = 1;
 
     // A constant 0 without operands.
     CExpression() = default;
@@ -62,9 +70,9 @@ public:
     // Parses one expression from the tokenizer's current token on (crossing line ends) and folds
     // its constant parts; null when the text is no expression. The tokenizer is left at the
     // first token after the expression.
-    static ExpressionPtr Parse(CTokenizer& tokenizer);
+    static ExpressionPtr Parse(CTokenizer& tokenizer, int options = 0);
     // Parses text as one line.
-    static ExpressionPtr ParseString(const char* text);
+    static ExpressionPtr ParseString(const char* text, int options = 0);
 
     // The value with all variables 0.
     double Evaluate() const;

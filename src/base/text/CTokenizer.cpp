@@ -427,4 +427,18 @@ int CTokenizer::ClearSymbol(int id)
     return 0;
 }
 
+std::string QuoteTokenString(const std::string& name)
+{
+    std::string text = name;
+    for (char& c : text)
+        if (static_cast<unsigned char>(c) < 0x20 || c == 0x7F)
+            c = ' ';
+    if (text.find('"') == std::string::npos)
+        return '"' + text + '"';
+    if (text.find('\'') == std::string::npos)
+        return '\'' + text + '\'';
+    std::replace(text.begin(), text.end(), '"', '\'');
+    return '"' + text + '"';
+}
+
 } // namespace kv

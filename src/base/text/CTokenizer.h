@@ -95,6 +95,12 @@ constexpr int kKeywordCount = 123;
 // the empty text for any other id. User symbols need the tokenizer: GetKeywordName.
 const char* KeywordName(int id);
 
+// A text as one quoted string token that reads back whole (the lexer knows no escapes): a
+// text holding a double quote is put in apostrophes, or (when it holds both) has its double
+// quotes turned into apostrophes; control characters (a line break would split the line)
+// become blanks.
+std::string QuoteTokenString(const std::string& text);
+
 class CTokenizer {
 public:
     static constexpr int kMaxTokenChars = 2047;

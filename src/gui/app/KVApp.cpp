@@ -18,6 +18,7 @@
 #include "gui/frame/CMainFrame.h"
 #include "gui/sheets/CColoringSheet.h"
 #include "gui/frame/MenuImages.h"
+#include "view/CGlobeDlgBar.h"
 #include "gui/progress/CProgressDlg.h"
 #include "gui/view/MapWidget.h"
 #include "projection/ProjectionRegistry.h"
@@ -292,6 +293,9 @@ void CKVApp::CreateMainWindow()
     m_docs->SetChangedHandler([this] {
         UpdateTitle();
         m_frame->RefreshWorldSettings();
+        // A loaded world brings its own saved views.
+        if (m_map)
+            m_map->RefillViewWindow();
     });
     InstallColoringSheetFactory(m_frame.get());
     m_frame->SetCloseGuard([this] { return m_docs->SaveModified(); });
@@ -335,6 +339,9 @@ bool CKVApp::OnIdle(int count)
     bool more = false;
     if (m_map)
         more = m_map->View().PrepareRender();
+    // The view refines the globe's picture one pass a tick (RedrawGlobe) until complete.
+    if (m_frame && m_frame->Globe() && m_frame->Globe()->IsRefining())
+        more = true;
     if (m_frame)
         m_frame->UpdateToolbars();
     UpdateTitle();
@@ -442,6 +449,11 @@ int CKVApp::SetStartupLine(int n)
     const int old = m_startupLine;
     m_startupLine = n;
     return old;
+}
+
+int CKVApp::ReadStartupLine(int n, StartupRecord& record) const
+{
+    return kv::ReadStartupLine(m_startupFile, n, record);
 }
 
 int CKVApp::ClearStartupFile()

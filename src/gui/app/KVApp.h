@@ -9,6 +9,7 @@
 #include "gui/app/CmdLineInfo.h"
 #include "gui/app/DocManager.h"
 #include "gui/app/Preferences.h"
+#include "gui/app/StartupFile.h"
 #include "gui/app/QtServices.h"
 #include "gui/commands/CommandTable.h"
 #include "world/SurfMap.h"
@@ -93,6 +94,9 @@ public:
     int GetStartupLine() const { return m_startupLine; }
     int SetStartupLine(int n);
     int ClearStartupFile();
+    // Line n (from 0) of the start-up file: 0, -4 without a file, -1 when it cannot be
+    // opened, -2 when it has fewer lines.
+    int ReadStartupLine(int n, StartupRecord& record) const;
 
     // ---- CommandTarget: New, Open, recent files, Print Setup, Exit, About, Preferences ----
     bool HasCommand(int id) const override;

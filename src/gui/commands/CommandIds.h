@@ -23,6 +23,7 @@ constexpr int kBarMapTools = 33131;
 constexpr int kBarToolsPalette = 33132;
 constexpr int kBarClimateSelector = 33128;
 constexpr int kBarViewProperties = 33130;
+constexpr int kBarGlobeTools = 500;
 
 // The program's own.
 constexpr int kEditPreferences = 33022;
@@ -35,6 +36,32 @@ constexpr int kFileExportVRML = 33303;
 constexpr int kWorldSettings = 503;
 constexpr int kViewWorldSettings = 33136;
 constexpr int kLightingAndColor = 33021;
+
+// The paint tools (each selects its tool; with Shift the raise/lower ones run the channel's
+// global command), the brush size classes, Tool Options and the tool options bar.
+constexpr int kPaintLowerTemperature = 33003;
+constexpr int kPaintRaiseTemperature = 33010;
+constexpr int kPaintLowerRainfall = 33006;
+constexpr int kPaintRaiseRainfall = 33020;
+constexpr int kPaintLowerOffset = 33047;
+constexpr int kPaintRaiseOffset = 33050;
+constexpr int kPaintRaiseRoughness = 33052;
+constexpr int kPaintLowerRoughness = 33054;
+constexpr int kPaintWaterLevel = 33135;
+constexpr int kPaintClimate = 33014;
+constexpr int kPaintValueOffset = 33123;
+constexpr int kPaintValueRoughness = 33124;
+constexpr int kPaintValueTemperature = 33126;
+constexpr int kPaintValueRainfall = 33125;
+constexpr int kPaintLowerPrescale = 33211;
+constexpr int kPaintRaisePrescale = 33210;
+constexpr int kPaintValuePrescale = 33209;
+constexpr int kBrushSizeXL = 33106;
+constexpr int kBrushSizeLG = 33104;
+constexpr int kBrushSizeSM = 33105;
+constexpr int kBrushSizeXS = 33107;
+constexpr int kToolOptions = 33103;
+constexpr int kBarToolOptions = 33258;
 
 // Toolbar resources whose images the menus show, in loading order (a later one wins).
 constexpr int kToolbarMenuOnly = 128;

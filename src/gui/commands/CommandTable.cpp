@@ -1,6 +1,7 @@
 #include "gui/commands/CommandTable.h"
 
 #include "gui/commands/CommandIds.h"
+#include "view/ViewCommandIds.h"
 
 #include <QAction>
 #include <QMenu>
@@ -11,6 +12,7 @@ namespace kv {
 namespace {
 
 using namespace cmd;
+using namespace viewcmd;
 
 const std::vector<CommandDef> kRows = {
     {kFileNew, "&File", "&New\tCtrl+N", "Create a new world\nNew"},
@@ -35,13 +37,27 @@ const std::vector<CommandDef> kRows = {
     {0, "&File", nullptr, nullptr},
     {kAppExit, "&File", "E&xit", "Quit the application; prompts to save the world\nExit"},
     {kEditPreferences, "&Edit", "&Preferences...", "Change the program's preferences\nPreferences"},
-    {kWorldSettings, "&Edit", "&World Settings", "Show or hide the World Settings sheet\nWorld Settings"},
-    {kLightingAndColor, "&Edit", "&Lighting and Color", "Show or hide the Lighting and Color sheet\nLighting and Color"},
+    {cmd::kWorldSettings, "&Edit", "&World Settings", "Show or hide the World Settings sheet\nWorld Settings"},
     {kBarWorldTools, "&View", "&World Tools", "Show or hide the World Tools bar\nToggle World Tools"},
     {kBarMapTools, "&View", "&Map Tools", "Show or hide the Map Tools bar\nToggle Map Tools"},
     {kBarToolsPalette, "&View", "&Tools Palette", "Show or hide the Tools palette\nToggle Tools"},
     {kBarClimateSelector, "&View", "&Climate Selector", "Show or hide the Climate Selector\nToggle Climate Selector"},
     {kBarStatus, "&View", "&Status Bar", "Show or hide the status bar\nToggle Status Bar"},
+    {kBarGlobeTools, "&View", "&Globe Tools Toolbar", "Show or hide the Globe tools\nToggle Globe Tools"},
+    {0, "&View", nullptr, nullptr},
+    {kZoomExtents, "&View", "Zoom &Extents\tF12", "Show the whole map\nZoom Extents"},
+    {kZoomIn, "&View", "Zoom &In\t=", "Increase the scale by 2\nZoom In"},
+    {kZoomOut, "&View", "Zoom &Out\t-", "Decrease the scale by 2\nZoom Out"},
+    {kZoomPrior, "&View", "Zoom &Prior\tBackspace", "Go back to the previous view\nZoom Prior"},
+    {kAddView, "&View", "&Add View...", "Store the current view under a name\nAdd View"},
+    {kViewWindow, "&View", "&View Window", "Show or hide the saved views\nView Window"},
+    {0, "&View", nullptr, nullptr},
+    {kShowSelectMask, "&View", "Show Select &Mask", "Show the selection as a mask\nShow Select Mask"},
+    {kShowOutline, "&View", "Show &Outline", "Show the selection as an outline\nShow Outline"},
+    {viewcmd::kWorldSettings, "&View", "&World Settings", "Show or hide the World Settings\nWorld Settings"},
+    {viewcmd::kLightingAndColor, "&View", "&Lighting and Color", "Show or hide the Lighting and Color settings\nLighting"},
+    {kAltColorConversion, "&View", "Color-to-&Altitude Conversion",
+     "Show or hide the colour-to-altitude window\nColor-to-Altitude"},
     {kMapRegenerate, "&Map", "&Regenerate", "Recompute the world from its parameters\nRegenerate"},
     // The world document's commands (routed to the document, which runs and updates them).
     {57643, "&Edit", "&Undo\tCtrl+Z", "Undo the last action\nUndo"},
@@ -94,11 +110,83 @@ const std::vector<CommandDef> kRows = {
     {33228, "&Developmental", "&Use Default KV Climate Model", "Use the default climate model\nDefault Climate"},
     {33196, "&Developmental", "Setup Up Globe &Image Layers", "Add the globe export layers\nGlobe Layers"},
     {33197, "&Developmental", "Execute &Globe Export...", "Write the globe export\nGlobe Export"},
+    {kNextWorld, "&Map", "&Next World", "Make the next world of the seed sequence\nNext World"},
+    {kPreviousWorld, "&Map", "&Previous World", "Make the previous world of the seed sequence\nPrevious World"},
+    {0, "&Map", nullptr, nullptr},
+    {kChangeProjection, "&Map", "Change Pro&jection...", "Choose the map projection\nChange Projection"},
+    {kBackground, "&Map", "&Background...", "Choose the background hatch and colours\nBackground"},
+    {kGridSettings, "&Map", "&Grid Settings...", "Edit the latitude/longitude grids\nGrid Settings"},
+    {0, "&Map", nullptr, nullptr},
+    {kShowAltitude, "&Map", "Show &Altitude", "Colour the map by altitude\nAltitude"},
+    {kShowClimate, "&Map", "Show &Climate", "Colour the map by climate\nClimate"},
+    {kShowRainfall, "&Map", "Show &Rainfall", "Colour the map by rainfall\nRainfall"},
+    {kShowTemperature, "&Map", "Show &Temperature", "Colour the map by temperature\nTemperature"},
+    {kShowGaia, "&Map", "Show &Gaia", "Colour the map with the Gaia shader\nGaia"},
+    {kShowNormalMap, "&Map", "Show &Normal Map", "Show the surface normals\nNormal Map"},
+    {kShowBumpMap, "&Map", "Show &Bump Map", "Show the bump map\nBump Map"},
+    {kTexturedClimate, "&Map", "Te&xtured Climate", "Colour the map by climate with texture\nTextured Climate"},
+    {kShowImageClimate, "&Map", "Show &Image Climate...", "Colour the map from a climate image\nImage Climate"},
+    {kShowOverlayWindow, "&Image Overlays", "Show Overlay &Window", "Show or hide the overlay list\nOverlays"},
+    {kSetOverlayColor, "&Image Overlays", "Set Overlay Drawing &Color...",
+     "Choose the overlay drawing colour\nDrawing Color"},
+    {kFillSelection, "&Image Overlays", "&Fill Selection with Drawing Color",
+     "Fill the selection on the active overlay\nFill Selection"},
+    {kEraseSelection, "&Image Overlays", "&Erase Selection", "Erase the selection on the active overlay\nErase"},
+    // Keys without a menu entry.
+    {kPanDown, nullptr, "Pan Down\tDown", "Move the map down\nPan Down"},
+    {kPanLeft, nullptr, "Pan Left\tLeft", "Move the map left\nPan Left"},
+    {kPanRight, nullptr, "Pan Right\tRight", "Move the map right\nPan Right"},
+    {kPanUp, nullptr, "Pan Up\tUp", "Move the map up\nPan Up"},
+    {kCentreDown, nullptr, "Centre Down\tCtrl+Down", "Move the centre south\nCentre Down"},
+    {kCentreLeft, nullptr, "Centre Left\tCtrl+Left", "Move the centre west\nCentre Left"},
+    {kCentreRight, nullptr, "Centre Right\tCtrl+Right", "Move the centre east\nCentre Right"},
+    {kCentreUp, nullptr, "Centre Up\tCtrl+Up", "Move the centre north\nCentre Up"},
+    // The Globe Tools bar's buttons.
+    {kGlobeQuit, nullptr, "Quit", "Quit the application; prompts to save documents\nExit"},
+    {kGlobeCancel, nullptr, "Cancel", "Close the main window\nCancel"},
+    {kGlobeHelp, nullptr, "Help", "Help on the Globe Tools\nHelp"},
+    {kBarToolOptions, "&View", "Tool &Options Bar", "Show or hide the tool options bar\nToggle Tool Options"},
+    // ---- the paint tools ----
+    {kToolOptions, "&Tools", "Tool &Options...", "Change the settings for the painting tools\nTool Options"},
+    {0, "&Tools", nullptr, nullptr},
+    {kPaintRaiseOffset, "&Tools", "Raise Land &Offset", "Paint to raise the land offset; SHIFT+Click raises the whole world\nRaise Land Offset"},
+    {kPaintLowerOffset, "&Tools", "Lower Land O&ffset", "Paint to lower the land offset; SHIFT+Click lowers the whole world\nLower Land Offset"},
+    {kPaintRaiseRoughness, "&Tools", "&Roughen Land", "Paint to raise the land roughness; SHIFT+Click roughens the whole world\nRoughen Land"},
+    {kPaintLowerRoughness, "&Tools", "&Smooth Land", "Paint to lower the land roughness; SHIFT+Click smooths the whole world\nSmooth Land"},
+    {kPaintRaiseRainfall, "&Tools", "Raise Ra&infall", "Paint to raise the rainfall; SHIFT+Click raises it everywhere\nRaise Rainfall"},
+    {kPaintLowerRainfall, "&Tools", "Lower Rai&nfall", "Paint to lower the rainfall; SHIFT+Click lowers it everywhere\nLower Rainfall"},
+    {kPaintRaiseTemperature, "&Tools", "Raise &Temperature", "Paint to raise the temperature; SHIFT+Click raises it everywhere\nRaise Temperature"},
+    {kPaintLowerTemperature, "&Tools", "Lower T&emperature", "Paint to lower the temperature; SHIFT+Click lowers it everywhere\nLower Temperature"},
+    {kPaintRaisePrescale, "&Tools", "Raise &Prescale Land Offset", "Paint to raise the prescale land offset; SHIFT+Click raises it everywhere\nRaise Prescale Offset"},
+    {kPaintLowerPrescale, "&Tools", "Lower Prescale &Land Offset", "Paint to lower the prescale land offset; SHIFT+Click lowers it everywhere\nLower Prescale Offset"},
+    {0, "&Tools", nullptr, nullptr},
+    {kPaintWaterLevel, "&Tools", "Paint &Water Level", "Paint the water level; SHIFT+Click to pick level\nWater Level"},
+    {kPaintClimate, "&Tools", "Paint &Climate", "Paint the selected climate class; SHIFT+Click to pick a class\nClimate"},
+    {kPaintValueOffset, "&Tools", "Paint Value: Land Offset", "Paint a land offset value; SHIFT+Click to pick the altitude\nOffset Value"},
+    {kPaintValueRoughness, "&Tools", "Paint Value: Land Roughness", "Paint a land roughness value; SHIFT+Click picks 1.0\nRoughness Value"},
+    {kPaintValueTemperature, "&Tools", "Paint Value: Temperature", "Paint a temperature value; SHIFT+Click to pick the temperature\nTemperature Value"},
+    {kPaintValueRainfall, "&Tools", "Paint Value: Rainfall", "Paint a rainfall value; SHIFT+Click to pick the rainfall\nRainfall Value"},
+    {kPaintValuePrescale, "&Tools", "Paint Value: Prescale Land Offset", "Paint a prescale land offset value; SHIFT+Click sets it everywhere\nPrescale Value"},
+    {0, "&Tools", nullptr, nullptr},
+    {kBrushSizeXL, "&Tools", "Brush Size E&xtra-Large", "Use the extra-large brush\nExtra-Large Brush"},
+    {kBrushSizeLG, "&Tools", "Brush Size L&arge", "Use the large brush\nLarge Brush"},
+    {kBrushSizeSM, "&Tools", "Brush Size S&mall", "Use the small brush\nSmall Brush"},
+    {kBrushSizeXS, "&Tools", "Brush Size Extra-Small", "Use the extra-small brush\nExtra-Small Brush"},
+    // ---- end of the paint tools ----
     {kAppAbout, "&Help", "&About Kelvane Pro...",
      "Display program information, version number and copyright\nAbout"},
 };
 
 } // namespace
+
+std::vector<const char*> ExtraKeys(int id)
+{
+    switch (id) {
+    case kZoomIn: return {"+", "Num++"};
+    case kZoomOut: return {"Ctrl+Ins"};
+    default: return {};
+    }
+}
 
 const std::vector<CommandDef>& CommandRows() { return kRows; }
 
@@ -194,8 +282,13 @@ CommandActions::CommandActions(CommandRouter& router, QObject* parent) : QObject
             continue;
         auto* action = new QAction(LabelOf(row.text), this);
         const QString key = KeyOf(row.text);
+        QList<QKeySequence> keys;
         if (!key.isEmpty())
-            action->setShortcut(QKeySequence(key));
+            keys.append(QKeySequence(key));
+        for (const char* extra : ExtraKeys(row.id))
+            keys.append(QKeySequence(QString::fromUtf8(extra)));
+        if (!keys.isEmpty())
+            action->setShortcuts(keys);
         const QString prompt = QString::fromUtf8(row.prompt ? row.prompt : "");
         const qsizetype lf = prompt.indexOf('\n');
         action->setStatusTip(lf < 0 ? prompt : prompt.left(lf));

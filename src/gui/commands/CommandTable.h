@@ -28,6 +28,8 @@ struct CommandDef {
 // The command rows in menu order; a row with id 0 is a separator of its menu.
 const std::vector<CommandDef>& CommandRows();
 const CommandDef* FindCommand(int id);
+// Keys of a command besides the one in its text.
+std::vector<const char*> ExtraKeys(int id);
 
 // What an update handler sets.
 struct CommandState {

@@ -1,10 +1,12 @@
 #include "gui/frame/CMainFrame.h"
 
 #include "gui/frame/CMapViewProperties.h"
+#include "gui/tools/CToolOptionsBar.h"
 
 #include "base/AppSettings.h"
 #include "base/Progress.h"
 #include "gui/commands/CommandIds.h"
+#include "gui/frame/GlobeBarWidget.h"
 #include "gui/frame/MenuImages.h"
 #include "gui/frame/WindowPlacement.h"
 #include "gui/progress/CProgressDlg.h"
@@ -85,6 +87,33 @@ CMainFrame::CMainFrame(CommandActions& actions, bool batch, QWidget* parent)
     m_properties = new CMapViewProperties(m_propertiesDock);
     m_propertiesDock->setWidget(m_properties);
     addDockWidget(Qt::RightDockWidgetArea, m_propertiesDock);
+
+    m_toolOptions = new CToolOptionsBar(this);
+    m_toolOptions->setAllowedAreas(Qt::TopDockWidgetArea | Qt::BottomDockWidgetArea);
+    addDockWidget(Qt::TopDockWidgetArea, m_toolOptions);
+    // The Globe Tools bar, docked on the right.
+    m_globeDock = new QDockWidget(QStringLiteral("Globe Tools"), this);
+    m_globeDock->setObjectName(QString::number(kBarGlobeTools));
+    m_globeBar = new GlobeBarWidget(m_actions, m_globeDock);
+    m_globeDock->setWidget(m_globeBar);
+    addDockWidget(Qt::RightDockWidgetArea, m_globeDock);
+
+    // Commands with keys and no menu entry are the window's own.
+    for (const CommandDef& row : CommandRows()) {
+        if (row.id != 0 && !row.menu)
+            if (QAction* action = m_actions.Action(row.id); action && !action->shortcut().isEmpty())
+                addAction(action);
+    }
+}
+
+CGlobeDlgBar* CMainFrame::Globe() const { return m_globeBar ? &m_globeBar->Model() : nullptr; }
+
+bool CMainFrame::RenderGlobeStep() { return m_globeBar && m_globeBar->RenderStep(); }
+
+void CMainFrame::MoveViewCentre(double latitudeDelta, double longitudeDelta)
+{
+    if (CGlobeDlgBar* globe = Globe())
+        globe->MoveCenterBy(latitudeDelta, longitudeDelta);
 }
 
 CMainFrame::~CMainFrame() = default;
@@ -153,6 +182,8 @@ QWidget* CMainFrame::Bar(int id) const
     case kBarToolsPalette: return m_toolsPalette;
     case kBarClimateSelector: return m_climatePalette;
     case kBarViewProperties: return m_propertiesDock;
+    case kBarGlobeTools: return m_globeDock;
+    case kBarToolOptions: return m_toolOptions;
     case kBarStatus: return m_batch ? nullptr : const_cast<CMainFrame*>(this)->statusBar();
     default: return nullptr;
     }
@@ -218,6 +249,8 @@ bool CMainFrame::HasCommand(int id) const
     case kBarMapTools:
     case kBarToolsPalette:
     case kBarClimateSelector:
+    case kBarGlobeTools:
+    case kBarToolOptions:
     case kBarStatus:
         return Bar(id) != nullptr;
     case kWorldSettings:

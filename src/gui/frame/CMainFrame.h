@@ -24,6 +24,9 @@ namespace kv {
 class AppSettings;
 class CWorldEditSheet;
 class CMapViewProperties;
+class CGlobeDlgBar;
+class GlobeBarWidget;
+class CToolOptionsBar;
 
 class CMainFrame : public QMainWindow, public CommandTarget {
     Q_OBJECT
@@ -32,7 +35,7 @@ public:
     static constexpr int kMinTrackWidth = 240, kMinTrackHeight = 240;
     static constexpr int kStartupWidth = 512, kStartupHeight = 384;
     // Bumped whenever the set of bars changes, so an older saved layout is not loaded.
-    static constexpr int kBarStateVersion = 1;
+    static constexpr int kBarStateVersion = 3;
     static constexpr const char* kBarStateSection = "CBars";
     static constexpr const char* kIdleMessage = "For Help, press F1";
 
@@ -48,6 +51,16 @@ public:
     QDockWidget* ClimatePalette() const { return m_climatePalette; }
     QDockWidget* ViewPropertiesBar() const { return m_propertiesDock; }
     CMapViewProperties* ViewProperties() const { return m_properties; }
+    QDockWidget* GlobeDock() const { return m_globeDock; }
+    GlobeBarWidget* GlobeBar() const { return m_globeBar; }
+    // The globe model (null in a batch run).
+    CGlobeDlgBar* Globe() const;
+    // Idle: one pass of the globe's picture while it is not complete; true when it drew.
+    bool RenderGlobeStep();
+    // Moves the map view's centre by the degrees (through the globe's centre).
+    void MoveViewCentre(double latitudeDelta, double longitudeDelta);
+    // The bar the current tool places its option panel in (null in a batch run).
+    CToolOptionsBar* GetToolOptionsBar() const { return m_toolOptions; }
     // The palette grid's column count.
     static int PaletteColumns(const QDockWidget* palette);
 
@@ -63,6 +76,7 @@ public:
     // Loads the active document's world into the sheet when it exists (refreshing it when
     // visible); the Lighting and Color sheet retakes the view's lighting when visible.
     void RefreshWorldSettings();
+    // Shows the Lighting and Color sheet when hidden, hides it when shown.
     void ToggleLightingAndColor();
     CWorldEditSheet* WorldSettingsSheet() const { return m_worldSheet; }
 
@@ -114,6 +128,9 @@ private:
     QDockWidget* m_climatePalette = nullptr;
     QDockWidget* m_propertiesDock = nullptr;
     CMapViewProperties* m_properties = nullptr;
+    QDockWidget* m_globeDock = nullptr;
+    GlobeBarWidget* m_globeBar = nullptr;
+    CToolOptionsBar* m_toolOptions = nullptr;
     QLabel* m_statusLabel = nullptr;
     QStyle* m_menuStyle = nullptr;
     QString m_statusText;

@@ -18,6 +18,8 @@ public:
     void XorRectangle(int left, int top, int right, int bottom) override;
     void XorEllipse(int left, int top, int right, int bottom) override;
     void FocusRectangle(int left, int top, int right, int bottom) override;
+    void XorPolyline(const std::vector<FeedbackPoint>& points) override;
+    void XorSolidLine(int x0, int y0, int x1, int y1, int width) override;
     // The area touched so far (to repaint).
     QRect Touched() const { return m_touched; }
 

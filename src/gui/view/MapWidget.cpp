@@ -1,12 +1,27 @@
 #include "gui/view/MapWidget.h"
 
 #include "gui/frame/CMapViewProperties.h"
+#include "gui/dialogs/CAltColorDlg.h"
+#include "gui/dialogs/CGridSettingsDlg.h"
+#include "gui/dialogs/CMapProjectionDlg.h"
 #include "world/GreatCircle.h"
 
 #include "document/CKVDoc.h"
 #include "gui/commands/CommandIds.h"
+#include "gui/app/KVApp.h"
+#include "gui/app/StartupFile.h"
+#include "gui/dialogs/CViewExportSettingsDlg.h"
+#include "gui/dialogs/CViewInfoDlg.h"
+#include "gui/dialogs/CViewNameDlg.h"
 #include "gui/frame/CMainFrame.h"
+#include "gui/sheets/CWorldEditSheet.h"
+#include "gui/frame/GlobeBarWidget.h"
+#include "shading/ShaderRegistry.h"
+#include "view/CGlobeDlgBar.h"
+#include "gui/tools/CToolOptionsBar.h"
 #include "gui/view/FeedbackImageCanvas.h"
+#include "gui/view/ToolCursors.h"
+#include "view/tools/ToolImageOverlay.h"
 #include "world/SurfaceSampler.h"
 
 #include <QApplication>
@@ -26,6 +41,8 @@
 namespace kv {
 
 namespace {
+// The colour-picking tool the colour-to-altitude window switches to.
+constexpr int kPickColourTool = 33;
 
 using namespace cmd;
 
@@ -51,6 +68,9 @@ MapWidget::MapWidget(CKVDoc& document, QWidget* parent)
     setMouseTracking(true);
     m_view = std::make_unique<CKVView>(m_adapter, this);
     m_input = std::make_unique<ViewInput>(*this);
+    m_commands = std::make_unique<ViewCommands>(*m_view, m_document, *this, m_input.get());
+    m_paint = std::make_unique<PaintCommands>(document, *m_view, *m_input);
+    m_liveCanvas = std::make_unique<FeedbackImageCanvas>(m_screen);
     connect(&m_timer, &QTimer::timeout, this, [this] { update(); });
     m_clock.start();
 }
@@ -58,6 +78,10 @@ MapWidget::MapWidget(CKVDoc& document, QWidget* parent)
 MapWidget::~MapWidget()
 {
     m_timer.stop();
+    delete m_viewWindow;
+    m_viewWindow = nullptr;
+    m_commands.reset();
+    m_paint.reset();
     m_input.reset();
     m_view.reset();
 }
@@ -104,7 +128,8 @@ void MapWidget::RefreshScreenImage()
 
 void MapWidget::DrawToolFeedback()
 {
-    if (m_screen.isNull())
+    // (The tools are being deleted when the input is gone.)
+    if (m_screen.isNull() || !m_input)
         return;
     FeedbackImageCanvas canvas(m_screen);
     m_input->DrawFeedback(canvas);
@@ -189,6 +214,12 @@ int MapWidget::FrameTimerInterval() const { return m_timer.isActive() ? m_timer.
 
 void MapWidget::RefreshToolRange() { m_input->SyncToolValues(); }
 
+void MapWidget::ActiveOverlayChanged()
+{
+    if (m_input)
+        m_input->SyncToolValues();
+}
+
 // ---------------------------------------------------------------- tool host
 
 SurfMap* MapWidget::World() { return &m_document.GetWorld(); }
@@ -211,6 +242,43 @@ void MapWidget::EvaluatePoint(CursorInfo& info)
     info.className = sampler->GetClimateName(climateClass);
     if (SurfMap* world = World())
         info.waterLevel = world->SampleChannelBilinear(kChannelWaterLevel, info.latitude, info.longitude);
+}
+
+void MapWidget::ToggleAltColorWindow()
+{
+    if (!m_altColor)
+        m_altColor = std::make_unique<CAltColorDlg>([this] { return &m_document; },
+                                                    [this] {
+                                                        if (m_input)
+                                                            m_input->SetTool(kPickColourTool);
+                                                    });
+    m_altColor->setVisible(!m_altColor->isVisible());
+}
+
+bool MapWidget::AltColorWindowVisible() const
+{
+    return m_altColor && m_altColor->isVisible();
+}
+
+bool MapWidget::RunProjectionDialog(ProjectionParms& parms, SurfMap& world, LightParms& light)
+{
+    CMapProjectionDlg dialog(this);
+    dialog.parms = parms;
+    dialog.SetSource(&world, &light);
+    if (dialog.exec() != QDialog::Accepted)
+        return false;
+    parms = dialog.parms;
+    return true;
+}
+
+bool MapWidget::RunGridDialog(CRectGrid& grid)
+{
+    CGridSettingsDlg dialog(this);
+    dialog.copy = grid;
+    if (dialog.exec() != QDialog::Accepted)
+        return false;
+    grid = dialog.copy;
+    return true;
 }
 
 void MapWidget::ShowCursorInfo(const CursorInfo& info)
@@ -260,16 +328,87 @@ void MapWidget::ShowContextMenu(int x, int y)
         menu.exec(mapToGlobal(QPoint(x, y)));
 }
 
+bool MapWidget::LatLonToPixel(double latitude, double longitude, int& x, int& y)
+{
+    return m_view->LatLonToPixel(latitude, longitude, x, y);
+}
+
+FeedbackCanvas* MapWidget::FeedbackTarget()
+{
+    if (m_screen.isNull())
+        return nullptr;
+    // The repaint draws the composite and the tool's feedback as it now stands.
+    update();
+    return m_liveCanvas.get();
+}
+
+void MapWidget::CaptureMouse(bool capture)
+{
+    if (capture)
+        grabMouse();
+    else if (QWidget::mouseGrabber() == this)
+        releaseMouse();
+}
+
+void MapWidget::SetKeepImage(bool keep) { m_view->SetKeepImage(keep); }
+
+void MapWidget::GiveOverlayTool(MouseTool& tool, uint32_t colour)
+{
+    auto* overlayTool = dynamic_cast<ToolImageOverlay*>(&tool);
+    if (!overlayTool)
+        return;
+    ImageOverlay* active = m_view->GetActiveOverlay();
+    const ImageOverlayList& list = m_document.GetOverlays();
+    bool listed = false;
+    for (int i = 0; i < list.Count() && !listed; ++i)
+        listed = list.At(i) == active;
+    overlayTool->SetOverlay(listed ? active : nullptr);
+    overlayTool->SetColor(colour);
+}
+
 void MapWidget::ApplyCursor(int cursorId)
 {
+    QCursor drawn;
+    if (MapEditCursor(cursorId, drawn)) {
+        setCursor(drawn);
+        return;
+    }
     Qt::CursorShape shape = Qt::ArrowCursor;
     if (cursorId == kCursorPaintBrush)
         shape = Qt::CrossCursor;
     else if (cursorId == kCursorPicker)
         shape = Qt::PointingHandCursor;
     else if (cursorId >= kCursorHandFirst && cursorId <= kCursorHandLast)
-        shape = cursorId == kCursorHandFirst ? Qt::OpenHandCursor : Qt::ClosedHandCursor;
+        shape = cursorId == kCursorHandDrag || cursorId == kCursorHandShiftDrag ? Qt::ClosedHandCursor
+                                                                                 : Qt::OpenHandCursor;
+    else if (cursorId == kCursorZoom)
+        shape = Qt::CrossCursor;
+    else if (cursorId == kCursorStartupNext || cursorId == kCursorStartupPrevious || cursorId == kCursorStartupClose)
+        shape = Qt::PointingHandCursor;
     setCursor(shape);
+}
+
+// ---------------------------------------------------------------- paint tools
+
+void MapWidget::SetFrame(CMainFrame* frame)
+{
+    m_frame = frame;
+    m_optionsBar = frame ? frame->GetToolOptionsBar() : nullptr;
+}
+
+ToolOptionsBar* MapWidget::OptionsBar() { return m_optionsBar.data(); }
+
+bool MapWidget::PaintStroke(int code, int x, int y, bool press, ChannelBrush& brush)
+{
+    return m_view->PaintStroke(code, x, y, press, brush);
+}
+
+void MapWidget::ToggleToolFeedback()
+{
+    // The screen image holds the feedback drawn so far: toggled there and shown as it is.
+    DrawToolFeedback();
+    m_screenFresh = true;
+    update();
 }
 
 // ---------------------------------------------------------------- input
@@ -413,10 +552,21 @@ void MapWidget::PrintTo(QPrinter& printer)
               printer.logicalDpiY());
 }
 
-bool MapWidget::HasCommand(int id) const { return id == kFilePrint || id == kFilePrintPreview; }
+bool MapWidget::HasCommand(int id) const
+{
+    return id == kFilePrint || id == kFilePrintPreview || m_commands->HasCommand(id) || m_paint->HasCommand(id);
+}
 
 void MapWidget::OnCommand(int id)
 {
+    if (m_commands->HasCommand(id)) {
+        m_commands->OnCommand(id);
+        return;
+    }
+    if (m_paint->HasCommand(id)) {
+        m_paint->OnCommand(id);
+        return;
+    }
     if (id == kFilePrint) {
         QPrinter printer;
         QPrintDialog dialog(&printer, this);
@@ -431,8 +581,185 @@ void MapWidget::OnCommand(int id)
 
 void MapWidget::OnUpdateCommand(int id, CommandState& state)
 {
+    if (m_commands->HasCommand(id)) {
+        const ViewCommandState s = m_commands->Update(id);
+        state.enabled = s.enabled;
+        state.checkable = s.checkable;
+        state.checked = s.checked;
+        return;
+    }
+    if (m_paint->HasCommand(id)) {
+        m_paint->OnUpdateCommand(id, state);
+        return;
+    }
     if (HasCommand(id))
         state.enabled = m_view->GetPass() <= 0;
+}
+
+// ---------------------------------------------------------------- globe bar
+
+bool MapWidget::HasGlobeBar() const { return m_frame && m_frame->Globe(); }
+
+void MapWidget::SetGlobeView(double latitude, double longitude)
+{
+    if (CGlobeDlgBar* globe = m_frame ? m_frame->Globe() : nullptr)
+        globe->SetCenter(static_cast<float>(latitude), static_cast<float>(longitude));
+}
+
+void MapWidget::SetGlobeSource(SurfMap* world, LightParms* light)
+{
+    if (CGlobeDlgBar* globe = m_frame ? m_frame->Globe() : nullptr)
+        globe->SetSource(world, light);
+}
+
+void MapWidget::TraceViewOnGlobe(const VideoBuffer& coverage, const ProjectionParms& projection)
+{
+    if (CGlobeDlgBar* globe = m_frame ? m_frame->Globe() : nullptr)
+        globe->SetViewOutline(coverage, projection);
+}
+
+void MapWidget::RedrawGlobe()
+{
+    if (m_frame)
+        m_frame->RenderGlobeStep();
+}
+
+void MapWidget::MoveViewCentre(double latitudeDelta, double longitudeDelta)
+{
+    if (m_frame)
+        m_frame->MoveViewCentre(latitudeDelta, longitudeDelta);
+}
+
+// ---------------------------------------------------------------- view commands' windows
+
+bool MapWidget::AskViewName(std::string& name)
+{
+    CViewNameDlg dialog(this);
+    if (dialog.exec() != QDialog::Accepted)
+        return false;
+    name = dialog.Name().toStdString();
+    return true;
+}
+
+void MapWidget::ToggleViewWindow()
+{
+    if (!m_viewWindow) {
+        ViewInfoDlgActions actions;
+        actions.apply = [this](const CViewInfo& info) { m_view->ApplyView(info); };
+        actions.addCurrent = [this] { m_commands->AddView(); };
+        actions.modified = [this] { m_document.SetModifiedFlag(true); };
+        actions.exportViews = [this](const std::vector<const CViewInfo*>& views) { ExportViews(views); };
+        m_viewWindow = new CViewInfoDlg(m_view->Settings().savedViews, std::move(actions),
+                                        m_frame ? static_cast<QWidget*>(m_frame) : this);
+        m_viewWindow->hide();
+    }
+    m_viewWindow->setVisible(!m_viewWindow->isVisible());
+}
+
+bool MapWidget::ViewWindowVisible() const { return m_viewWindow && m_viewWindow->isVisible(); }
+
+void MapWidget::RefillViewWindow()
+{
+    if (m_viewWindow)
+        m_viewWindow->FillList();
+}
+
+ViewExportSettings& MapWidget::ExportSettings()
+{
+    static ViewExportSettings settings;
+    return settings;
+}
+
+void MapWidget::ExportViews(const std::vector<const CViewInfo*>& views)
+{
+    ViewDrawingExport drawings;
+    CViewExportSettingsDlg dialog(ExportSettings(), drawings.Available(), this);
+    if (dialog.exec() != QDialog::Accepted)
+        return;
+    ExportSettings() = dialog.Settings();
+    const ViewExportResult result = ExportSavedViews(views, ExportSettings(), m_document.GetWorld(), m_view->Light(),
+                                                     m_view->GetShader(), &m_adapter, drawings);
+    for (const std::string& file : result.failures)
+        ShowMessage("Error writing file " + file);
+}
+
+bool MapWidget::HasLightingAndColor() const { return m_frame && HasColoringSheetFactory(); }
+
+void MapWidget::ToggleLightingAndColor()
+{
+    if (m_frame)
+        m_frame->ToggleLightingAndColor();
+}
+
+void MapWidget::ToggleWorldSettings()
+{
+    if (m_frame)
+        m_frame->ToggleWorldSettings();
+}
+
+bool MapWidget::WorldSettingsVisible() const
+{
+    return m_frame && m_frame->WorldSettingsSheet() && m_frame->WorldSettingsSheet()->isVisible();
+}
+
+bool MapWidget::LightingAndColorVisible() const { return GetShaderRegistry().IsColoringSheetVisible(); }
+
+void MapWidget::CloseMainWindowNow()
+{
+    if (QWidget* window = m_frame ? static_cast<QWidget*>(m_frame) : this->window())
+        window->close();
+}
+
+void MapWidget::PostCloseMainWindow()
+{
+    QWidget* window = m_frame ? static_cast<QWidget*>(m_frame) : this->window();
+    QMetaObject::invokeMethod(window, &QWidget::close, Qt::QueuedConnection);
+}
+
+// ---------------------------------------------------------------- tools' window side
+
+void MapWidget::XorToolFeedback()
+{
+    DrawToolFeedback();
+    update();
+}
+
+int MapWidget::GetStartupLine() const
+{
+    const CKVApp* app = GetKVApp();
+    return app ? app->GetStartupLine() : -1;
+}
+
+int MapWidget::SetStartupLine(int n)
+{
+    CKVApp* app = GetKVApp();
+    const int old = app ? app->SetStartupLine(n) : n;
+    update();
+    return old;
+}
+
+int MapWidget::ReadStartupPage(int n, StartupPage& page)
+{
+    const CKVApp* app = GetKVApp();
+    if (!app)
+        return -4;
+    StartupRecord record;
+    const int result = app->ReadStartupLine(n, record);
+    if (result != 0)
+        return result;
+    auto copy = [](const StartupRect& r) { return HotRect{r.left, r.top, r.right, r.bottom}; };
+    page.next = copy(record.next);
+    page.previous = copy(record.previous);
+    page.close = copy(record.close);
+    return 0;
+}
+
+int MapWidget::ClearStartupFile()
+{
+    CKVApp* app = GetKVApp();
+    const int result = app ? app->ClearStartupFile() : 0;
+    update();
+    return result;
 }
 
 } // namespace kv

@@ -5,13 +5,17 @@
 #pragma once
 
 #include "gui/commands/CommandTable.h"
+#include "gui/view/PaintCommands.h"
 #include "view/CKVView.h"
 #include "view/DocumentAdapter.h"
+#include "view/SavedViewExport.h"
+#include "view/ViewCommands.h"
 #include "view/ViewInput.h"
 #include "view/tools/MouseTool.h"
 
 #include <QElapsedTimer>
 #include <QImage>
+#include <QPointer>
 #include <QTimer>
 #include <QWidget>
 
@@ -24,10 +28,19 @@ class QPrinter;
 
 namespace kv {
 
+class CAltColorDlg;
 class CKVDoc;
 class CMainFrame;
+class CViewInfoDlg;
+class CToolOptionsBar;
+class FeedbackImageCanvas;
 
-class MapWidget : public QWidget, public ViewFrame, public ToolHost, public ToolWindow, public CommandTarget {
+class MapWidget : public QWidget,
+                  public ViewFrame,
+                  public ToolHost,
+                  public ToolWindow,
+                  public CommandTarget,
+                  public ViewCommandHost {
     Q_OBJECT
 public:
     static constexpr int kFrameTimerId = 101;
@@ -38,7 +51,14 @@ public:
     CKVView& View() { return *m_view; }
     ViewInput& Input() { return *m_input; }
     CKVDoc& Document() { return m_document; }
-    void SetFrame(CMainFrame* frame) { m_frame = frame; }
+    ViewCommands& Commands() { return *m_commands; }
+    // The saved-views window (null until the View Window command made it).
+    CViewInfoDlg* ViewWindow() const { return m_viewWindow; }
+    // Exports saved views with the settings of the run (the settings dialog first).
+    void ExportViews(const std::vector<const CViewInfo*>& views);
+    // The settings of the last export of the run.
+    static ViewExportSettings& ExportSettings();
+    void SetFrame(CMainFrame* frame);
     // Preference ZS and whether the start-up guide is open.
     void SetZoomWindowStyle(std::function<bool()> zs) { m_zoomStyle = std::move(zs); }
     void SetStartupActive(std::function<bool()> active) { m_startupActive = std::move(active); }
@@ -61,7 +81,7 @@ public:
     // ratio inside the page less one inch on each side, centred.
     static QRect PrintTarget(QSize image, const QRect& page, int dpiX, int dpiY);
 
-    // ---- CommandTarget: print and print preview ----
+    // ---- CommandTarget: print and print preview, and the view's commands ----
     bool HasCommand(int id) const override;
     void OnCommand(int id) override;
     void OnUpdateCommand(int id, CommandState& state) override;
@@ -73,6 +93,37 @@ public:
     void DrawImageBlock(int x, int y) override;
     void RefreshToolRange() override;
     void ShowProjectedAxes(SurfaceSampler& sampler, int width, int height, double radius) override;
+    bool HasGlobeBar() const override;
+    void SetGlobeView(double latitude, double longitude) override;
+    void SetGlobeSource(SurfMap* world, LightParms* light) override;
+    void TraceViewOnGlobe(const VideoBuffer& coverage, const ProjectionParms& projection) override;
+    void RedrawGlobe() override;
+    void MoveViewCentre(double latitudeDelta, double longitudeDelta) override;
+
+    // ---- ViewCommandHost: the dialogs and windows there are ----
+    bool AskViewName(std::string& name) override;
+    bool HasViewWindow() const override { return true; }
+    void ToggleViewWindow() override;
+    bool ViewWindowVisible() const override;
+    void RefillViewWindow() override;
+    bool HasOverlayWindow() const override { return true; }
+    bool HasAltColorWindow() const override { return true; }
+    void ToggleAltColorWindow() override;
+    bool AltColorWindowVisible() const override;
+    CAltColorDlg* AltColorWindow() const { return m_altColor.get(); }
+    bool HasProjectionDialog() const override { return true; }
+    bool RunProjectionDialog(ProjectionParms& parms, SurfMap& world, LightParms& light) override;
+    bool HasGridDialog() const override { return true; }
+    bool RunGridDialog(CRectGrid& grid) override;
+    bool HasLightingAndColor() const override;
+    bool HasWorldSettings() const override { return m_frame != nullptr; }
+    void ToggleWorldSettings() override;
+    bool WorldSettingsVisible() const override;
+    void ToggleLightingAndColor() override;
+    bool LightingAndColorVisible() const override;
+    void CloseMainWindowNow() override;
+    void PostCloseMainWindow() override;
+    void ActiveOverlayChanged() override;
 
     // ---- ToolHost ----
     SurfMap* World() override;
@@ -85,6 +136,26 @@ public:
     void SetStatusText(const std::string& text) override;
     void ShowContextMenu(int x, int y) override;
     ToolWindow* Window() override { return this; }
+    const ProjectionParms* ViewProjection() override { return &m_view->Projection(); }
+    void PushViewHistory() override { m_view->PushViewHistory(); }
+    void XorToolFeedback() override;
+    void CaptureMouse(bool capture) override;
+    int GetStartupLine() const override;
+    int SetStartupLine(int n) override;
+    int ReadStartupPage(int n, StartupPage& page) override;
+    int ClearStartupFile() override;
+    // The paint tools' needs.
+    ToolOptionsBar* OptionsBar() override;
+    bool LatLonToPixel(double latitude, double longitude, int& x, int& y) override;
+    bool PaintStroke(int code, int x, int y, bool press, ChannelBrush& brush) override;
+    void ToggleToolFeedback() override;
+    PaintCommands& Paint() { return *m_paint; }
+    // ---- ToolHost: the map-editing tools ----
+    CKVDoc* EditedDocument() override { return &m_document; }
+    FeedbackCanvas* FeedbackTarget() override;
+    void SetKeepImage(bool keep) override;
+    // The view's active overlay while it is one of the document's, else none.
+    void GiveOverlayTool(MouseTool& tool, uint32_t colour) override;
 
     // ---- ToolWindow ----
     void ApplyCursor(int cursorId) override;
@@ -115,9 +186,16 @@ private:
 
     CKVDoc& m_document;
     DocumentAdapter m_adapter;
+    std::unique_ptr<FeedbackImageCanvas> m_liveCanvas;
     std::unique_ptr<CKVView> m_view;
+    std::unique_ptr<CAltColorDlg> m_altColor;
     std::unique_ptr<ViewInput> m_input;
+    std::unique_ptr<ViewCommands> m_commands;
+    CViewInfoDlg* m_viewWindow = nullptr;
+    std::unique_ptr<PaintCommands> m_paint;
     CMainFrame* m_frame = nullptr;
+    // The frame's tool options bar; it may go before this widget when the frame closes.
+    QPointer<CToolOptionsBar> m_optionsBar;
     CommandActions* m_actions = nullptr;
     QImage m_screen;
     QTimer m_timer;

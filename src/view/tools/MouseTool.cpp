@@ -1,5 +1,10 @@
 #include "view/tools/MouseTool.h"
 
+#include "base/ViewHooks.h"
+#include "document/DocumentContext.h"
+
+#include <cstdlib>
+
 namespace kv {
 
 bool MouseTool::SetCursor(ToolEvent& event)
@@ -31,6 +36,22 @@ void MouseTool::LoadToolCursor(int resourceId)
     m_cursor = resourceId;
     ToolEvent event;
     SetCursor(event);
+}
+
+bool MouseTool::WheelZoom(ToolEvent& event)
+{
+    const int delta = event.wheelDelta;
+    if (delta == 0)
+        return true;
+    const double turn = 1.5 * std::abs(delta) / kWheelNotch;
+    TwoPtHint hint(delta > 0 ? 1.0 / turn : turn, 0.0, 0.0, 0.0);
+    SendViewHint(11, hint);
+    return true;
+}
+
+int MouseTool::SendViewHint(int hint, const TwoPtHint& points)
+{
+    return UpdateActiveDocViews(nullptr, hint, &points);
 }
 
 } // namespace kv

@@ -13,6 +13,7 @@ namespace kv {
 
 class FeedbackCanvas;
 class SurfMap;
+class TwoPtHint;
 class ToolOptionsBar;
 class ToolWindow;
 class ViewInput;
@@ -23,6 +24,15 @@ constexpr int kCursorPaintBrush = 529;
 constexpr int kCursorPicker = 516;
 constexpr int kCursorHandFirst = 520; // the pan tool's hand and grab states, 520..523
 constexpr int kCursorHandLast = 523;
+constexpr int kCursorZoom = 528;
+constexpr int kCursorHandShiftDrag = 520; // Shift held: the centre moves
+constexpr int kCursorHandShiftIdle = 521;
+constexpr int kCursorHandDrag = 522;
+constexpr int kCursorHandIdle = 523;
+// The start-up guide's hot rectangles: previous, next, close.
+constexpr int kCursorStartupPrevious = 542;
+constexpr int kCursorStartupNext = 541;
+constexpr int kCursorStartupClose = 540;
 
 // Message codes of the tool event record.
 enum ToolMessage : int {
@@ -48,6 +58,7 @@ enum ToolKeyFlag : unsigned {
 };
 
 // Key codes of key events.
+constexpr int kKeyEnter = 13;
 constexpr int kKeyShift = 16;
 constexpr int kKeyControl = 17;
 constexpr int kKeyEscape = 27;
@@ -135,6 +146,12 @@ public:
     void SetStatusText(const char* text) { m_statusText = text ? text : ""; }
     void SetWindow(ToolWindow* window) { m_window = window; }
     ToolWindow* GetWindow() const { return m_window; }
+
+    // The mouse-wheel zoom of the pan and zoom tools: a forward turn of delta zooms in by
+    // 1 / (1.5 x delta / 120), a backward turn out by 1.5 x |delta| / 120 (hint 11).
+    static bool WheelZoom(ToolEvent& event);
+    // Sends a view update hint with its two points to the active document's views.
+    static int SendViewHint(int hint, const TwoPtHint& points);
 
 private:
     std::string m_statusText;

@@ -1,0 +1,51 @@
+// The map view's paint-tool commands: each selects its paint tool (Shift with a raise/lower
+// command runs that channel's global command instead), the brush size classes, and Tool
+// Options (the tool settings dialog). Update handlers enable and check them as the view's
+// current tool asks.
+#pragma once
+
+#include "gui/commands/CommandTable.h"
+#include "view/GlobalAdjustCommands.h"
+#include "view/ToolSettings.h"
+
+#include <functional>
+#include <memory>
+
+namespace kv {
+
+class CKVDoc;
+class CKVView;
+class ViewInput;
+
+class PaintCommands : public CommandTarget, public GlobalAdjustView {
+public:
+    PaintCommands(CKVDoc& document, CKVView& view, ViewInput& input);
+
+    // The tool id of a paint command; 0 for another id.
+    static int ToolOf(int commandId);
+    // The size bits of a size command; 0 for another id.
+    static int SizeOf(int commandId);
+
+    bool HasCommand(int id) const override;
+    void OnCommand(int id) override;
+    void OnUpdateCommand(int id, CommandState& state) override;
+
+    // Whether Shift is held (tests replace it).
+    std::function<bool()> shiftHeld;
+    // Shows the tool settings dialog over the values; true on OK (tests answer it).
+    std::function<bool(ToolSettingsValues&, bool metric)> askToolSettings;
+
+private:
+    void EnterBusy() override;
+    void LeaveBusy() override;
+    void RestartRender() override;
+    void StoreView() override {}
+    void OnToolOptions();
+
+    CKVDoc& m_document;
+    CKVView& m_view;
+    ViewInput& m_input;
+    std::unique_ptr<GlobalAdjustCommands> m_global;
+};
+
+} // namespace kv

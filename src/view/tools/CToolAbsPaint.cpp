@@ -1,0 +1,64 @@
+#include "view/tools/CToolAbsPaint.h"
+
+#include "view/ViewInput.h"
+#include "view/tools/ToolFactory.h"
+
+namespace kv {
+
+CToolAbsPaint::CToolAbsPaint(const ToolCreateArgs& args) : ToolPaint(args) {}
+
+bool CToolAbsPaint::OnKeyDown(ToolEvent& event)
+{
+    if (event.keyCode != kKeyShift)
+        return ToolPaint::OnKeyDown(event);
+    if (!m_picking) {
+        m_savedCursor = GetCursor();
+        LoadToolCursor(kCursorPicker);
+        m_picking = true;
+    }
+    return true;
+}
+
+bool CToolAbsPaint::OnKeyUp(ToolEvent& event)
+{
+    if (event.keyCode != kKeyShift)
+        return ToolPaint::OnKeyUp(event);
+    if (m_picking) {
+        ChangeCursor(m_savedCursor);
+        m_picking = false;
+    }
+    return true;
+}
+
+bool CToolAbsPaint::OnLButtonDown(ToolEvent& event)
+{
+    if (!m_picking)
+        return ToolPaint::OnLButtonDown(event);
+    ViewInput* view = event.view ? event.view : View();
+    double latitude, longitude;
+    if (!view || !view->PixelToLatLon(event.x, event.y, latitude, longitude))
+        return true;
+    const float value = PickValue(event, latitude, longitude);
+    // The picked value is the tool's: shown in the panel and painted by the next strokes.
+    MutableSettings().value = value;
+    view->SetToolAmount(GetId(), value);
+    UpdatePanel();
+    return true;
+}
+
+float CToolAbsPaint::PickValue(ToolEvent& event, double latitude, double longitude)
+{
+    ViewInput* view = event.view ? event.view : View();
+    if (Spec().pick == PaintPick::One || !view)
+        return 1.0f;
+    const CursorInfo at = view->EvaluateAt(latitude, longitude);
+    switch (Spec().pick) {
+    case PaintPick::Altitude: return at.altitude;
+    case PaintPick::ClimateCode: return static_cast<float>(at.climate);
+    case PaintPick::Temperature: return at.temperature;
+    case PaintPick::Rainfall: return at.rainfall;
+    default: return 1.0f;
+    }
+}
+
+} // namespace kv

@@ -1,0 +1,26 @@
+// The paint tools that paint a fixed value; Shift held turns a click into picking the value
+// from the map, which becomes the tool's value (shown in its panel) and the view's.
+#pragma once
+
+#include "view/tools/ToolPaint.h"
+
+namespace kv {
+
+class CToolAbsPaint : public ToolPaint {
+public:
+    explicit CToolAbsPaint(const ToolCreateArgs& args);
+
+    bool OnKeyDown(ToolEvent& event) override;
+    bool OnKeyUp(ToolEvent& event) override;
+    bool OnLButtonDown(ToolEvent& event) override;
+    // The value under the mouse, by the tool's pick (table).
+    virtual float PickValue(ToolEvent& event, double latitude, double longitude);
+
+    bool IsPicking() const { return m_picking; }
+
+private:
+    bool m_picking = false;
+    int m_savedCursor = kCursorArrow;
+};
+
+} // namespace kv

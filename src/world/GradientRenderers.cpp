@@ -1,0 +1,171 @@
+#include "world/GradientRenderers.h"
+
+#include "base/Progress.h"
+#include "base/color/LightParms.h"
+#include "platform/ParallelFor.h"
+#include "world/SurfMap.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstdint>
+#include <vector>
+
+namespace kv {
+
+namespace {
+
+constexpr double kSideLength = 20.0;
+
+double Mirror(double t) { return t > 1.0 ? 2.0 - t : t; }
+
+// Stores the combined values of a row as SurfMap::SetCellValue does: blended by the
+// selection weight while the selection is active (1 outside its mask).
+template <class Combine>
+void StoreRow(float* row, const double* g, int width, bool selected, const uint8_t* weights, int maskWidth,
+              Combine combine)
+{
+    if (!selected) {
+        for (int j = 0; j < width; ++j)
+            row[j] = static_cast<float>(combine(row[j], g[j]));
+        return;
+    }
+    for (int j = 0; j < width; ++j) {
+        const float value = static_cast<float>(combine(row[j], g[j]));
+        const double w = weights && j < maskWidth ? weights[j] * (1.0 / 255.0) : 1.0;
+        row[j] = static_cast<float>(row[j] + w * (value - row[j]));
+    }
+}
+
+// CombineValues with the operation chosen once per row.
+void CombineRow(int op, float* row, const double* g, int width, bool selected, const uint8_t* weights, int maskWidth)
+{
+    switch (op) {
+    case 1: StoreRow(row, g, width, selected, weights, maskWidth, [](double a, double b) { return a + b; }); break;
+    case 2: StoreRow(row, g, width, selected, weights, maskWidth, [](double a, double b) { return a - b; }); break;
+    case 3: StoreRow(row, g, width, selected, weights, maskWidth, [](double a, double b) { return a * b; }); break;
+    case 4:
+    case 5:
+    case 6:
+        StoreRow(row, g, width, selected, weights, maskWidth, [op](double a, double b) { return CombineValues(op, a, b); });
+        break;
+    default: StoreRow(row, g, width, selected, weights, maskWidth, [](double, double b) { return b; }); break;
+    }
+}
+
+} // namespace
+
+GradientField::GradientField(int kind, const GradientSpec& spec) : m_kind(kind), m_spec(spec)
+{
+    const double a = spec.startX, b = spec.startY, c = spec.endX, d = spec.endY;
+    const double theta = std::atan2(d - b, c - a) + M_PI / 2.0;
+    m_px = a + kSideLength * std::cos(theta);
+    m_py = b + kSideLength * std::sin(theta);
+    m_qx = c - kSideLength * std::cos(theta);
+    m_qy = d - kSideLength * std::sin(theta);
+    m_length = std::hypot(c - a, d - b);
+    if (m_length > 0.0) {
+        m_ex = (c - a) / m_length;
+        m_ey = (d - b) / m_length;
+    }
+    m_mx = (a + c) / 2.0;
+    m_my = (b + d) / 2.0;
+}
+
+double GradientField::Blend(double t) const
+{
+    return m_spec.startValue + ApplyBlendCurve(m_spec.curve, t) * (m_spec.endValue - m_spec.startValue);
+}
+
+double GradientField::At(double x, double y) const
+{
+    const GradientSpec& s = m_spec;
+    const double lo = s.startValue;
+    switch (m_kind) {
+    case kGradientLinear:
+    case kGradientRamp:
+    case kGradientDouble: {
+        const double u = PointLineDistance(x, y, s.startX, s.startY, m_px, m_py);
+        const double w = PointLineDistance(x, y, s.endX, s.endY, m_qx, m_qy);
+        if (u <= 0.0)
+            return lo;
+        if (w <= 0.0)
+            return m_kind == kGradientLinear ? s.endValue : lo;
+        const double t = u / (u + w);
+        return m_kind == kGradientDouble ? Blend(Mirror(2.0 * t)) : Blend(t);
+    }
+    case kGradientRadial: {
+        const double dx = x - s.startX, dy = y - s.startY;
+        const double r2 = dx * dx + dy * dy;
+        // Start and end on one point: a radius of 0 holds only the start cell, which gets
+        // the start value instead of a division by zero.
+        if (r2 > m_length * m_length || m_length <= 0.0)
+            return lo;
+        return Blend(1.0 - std::sqrt(r2) / m_length);
+    }
+    case kGradientPyramid: {
+        if (m_length <= 0.0)
+            return lo;
+        const double along = (x - s.startX) * m_ex + (y - s.startY) * m_ey;
+        const double across = -(x - m_mx) * m_ey + (y - m_my) * m_ex;
+        const double half = m_length / 2.0;
+        const double u1 = along, w1 = m_length - along;
+        const double u2 = half + across, w2 = half - across;
+        if (u1 <= 0.0 || w1 <= 0.0 || u2 <= 0.0 || w2 <= 0.0)
+            return lo;
+        const double t1 = Mirror(2.0 * u1 / (u1 + w1));
+        const double t2 = Mirror(2.0 * u2 / (u2 + w2));
+        return Blend(t1 * t2);
+    }
+    default:
+        return lo;
+    }
+}
+
+const char* GradientProgressText(int kind)
+{
+    switch (kind) {
+    case kGradientRadial: return "Rendering Radial Gradient";
+    case kGradientDouble: return "Rendering Double Gradient";
+    case kGradientPyramid: return "Rendering Pyramid Gradient";
+    default: return "Rendering Linear Gradient";
+    }
+}
+
+int RenderGradient(SurfMap& world, int channel, int kind, const GradientSpec& spec, int threads)
+{
+    if (kind < 0 || kind >= kGradientKindCount || !world.Channel(channel))
+        return 0;
+    Grid2D* grid = world.Channel(channel);
+    const int width = static_cast<int>(grid->Width()), height = static_cast<int>(grid->Height());
+    const CSelection& selection = world.selection;
+    const bool selected = selection.IsActive();
+    const GradientField field(kind, spec);
+    g_abortValue = 0;
+    ProgressBeginHook(GradientProgressText(kind));
+    int result = 0;
+    for (int first = 0; first < height; first += kGradientRowsPerPoll) {
+        ProgressStepHook(first, height);
+        ProgressPollHook();
+        if (AbortRequested()) {
+            result = -1;
+            break;
+        }
+        const int rows = std::min(kGradientRowsPerPoll, height - first);
+        ParallelRows(rows, [&](int begin, int end) {
+            std::vector<double> values(static_cast<std::size_t>(width));
+            for (int i = first + begin; i < first + end; ++i) {
+                for (int j = 0; j < width; ++j)
+                    values[static_cast<std::size_t>(j)] = field.At(j, i);
+                const uint8_t* weights = selected && selection.Cells() && i < selection.GetHeight()
+                                             ? selection.Cells()->Row<uint8_t>(static_cast<std::size_t>(i))
+                                             : nullptr;
+                CombineRow(spec.operation, grid->Row<float>(static_cast<std::size_t>(i)), values.data(), width,
+                           selected, weights, selection.GetWidth());
+            }
+        }, threads);
+    }
+    ProgressEndHook();
+    return result;
+}
+
+} // namespace kv

@@ -1,0 +1,249 @@
+// The map view's commands over a real document: shaders, worlds, dialogs behind the host,
+// the selection display, overlay fill and erase, the Globe Tools buttons, Add View.
+#include "base/MessageService.h"
+#include "base/Undo.h"
+#include "base/color/ColorChooser.h"
+#include "shading/ShaderIds.h"
+#include "shading/ShaderRegistry.h"
+#include "view/CKVView.h"
+#include "view/DocumentAdapter.h"
+#include "view/ViewCommandIds.h"
+#include "view/ViewCommands.h"
+#include "view/ViewInput.h"
+
+#include "DocumentFixtures.h"
+#include "ViewFixtures.h"
+
+#include <gtest/gtest.h>
+
+using namespace kv;
+using namespace kv::viewcmd;
+
+namespace {
+
+struct Messages : MessageService {
+    Messages() { m_previous = SetMessageService(this); }
+    ~Messages() override { SetMessageService(m_previous); }
+    void Show(const std::string& text) override { shown.push_back(text); }
+    bool AskYesNo(const std::string& text) override
+    {
+        asked.push_back(text);
+        return yes;
+    }
+    std::vector<std::string> shown, asked;
+    bool yes = false;
+
+private:
+    MessageService* m_previous = nullptr;
+};
+
+struct FakeDialogs : ViewCommandHost {
+    bool HasProjectionDialog() const override { return projection; }
+    bool RunProjectionDialog(ProjectionParms& p, SurfMap&, LightParms&) override
+    {
+        p.SetScale(0.125);
+        return ok;
+    }
+    bool HasBackgroundDialog() const override { return true; }
+    bool RunBackgroundDialog(int& hatch, uint32_t& colour, uint32_t& background) override
+    {
+        hatch = 4, colour = 0x112233, background = 0x445566;
+        return ok;
+    }
+    bool AskViewName(std::string& name) override
+    {
+        name = "Coast";
+        return ok;
+    }
+    void RefillViewWindow() override { ++refills; }
+    void RefreshWorldSettings() override { ++refreshed; }
+    void CloseMainWindowNow() override { calls.push_back("quit"); }
+    void PostCloseMainWindow() override { calls.push_back("post"); }
+    void ShowHelp(int context) override { calls.push_back("help " + std::to_string(context)); }
+    bool projection = false, ok = true;
+    int refills = 0, refreshed = 0;
+    std::vector<std::string> calls;
+};
+
+struct Chooser : ColorChooser {
+    bool PickSystemColor(uint32_t& colour) override
+    {
+        colour = 0x00336699;
+        return true;
+    }
+};
+
+class ViewCommandsTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        RecalculateWorld(doc.GetWorld());
+        GetShaderRegistry().Init(&doc.GetWorld(), &view.Light());
+        GetUndoList().Clear();
+    }
+    void TearDown() override
+    {
+        view.StopRenderWorker();
+        GetUndoList().Clear();
+        ShaderRegistry::Destroy();
+    }
+    void Prepare()
+    {
+        view.SetClientSize(32, 16);
+        view.PrepareRender();
+        ASSERT_TRUE(view.IsPrepared());
+    }
+
+    DocumentEnvironment environment;
+    CKVDoc doc;
+    ActiveDocument active{&doc};
+    DocumentAdapter adapter{doc};
+    CKVView view{adapter};
+    FakeDialogs host;
+    ToolHost toolHost;
+    ViewInput input{toolHost};
+    ViewCommands commands{view, doc, host, &input};
+    Messages messages;
+};
+
+} // namespace
+
+TEST_F(ViewCommandsTest, ShadersChangeOnceAndClimateOnesNeedClimateData)
+{
+    Prepare();
+    view.SetShader(kShaderAltitude);
+    EXPECT_TRUE(commands.Update(kShowAltitude).checked);
+    commands.OnCommand(kShowAltitude);
+    EXPECT_TRUE(view.IsPrepared()); // the current shader again restarts nothing
+    commands.OnCommand(kShowGaia);
+    EXPECT_EQ(view.GetShader(), kShaderGaia);
+    EXPECT_FALSE(view.IsPrepared());
+    EXPECT_TRUE(commands.Update(kShowGaia).checked);
+    EXPECT_FALSE(commands.Update(kShowAltitude).checked);
+
+    EXPECT_TRUE(commands.Update(kShowClimate).enabled);
+    doc.GetWorld().grids[kChannelRainfall].reset();
+    for (int id : {kShowClimate, kShowRainfall, kShowTemperature}) {
+        EXPECT_FALSE(commands.Update(id).enabled);
+        commands.OnCommand(id);
+        EXPECT_EQ(view.GetShader(), kShaderGaia);
+    }
+    // Without the image climate dialog its command is disabled.
+    EXPECT_FALSE(commands.Update(kShowImageClimate).enabled);
+}
+
+TEST_F(ViewCommandsTest, NextWorldAsksOnlyWhenModified)
+{
+    const int seed = doc.GetWorld().sourceParms.seed;
+    commands.OnCommand(kNextWorld);
+    EXPECT_TRUE(messages.asked.empty());
+    EXPECT_EQ(doc.GetWorld().sourceParms.seed, seed + 1);
+    EXPECT_EQ(host.refreshed, 1);
+
+    doc.SetModifiedFlag(true);
+    commands.OnCommand(kPreviousWorld);
+    ASSERT_EQ(messages.asked, std::vector<std::string>{ViewCommands::kChangeWorldQuestion});
+    EXPECT_EQ(doc.GetWorld().sourceParms.seed, seed + 1);
+    messages.yes = true;
+    commands.OnCommand(kPreviousWorld);
+    EXPECT_EQ(doc.GetWorld().sourceParms.seed, seed);
+    EXPECT_FALSE(doc.IsModified());
+}
+
+TEST_F(ViewCommandsTest, DialogsEditCopiesAndOnlyOkKeepsThem)
+{
+    EXPECT_FALSE(commands.Update(kChangeProjection).enabled);
+    EXPECT_FALSE(commands.Update(kGridSettings).enabled);
+    EXPECT_FALSE(commands.Update(kAltColorConversion).enabled);
+    EXPECT_FALSE(commands.Update(kViewWindow).enabled);
+    EXPECT_FALSE(commands.Update(kShowOverlayWindow).enabled);
+    commands.OnCommand(kChangeProjection);
+    EXPECT_EQ(view.Projection().GetScale(), 1.0);
+
+    host.projection = true;
+    host.ok = false;
+    commands.OnCommand(kChangeProjection);
+    commands.OnCommand(kBackground);
+    EXPECT_EQ(view.Projection().GetScale(), 1.0);
+    EXPECT_NE(view.Settings().hatchIndex, 4);
+    host.ok = true;
+    commands.OnCommand(kChangeProjection);
+    commands.OnCommand(kBackground);
+    EXPECT_EQ(view.Projection().GetScale(), 0.125);
+    EXPECT_EQ(view.Settings().hatchIndex, 4);
+    EXPECT_EQ(view.Settings().backgroundColor, 0x445566u);
+    EXPECT_EQ(view.BusyCount(), 0);
+}
+
+TEST_F(ViewCommandsTest, SelectionDisplayNeedsAnActiveSelection)
+{
+    EXPECT_FALSE(commands.Update(kShowSelectMask).enabled);
+    doc.GetSelection().SetActive(true);
+    ASSERT_TRUE(doc.GetSelection().IsActive());
+    commands.OnCommand(kShowSelectMask);
+    EXPECT_EQ(view.SelectionDisplayMode(), 0);
+    EXPECT_TRUE(commands.Update(kShowSelectMask).checked);
+    commands.OnCommand(kShowOutline);
+    EXPECT_EQ(view.SelectionDisplayMode(), 1);
+    EXPECT_FALSE(commands.Update(kShowSelectMask).checked);
+}
+
+TEST_F(ViewCommandsTest, FillAndEraseTheActiveOverlay)
+{
+    // Disabled without an active overlay; reached anyway, each case explains itself.
+    EXPECT_FALSE(commands.Update(kFillSelection).enabled);
+    commands.OnCommand(kFillSelection);
+    ImageOverlay* other = doc.GetOverlays().AddNamed("Other", 8, 4, true);
+    other->Fill(0x12345678);
+    commands.OnCommand(kEraseSelection);
+    EXPECT_EQ(messages.shown, (std::vector<std::string>{ViewCommands::kNoOverlaysMessage,
+                                                        ViewCommands::kNoActiveOverlayMessage}));
+    EXPECT_EQ(other->PixelRow(0)[0], 0x12345678u);
+    EXPECT_FALSE(doc.IsModified());
+    ImageOverlay* overlay = doc.GetOverlays().AddNamed("Paint", 8, 4, true);
+    overlay->Fill(0);
+    doc.GetOverlays().SetActive(overlay);
+    auto chooser = std::make_shared<Chooser>();
+    auto previous = SetColorChooser(chooser);
+    commands.OnCommand(kSetOverlayColor);
+    SetColorChooser(previous);
+    EXPECT_EQ(input.DrawingColour() & 0xFFFFFFu, 0x336699u);
+
+    commands.OnCommand(kFillSelection);
+    EXPECT_EQ(overlay->PixelRow(1)[3], 0xFF336699u);
+    EXPECT_EQ(GetUndoList().GetUndoDescription(), ViewCommands::kFillStep);
+    EXPECT_TRUE(doc.IsModified());
+    commands.OnCommand(kEraseSelection);
+    EXPECT_EQ(overlay->PixelRow(2)[5], 0u);
+    EXPECT_EQ(GetUndoList().GetUndoDescription(), ViewCommands::kEraseStep);
+    GetUndoList().Undo();
+    EXPECT_EQ(doc.GetOverlays().FindByName("Paint")->PixelRow(2)[5], 0xFF336699u);
+}
+
+TEST_F(ViewCommandsTest, GlobeButtonsZoomPriorAndAddView)
+{
+    commands.OnCommand(kGlobeQuit);
+    commands.OnCommand(kGlobeCancel);
+    commands.OnCommand(kGlobeHelp);
+    EXPECT_EQ(host.calls, (std::vector<std::string>{"quit", "post", "help 131310"}));
+
+    EXPECT_FALSE(commands.Update(kZoomPrior).enabled);
+    commands.OnCommand(kZoomIn);
+    EXPECT_EQ(view.Projection().GetScale(), 0.5);
+    EXPECT_TRUE(commands.Update(kZoomPrior).enabled);
+    commands.OnCommand(kZoomPrior);
+    EXPECT_EQ(view.Projection().GetScale(), 1.0);
+
+    host.ok = false;
+    EXPECT_FALSE(commands.AddView());
+    EXPECT_EQ(view.Settings().savedViews.Count(), 0);
+    EXPECT_FALSE(doc.IsModified());
+    host.ok = true;
+    view.SetShader(kShaderGaia);
+    commands.OnCommand(kAddView);
+    ASSERT_EQ(doc.GetViewSettings().savedViews.Count(), 1);
+    EXPECT_EQ(doc.GetViewSettings().savedViews.At(0)->name, "Coast");
+    EXPECT_EQ(doc.GetViewSettings().savedViews.At(0)->shaderId, kShaderGaia);
+    EXPECT_EQ(host.refills, 1);
+    EXPECT_TRUE(doc.IsModified());
+}

@@ -55,12 +55,18 @@ struct FakeDialogs : ViewCommandHost {
         name = "Coast";
         return ok;
     }
+    bool HasGridDialog() const override { return grid; }
+    bool RunGridDialog(CRectGrid& g) override
+    {
+        g.polarEndcap = 12.0;
+        return ok;
+    }
     void RefillViewWindow() override { ++refills; }
     void RefreshWorldSettings() override { ++refreshed; }
     void CloseMainWindowNow() override { calls.push_back("quit"); }
     void PostCloseMainWindow() override { calls.push_back("post"); }
     void ShowHelp(int context) override { calls.push_back("help " + std::to_string(context)); }
-    bool projection = false, ok = true;
+    bool projection = false, grid = false, ok = true;
     int refills = 0, refreshed = 0;
     std::vector<std::string> calls;
 };
@@ -246,4 +252,19 @@ TEST_F(ViewCommandsTest, GlobeButtonsZoomPriorAndAddView)
     EXPECT_EQ(doc.GetViewSettings().savedViews.At(0)->shaderId, kShaderGaia);
     EXPECT_EQ(host.refills, 1);
     EXPECT_TRUE(doc.IsModified());
+}
+
+TEST_F(ViewCommandsTest, GridSettingsOkMarksTheDocumentModified)
+{
+    Prepare();
+    host.grid = true;
+    doc.SetModifiedFlag(false);
+    host.ok = false;
+    commands.OnCommand(kGridSettings);
+    EXPECT_FALSE(doc.IsModified());
+    EXPECT_NE(doc.GetRectGrid().polarEndcap, 12.0);
+    host.ok = true;
+    commands.OnCommand(kGridSettings);
+    EXPECT_TRUE(doc.IsModified());
+    EXPECT_EQ(doc.GetRectGrid().polarEndcap, 12.0);
 }

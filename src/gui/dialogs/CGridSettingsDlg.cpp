@@ -2,7 +2,6 @@
 
 #include "base/DisplayUnits.h"
 #include "base/MessageService.h"
-#include "document/CKVDoc.h"
 #include "gui/dialogs/FileChoice.h"
 #include "view/GridListEdits.h"
 
@@ -262,17 +261,6 @@ int CGridSettingsDlg::exec()
 {
     LoadControls();
     return QDialog::exec();
-}
-
-bool RunGridSettings(QWidget* parent, CKVDoc& doc)
-{
-    CGridSettingsDlg dialog(parent);
-    dialog.copy = doc.GetRectGrid();
-    if (dialog.exec() != QDialog::Accepted)
-        return false;
-    doc.GetRectGrid() = dialog.copy;
-    doc.SetModifiedFlag();
-    return true;
 }
 
 } // namespace kv

@@ -17,8 +17,6 @@ class QTreeWidget;
 
 namespace kv {
 
-class CKVDoc;
-
 // The grid-entry dialog the Add and Edit buttons open; true on OK. Until one is installed
 // there is no such dialog and Add and Edit change nothing.
 using GridEntryEditor = std::function<bool(QWidget* parent, RectInfo& grid)>;
@@ -65,9 +63,5 @@ private:
     QLabel* m_levelText;
     QCheckBox* m_adaptive;
 };
-
-// Runs the dialog over the document's grid overlay; on OK the document takes the copy and
-// is marked modified. True on OK.
-bool RunGridSettings(QWidget* parent, CKVDoc& doc);
 
 } // namespace kv

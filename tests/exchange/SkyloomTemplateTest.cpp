@@ -2,9 +2,16 @@
 // names, and the messages when it cannot be written.
 #include "exchange/SkyloomTemplate.h"
 
+#include "base/raster/ImageCodecs.h"
+#include "base/raster/VideoBuffer.h"
+#include "document/CKVDoc.h"
+#include "exchange/ExportDialogs.h"
 #include "exchange/FCWBuiltins.h"
+#include "exchange/IcosahedralNet.h"
+#include "exchange/WorldImages.h"
 #include "exchange/FCWRecords.h"
 
+#include "DocumentFixtures.h"
 #include "OutsideTools.h"
 #include "WorldFixtures.h"
 
@@ -24,7 +31,62 @@ std::vector<uint8_t> ReadAll(const std::string& path)
     return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
 }
 
+struct WorldImageAnswer : ExportDialogs {
+    WorldImageAnswer() { m_previous = SetExportDialogs(this); }
+    ~WorldImageAnswer() override { SetExportDialogs(m_previous); }
+    bool WorldImageFile(const std::string& t, bool icosahedral, WorldImageSettings& settings) override
+    {
+        title = t;
+        shownPath = settings.path;
+        EXPECT_TRUE(icosahedral);
+        settings.path = path;
+        settings.width = 64;
+        return ok;
+    }
+    std::string path, title, shownPath;
+    bool ok = true;
+
+private:
+    ExportDialogs* m_previous = nullptr;
+};
+
 } // namespace
+
+TEST(SkyloomTemplate, CommandWritesTheNetAndItsDrawing)
+{
+    DocumentEnvironment env;
+    CKVDoc doc;
+    ASSERT_TRUE(doc.OnNewDocument());
+    ActiveDocument active{&doc};
+    ScratchFolder scratch;
+    MessageRecorder messages;
+    WorldImageAnswer dialog;
+    WorldImageMemory() = WorldImageSettings();
+    WorldImageMemory().background = 0x00FF00;
+    dialog.path = scratch / "sky.fcw";
+    ASSERT_EQ(ExportSkyloomTemplateCommand(doc), 0);
+    EXPECT_EQ(dialog.title, "Export PW2 File based on Skyloom Pro Template");
+    EXPECT_TRUE(messages.texts.empty());
+    EXPECT_FALSE(std::filesystem::exists(scratch / "sky.fcw")); // no second file beside "sky.FCW"
+    EXPECT_EQ(ReadAll(scratch / "sky.FCW").size(), 108520u);
+    // The picture is the icosahedral command's, on its kept background.
+    WorldImageSettings plain = WorldImageMemory();
+    plain.path = scratch / "ref.bmp";
+    plain.width = 64;
+    ASSERT_EQ(WriteWorldImage(doc, plain, true), 0);
+    const std::vector<uint8_t> sky = ReadAll(scratch / "sky.bmp"), ref = ReadAll(scratch / "ref.bmp");
+    EXPECT_FALSE(sky.empty());
+    EXPECT_EQ(sky, ref);
+
+    // The next dialog starts from the last path; a picture that cannot be saved stops it.
+    dialog.path = scratch / "none/sky.fcw";
+    ASSERT_LT(ExportSkyloomTemplateCommand(doc), 0);
+    EXPECT_EQ(dialog.shownPath, scratch / "sky.fcw");
+    ASSERT_EQ(messages.texts.size(), 1u);
+    EXPECT_EQ(messages.texts[0], "Error writing file " + scratch / "none/sky.bmp");
+    EXPECT_FALSE(std::filesystem::exists(scratch / "none"));
+    WorldImageMemory() = WorldImageSettings();
+}
 
 TEST(SkyloomTemplate, DrawingOfOnePictureReference)
 {

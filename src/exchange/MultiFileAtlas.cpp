@@ -8,6 +8,7 @@
 #include "document/DocumentContext.h"
 #include "document/StepProgress.h"
 #include "exchange/CFCWImage.h"
+#include "exchange/CMultiImageDlg.h"
 #include "exchange/PW2Output.h"
 #include "platform/AtomicFile.h"
 #include "view/CKVView.h"
@@ -98,7 +99,7 @@ bool CanWriteIn(const std::string& folder)
 
 MultiMapSettings& GetMultiMapSettings()
 {
-    static MultiMapSettings settings;
+    static MultiMapSettings settings = DefaultAtlasSettings();
     return settings;
 }
 

@@ -4,7 +4,11 @@
 #include "base/AppSettings.h"
 #include "base/MessageService.h"
 #include "exchange/MultiFileAtlas.h"
+#include "document/StepProgress.h"
 #include "gui/dialogs/CSelectPW2SettingsFileDlg.h"
+#include "gui/progress/CProgressDlg.h"
+
+#include <memory>
 
 #include <QCheckBox>
 #include <QDialogButtonBox>
@@ -51,6 +55,32 @@ public:
         name = dialog.Name();
         return true;
     }
+};
+
+// The two-bar progress dialog around an operation of several steps.
+class WindowStepProgress : public StepProgress {
+public:
+    void Begin() override
+    {
+        m_dialog = std::make_unique<CProgressMultiDlg>();
+        if (m_dialog->Begin() == 0)
+            m_dialog.reset();
+    }
+    void End() override
+    {
+        if (m_dialog) {
+            m_dialog->End();
+            m_dialog.reset();
+        }
+    }
+    void SetTotalPos(int percent) override
+    {
+        if (m_dialog)
+            m_dialog->SetTotalPos(percent);
+    }
+
+private:
+    std::unique_ptr<CProgressMultiDlg> m_dialog;
 };
 
 } // namespace
@@ -250,6 +280,8 @@ void InstallAtlasServices()
     static WindowMultiImageDialog dialog;
     static WindowDefinitionChooser chooser;
     static AtlasExport exporter;
+    static WindowStepProgress progress;
+    SetStepProgress(&progress);
     SetMultiImageDialog(&dialog);
     SetDefinitionChooser(&chooser);
     SetMultipleFilesExport(&exporter);

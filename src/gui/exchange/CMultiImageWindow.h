@@ -57,7 +57,7 @@ private:
 };
 
 // Installs the window's multiple-image dialog, the definition chooser over the export
-// folder and the Multiple Files exporter.
+// folder, the Multiple Files exporter and the two-bar progress of several-step operations.
 void InstallAtlasServices();
 
 } // namespace kv

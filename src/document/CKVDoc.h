@@ -284,6 +284,12 @@ public:
     static constexpr char kSecondaryProcessingText[] = "Secondary Processing";
     static constexpr char kLandExpansionMemoryMessage[] = "Not enough memory to expand the land.";
     static constexpr int kMaxLandExpansions = 32;
+    // Run Script: the open dialog "Load Script File" (the scripts folder's "*.ksr" the
+    // first time, the last script afterwards), then the script on the active document and
+    // hint 1 to the views. Cancel does nothing.
+    void OnRunScript();
+    static constexpr char kRunScriptTitle[] = "Load Script File";
+    static constexpr char kScriptFilter[] = "KV Script Files (*.ksr)|*.ksr|All Files (*.*)|*.*||";
     // Find Rivers (33202) and the river overlay commands (33204, 33205, 33220, 33221).
     // Find Rivers clears the abort value when it starts and when it ends; its dialogs go
     // through TerrainDialogs; changes of the river list or their visibility mark the

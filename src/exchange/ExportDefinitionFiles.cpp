@@ -1,7 +1,13 @@
 #include "exchange/ExportDefinitionFiles.h"
 
 #include "base/MessageService.h"
+#include "base/AppSettings.h"
+#include "document/CKVDoc.h"
+#include "exchange/CFCWImage.h"
+#include "exchange/ExportDialogs.h"
+#include "exchange/MultiFileAtlas.h"
 #include "exchange/PW2Output.h"
+#include "world/SurfaceSampler.h"
 
 #include <atomic>
 #include <cstdio>
@@ -125,6 +131,40 @@ int DuplicateDefinition(const std::string& folder, const std::string& name)
     if (!std::filesystem::copy_file(PathOf(folder, name), PathOf(folder, "Copy of " + name),
                                     std::filesystem::copy_options::none, ec)) {
         ShowMessage("Error copying " + Quoted(name));
+        return -1;
+    }
+    return 0;
+}
+
+int ExportWorldWithDefinition(const std::string& folder, const std::string& name, const AtlasSource& view)
+{
+    if (name.empty()) {
+        ShowMessage("Select export settings before exporting");
+        return 1;
+    }
+    if (!IsDefinitionName(name) || view.document == nullptr)
+        return 1;
+    PW2Output definition;
+    if (definition.LoadFromFile(PathOf(folder, name)) != 0) {
+        ShowMessage("Unable to read file " + Quoted(name) + ".\nFile may be corrupted");
+        return -1;
+    }
+    const AppSettings& profile = GetAppSettings();
+    SaveFileRequest request;
+    request.title = "Save PW2 File";
+    request.filter = "Plotwright 2 Files (*.fcw)|*.fcw||";
+    request.defaultExtension = ".fcw";
+    request.initialPath = profile.GetString("Settings", "PW2Export", std::string());
+    std::string path;
+    if (!GetExportDialogs().SaveFile(request, path) || path.empty())
+        return 1;
+    profile.WriteString("Settings", "PW2Export", path);
+    ProjectionParms projection(view.projection);
+    LightParms light(view.light);
+    SurfaceSampler sampler(&projection, &view.document->GetWorld(), &light, view.shaderId);
+    CFCWImage drawing(&sampler);
+    if (drawing.WriteMap(path, view.document, definition, nullptr) < 0) {
+        ShowMessage("Error writing file " + path);
         return -1;
     }
     return 0;

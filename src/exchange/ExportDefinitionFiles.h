@@ -33,4 +33,10 @@ int DeleteDefinition(const std::string& folder, const std::string& name);
 int RenameDefinition(const std::string& folder, const std::string& name);
 int DuplicateDefinition(const std::string& folder, const std::string& name);
 
+struct AtlasSource;
+// Export World: no name: "Select export settings before exporting"; the definition is
+// read, the drawing file asked ("Save PW2 File", starting from the profile's
+// Settings\PW2Export, which keeps the choice) and the map of `view` written.
+int ExportWorldWithDefinition(const std::string& folder, const std::string& name, const AtlasSource& view);
+
 } // namespace kv

@@ -134,3 +134,63 @@ TEST(ExportDefinitionFiles, DeleteRenameDuplicate)
     EXPECT_LT(DeleteDefinition(folder, "Relief"), 0);
     EXPECT_EQ(r.shown.back(), "Can't delete \"Relief\"");
 }
+
+#include "DocumentFixtures.h"
+#include "document/CKVDoc.h"
+#include "exchange/ExportDialogs.h"
+#include "exchange/MultiFileAtlas.h"
+#include "shading/ShaderRegistry.h"
+
+namespace {
+
+struct DrawingFileAnswer : ExportDialogs {
+    DrawingFileAnswer() { m_previous = SetExportDialogs(this); }
+    ~DrawingFileAnswer() override { SetExportDialogs(m_previous); }
+    bool SaveFile(SaveFileRequest& request, std::string& p) override
+    {
+        asked = request;
+        p = path;
+        return true;
+    }
+    SaveFileRequest asked;
+    std::string path;
+
+private:
+    ExportDialogs* m_previous = nullptr;
+};
+
+} // namespace
+
+TEST(ExportDefinitionFiles, ExportWorldWritesTheViewsDrawing)
+{
+    DocumentEnvironment env;
+    CKVDoc doc;
+    ASSERT_TRUE(doc.OnNewDocument());
+    RecalculateWorld(doc.GetWorld());
+    GetShaderRegistry().Init(&doc.GetWorld(), &doc.GetViewSettings().light);
+    AtlasSource view;
+    view.document = &doc;
+    view.projection = doc.GetViewSettings().projection;
+    view.light = doc.GetViewSettings().light;
+    view.shaderId = doc.GetViewSettings().shaderId;
+    ScratchFolder dir;
+    Replies r;
+    DrawingFileAnswer files;
+    PW2Output plain;
+    plain.altContoursOn = 0;
+    plain.tempContoursOn = 0;
+    ASSERT_EQ(plain.SaveToFile(dir / "Plain.xpt"), 0);
+
+    EXPECT_EQ(ExportWorldWithDefinition(dir.path.string(), "", view), 1);
+    EXPECT_EQ(r.shown.back(), "Select export settings before exporting");
+    files.path = dir / "world.fcw";
+    ASSERT_EQ(ExportWorldWithDefinition(dir.path.string(), "Plain", view), 0);
+    EXPECT_EQ(files.asked.title, "Save PW2 File");
+    EXPECT_EQ(files.asked.initialPath, "");
+    EXPECT_TRUE(fs::exists(dir / "world.fcw"));
+    files.path = dir / "none/world.fcw";
+    EXPECT_LT(ExportWorldWithDefinition(dir.path.string(), "Plain", view), 0);
+    EXPECT_EQ(files.asked.initialPath, dir / "world.fcw");
+    EXPECT_EQ(r.shown.back(), "Error writing file " + dir / "none/world.fcw");
+    ShaderRegistry::Destroy();
+}

@@ -12,6 +12,7 @@
 #include "gui/commands/CommandIds.h"
 #include "gui/dialogs/CAboutDlg.h"
 #include "gui/dialogs/CPreferencesDlg.h"
+#include "gui/exchange/CMultiImageWindow.h"
 #include "gui/exchange/WindowExportDialogs.h"
 #include "gui/frame/CMainFrame.h"
 #include "gui/sheets/CColoringSheet.h"
@@ -176,6 +177,7 @@ bool CKVApp::InitInstance(const CCmdLineInfo& info)
     m_previousMessages = SetMessageService(&m_messages);
     m_previousInput = SetInputState(&m_inputState);
     InstallExportDialogs();
+    InstallAtlasServices();
     // 3-5. Profile, preferences and the clean-exit marker.
     m_previousProfile = SetAppSettings(m_profile);
     m_prefs.Read(*m_profile);

@@ -12,6 +12,7 @@ PACKAGES=(
   libnoise-dev
   proj-bin libproj-dev
   imagemagick pngcheck view3dscene gdal-bin
+  tidy chromium
 )
 if [ "${1:-}" = "--fuzz" ]; then
   PACKAGES+=(clang libclang-rt-dev)

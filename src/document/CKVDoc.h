@@ -269,6 +269,27 @@ public:
     // records nothing; Esc in the fill changes nothing (Lakes keeps its recorded step).
     void FillOffsetBasins();
     void FillLakeBasins();
+    // Expand Land in Offset: asks for the passes ("Land Expansion", remembered, truncated
+    // and held to 1..32), records one undo step of the land offset and runs the passes
+    // under the two-bar progress; each pass raises the cells under the water level (the
+    // water mask closed by one cell) to 0.1 above it, fills the basins of those heights
+    // and adds the fill depth (weighted by an active selection) to the land offset. Esc
+    // or a fill that does not complete ends the passes; what was added stays. Hint 16.
+    void ExpandLandInOffset();
+    // The passes themselves (passes already held to 1..32); false when they were stopped.
+    bool RunLandExpansion(int passes);
+    static constexpr char kLandExpansionTitle[] = "Land Expansion";
+    static constexpr char kLandExpansionPrompt[] = "Expansions:";
+    static constexpr char kLandExpansionStep[] = "Expand Land in Offset";
+    static constexpr char kSecondaryProcessingText[] = "Secondary Processing";
+    static constexpr char kLandExpansionMemoryMessage[] = "Not enough memory to expand the land.";
+    static constexpr int kMaxLandExpansions = 32;
+    // Run Script: the open dialog "Load Script File" (the scripts folder's "*.ksr" the
+    // first time, the last script afterwards), then the script on the active document and
+    // hint 1 to the views. Cancel does nothing.
+    void OnRunScript();
+    static constexpr char kRunScriptTitle[] = "Load Script File";
+    static constexpr char kScriptFilter[] = "KV Script Files (*.ksr)|*.ksr|All Files (*.*)|*.*||";
     // Find Rivers (33202) and the river overlay commands (33204, 33205, 33220, 33221).
     // Find Rivers clears the abort value when it starts and when it ends; its dialogs go
     // through TerrainDialogs; changes of the river list or their visibility mark the

@@ -113,6 +113,8 @@ struct DocCommandMemory {
     int setRainfallSamples = 1;
     float setTemperature = 0.0f; // degrees Celsius
     int setTemperatureSamples = 1;
+    int landExpansions = 1; // Expand Land in Offset passes, 1..32
+    std::string scriptPath;  // the last script run (empty: none yet)
     float moundLow = 0.0f;
     float moundHigh = 1000.0f;
     int moundMode = 0;

@@ -55,19 +55,23 @@ struct Block {
     void CloseGroup() { PutMarker(bytes, kCloseList); }
 };
 
+// A settings record of `length` zero bytes but its length, type and subtype; its offset.
+std::size_t AppendSettings(Block& b, uint8_t subtype, std::size_t length)
+{
+    const std::size_t start = b.bytes.size();
+    b.bytes.resize(start + length, 0);
+    SetU32(b.bytes.data() + start, static_cast<uint32_t>(length));
+    b.bytes[start + 4] = kSettings;
+    b.bytes[start + 5] = subtype;
+    return start;
+}
+
 std::vector<uint8_t> MakeTemplate()
 {
     Block b;
     b.bytes.assign(kHeaderSize, 0);
     std::memcpy(b.bytes.data(), kSignature, std::strlen(kSignature));
-    auto settings = [&](uint8_t subtype, std::size_t length) {
-        const std::size_t start = b.bytes.size();
-        b.bytes.resize(start + length, 0);
-        SetU32(b.bytes.data() + start, static_cast<uint32_t>(length));
-        b.bytes[start + 4] = kSettings;
-        b.bytes[start + 5] = subtype;
-        return start;
-    };
+    auto settings = [&](uint8_t subtype, std::size_t length) { return AppendSettings(b, subtype, length); };
     // Extents and view of the bare sheet.
     std::size_t at = settings(kExtentsSubtype, 60);
     SetF32(b.bytes.data() + at + 44, 1000.0f);
@@ -95,6 +99,46 @@ std::vector<uint8_t> MakeTemplate()
     b.Box(0.0f, 0.0f, 1000.0f, 800.0f);
     b.PadText(10.0f, 790.0f, 2.0f, "Kelvane Pro drawing sheet", kTemplateSize, 0);
     assert(b.bytes.size() == kTemplateSize);
+    return b.bytes;
+}
+
+float SkyloomPictureHeight()
+{
+    float height = 0.0f;
+    std::memcpy(&height, &kSkyloomPictureHeightBits, sizeof height);
+    return height;
+}
+
+std::vector<uint8_t> MakeSkyloomHead()
+{
+    Block b;
+    b.bytes.assign(kHeaderSize, 0);
+    std::memcpy(b.bytes.data(), kSkyloomSignature, std::strlen(kSkyloomSignature));
+    AppendSettings(b, kExtentsSubtype, 60);
+    AppendSettings(b, kViewSubtype, 74);
+    std::vector<uint8_t> entries;
+    for (const LayerName& layer : {LayerName{"0", 0}, LayerName{"PICTURE", 1}}) {
+        PutU32(entries, static_cast<uint32_t>(10 + std::strlen(layer.name) + 1));
+        PutI16(entries, static_cast<int16_t>(layer.number));
+        PutU32(entries, 0);
+        PutText(entries, layer.name);
+    }
+    PutU32(entries, 0);
+    const std::size_t at = AppendSettings(b, kLayerTableSubtype, 16 + entries.size());
+    std::memcpy(b.bytes.data() + at + 16, entries.data(), entries.size());
+    PatchSettings(b.bytes, kSkyloomPictureWidth, SkyloomPictureHeight());
+    b.PadText(0.5f, 0.5f, 0.5f, "Kelvane Pro icosahedral world", kSkyloomHeadSize, 0);
+    assert(b.bytes.size() == kSkyloomHeadSize);
+    return b.bytes;
+}
+
+std::vector<uint8_t> MakeSkyloomTail()
+{
+    Block b;
+    b.number = 14332; // after the picture reference
+    b.Box(0.0f, 0.0f, kSkyloomPictureWidth, SkyloomPictureHeight());
+    b.PadText(0.5f, -1.0f, 0.5f, "Icosahedral net of the world", kSkyloomTailSize, 0);
+    assert(b.bytes.size() == kSkyloomTailSize);
     return b.bytes;
 }
 
@@ -155,6 +199,18 @@ std::vector<uint8_t> MakeBorderSymbol()
 }
 
 } // namespace
+
+const std::vector<uint8_t>& SkyloomHead()
+{
+    static const std::vector<uint8_t> bytes = MakeSkyloomHead();
+    return bytes;
+}
+
+const std::vector<uint8_t>& SkyloomTail()
+{
+    static const std::vector<uint8_t> bytes = MakeSkyloomTail();
+    return bytes;
+}
 
 const std::vector<uint8_t>& BuiltinTemplate()
 {

@@ -45,6 +45,18 @@ constexpr LayerName kLayers[] = {
 };
 
 const std::vector<uint8_t>& BuiltinTemplate();
+
+// The frame of the Skyloom template drawing, around its one picture reference: the head
+// (header "FCW (FastCAD for Windows) 6.12  \r\n", settings of a sheet of the picture's
+// size, layers 0 and 1, a padding text) and the tail (a frame of the picture and a
+// padding text).
+constexpr const char* kSkyloomSignature = "FCW (FastCAD for Windows) 6.12  \r\n";
+constexpr std::size_t kSkyloomHeadSize = 36197;
+constexpr std::size_t kSkyloomTailSize = 72256;
+constexpr float kSkyloomPictureWidth = 49.5f;
+constexpr uint32_t kSkyloomPictureHeightBits = 0x41BB0F76u; // 23.382549
+const std::vector<uint8_t>& SkyloomHead();
+const std::vector<uint8_t>& SkyloomTail();
 const std::vector<uint8_t>& TitleBlock();
 const std::vector<uint8_t>& LinkPanel();
 const std::vector<uint8_t>& BorderSymbol();

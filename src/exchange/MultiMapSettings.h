@@ -40,6 +40,9 @@ struct MultiMapSettings {
     int levelCount = 0;       // levels of sub-maps below the root (at most kMaxLevels)
     MultiMapLevel levels[kMaxLevels];
     bool navigationImages = false;
+    // Kept for the dialog; the export does not read them.
+    bool onlyIfLand = false;
+    bool useViewAsBasis = false;
 };
 
 } // namespace kv

@@ -71,6 +71,9 @@ protected:
 TEST_F(PaintGuiTest, AStrokeChangesOnlyCellsUnderTheDabsInOneUndoStep)
 {
     widget = std::make_unique<MapWidget>(doc);
+    // As the program does: the world model stops this view's worker before it replaces a
+    // grid the worker reads (Undo below).
+    widget->View().InstallHooks();
     widget->View().OnInitialUpdate(ViewStartup{});
     widget->show();
     widget->resize(160, 96);

@@ -14,6 +14,7 @@
 #include "gui/dialogs/CAltColorSingleDlg.h"
 #include "gui/dialogs/CImageOverlayListDlg.h"
 #include "gui/dialogs/CPreferencesDlg.h"
+#include "gui/exchange/CMultiImageWindow.h"
 #include "gui/exchange/WindowExportDialogs.h"
 #include "gui/frame/CMainFrame.h"
 #include "gui/sheets/CColoringSheet.h"
@@ -180,6 +181,7 @@ bool CKVApp::InitInstance(const CCmdLineInfo& info)
     InstallExportDialogs();
     InstallOverlayListWindow();
     InstallAltColorEditor();
+    InstallAtlasServices();
     // 3-5. Profile, preferences and the clean-exit marker.
     m_previousProfile = SetAppSettings(m_profile);
     m_prefs.Read(*m_profile);

@@ -1,0 +1,159 @@
+// The Multiple Files export and Expand Land in Offset, each against the work it is built
+// on, in one run of the default world:
+//  - an atlas of 2 x 2 levels (384-pixel JPEGs, pages and drawings of a bare definition)
+//    against CRawImage::Compute of the same pictures alone, on all cores;
+//  - the same atlas on one core (the pictures' threads), whose files must equal the
+//    all-core ones;
+//  - one land expansion pass against Fill Basins in Offset at 4096 x 2048.
+#include "base/Progress.h"
+#include "document/CKVDoc.h"
+#include "exchange/MultiFileAtlas.h"
+#include "exchange/PW2Output.h"
+#include "shading/ShaderRegistry.h"
+#include "view/CRawImage.h"
+#include "world/SurfaceSampler.h"
+
+#include "DocumentFixtures.h"
+#include "OutsideTools.h"
+
+#include <benchmark/benchmark.h>
+
+#include <cstdlib>
+#include <fstream>
+#include <iterator>
+
+namespace {
+
+struct Atlas {
+    DocumentEnvironment env;
+    kv::CKVDoc doc;
+    ScratchFolder scratch;
+    kv::AtlasSource source;
+
+    Atlas()
+    {
+        kv::SetProgressHooks(kv::SilentProgressHooks());
+        doc.OnNewDocument();
+        RecalculateWorld(doc.GetWorld());
+        kv::GetShaderRegistry().Init(&doc.GetWorld(), &doc.GetViewSettings().light);
+        source.document = &doc;
+        source.projection = doc.GetViewSettings().projection;
+        source.light = doc.GetViewSettings().light;
+        source.shaderId = doc.GetViewSettings().shaderId;
+        source.definitionFolder = scratch.path.string();
+        kv::PW2Output plain;
+        plain.altContoursOn = 0;
+        plain.tempContoursOn = 0;
+        plain.seaOnList = 0;
+        plain.grid.shown = 0;
+        if (plain.SaveToFile(scratch / "plain.xpt") != 0)
+            std::abort();
+    }
+    kv::MultiMapSettings Settings(int levels, const std::string& folder) const
+    {
+        kv::MultiMapSettings s;
+        s.levelCount = levels;
+        for (int i = 0; i < levels; ++i) {
+            s.levels[i].columns = s.levels[i].rows = 2;
+            s.levels[i].pictureWidth = 384;
+            s.levels[i].definition = "plain";
+        }
+        s.writeDrawings = s.writePictures = s.writePages = true;
+        s.west = source.west, s.south = source.south, s.east = source.east, s.north = source.north;
+        s.outputFolder = folder;
+        return s;
+    }
+    // Every map of the atlas in the export's order (what ExportMultipleFiles runs after
+    // its dialog); `pictureOnly` computes the pictures alone.
+    void Run(kv::MultiMapSettings s, bool pictureOnly)
+    {
+        const double rootScale = source.projection.GetScale();
+        auto one = [&](int c, int r, int level) {
+            kv::PlaceAtlasMap(s, c, r, level, rootScale);
+            if (!pictureOnly) {
+                if (kv::WriteMultiMapPage(source, s) != 0)
+                    std::abort();
+                return;
+            }
+            int w = 0, h = 0;
+            kv::AtlasPictureSize(s, w, h);
+            kv::ProjectionParms projection(source.projection);
+            projection.SetCenter(s.centerLatitude, s.centerLongitude);
+            projection.SetScale(s.mapScale);
+            kv::LightParms light(source.light);
+            kv::SurfaceSampler sampler(&projection, &doc.GetWorld(), &light, source.shaderId);
+            kv::CRawImage picture(&sampler);
+            picture.SetSize(w, h);
+            picture.SetThreads(source.threads);
+            benchmark::DoNotOptimize(picture.Compute(nullptr, false, true));
+        };
+        one(0, 0, -1);
+        for (int level = 0; level < s.levelCount; ++level) {
+            double across = 1, down = 1;
+            kv::AtlasLevelCounts(s, level, across, down);
+            for (int r = 0; r < down; ++r)
+                for (int c = 0; c < across; ++c)
+                    one(c, r, level);
+        }
+    }
+};
+
+Atlas& Shared()
+{
+    static Atlas atlas;
+    return atlas;
+}
+
+std::string ReadAll(const std::string& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+void BM_AtlasPicturesOnly(benchmark::State& state)
+{
+    Atlas& a = Shared();
+    a.source.threads = 0;
+    for (auto _ : state)
+        a.Run(a.Settings(static_cast<int>(state.range(0)), a.scratch / "bare"), true);
+}
+BENCHMARK(BM_AtlasPicturesOnly)->Arg(3)->Arg(5)->Unit(benchmark::kMillisecond)->Iterations(1);
+
+void BM_AtlasWhole(benchmark::State& state)
+{
+    Atlas& a = Shared();
+    a.source.threads = static_cast<int>(state.range(1));
+    const std::string folder = a.scratch / ("atlas" + std::to_string(state.range(0)) + "_" +
+                                            std::to_string(state.range(1)));
+    std::filesystem::create_directories(folder);
+    for (auto _ : state)
+        a.Run(a.Settings(static_cast<int>(state.range(0)), folder), false);
+    a.source.threads = 0;
+    // One core and all cores must write the same files.
+    if (state.range(1) == 1) {
+        const std::string all = a.scratch / ("atlas" + std::to_string(state.range(0)) + "_0");
+        for (const auto& entry : std::filesystem::directory_iterator(folder))
+            if (std::filesystem::exists(all) &&
+                ReadAll(entry.path().string()) != ReadAll(all + "/" + entry.path().filename().string()))
+                state.SkipWithError("one core and all cores wrote different files");
+    }
+}
+BENCHMARK(BM_AtlasWhole)->Args({3, 0})->Args({3, 1})->Args({5, 0})->Unit(benchmark::kMillisecond)->Iterations(1);
+
+void BM_LandPass(benchmark::State& state)
+{
+    Atlas& a = Shared();
+    if (a.doc.GetWorld().SetResolution(4096, false) != 0)
+        std::abort();
+    for (auto _ : state) {
+        if (state.range(0) == 0)
+            a.doc.RunLandExpansion(1);
+        else
+            a.doc.FillOffsetBasins();
+    }
+}
+BENCHMARK(BM_LandPass)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond)->Iterations(1);
+
+} // namespace
+
+BENCHMARK_MAIN();

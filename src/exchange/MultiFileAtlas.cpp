@@ -1,0 +1,381 @@
+#include "exchange/MultiFileAtlas.h"
+
+#include "base/AppFolders.h"
+#include "base/AppSettings.h"
+#include "base/MessageService.h"
+#include "base/Progress.h"
+#include "document/CKVDoc.h"
+#include "document/DocumentContext.h"
+#include "document/StepProgress.h"
+#include "exchange/CFCWImage.h"
+#include "exchange/CMultiImageDlg.h"
+#include "exchange/PW2Output.h"
+#include "platform/AtomicFile.h"
+#include "view/CKVView.h"
+#include "world/SurfaceSampler.h"
+
+#include <algorithm>
+#include <atomic>
+#include <cmath>
+#include <cstdio>
+#include <filesystem>
+#include <memory>
+#include <system_error>
+#include <unistd.h>
+
+namespace kv {
+
+namespace {
+
+MultiImageDialog g_defaultDialog;
+std::atomic<MultiImageDialog*> g_dialog{nullptr};
+
+struct Button {
+    const char* file;
+    const char* alt;
+    int width;
+    int height;
+};
+constexpr Button kButtons[] = {
+    {"p.gif", "Map Parent", 36, 32}, {"l.gif", "Map Left", 32, 32},  {"r.gif", "Map Right", 32, 32},
+    {"u.gif", "Map Above", 32, 32},  {"d.gif", "Map Below", 32, 32}, {"c.gif", "Download PW2 File", 80, 32},
+};
+enum { kParent, kLeft, kRight, kAbove, kBelow, kDownload };
+
+std::string Join(const std::string& folder, const std::string& name)
+{
+    if (folder.empty() || folder.back() == '/')
+        return folder + name;
+    return folder + "/" + name;
+}
+
+void AppendButton(std::string& out, int which, bool active, const std::string& target)
+{
+    const Button& b = kButtons[which];
+    out += "<A";
+    if (active && !target.empty())
+        out += " HREF=\"" + target + "\"";
+    out += "><IMG SRC=\"";
+    out += active ? "a" : "d";
+    out += b.file;
+    out += "\" ALT=\"";
+    out += b.alt;
+    out += "\" BORDER=0 WIDTH=" + std::to_string(b.width) + " HEIGHT=" + std::to_string(b.height) + "></A>\n";
+}
+
+std::string Page(int column, int row, int level) { return FormatLinkName(column, row, level) + ".html"; }
+
+// Leading blanks and tabs, trailing blanks, tabs and separators (a lone root stays).
+std::string TrimFolder(const std::string& text)
+{
+    std::size_t begin = text.find_first_not_of(" \t");
+    if (begin == std::string::npos)
+        return std::string();
+    std::size_t end = text.size();
+    while (end > begin + 1 && (text[end - 1] == ' ' || text[end - 1] == '\t' || text[end - 1] == '/'))
+        --end;
+    return text.substr(begin, end - begin);
+}
+
+// Creates and deletes a file of a name no other file has.
+bool CanWriteIn(const std::string& folder)
+{
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        const std::string probe =
+            Join(folder, "kv" + std::to_string(getpid()) + "_" + std::to_string(attempt) + ".$$$");
+        std::error_code ec;
+        if (std::filesystem::exists(probe, ec))
+            continue;
+        std::FILE* f = std::fopen(probe.c_str(), "wx");
+        if (f == nullptr)
+            return false;
+        std::fclose(f);
+        return std::remove(probe.c_str()) == 0;
+    }
+    return false;
+}
+
+} // namespace
+
+MultiMapSettings& GetMultiMapSettings()
+{
+    static MultiMapSettings settings = DefaultAtlasSettings();
+    return settings;
+}
+
+MultiImageDialog& GetMultiImageDialog()
+{
+    MultiImageDialog* d = g_dialog.load();
+    return d != nullptr ? *d : g_defaultDialog;
+}
+
+MultiImageDialog* SetMultiImageDialog(MultiImageDialog* dialog) { return g_dialog.exchange(dialog); }
+
+bool AtlasSourceOfView(CKVView& view, AtlasSource& source)
+{
+    CKVDoc* doc = GetActiveDoc();
+    if (doc == nullptr)
+        return false;
+    source.document = doc;
+    source.projection = view.Projection();
+    source.light = view.Light();
+    source.shaderId = view.GetShader();
+    int w = 0, h = 0;
+    view.GetRenderSize(w, h);
+    double west = 1e9, east = -1e9, south = 1e9, north = -1e9;
+    constexpr int kSteps = 64;
+    for (int j = 0; j <= kSteps && w > 0 && h > 0; ++j)
+        for (int i = 0; i <= kSteps; ++i) {
+            double lat = 0.0, lon = 0.0;
+            if (!view.PixelToLatLon(i * (w - 1) / kSteps, j * (h - 1) / kSteps, lat, lon))
+                continue;
+            west = std::min(west, lon);
+            east = std::max(east, lon);
+            south = std::min(south, lat);
+            north = std::max(north, lat);
+        }
+    if (west < east && south < north) {
+        source.west = west;
+        source.east = east;
+        source.south = south;
+        source.north = north;
+    }
+    source.definitionFolder = GetExportDir(GetAppSettings());
+    return true;
+}
+
+const MultiMapLevel& AtlasLevelEntry(const MultiMapSettings& settings)
+{
+    return settings.levels[std::clamp(settings.level, 0, MultiMapSettings::kMaxLevels - 1)];
+}
+
+void AtlasPictureSize(const MultiMapSettings& s, int& width, int& height)
+{
+    const int entry = AtlasLevelEntry(s).pictureWidth;
+    width = entry < kAtlasMinPictureWidth ? kAtlasDefaultPictureWidth : entry;
+    const double aspect = (s.north - s.south) * s.columns / ((s.east - s.west) * s.rows);
+    const double h = std::isfinite(aspect) && aspect > 0.0 ? std::round(width * aspect) : width;
+    height = static_cast<int>(std::clamp(h, 1.0, static_cast<double>(CFCWImage::kMaxRasterSide)));
+}
+
+void AtlasLevelCounts(const MultiMapSettings& s, int level, double& across, double& down)
+{
+    across = down = 1.0;
+    for (int i = 0; i <= level && i < MultiMapSettings::kMaxLevels; ++i) {
+        across *= s.levels[i].columns;
+        down *= s.levels[i].rows;
+    }
+}
+
+void PlaceAtlasMap(MultiMapSettings& s, int column, int row, int level, double rootScale)
+{
+    double across = 1.0, down = 1.0;
+    AtlasLevelCounts(s, level, across, down);
+    s.column = column;
+    s.row = row;
+    s.level = level;
+    s.columns = static_cast<int>(across);
+    s.rows = static_cast<int>(down);
+    // The root's extent in map units: its shorter side spans 2 x the root scale.
+    const double rootAspect = (s.north - s.south) / (s.east - s.west);
+    const double extentX = 2.0 * rootScale / std::min(rootAspect, 1.0);
+    const double extentY = extentX * rootAspect;
+    const double overlap = level < 0 ? 1.0 : 1.0 + s.levels[level].overlap * 0.01;
+    s.mapScale = overlap * std::min(extentX / across, extentY / down) * 0.5;
+    s.centerLongitude = s.west + (column + 0.5) / across * (s.east - s.west);
+    s.centerLatitude = s.south + (1.0 - (row + 0.5) / down) * (s.north - s.south);
+}
+
+std::string CheckAtlasLevels(const MultiMapSettings& s)
+{
+    if (s.levelCount < 0 || s.levelCount > MultiMapSettings::kMaxLevels)
+        return "The number of levels must lie between 0 and 5.";
+    if (!(s.east > s.west) || !(s.north > s.south))
+        return "The map has no area to divide.";
+    for (int i = 0; i < s.levelCount; ++i) {
+        const MultiMapLevel& l = s.levels[i];
+        double across = 1.0, down = 1.0;
+        AtlasLevelCounts(s, i, across, down);
+        if (l.columns < 1 || l.rows < 1 || across > kAtlasMaxAcross || down > kAtlasMaxAcross ||
+            !std::isfinite(l.overlap) || l.overlap < 0.0f)
+            return "Level " + std::to_string(i + 1) +
+                   ": each level needs at least 1 column and 1 row, no more than 32768 maps across or down "
+                   "in all, and an overlap of 0 or more.";
+    }
+    return std::string();
+}
+
+std::string FormatMultiMapPage(const MultiMapSettings& s)
+{
+    const std::string base = FormatLinkName(s.column, s.row, s.level);
+    std::string out = "<HTML>\n<HEAD>\n<TITLE>Untitled-1</TITLE>\n"
+                      "<META HTTP-EQUIV=\"Content-Type\" CONTENT=\"text/html; charset=iso-8859-1\">\n"
+                      "</HEAD>\n<BODY BGCOLOR=#FFFFFF>\n";
+    if (s.level < 0) {
+        for (int b = kParent; b <= kBelow; ++b)
+            AppendButton(out, b, false, std::string());
+    } else {
+        const MultiMapLevel& own = s.levels[s.level];
+        const int parentColumn = s.level == 0 ? 0 : s.column / std::max(1, own.columns);
+        const int parentRow = s.level == 0 ? 0 : s.row / std::max(1, own.rows);
+        AppendButton(out, kParent, true, Page(parentColumn, parentRow, s.level - 1));
+        AppendButton(out, kLeft, s.column - 1 >= 0, Page(s.column - 1, s.row, s.level));
+        AppendButton(out, kRight, s.column + 1 < s.columns, Page(s.column + 1, s.row, s.level));
+        AppendButton(out, kAbove, s.row - 1 >= 0, Page(s.column, s.row - 1, s.level));
+        AppendButton(out, kBelow, s.row + 1 < s.rows, Page(s.column, s.row + 1, s.level));
+    }
+    if (s.writeDrawings && AtlasLevelEntry(s).download != 0)
+        AppendButton(out, kDownload, true, base + ".fcw");
+    out += "<P>\n";
+    int width = 0, height = 0;
+    AtlasPictureSize(s, width, height);
+    const int next = s.level + 1;
+    if (next < s.levelCount) {
+        const MultiMapLevel& child = s.levels[next];
+        const int firstColumn = (s.level < 0 ? 0 : s.column) * child.columns;
+        const int firstRow = (s.level < 0 ? 0 : s.row) * child.rows;
+        out += std::string("<MAP NAME=\"") + kAtlasMapName + "\">\n";
+        for (int r = 0; r < child.rows; ++r)
+            for (int c = 0; c < child.columns; ++c) {
+                const long long x0 = static_cast<long long>(c) * width / child.columns;
+                const long long x1 = static_cast<long long>(c + 1) * width / child.columns;
+                const long long y0 = static_cast<long long>(r) * height / child.rows;
+                const long long y1 = static_cast<long long>(r + 1) * height / child.rows;
+                char line[256];
+                std::snprintf(line, sizeof line,
+                              "<AREA SHAPE=\"rect\" ALT=\"Submap %d,%d\" COORDS=\"%lld,%lld,%lld,%lld\" HREF=\"%s\">\n",
+                              firstColumn + c, firstRow + r, x0, y0, x1, y1,
+                              Page(firstColumn + c, firstRow + r, next).c_str());
+                out += line;
+            }
+        out += "</MAP>\n";
+    }
+    out += "<IMG SRC=\"" + base + (s.picturesAsJpeg ? ".jpg" : ".bmp") + "\" WIDTH=" + std::to_string(width) +
+           " HEIGHT=" + std::to_string(height) + " BORDER=0 USEMAP=\"#" + kAtlasMapName + "\">\n";
+    out += "</BODY>\n</HTML>\n";
+    return out;
+}
+
+int WriteMultiMapPage(const AtlasSource& source, const MultiMapSettings& s)
+{
+    int width = 0, height = 0;
+    AtlasPictureSize(s, width, height);
+    ProjectionParms projection(source.projection);
+    projection.SetCenter(s.centerLatitude, s.centerLongitude);
+    projection.SetScale(s.mapScale);
+    LightParms light(source.light);
+    if (source.document == nullptr)
+        return -1;
+    SurfaceSampler sampler(&projection, &source.document->GetWorld(), &light, source.shaderId);
+    const std::string base = Join(s.outputFolder, FormatLinkName(s.column, s.row, s.level));
+
+    if (s.writeDrawings) {
+        const std::string path = Join(source.definitionFolder, AtlasLevelEntry(s).definition + ".xpt");
+        PW2Output definition;
+        if (definition.LoadFromFile(path) != 0) {
+            ShowMessage("Error reading export def file " + path);
+            return -2;
+        }
+        CFCWImage drawing(&sampler);
+        if (drawing.WriteMap(base + ".fcw", source.document, definition, &s) < 0)
+            return -1;
+    }
+    if (s.writePictures) {
+        CRawImage picture(&sampler);
+        picture.SetSize(width, height);
+        picture.SetThreads(source.threads);
+        if (picture.Compute(nullptr, false, true) != 0)
+            return -2;
+        const int saved = s.picturesAsJpeg ? picture.SaveJPEG(base + ".jpg", true) : picture.SaveBMP(base + ".bmp", true);
+        if (saved != 0)
+            return -2;
+    }
+    if (s.writePages) {
+        const std::string text = FormatMultiMapPage(s);
+        AtomicFile file;
+        if (!file.Open(base + ".html"))
+            return 1;
+        if (std::fwrite(text.data(), 1, text.size(), file.File()) != text.size() || !file.Commit())
+            return 1;
+    }
+    return 0;
+}
+
+int ExportMultipleFiles(AtlasSource& source)
+{
+    MultiMapSettings& kept = GetMultiMapSettings();
+    MultiMapSettings edited = kept;
+    if (!GetMultiImageDialog().Run(edited))
+        return 0;
+    kept = edited;
+    kept.outputFolder = TrimFolder(kept.outputFolder);
+    MultiMapSettings s = kept;
+    s.west = source.west;
+    s.south = source.south;
+    s.east = source.east;
+    s.north = source.north;
+    const std::string refused = CheckAtlasLevels(s);
+    if (!refused.empty()) {
+        ShowMessage(refused);
+        return -1;
+    }
+    std::error_code ec;
+    if (!s.outputFolder.empty())
+        std::filesystem::create_directories(s.outputFolder, ec);
+    if (!CanWriteIn(s.outputFolder.empty() ? std::string(".") : s.outputFolder)) {
+        ShowMessage("Error trying to write a file\nin directory " + s.outputFolder +
+                    "\nThis directory must exist for this command\nto operate correctly.");
+        return -1;
+    }
+
+    double total = 1.0;
+    for (int i = 0; i < s.levelCount; ++i) {
+        double across = 1.0, down = 1.0;
+        AtlasLevelCounts(s, i, across, down);
+        total += across * down;
+    }
+    const double rootScale = source.projection.GetScale();
+    double done = 0.0;
+    int result = 0;
+    StepProgressScope progress;
+    auto write = [&](int column, int row, int level) {
+        PlaceAtlasMap(s, column, row, level, rootScale);
+        const int written = WriteMultiMapPage(source, s);
+        done += 1.0;
+        GetStepProgress().SetTotalPos(static_cast<int>(done / total * 100.0));
+        if (written == 1)
+            ShowMessage("Error writing file " + Join(s.outputFolder, Page(column, row, level)));
+        return written == 0;
+    };
+    if (!write(0, 0, -1)) {
+        ShowMessage("Error generating root image, exiting");
+        return -2;
+    }
+    if (s.navigationImages && WriteAtlasButtons(s.outputFolder) != 0) {
+        ShowMessage("Error writing file " + Join(s.outputFolder, "ap.gif"));
+        return -3;
+    }
+    for (int level = 0; level < s.levelCount && result == 0; ++level) {
+        double across = 1.0, down = 1.0;
+        AtlasLevelCounts(s, level, across, down);
+        for (int r = 0; r < static_cast<int>(down) && result == 0; ++r)
+            for (int c = 0; c < static_cast<int>(across) && result == 0; ++c)
+                if (!write(c, r, level))
+                    result = -4;
+    }
+    g_abortValue = 0;
+    return result;
+}
+
+void AtlasExport::ExportMultipleFiles()
+{
+    CKVView* view = GetActiveKVView();
+    AtlasSource source;
+    if (view == nullptr || !AtlasSourceOfView(*view, source))
+        return;
+    view->EnterBusy();
+    kv::ExportMultipleFiles(source);
+    view->LeaveBusy();
+}
+
+} // namespace kv

@@ -1,0 +1,98 @@
+// The Multiple Files export: a root map of the active view and up to five levels of
+// sub-maps, each map written as an FCW drawing, a picture and an HTML page whose picture
+// links to the maps of the next level, with navigation buttons to the parent and the
+// neighbours.
+//
+// Geometry: the root picture has the shape of the root bounds (height / width =
+// (north - south) / (east - west)) and its shorter side spans twice the view's map scale
+// in map units. A map of a level with C x R maps in all covers 1 / C of the root's width
+// and 1 / R of its height: its picture has that shape and its scale is half its shorter
+// side, widened by the level's overlap. The child rectangles of a page's image map are
+// the equal shares of its picture.
+#pragma once
+
+#include "document/DocumentCommands.h"
+#include "exchange/MultiMapSettings.h"
+#include "base/color/LightParms.h"
+#include "projection/ProjectionParms.h"
+
+#include <cstdint>
+#include <string>
+
+namespace kv {
+
+class CKVDoc;
+class CKVView;
+
+// The settings of the run: made on first use, kept while the program runs.
+MultiMapSettings& GetMultiMapSettings();
+
+// The multiple-image dialog over a copy of the settings; true on OK. The window side
+// installs its own; until then the dialog is cancelled.
+class MultiImageDialog {
+public:
+    virtual ~MultiImageDialog() = default;
+    virtual bool Run(MultiMapSettings& settings)
+    {
+        (void)settings;
+        return false;
+    }
+};
+MultiImageDialog& GetMultiImageDialog();
+MultiImageDialog* SetMultiImageDialog(MultiImageDialog* dialog);
+
+// What the maps are taken from: the document, the view's projection, lighting and shader,
+// and the bounds of the view's map.
+struct AtlasSource {
+    CKVDoc* document = nullptr;
+    ProjectionParms projection;
+    LightParms light;
+    int shaderId = 1;
+    double west = -180.0, south = -90.0, east = 180.0, north = 90.0;
+    int threads = 0; // picture threads (0: every core)
+    std::string definitionFolder; // where the levels' ".xpt" files are
+};
+// The source of a view core: its settings, and the bounds of the points its pixels show
+// (the whole world when none is on the map). False without a document.
+bool AtlasSourceOfView(CKVView& view, AtlasSource& source);
+
+constexpr int kAtlasMinPictureWidth = 8;
+constexpr int kAtlasDefaultPictureWidth = 128;
+// Cumulative columns or rows above this repeat the 15-bit numbers of the file names.
+constexpr int kAtlasMaxAcross = 32768;
+constexpr char kAtlasMapName[] = "ImageMap1";
+
+// The level entry of the current map (the root takes entry 0).
+const MultiMapLevel& AtlasLevelEntry(const MultiMapSettings& settings);
+// Picture size of the current map.
+void AtlasPictureSize(const MultiMapSettings& settings, int& width, int& height);
+// Sets the current map to (column, row) of level (-1 root) with its centre, scale and
+// the level's map counts, from the root bounds and rootScale.
+void PlaceAtlasMap(MultiMapSettings& settings, int column, int row, int level, double rootScale);
+// Maps across and down at a level (products of the entries 0..level; 1 for the root),
+// as doubles so that large products do not wrap.
+void AtlasLevelCounts(const MultiMapSettings& settings, int level, double& across, double& down);
+// An empty text when the levels can be written, else why not.
+std::string CheckAtlasLevels(const MultiMapSettings& settings);
+
+// The HTML page of the current map, as written.
+std::string FormatMultiMapPage(const MultiMapSettings& settings);
+// Writes the current map's drawing, picture and page into the output folder: 0; -1 the
+// drawing failed; -2 the definition or the picture failed; 1 the page cannot be written.
+int WriteMultiMapPage(const AtlasSource& source, const MultiMapSettings& settings);
+
+// The twelve navigation buttons ("a" and "d" forms of p, l, r, u, d, c ".gif"): 0, or -1
+// when one cannot be written.
+int WriteAtlasButtons(const std::string& folder);
+
+// The whole command on the given source: 0 done or cancelled; negative when it stopped
+// (the message shown).
+int ExportMultipleFiles(AtlasSource& source);
+
+// The document command's exporter: the active view core's atlas.
+class AtlasExport : public MultipleFilesExport {
+public:
+    void ExportMultipleFiles() override;
+};
+
+} // namespace kv

@@ -1,0 +1,326 @@
+// The Multiple Files export: the pages' exact text, the maps' centres, scales and picture
+// sizes, every file of a small atlas (checked by outside readers: tidy, a headless browser
+// and ImageMagick), and the messages that stop it.
+#include "exchange/MultiFileAtlas.h"
+
+#include "base/Progress.h"
+#include "base/raster/ImageCodecs.h"
+#include "base/raster/VideoBuffer.h"
+#include "document/CKVDoc.h"
+#include "exchange/CFCWImage.h"
+#include "exchange/PW2Output.h"
+#include "shading/ShaderRegistry.h"
+
+#include "OutsideTools.h"
+#include "WorldFixtures.h"
+
+#include <gtest/gtest.h>
+
+#include <regex>
+#include <set>
+
+using namespace kv;
+
+namespace {
+
+// One level of 3 x 2 maps at 10% overlap under a whole-world root; width 4 means 128.
+MultiMapSettings OneLevel()
+{
+    MultiMapSettings s;
+    s.levelCount = 1;
+    s.levels[0].columns = 3;
+    s.levels[0].rows = 2;
+    s.levels[0].overlap = 10.0f;
+    s.levels[0].pictureWidth = 4;
+    s.levels[0].download = 1;
+    s.writeDrawings = true;
+    return s;
+}
+
+constexpr char kHead[] = "<HTML>\n<HEAD>\n<TITLE>Untitled-1</TITLE>\n"
+                         "<META HTTP-EQUIV=\"Content-Type\" CONTENT=\"text/html; charset=iso-8859-1\">\n"
+                         "</HEAD>\n<BODY BGCOLOR=#FFFFFF>\n";
+
+// Answers the multiple-image dialog with fixed settings.
+struct AnswerDialog : MultiImageDialog {
+    explicit AnswerDialog(MultiMapSettings s) : answer(std::move(s)) { m_previous = SetMultiImageDialog(this); }
+    ~AnswerDialog() override { SetMultiImageDialog(m_previous); }
+    bool Run(MultiMapSettings& s) override
+    {
+        ++calls;
+        s = answer;
+        return ok;
+    }
+    MultiMapSettings answer;
+    bool ok = true;
+    int calls = 0;
+
+private:
+    MultiImageDialog* m_previous = nullptr;
+};
+
+class AtlasExportTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        m_hooks = SetProgressHooks(SilentProgressHooks());
+        RecalculateWorld(doc.GetWorld());
+        GetShaderRegistry().Init(&doc.GetWorld(), &doc.GetViewSettings().light);
+        source.document = &doc;
+        source.projection = doc.GetViewSettings().projection;
+        source.projection.SetScale(1.0);
+        source.light = doc.GetViewSettings().light;
+        source.shaderId = doc.GetViewSettings().shaderId;
+        source.definitionFolder = scratch.path.string();
+        PW2Output plain;
+        plain.altContoursOn = 0;
+        plain.tempContoursOn = 0;
+        plain.seaOnList = 0;
+        plain.grid.shown = 0;
+        ASSERT_EQ(plain.SaveToFile(scratch / "plain.xpt"), 0);
+        GetMultiMapSettings() = MultiMapSettings();
+    }
+    void TearDown() override
+    {
+        SetProgressHooks(m_hooks);
+        ShaderRegistry::Destroy();
+        GetMultiMapSettings() = MultiMapSettings();
+    }
+    MultiMapSettings Atlas(const std::string& folder)
+    {
+        MultiMapSettings s = OneLevel();
+        s.outputFolder = folder;
+        s.writePictures = true;
+        s.writePages = true;
+        s.picturesAsJpeg = false;
+        s.navigationImages = true;
+        s.levels[0].definition = "plain";
+        return s;
+    }
+
+    ScratchFolder scratch;
+    CKVDoc doc;
+    AtlasSource source;
+    ProgressHooks m_hooks;
+};
+
+} // namespace
+
+TEST(MultiFileAtlas, RootPageOfOneLevelIsExact)
+{
+    MultiMapSettings s = OneLevel();
+    PlaceAtlasMap(s, 0, 0, -1, 1.0);
+    const std::string expected =
+        std::string(kHead) +
+        "<A><IMG SRC=\"dp.gif\" ALT=\"Map Parent\" BORDER=0 WIDTH=36 HEIGHT=32></A>\n"
+        "<A><IMG SRC=\"dl.gif\" ALT=\"Map Left\" BORDER=0 WIDTH=32 HEIGHT=32></A>\n"
+        "<A><IMG SRC=\"dr.gif\" ALT=\"Map Right\" BORDER=0 WIDTH=32 HEIGHT=32></A>\n"
+        "<A><IMG SRC=\"du.gif\" ALT=\"Map Above\" BORDER=0 WIDTH=32 HEIGHT=32></A>\n"
+        "<A><IMG SRC=\"dd.gif\" ALT=\"Map Below\" BORDER=0 WIDTH=32 HEIGHT=32></A>\n"
+        "<A HREF=\"A000000.fcw\"><IMG SRC=\"ac.gif\" ALT=\"Download PW2 File\" BORDER=0 WIDTH=80 HEIGHT=32></A>\n"
+        "<P>\n<MAP NAME=\"ImageMap1\">\n"
+        "<AREA SHAPE=\"rect\" ALT=\"Submap 0,0\" COORDS=\"0,0,42,32\" HREF=\"B000000.html\">\n"
+        "<AREA SHAPE=\"rect\" ALT=\"Submap 1,0\" COORDS=\"42,0,85,32\" HREF=\"B001000.html\">\n"
+        "<AREA SHAPE=\"rect\" ALT=\"Submap 2,0\" COORDS=\"85,0,128,32\" HREF=\"B002000.html\">\n"
+        "<AREA SHAPE=\"rect\" ALT=\"Submap 0,1\" COORDS=\"0,32,42,64\" HREF=\"B000001.html\">\n"
+        "<AREA SHAPE=\"rect\" ALT=\"Submap 1,1\" COORDS=\"42,32,85,64\" HREF=\"B001001.html\">\n"
+        "<AREA SHAPE=\"rect\" ALT=\"Submap 2,1\" COORDS=\"85,32,128,64\" HREF=\"B002001.html\">\n"
+        "</MAP>\n"
+        "<IMG SRC=\"A000000.jpg\" WIDTH=128 HEIGHT=64 BORDER=0 USEMAP=\"#ImageMap1\">\n"
+        "</BODY>\n</HTML>\n";
+    EXPECT_EQ(FormatMultiMapPage(s), expected);
+    EXPECT_EQ(s.columns, 1);
+    EXPECT_EQ(s.mapScale, 1.0);
+}
+
+TEST(MultiFileAtlas, FirstMapOfTheLevelLinksItsParentAndNeighbours)
+{
+    MultiMapSettings s = OneLevel();
+    s.levels[0].download = 0;
+    PlaceAtlasMap(s, 0, 0, 0, 1.0);
+    const std::string expected =
+        std::string(kHead) +
+        "<A HREF=\"A000000.html\"><IMG SRC=\"ap.gif\" ALT=\"Map Parent\" BORDER=0 WIDTH=36 HEIGHT=32></A>\n"
+        "<A><IMG SRC=\"dl.gif\" ALT=\"Map Left\" BORDER=0 WIDTH=32 HEIGHT=32></A>\n"
+        "<A HREF=\"B001000.html\"><IMG SRC=\"ar.gif\" ALT=\"Map Right\" BORDER=0 WIDTH=32 HEIGHT=32></A>\n"
+        "<A><IMG SRC=\"du.gif\" ALT=\"Map Above\" BORDER=0 WIDTH=32 HEIGHT=32></A>\n"
+        "<A HREF=\"B000001.html\"><IMG SRC=\"ad.gif\" ALT=\"Map Below\" BORDER=0 WIDTH=32 HEIGHT=32></A>\n"
+        "<P>\n"
+        "<IMG SRC=\"B000000.jpg\" WIDTH=128 HEIGHT=96 BORDER=0 USEMAP=\"#ImageMap1\">\n"
+        "</BODY>\n</HTML>\n";
+    EXPECT_EQ(FormatMultiMapPage(s), expected);
+}
+
+TEST(MultiFileAtlas, CentresScalesAndParentsOfTheLevels)
+{
+    // Whole world (2:1), root scale 1: the root spans 4 x 2 map units; a 3 x 2 map spans
+    // 4/3 x 1, so its scale is half its shorter side, widened by 10%.
+    MultiMapSettings s = OneLevel();
+    struct Case {
+        int column, row;
+        double longitude, latitude;
+    };
+    for (const Case& c : {Case{0, 0, -120.0, 45.0}, Case{2, 1, 120.0, -45.0}, Case{1, 0, 0.0, 45.0}}) {
+        PlaceAtlasMap(s, c.column, c.row, 0, 1.0);
+        EXPECT_DOUBLE_EQ(s.centerLongitude, c.longitude);
+        EXPECT_DOUBLE_EQ(s.centerLatitude, c.latitude);
+        EXPECT_DOUBLE_EQ(s.mapScale, 0.55);
+        EXPECT_EQ(s.columns, 3);
+        EXPECT_EQ(s.rows, 2);
+    }
+    // A second level of 2 x 2: map (5, 3) of 6 x 4 has parent (2, 1) of the first level.
+    s.levelCount = 2;
+    s.levels[1].columns = 2;
+    s.levels[1].rows = 2;
+    s.levels[1].overlap = 0.0f;
+    s.levels[1].pictureWidth = 200;
+    PlaceAtlasMap(s, 5, 3, 1, 1.0);
+    EXPECT_DOUBLE_EQ(s.mapScale, 0.25); // 4/6 x 2/4 map units
+    const std::string page = FormatMultiMapPage(s);
+    EXPECT_NE(page.find("<A HREF=\"B002001.html\"><IMG SRC=\"ap.gif\""), std::string::npos) << page;
+    EXPECT_NE(page.find("<A><IMG SRC=\"dr.gif\""), std::string::npos);
+    EXPECT_NE(page.find("<A><IMG SRC=\"dd.gif\""), std::string::npos);
+    int w = 0, h = 0;
+    AtlasPictureSize(s, w, h);
+    EXPECT_EQ(w, 200);
+    EXPECT_EQ(h, 150); // 200 x (180 x 6) / (360 x 4)
+}
+
+TEST(MultiFileAtlas, LevelCountsThatRepeatNamesAreRefused)
+{
+    MultiMapSettings s = OneLevel();
+    EXPECT_EQ(CheckAtlasLevels(s), "");
+    s.levels[0].rows = 0;
+    EXPECT_NE(CheckAtlasLevels(s), "");
+    s = OneLevel();
+    s.levelCount = 3;
+    for (int i = 0; i < 3; ++i)
+        s.levels[i].columns = 32;
+    EXPECT_EQ(CheckAtlasLevels(s), ""); // 32768 across
+    s.levels[2].columns = 33;
+    EXPECT_NE(CheckAtlasLevels(s), "");
+}
+
+TEST_F(AtlasExportTest, WritesEveryMapButtonAndPageThatOutsideReadersAccept)
+{
+    const std::string out = scratch / "atlas";
+    AnswerDialog dialog(Atlas(" \t" + out + "/// "));
+    MessageRecorder messages;
+    ASSERT_EQ(ExportMultipleFiles(source), 0);
+    EXPECT_TRUE(messages.texts.empty());
+    EXPECT_EQ(GetMultiMapSettings().outputFolder, out);
+
+    std::vector<std::string> pages = {"A000000"};
+    for (int r = 0; r < 2; ++r)
+        for (int c = 0; c < 3; ++c)
+            pages.push_back(FormatLinkName(c, r, 0));
+    for (const std::string& p : pages)
+        for (const char* ext : {".fcw", ".bmp", ".html"})
+            EXPECT_TRUE(std::filesystem::exists(out + "/" + p + ext)) << p << ext;
+    const char* files[] = {"p", "l", "r", "u", "d", "c"};
+    const int widths[] = {36, 32, 32, 32, 32, 80};
+    for (int i = 0; i < 6; ++i)
+        for (const char* form : {"a", "d"}) {
+            VideoBuffer image;
+            std::string error;
+            const std::string path = out + "/" + form + files[i] + ".gif";
+            ASSERT_EQ(ReadGifFile(path, image, error), 0) << path << error;
+            EXPECT_EQ(image.GetWidth(), widths[i]);
+            EXPECT_EQ(image.GetHeight(), 32);
+        }
+    VideoBuffer picture;
+    std::string error;
+    ASSERT_EQ(ReadImageFile(out + "/B000000.bmp", picture, error), 0);
+    EXPECT_EQ(picture.GetWidth(), 128);
+    EXPECT_EQ(picture.GetHeight(), 96);
+
+    // ImageMagick reads the pictures and buttons.
+    REQUIRE_TOOL("identify");
+    const ToolRun id = RunTool("identify " + out + "/*.gif " + out + "/*.bmp");
+    EXPECT_EQ(id.status, 0) << id.err;
+
+    // tidy: only the old-fashioned markup the pages are made of is warned about.
+    REQUIRE_TOOL("tidy");
+    for (const std::string& p : pages) {
+        const ToolRun t = RunTool("tidy -q -e " + out + "/" + p + ".html");
+        EXPECT_EQ(t.status, 1) << p << t.err;
+        std::istringstream lines(t.err);
+        for (std::string line; std::getline(lines, line);)
+            EXPECT_TRUE(line.find("DOCTYPE") != std::string::npos || line.find("alt") != std::string::npos ||
+                        line.find("bgcolor") != std::string::npos)
+                << p << ": " << line;
+    }
+
+    // A headless browser: a crawl from the root reaches every page, and every link and
+    // picture it finds names a written file.
+    REQUIRE_TOOL("chromium");
+    const std::string browser = "chromium --headless --no-sandbox --disable-gpu --no-first-run "
+                                "--disable-background-networking --disable-component-update --disable-sync ";
+    std::set<std::string> seen, queue = {"A000000.html"};
+    const std::regex attribute("(href|src)=\"([^\"]*)\"", std::regex::icase);
+    while (!queue.empty()) {
+        const std::string page = *queue.begin();
+        queue.erase(queue.begin());
+        seen.insert(page);
+        const ToolRun dom = RunTool(browser + "--dump-dom file://" + out + "/" + page);
+        ASSERT_EQ(dom.status, 0) << dom.err;
+        for (std::sregex_iterator m(dom.out.begin(), dom.out.end(), attribute), end; m != end; ++m) {
+            const std::string target = (*m)[2].str();
+            if (target.rfind("#", 0) == 0)
+                continue;
+            EXPECT_TRUE(std::filesystem::exists(out + "/" + target)) << page << " -> " << target;
+            if (target.size() > 5 && target.substr(target.size() - 5) == ".html" && !seen.count(target))
+                queue.insert(target);
+        }
+    }
+    EXPECT_EQ(seen.size(), pages.size());
+}
+
+TEST_F(AtlasExportTest, StopsWithItsMessages)
+{
+    MessageRecorder messages;
+    {
+        // Cancel changes nothing.
+        AnswerDialog dialog(Atlas(scratch / "never"));
+        dialog.ok = false;
+        EXPECT_EQ(ExportMultipleFiles(source), 0);
+        EXPECT_FALSE(std::filesystem::exists(scratch / "never"));
+        EXPECT_EQ(GetMultiMapSettings().outputFolder, "");
+    }
+    {
+        MultiMapSettings s = Atlas(scratch / "zero");
+        s.levels[0].columns = 0;
+        AnswerDialog dialog(s);
+        EXPECT_LT(ExportMultipleFiles(source), 0);
+        ASSERT_EQ(messages.texts.size(), 1u);
+        EXPECT_FALSE(std::filesystem::exists(scratch / "zero"));
+    }
+    {
+        // A file stands where the folder should be.
+        WriteBytes(scratch / "file", {1});
+        AnswerDialog dialog(Atlas(scratch / "file"));
+        EXPECT_LT(ExportMultipleFiles(source), 0);
+        ASSERT_EQ(messages.texts.size(), 2u);
+        EXPECT_EQ(messages.texts[1], "Error trying to write a file\nin directory " + scratch / "file" +
+                                         "\nThis directory must exist for this command\nto operate correctly.");
+    }
+    {
+        MultiMapSettings s = Atlas(scratch / "nodef");
+        s.levels[0].definition = "missing";
+        AnswerDialog dialog(s);
+        EXPECT_LT(ExportMultipleFiles(source), 0);
+        ASSERT_EQ(messages.texts.size(), 4u);
+        EXPECT_EQ(messages.texts[2], "Error reading export def file " + scratch / "missing.xpt");
+        EXPECT_EQ(messages.texts[3], "Error generating root image, exiting");
+    }
+    {
+        // The root page cannot be written: the export says so and stops.
+        std::filesystem::create_directories(scratch / "blocked/A000000.html/x");
+        AnswerDialog dialog(Atlas(scratch / "blocked"));
+        EXPECT_LT(ExportMultipleFiles(source), 0);
+        ASSERT_EQ(messages.texts.size(), 6u);
+        EXPECT_EQ(messages.texts[4], "Error writing file " + scratch / "blocked/A000000.html");
+        EXPECT_EQ(messages.texts[5], "Error generating root image, exiting");
+        EXPECT_FALSE(std::filesystem::exists(scratch / "blocked/B000000.bmp"));
+    }
+}

@@ -15,7 +15,7 @@ namespace kv {
 namespace {
 
 constexpr int kReach = 32;
-constexpr int kBandRows = 32;
+constexpr int kBandRows = 256;
 
 } // namespace
 

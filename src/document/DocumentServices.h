@@ -7,9 +7,13 @@
 
 #include "base/color/LightParms.h"
 #include "base/layers/CISurf.h"
+#include "base/noise/TexRecords.h"
+#include "document/Craters.h"
 #include "world/SurfMap.h"
 
 #include <cstdint>
+#include <string>
+#include <vector>
 
 namespace kv {
 
@@ -78,5 +82,119 @@ NewWorldWizard* SetNewWorldWizard(NewWorldWizard* wizard);
 // document of the run starts from it.
 const SurfMap* GetParameterWorld();
 void SetParameterWorld(const SurfMap* world);
+
+// ==== Command dialogs ====================================================================
+// The small dialogs through which commands ask for a few values before they run. The caller
+// fills the record, calls the dialog and reads the record back when it returns true (OK);
+// on false (Cancel) the record is as it was given. Until the window side installs its own,
+// every dialog answers Cancel, so that nothing runs unasked in batch runs and tests.
+
+class ClimateParms;
+class Shader_ImgClimate;
+
+struct SingleEditValues {
+    std::string caption;
+    std::string label;
+    float value = 0.0f;
+    int helpContext = 0;
+};
+
+struct GlobalAltSetValues {
+    std::string caption;
+    std::string label; // of the value
+    std::string unit;
+    int samples = 0;   // 1..32 accepted
+    float value = 0.0f;
+};
+
+struct RangeSelectValues {
+    static constexpr int kBetween = 0, kNotBetween = 1, kAbove = 2, kBelow = 3;
+    std::string caption;
+    std::string metricUnit;
+    std::string imperialUnit;
+    int test = -1;
+    float low = 0.0f; // the value for Above and Below
+    float high = 0.0f;
+    int combine = -1; // 0 replace, 1 add, 2 subtract
+};
+
+struct NoiseDataValues {
+    std::string caption; // empty: "Add Noise"
+    int noiseType = -1;  // 0 uniform, 1 Gaussian
+    float mean = 0.0f;
+    float variance = 0.0f;
+    float except = 0.0f;
+    int seed = 0;
+    bool autoRandseed = false; // read from and written to the profile by the dialog
+};
+
+struct ClimateSelectValues {
+    std::vector<std::string> names; // at most 32 are shown
+    std::vector<int> states;        // one check state per name
+};
+
+struct FractalParmsValues {
+    TexInfo info{};   // the source: caption, extras mask and names
+    TexParms parms{}; // the copy edited
+};
+
+struct ImageSaveValues {
+    int width = 768;
+    int height = 1024;
+    bool keepProportions = false;
+    int quality = 75; // 0..100
+    int mainWidth = 0;
+    int mainHeight = 0;
+    bool jpeg = false;
+};
+
+struct SelectionFileValues {
+    std::string title;
+    std::string filter; // "Text|pattern|...|" pairs
+    std::string path;
+    int combine = 0;    // 0 replace, 1 add, 2 subtract
+};
+
+struct BackgroundValues {
+    int pattern = 0;          // hatch style 0..5
+    uint32_t foreground = 0;  // 0x00BBGGRR
+    uint32_t background = 0;
+};
+
+struct ImageClimateValues {
+    Shader_ImgClimate* shader = nullptr; // whose image settings are shown and set on OK
+    const ClimateParms* climate = nullptr; // the world's climate model (null: the defaults)
+};
+
+struct MathToolValues {
+    int destination = 0;
+    int source1 = 0;
+    int operation = 0;
+    int source2 = 0;
+    float constant = 0.0f;
+};
+
+class CommandDialogs {
+public:
+    virtual ~CommandDialogs() = default;
+    virtual bool SingleEdit(SingleEditValues&) { return false; }
+    virtual bool GlobalAltSet(GlobalAltSetValues&) { return false; }
+    virtual bool RangeSelect(RangeSelectValues&) { return false; }
+    virtual bool NoiseData(NoiseDataValues&) { return false; }
+    // Diameters in display units (km, or miles when the units are imperial).
+    virtual bool Bombardment(BombardmentSettings&) { return false; }
+    virtual bool ClimateSelect(ClimateSelectValues&) { return false; }
+    virtual bool EditFractalParms(FractalParmsValues&) { return false; }
+    virtual bool ImageSaveParms(ImageSaveValues&) { return false; }
+    virtual bool SelectionFile(SelectionFileValues&) { return false; }
+    virtual bool Background(BackgroundValues&) { return false; }
+    virtual bool ImageClimate(ImageClimateValues&) { return false; }
+    virtual bool MathTool(MathToolValues&) { return false; }
+};
+CommandDialogs& GetCommandDialogs();
+// Installs `dialogs` (null restores the default) and returns the previous ones, or null
+// when the default was in force. The caller keeps them alive while installed.
+CommandDialogs* SetCommandDialogs(CommandDialogs* dialogs);
+// ==== end of command dialogs =============================================================
 
 } // namespace kv

@@ -1,0 +1,42 @@
+// The window side of the dialogs the document, the view and the model ask for: each request
+// opens its dialog modally over the active window. InstallWindowDialogs puts them (and the
+// colour chooser) in force for the run.
+#pragma once
+
+#include "document/AltColor.h"
+#include "document/ColorLinks.h"
+#include "document/DocumentServices.h"
+
+namespace kv {
+
+class WindowCommandDialogs : public CommandDialogs {
+public:
+    bool SingleEdit(SingleEditValues& values) override;
+    bool GlobalAltSet(GlobalAltSetValues& values) override;
+    bool RangeSelect(RangeSelectValues& values) override;
+    bool NoiseData(NoiseDataValues& values) override;
+    bool Bombardment(BombardmentSettings& values) override;
+    bool ClimateSelect(ClimateSelectValues& values) override;
+    bool EditFractalParms(FractalParmsValues& values) override;
+    bool ImageSaveParms(ImageSaveValues& values) override;
+    bool SelectionFile(SelectionFileValues& values) override;
+    bool ImageClimate(ImageClimateValues& values) override;
+    bool MathTool(MathToolValues& values) override;
+};
+
+class WindowAltColorEditor : public AltColorEditor {
+public:
+    int Edit(AltColor& shown, bool metric) override;
+};
+
+class WindowColorLinkEditors : public ColorLinkEditors {
+public:
+    bool EditGroupName(std::string& name) override;
+    bool EditLink(ColorLinkFields& fields, const std::function<bool(const ColorLinkFields&)>& accept) override;
+};
+
+// Installs the window dialogs, the entry editors and the colour chooser for the rest of the
+// run (once; later calls do nothing).
+void InstallWindowDialogs();
+
+} // namespace kv

@@ -1,5 +1,7 @@
 // The KV program. Any of mdr=, bump=, normal=, image= makes a windowless batch run;
 // otherwise the main window opens.
+#include "gui/dialogs/WindowDialogs.h"
+
 #include <QApplication>
 #include <QMainWindow>
 
@@ -28,6 +30,7 @@ int main(int argc, char** argv)
         }
     }
     QApplication app(argc, argv);
+    kv::InstallWindowDialogs();
     QMainWindow window;
     window.setWindowTitle("Kelvane Pro");
     window.resize(1024, 640);

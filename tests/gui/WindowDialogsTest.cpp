@@ -8,10 +8,10 @@
 #include "gui/dialogs/CImageClimateDlg.h"
 #include "gui/dialogs/CImageSaveParmsDlg.h"
 #include "gui/dialogs/CMathToolDlg.h"
-#include "gui/dialogs/CNoiseDataDlg.h"
+#include "gui/dialogs/CNoiseDataDlgFace.h"
 #include "gui/dialogs/CRangeSelectDlg.h"
 #include "gui/dialogs/CSelectionFileDlg.h"
-#include "gui/dialogs/CSingleEditDlg.h"
+#include "gui/dialogs/CSingleEditDlgFace.h"
 #include "gui/dialogs/WindowDialogs.h"
 
 #include "DialogDriver.h"
@@ -68,7 +68,7 @@ TEST(WindowDialogs, SingleEditAndGlobalSetTakeTheirValuesOnOkOnly)
     SingleEditValues single{"Raise Altitude", "Amount:", 2.5f, 7};
     {
         ModalAnswerer answer([](QDialog* d) {
-            auto* dlg = As<CSingleEditDlg>(d);
+            auto* dlg = As<CSingleEditDlgFace>(d);
             EXPECT_EQ(dlg->windowTitle(), "Raise Altitude");
             EXPECT_EQ(dlg->Label()->text(), "Amount:");
             EXPECT_EQ(dlg->Edit()->text(), "2.5");
@@ -80,7 +80,7 @@ TEST(WindowDialogs, SingleEditAndGlobalSetTakeTheirValuesOnOkOnly)
     EXPECT_FLOAT_EQ(single.value, -12.25f);
     {
         ModalAnswerer answer([](QDialog* d) {
-            As<CSingleEditDlg>(d)->Edit()->setText("99");
+            As<CSingleEditDlgFace>(d)->Edit()->setText("99");
             d->reject();
         });
         EXPECT_FALSE(Dialogs().SingleEdit(single));
@@ -146,7 +146,7 @@ TEST(WindowDialogs, RangeRefusalsKeepTheDialogOpen)
     MessageRecorder messages;
     SingleEditValues single{"Set", "Value:", 1.0f, 0};
     ModalAnswerer answer([](QDialog* d) {
-        As<CSingleEditDlg>(d)->Edit()->setText("1e39");
+        As<CSingleEditDlgFace>(d)->Edit()->setText("1e39");
         d->accept();
     });
     EXPECT_FALSE(Dialogs().SingleEdit(single));
@@ -254,7 +254,7 @@ TEST(WindowDialogs, NoiseDialogKeepsAutoRandseedAndDrawsANewSeedPerOpening)
     std::vector<int> seeds;
     auto open = [&](bool switchOff) {
         ModalAnswerer answer([&](QDialog* d) {
-            auto* dlg = As<CNoiseDataDlg>(d);
+            auto* dlg = As<CNoiseDataDlgFace>(d);
             seeds.push_back(dlg->SeedEdit()->text().toInt());
             EXPECT_EQ(dlg->windowTitle(), "Add Noise");
             if (switchOff) {

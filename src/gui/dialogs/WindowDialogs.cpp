@@ -11,10 +11,10 @@
 #include "gui/dialogs/CImageClimateDlg.h"
 #include "gui/dialogs/CImageSaveParmsDlg.h"
 #include "gui/dialogs/CMathToolDlg.h"
-#include "gui/dialogs/CNoiseDataDlg.h"
+#include "gui/dialogs/CNoiseDataDlgFace.h"
 #include "gui/dialogs/CRangeSelectDlg.h"
 #include "gui/dialogs/CSelectionFileDlg.h"
-#include "gui/dialogs/CSingleEditDlg.h"
+#include "gui/dialogs/CSingleEditDlgFace.h"
 
 #include <QApplication>
 
@@ -35,10 +35,10 @@ template <class Dialog, class Values> bool Run(Values& values)
 
 } // namespace
 
-bool WindowCommandDialogs::SingleEdit(SingleEditValues& v) { return Run<CSingleEditDlg>(v); }
+bool WindowCommandDialogs::SingleEdit(SingleEditValues& v) { return Run<CSingleEditDlgFace>(v); }
 bool WindowCommandDialogs::GlobalAltSet(GlobalAltSetValues& v) { return Run<CGlobalAltSetDlg>(v); }
 bool WindowCommandDialogs::RangeSelect(RangeSelectValues& v) { return Run<CRangeSelectDlg>(v); }
-bool WindowCommandDialogs::NoiseData(NoiseDataValues& v) { return Run<CNoiseDataDlg>(v); }
+bool WindowCommandDialogs::NoiseData(NoiseDataValues& v) { return Run<CNoiseDataDlgFace>(v); }
 bool WindowCommandDialogs::Bombardment(BombardmentSettings& v) { return Run<CBombardmentDlg>(v); }
 bool WindowCommandDialogs::ClimateSelect(ClimateSelectValues& v) { return Run<CClimateSelectDlg>(v); }
 bool WindowCommandDialogs::EditFractalParms(FractalParmsValues& v) { return Run<CEditWorldFParmsDlg>(v); }

@@ -12,13 +12,13 @@ class QLineEdit;
 
 namespace kv {
 
-class CNoiseDataDlg : public QDialog {
+class CNoiseDataDlgFace : public QDialog {
     Q_OBJECT
 public:
     static constexpr const char* kSection = "Settings";
     static constexpr const char* kAutoRandseedKey = "AutoRandseed";
 
-    explicit CNoiseDataDlg(const NoiseDataValues& values, QWidget* parent = nullptr);
+    explicit CNoiseDataDlgFace(const NoiseDataValues& values, QWidget* parent = nullptr);
 
     NoiseDataValues values;
     QComboBox* TypeList() const { return m_type; }

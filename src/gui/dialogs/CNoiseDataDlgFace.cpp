@@ -1,4 +1,4 @@
-#include "gui/dialogs/CNoiseDataDlg.h"
+#include "gui/dialogs/CNoiseDataDlgFace.h"
 
 #include "base/AppSettings.h"
 #include "base/Random.h"
@@ -17,7 +17,7 @@
 
 namespace kv {
 
-CNoiseDataDlg::CNoiseDataDlg(const NoiseDataValues& v, QWidget* parent)
+CNoiseDataDlgFace::CNoiseDataDlgFace(const NoiseDataValues& v, QWidget* parent)
     : QDialog(parent), values(v), m_type(MakeCombo(this, 5542, {"Uniform", "Gaussian"})),
       m_mean(MakeEdit(this, 5392)), m_variance(MakeEdit(this, 5130)), m_except(MakeEdit(this, 5560)),
       m_seed(MakeEdit(this, 5490)), m_auto(MakeCheck(this, 5048, "&Auto Randseed"))
@@ -38,10 +38,10 @@ CNoiseDataDlg::CNoiseDataDlg(const NoiseDataValues& v, QWidget* parent)
     if (values.autoRandseed)
         values.seed = DrawSeed();
     Show();
-    connect(m_auto, &QCheckBox::clicked, this, &CNoiseDataDlg::OnAutoClicked);
+    connect(m_auto, &QCheckBox::clicked, this, &CNoiseDataDlgFace::OnAutoClicked);
 }
 
-int CNoiseDataDlg::DrawSeed()
+int CNoiseDataDlgFace::DrawSeed()
 {
     // Nanoseconds, so that two openings within one second still draw different seeds.
     const auto now = std::chrono::system_clock::now().time_since_epoch();
@@ -49,7 +49,7 @@ int CNoiseDataDlg::DrawSeed()
     return Rand();
 }
 
-void CNoiseDataDlg::Show()
+void CNoiseDataDlgFace::Show()
 {
     m_type->setCurrentIndex(values.noiseType >= 0 && values.noiseType < m_type->count() ? values.noiseType : -1);
     m_mean->setText(FloatText(values.mean));
@@ -59,7 +59,7 @@ void CNoiseDataDlg::Show()
     m_auto->setChecked(values.autoRandseed);
 }
 
-void CNoiseDataDlg::OnAutoClicked()
+void CNoiseDataDlgFace::OnAutoClicked()
 {
     values.noiseType = m_type->currentIndex();
     if (const auto f = ParseFloat(m_mean->text()))
@@ -76,7 +76,7 @@ void CNoiseDataDlg::OnAutoClicked()
     Show();
 }
 
-void CNoiseDataDlg::accept()
+void CNoiseDataDlgFace::accept()
 {
     DialogData dx;
     NoiseDataValues read = values;

@@ -1,4 +1,4 @@
-#include "gui/dialogs/CSingleEditDlg.h"
+#include "gui/dialogs/CSingleEditDlgFace.h"
 
 #include "gui/controls/DialogData.h"
 #include "gui/controls/DialogParts.h"
@@ -10,7 +10,7 @@
 
 namespace kv {
 
-CSingleEditDlg::CSingleEditDlg(const SingleEditValues& v, QWidget* parent)
+CSingleEditDlgFace::CSingleEditDlgFace(const SingleEditValues& v, QWidget* parent)
     : QDialog(parent), values(v), m_label(MakeLabel(this, 5436, QString::fromStdString(v.label))),
       m_edit(MakeEdit(this, 5550))
 {
@@ -23,7 +23,7 @@ CSingleEditDlg::CSingleEditDlg(const SingleEditValues& v, QWidget* parent)
     layout->addWidget(MakeButtons(this, [context] { OpenHelpContext(context); }));
 }
 
-void CSingleEditDlg::accept()
+void CSingleEditDlgFace::accept()
 {
     DialogData dx;
     if (!dx.Float(m_edit, values.value))

@@ -10,12 +10,12 @@ class QLineEdit;
 
 namespace kv {
 
-class CSingleEditDlg : public QDialog {
+class CSingleEditDlgFace : public QDialog {
     Q_OBJECT
 public:
     static constexpr int kHelpBase = 0x20000;
 
-    explicit CSingleEditDlg(const SingleEditValues& values, QWidget* parent = nullptr);
+    explicit CSingleEditDlgFace(const SingleEditValues& values, QWidget* parent = nullptr);
 
     SingleEditValues values;
     QLineEdit* Edit() const { return m_edit; }

@@ -5,6 +5,7 @@
 #include "gui/controls/CPatchWnd.h"
 #include "gui/controls/Clipboard.h"
 #include "gui/controls/ControlGeometry.h"
+#include "gui/controls/DialogData.h"
 #include "gui/controls/FileDialogs.h"
 
 #include "QtTestApp.h"
@@ -240,4 +241,34 @@ TEST(FillListWithFiles, SortedNamesCutBeforeTheExtensionAnyCase)
     EXPECT_EQ(FillListWithFiles(dir.path().toStdString() + "/M*.srf", &list), 1);
     EXPECT_EQ(FillListWithFiles(dir.path().toStdString() + "/*.lgt", &list), -1);
     EXPECT_EQ(list.count(), 0);
+}
+
+TEST(ControlGeometry, ControlRectanglesAndHitsRelativeToTheDialog)
+{
+    TestApp();
+    QWidget dialog;
+    dialog.resize(200, 100);
+    auto* control = new QWidget(&dialog);
+    SetControlId(control, 5429);
+    control->setGeometry(20, 30, 40, 10);
+    dialog.show();
+
+    ControlRect rect;
+    ASSERT_TRUE(GetControlRectInWindow(&dialog, 5429, rect, true));
+    EXPECT_EQ(rect.left, 20);
+    EXPECT_EQ(rect.top, 30);
+    EXPECT_EQ(rect.right, 59);  // inclusive
+    EXPECT_EQ(rect.bottom, 39);
+    ASSERT_TRUE(GetControlRectInWindow(control, rect, true));
+    EXPECT_EQ(rect.left, 19);
+    EXPECT_EQ(rect.right, 59);  // exclusive, one pixel more taken off the offset
+    EXPECT_FALSE(GetControlRectInWindow(&dialog, 9999, rect, true));
+
+    QPoint offset;
+    ControlRect screen;
+    EXPECT_TRUE(IsPointInControl(&dialog, 5429, QPoint(25, 39), &offset, &screen));
+    EXPECT_EQ(offset, QPoint(5, 9));
+    EXPECT_EQ(screen.right - screen.left, 40);
+    EXPECT_FALSE(IsPointInControl(&dialog, 5429, QPoint(60, 35)));
+    EXPECT_FALSE(IsPointInControl(&dialog, 9999, QPoint(25, 35)));
 }

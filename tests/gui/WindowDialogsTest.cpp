@@ -436,6 +436,7 @@ TEST(WindowDialogs, ImageClimateChartsTheModelAndSetsTheShaderOnOk)
 
 TEST(WindowDialogs, ImageClimateReadsOutInImperialUnits)
 {
+    TestApp();
     UnitsScope imperial(0);
     ImageClimateValues values;
     CImageClimateDlg dlg(values);

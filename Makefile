@@ -1,4 +1,4 @@
-# Top-level commands: make run, make test, make bench (SAN=1 for sanitizers).
+# Top-level commands: make run, make test, make bench (SAN=1 for sanitizers), make fuzz.
 JOBS ?= $(shell nproc)
 BUILD_TYPE ?= RelWithDebInfo
 
@@ -10,7 +10,12 @@ BUILD_DIR ?= build
 CMAKE_EXTRA = -DCMAKE_BUILD_TYPE=$(BUILD_TYPE)
 endif
 
-.PHONY: all deps configure build test bench run clean
+# make fuzz: every libFuzzer target of tests/fuzz, built with clang in its own folder and run
+# FUZZ_SECONDS each against its seeds; stops at the first finding and keeps its input.
+FUZZ_SECONDS ?= 60
+FUZZ_DIR ?= build-fuzz
+
+.PHONY: all deps configure build test bench run fuzz clean
 
 all: build
 
@@ -33,5 +38,12 @@ bench: build
 run: build
 	@$(BUILD_DIR)/KV $(ARGS)
 
+fuzz:
+	@bash scripts/install-deps.sh --fuzz
+	@cmake -S . -B $(FUZZ_DIR) -G Ninja -DKV_FUZZ=ON -DKV_BUILD_TESTS=OFF -DKV_BUILD_BENCH=OFF -DKV_BUILD_GUI=OFF \
+		-DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ >/dev/null
+	@cmake --build $(FUZZ_DIR) -j $(JOBS) --target kv_fuzz
+	@bash scripts/run-fuzz.sh $(FUZZ_DIR) $(FUZZ_SECONDS)
+
 clean:
-	rm -rf build build-san
+	rm -rf build build-san build-fuzz

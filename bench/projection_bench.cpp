@@ -16,32 +16,7 @@ namespace {
 constexpr double kPi = std::numbers::pi;
 constexpr double kDeg = kPi / 180.0;
 
-struct Twin {
-    kv::ProjectionCreator create;
-    const char* proj; // PROJ operation, or null when PROJ has no twin
-    bool projInverse;
-};
-
-const Twin kTwins[] = {
-    {kv::CreateMapAzimuthalEquidistant, "aeqd", true},
-    {kv::CreateMapEquirectangular, "eqc", true},
-    {kv::CreateMapGnomonic, "gnom", true},
-    {kv::CreateMapHammer, "hammer", true},
-    {kv::CreateMapLambertAzimuthalEqualArea, "laea", true},
-    {kv::CreateMapMercator, "merc", true},
-    {kv::CreateMapMillerCylindrical, "mill", true},
-    {kv::CreateMapMollweide, "moll", true},
-    {kv::CreateMapOrthographic, "ortho", true},
-    {kv::CreateMapSinusoidal, "sinu", true},
-    {kv::CreateMapStereographic, "stere", true},
-    {kv::CreateMapVanDerGrinten, "vandg", true},
-    {kv::CreateMapWagnerIV, "wag4", true},
-    {kv::CreateMapPointy, nullptr, false},
-    {kv::CreateMapWagnerVII, "wag7", false}, // PROJ has no inverse: both sides run forward only
-    {kv::CreateMapAlbersEqualAreaConic, "aea", true},
-    {kv::CreateMapEquidistantConic, "eqdc", true},
-    {kv::CreateMapLambertConformalConic, "lcc", true},
-};
+using kv::BuiltinProjection;
 
 struct Setup {
     double lat0, lon0, p1, p2; // degrees
@@ -93,15 +68,17 @@ std::vector<PJ_COORD> MapPoints(const kv::MapProject& p, PJ* pj)
     return pts;
 }
 
-void BM_Ours(benchmark::State& state, const Twin* twin)
+void BM_Ours(benchmark::State& state, const BuiltinProjection* twin)
 {
     std::unique_ptr<kv::MapProject> p(twin->create());
     const Setup s = SetupFor(*p);
     p->Init(s.lat0 * kDeg, s.lon0 * kDeg, 0, 0, 1, 1, s.p1 * kDeg, s.p2 * kDeg);
     PJ_CONTEXT* ctx = proj_context_create();
-    PJ* pj = twin->proj ? proj_create(ctx, ProjDef(twin->proj, s, std::string(twin->proj) == "eqdc").c_str()) : nullptr;
+    PJ* pj = twin->projTwin
+                 ? proj_create(ctx, ProjDef(twin->projTwin, s, std::string(twin->projTwin) == "eqdc").c_str())
+                 : nullptr;
     const std::vector<PJ_COORD> pts = MapPoints(*p, pj);
-    const bool inverse = twin->projInverse || !twin->proj;
+    const bool inverse = twin->projTwinInverts || !twin->projTwin;
     for (auto _ : state) {
         double sum = 0;
         for (const PJ_COORD& c : pts) {
@@ -122,19 +99,19 @@ void BM_Ours(benchmark::State& state, const Twin* twin)
     proj_context_destroy(ctx);
 }
 
-void BM_Proj(benchmark::State& state, const Twin* twin)
+void BM_Proj(benchmark::State& state, const BuiltinProjection* twin)
 {
     std::unique_ptr<kv::MapProject> p(twin->create());
     const Setup s = SetupFor(*p);
     p->Init(s.lat0 * kDeg, s.lon0 * kDeg, 0, 0, 1, 1, s.p1 * kDeg, s.p2 * kDeg);
     PJ_CONTEXT* ctx = proj_context_create();
-    PJ* pj = proj_create(ctx, ProjDef(twin->proj, s, std::string(twin->proj) == "eqdc").c_str());
+    PJ* pj = proj_create(ctx, ProjDef(twin->projTwin, s, std::string(twin->projTwin) == "eqdc").c_str());
     const std::vector<PJ_COORD> pts = MapPoints(*p, pj);
     for (auto _ : state) {
         double sum = 0;
         for (const PJ_COORD& c : pts) {
             PJ_COORD xy = proj_trans(pj, PJ_FWD, c);
-            if (twin->projInverse) {
+            if (twin->projTwinInverts) {
                 PJ_COORD back = proj_trans(pj, PJ_INV, xy);
                 sum += back.lp.lam + back.lp.phi;
             } else {
@@ -150,15 +127,15 @@ void BM_Proj(benchmark::State& state, const Twin* twin)
 
 int RegisterAll()
 {
-    for (const Twin& t : kTwins) {
+    for (const BuiltinProjection& t : kv::BuiltinProjections()) {
         std::unique_ptr<kv::MapProject> p(t.create());
         std::string name = p->GetName();
         for (char& c : name)
             if (c == ' ')
                 c = '_';
         benchmark::RegisterBenchmark(("Projection/" + name + "/ours").c_str(), BM_Ours, &t);
-        if (t.proj)
-            benchmark::RegisterBenchmark(("Projection/" + name + "/proj_" + t.proj).c_str(), BM_Proj, &t);
+        if (t.projTwin)
+            benchmark::RegisterBenchmark(("Projection/" + name + "/proj_" + t.projTwin).c_str(), BM_Proj, &t);
     }
     return 0;
 }

@@ -4,18 +4,17 @@
 // the multi-core cases check that before they are timed.
 #include "projection/ProjectionParms.h"
 #include "shading/ShaderRegistry.h"
-#include "base/noise/CSourceDatabase.h"
 #include "base/color/LightParms.h"
-#include "base/Random.h"
 #include "base/raster/VideoBuffer.h"
 #include "world/SurfaceSampler.h"
 #include "world/SurfMap.h"
+
+#include "WorldFixtures.h"
 
 #include <benchmark/benchmark.h>
 
 #include <algorithm>
 #include <cstring>
-#include <filesystem>
 #include <memory>
 #include <thread>
 #include <vector>
@@ -24,32 +23,15 @@ namespace {
 
 constexpr int kWidth = 1024;
 constexpr int kHeight = 512;
-constexpr int kEquirectangular = 2;
-constexpr int kOrthographic = 9;
 
-// The default world after a recalculation: seeded, basis created, sea bias at the water
-// percentile of a coarse sampling, scale factors from its extremes.
+// The default world after a recalculation (on a finer sampling than the tests use).
 struct DefaultWorld {
     kv::SurfMap world;
     kv::LightParms light;
 
     DefaultWorld()
     {
-        std::filesystem::path none = std::filesystem::temp_directory_path() / "kv-surface-bench-no-plugins";
-        std::filesystem::create_directories(none);
-        if (kv::GetSourceDatabase().FindById(0) < 0)
-            kv::GetSourceDatabase().LoadSources(none.string());
-        kv::SRand(static_cast<uint32_t>(world.sourceParms.seed));
-        world.CreateFractalBasis();
-        std::vector<double> values;
-        for (int r = 0; r < 96; ++r)
-            for (int c = 0; c < 192; ++c)
-                values.push_back(world.EvaluateBasis(r * 180.0 / 95 - 90.0, c * 360.0 / 191 - 180.0));
-        std::sort(values.begin(), values.end());
-        const double bias = values[static_cast<size_t>(world.waterPercent / 100.0 * (values.size() - 1))];
-        world.seaBias = static_cast<float>(bias);
-        world.factorBelow = static_cast<float>(world.minAltitude / (values.front() - bias));
-        world.factorAbove = static_cast<float>(world.maxAltitude / (values.back() - bias));
+        RecalculateWorld(world, 96);
         kv::GetShaderRegistry().Init(&world, &light);
     }
 };
@@ -65,7 +47,7 @@ kv::ProjectionParms Projection(int id)
 {
     kv::ProjectionParms p;
     p.SetProjection(id);
-    p.SetScale(id == kEquirectangular ? 0.5 : 1.0);
+    p.SetScale(id == kv::kMapEquirectangular ? 0.5 : 1.0);
     return p;
 }
 
@@ -102,7 +84,7 @@ bool SamePixels(const Image& a, const Image& b)
 
 void BM_SamplerAltitude(benchmark::State& state)
 {
-    kv::ProjectionParms projection = Projection(kEquirectangular);
+    kv::ProjectionParms projection = Projection(kv::kMapEquirectangular);
     kv::SurfaceSampler sampler(&projection, &World().world, &World().light, kv::kShaderAltitude);
     double sum = 0;
     for (auto _ : state) {
@@ -124,9 +106,9 @@ void BM_RenderRect(benchmark::State& state)
     for (auto _ : state)
         RenderOne(projection, image);
     state.SetItemsProcessed(state.iterations() * kWidth * kHeight);
-    state.SetLabel(state.range(0) == kEquirectangular ? "Equirectangular, 1 core" : "Orthographic, 1 core");
+    state.SetLabel(state.range(0) == kv::kMapEquirectangular ? "Equirectangular, 1 core" : "Orthographic, 1 core");
 }
-BENCHMARK(BM_RenderRect)->Arg(kEquirectangular)->Arg(kOrthographic)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_RenderRect)->Arg(kv::kMapEquirectangular)->Arg(kv::kMapOrthographic)->Unit(benchmark::kMillisecond);
 
 void BM_RenderRectAllCores(benchmark::State& state)
 {
@@ -142,10 +124,10 @@ void BM_RenderRectAllCores(benchmark::State& state)
     for (auto _ : state)
         RenderBands(projection, banded, bands);
     state.SetItemsProcessed(state.iterations() * kWidth * kHeight);
-    state.SetLabel((state.range(0) == kEquirectangular ? "Equirectangular, " : "Orthographic, ") +
+    state.SetLabel((state.range(0) == kv::kMapEquirectangular ? "Equirectangular, " : "Orthographic, ") +
                    std::to_string(bands) + " samplers");
 }
-BENCHMARK(BM_RenderRectAllCores)->Arg(kEquirectangular)->Arg(kOrthographic)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_RenderRectAllCores)->Arg(kv::kMapEquirectangular)->Arg(kv::kMapOrthographic)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 } // namespace
 

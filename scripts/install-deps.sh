@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Installs the Debian packages that the build, the tests and the benchmarks need.
 # Quick when everything is present: apt is only touched for what is missing.
+# With --fuzz it also installs clang and its sanitizer and libFuzzer runtimes (`make fuzz`).
 set -euo pipefail
 
 PACKAGES=(
@@ -11,6 +12,9 @@ PACKAGES=(
   libnoise-dev
   proj-bin libproj-dev
 )
+if [ "${1:-}" = "--fuzz" ]; then
+  PACKAGES+=(clang libclang-rt-dev)
+fi
 
 missing=()
 for p in "${PACKAGES[@]}"; do

@@ -74,8 +74,8 @@ public:
     static constexpr double kNewHeaderSpacing = 30.0;
 
     // ---- channels and steps ----
-    static constexpr int kSelectionChannel = 8192;
-    static constexpr int kPlanarSurfaceType = 6;
+    static constexpr int kSelectionChannel = kUndoChannelSelection;
+    static constexpr int kPlanarSurfaceType = kSurfaceProceduralPlanar;
     static constexpr char kDefaultParmsFile[] = "Default.srf";
     static constexpr char kNoViewMessage[] = "Unable to locate a valid view in NewDocument";
     static constexpr char kPovNotImplemented[] = "POV Include output not implemented";

@@ -57,8 +57,8 @@ struct NewDocSettings {
     LightParms light;
     int landColorCount = 0;
     int seaColorCount = 0;
-    int surfaceType = 0;       // the world kind: 6 is planar
-    int secondSurfaceMode = 0; // the value kept beside it (the colouring choice)
+    int surfaceType = kSurfaceProcedural; // the world kind (a SurfaceType)
+    int secondSurfaceMode = 0;            // the value kept beside it (the colouring choice)
     int metric = 1;
     int worldSizeDisplay = 0;
 };

@@ -12,6 +12,8 @@
 // prevent.
 #pragma once
 
+#include "projection/builtin/BuiltinProjections.h"
+
 #include <string>
 
 namespace kv {
@@ -20,7 +22,7 @@ class MapProject;
 
 class ProjectionParms {
 public:
-    static constexpr int kDefaultProjectionId = 2; // Equirectangular
+    static constexpr int kDefaultProjectionId = kMapEquirectangular;
     static constexpr double kDefaultOffsetX = 0.0001; // projection units
     static constexpr double kDefaultParallel1 = 50.0;
     static constexpr double kDefaultParallel2 = 10.0;

@@ -56,8 +56,8 @@ ProjectionRegistry::ProjectionRegistry()
 {
     // The built-ins need nothing outside the program: they are there from the start, and
     // win every id conflict with plug-ins and composites.
-    for (ProjectionCreator create : BuiltinProjectionCreators())
-        RegisterCreator(create, nullptr, -1);
+    for (const BuiltinProjection& builtin : BuiltinProjections())
+        RegisterCreator(builtin.create, nullptr, -1);
 }
 
 ProjectionRegistry::~ProjectionRegistry()

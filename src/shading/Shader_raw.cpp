@@ -5,8 +5,6 @@ namespace kv {
 
 namespace {
 constexpr ShaderDescriptor kDescriptor{kShaderRaw, 0, "&Raw Data", "Show Raw Data\nRaw Data", "", 0};
-// What a world without a raw colour surface answers; drawn as black.
-constexpr uint32_t kNoRawData = 0x80000000u;
 } // namespace
 
 Shader_raw::Shader_raw() : AltitudeMeasureShader(kDescriptor) {}

@@ -137,7 +137,7 @@ void SurfMap::SetDefaultSourceParms()
 
 int SurfMap::SetDefaults()
 {
-    surfaceType = 0;
+    surfaceType = kSurfaceProcedural;
     secondSurfaceMode = 0;
     directClimate = 0;
     mirrorLatitude = 0;
@@ -259,7 +259,7 @@ int SurfMap::ResolutionCodeToWidth(int code) const
 int SurfMap::SetResolution(int code, bool keep)
 {
     if (code < 0)
-        return -1;
+        return kResolutionRefused;
     int w;
     switch (code) {
     case kResolution1024: w = 1024; break;
@@ -269,7 +269,7 @@ int SurfMap::SetResolution(int code, bool keep)
     }
     // A grid of one row (or none) has no latitude spacing: every sample would divide by 0.
     if (w < kMinGridWidth)
-        return -1;
+        return kResolutionRefused;
     const int h = w / 2;
 
     const auto uw = static_cast<std::size_t>(w);
@@ -281,7 +281,7 @@ int SurfMap::SetResolution(int code, bool keep)
             if (!grids[ch]) {
                 grids[ch] = Alloc2D(uw, uh, sizeof(float));
                 if (!grids[ch])
-                    return -2;
+                    return kResolutionNoMemory;
                 if (ch != kChannelPrescale) {
                     float* p = grids[ch]->DataAs<float>();
                     std::fill(p, p + grids[ch]->CellCount(), ResetValue(ch));
@@ -290,7 +290,7 @@ int SurfMap::SetResolution(int code, bool keep)
             }
             ResizeFloatGrid(grids[ch], w, h);
             if (!grids[ch])
-                return -2;
+                return kResolutionNoMemory;
         }
     } else {
         for (auto& grid : grids)
@@ -300,7 +300,7 @@ int SurfMap::SetResolution(int code, bool keep)
                 continue;
             grids[ch] = Alloc2D(uw, uh, sizeof(float));
             if (!grids[ch])
-                return -2;
+                return kResolutionNoMemory;
         }
     }
     selection.Create(w, h);
@@ -314,7 +314,7 @@ int SurfMap::SetResolution(int code, bool keep)
 float SurfMap::ResetValue(int channel) const
 {
     switch (channel) {
-    case kChannelRoughness: return surfaceType == 5 ? 0.0f : 1.0f;
+    case kChannelRoughness: return surfaceType == kSurfaceProceduralNoRoughness ? 0.0f : 1.0f;
     case kChannelClimate: return -1.0f;
     default: return 0.0f;
     }
@@ -555,7 +555,11 @@ int SurfMap::GetClimateOverride(double latitude, double longitude) const
     double y = (latitude / 180.0 + 0.5) * (h - 1);
     int c = std::isfinite(x) ? static_cast<int>(std::clamp(x, 0.0, w - 1.0)) : 0;
     int r = std::isfinite(y) ? static_cast<int>(std::clamp(y, 0.0, h - 1.0)) : 0;
-    return static_cast<int>(grid->Row<float>(static_cast<std::size_t>(r))[c]);
+    // A document may bring any float here: one that names no integer is no override.
+    const float cell = grid->Row<float>(static_cast<std::size_t>(r))[c];
+    if (!(cell > -2147483648.0f && cell < 2147483648.0f))
+        return -1;
+    return static_cast<int>(cell);
 }
 
 int SurfMap::BrushAtLatLon(int channel, double latitude, double longitude, ChannelBrush& brush)
@@ -583,7 +587,7 @@ void SurfMap::GetAltitudeRange(float& minValue, float& maxValue) const
 int SurfMap::SampleImportedSurface(double latitude, double longitude) const
 {
     if (secondSurfaceMode != 7)
-        return static_cast<int>(0x80000000u);
+        return static_cast<int>(kNoRawData);
     return static_cast<int>(surface2.SampleColor(latitude, longitude));
 }
 
@@ -632,7 +636,7 @@ double SurfMap::SampleStoredBasis(double latitude, double longitude) const
 {
     if (rasterMode)
         return SampleChannelBilinear(kChannelLandOffset, latitude, longitude);
-    if (surfaceType == 4 && surface1.IsMapped())
+    if (surfaceType == kSurfaceImported && surface1.IsMapped())
         return surface1.SampleValue(latitude, longitude);
     return 0.0;
 }
@@ -642,9 +646,9 @@ double SurfMap::EvaluateBasis(double latitude, double longitude)
     if (rasterMode)
         return SampleChannelBilinear(kChannelLandOffset, latitude, longitude);
     switch (surfaceType) {
-    case 0:
-    case 5:
-    case 6: {
+    case kSurfaceProcedural:
+    case kSurfaceProceduralNoRoughness:
+    case kSurfaceProceduralPlanar: {
         if (sphericalMapping) {
             const double lat = latitude * kDegToRad;
             const double lon = longitude * kDegToRad;
@@ -661,7 +665,7 @@ double SurfMap::EvaluateBasis(double latitude, double longitude)
             source = LookupSource();
         return source ? source->Evaluate(sourceParms) : 0.0;
     }
-    case 4:
+    case kSurfaceImported:
         if (surface1.IsMapped() || surface1.MapFile() == CISurf::kMapOk)
             return surface1.SampleValue(latitude, longitude);
         return 0.0;

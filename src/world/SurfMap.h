@@ -41,8 +41,8 @@ class SurfaceSampler;
 class SurfMapOwner {
 public:
     virtual ~SurfMapOwner() = default;
-    // Records an undo step of `channel` (8192: the selection) under `stepName` before
-    // an edit; 0 on success.
+    // Records an undo step of `channel` (a SurfaceChannel, or kUndoChannelSelection) under
+    // `stepName` before an edit; 0 on success.
     virtual int RecordUndo(const std::string& stepName, int channel) = 0;
 };
 
@@ -66,6 +66,18 @@ enum SurfaceChannel : int {
     kChannelAltitude = 7,
 };
 constexpr int kChannelGridCount = 7;
+// The undo channel of the selection mask: its steps record the world's CSelection (as that
+// object's channel 0), not a channel grid.
+constexpr int kUndoChannelSelection = 8192;
+
+// Where a world's altitude comes from (SurfMap::surfaceType, stored in documents). Any
+// other value evaluates to altitude 0.
+enum SurfaceType : int {
+    kSurfaceProcedural = 0,            // the fractal basis
+    kSurfaceImported = 4,              // imported data surface 1 is the basis
+    kSurfaceProceduralNoRoughness = 5, // as procedural; the roughness channel resets to 0
+    kSurfaceProceduralPlanar = 6,      // as procedural; made with spherical mapping off
+};
 
 // Saved state of one channel grid of a world.
 class SurfParmsUndoData : public UndoData {
@@ -93,6 +105,9 @@ public:
     static constexpr int kResolution256 = 2;
     static constexpr int kMaxGridWidth = 8190;
     static constexpr int kMinGridWidth = 4;
+    // Results of SetResolution besides 0.
+    static constexpr int kResolutionRefused = -1;
+    static constexpr int kResolutionNoMemory = -2;
 
     explicit SurfMap(SurfMapOwner* owner = nullptr);
     SurfMap(const SurfMap& other);
@@ -107,8 +122,8 @@ public:
 
     // ---- grids ----
     // Code 0, 1, 2: width 1024, 512, 256; another code v: the even width v AND 0x1FFE.
-    // -1 for a negative code or a width below kMinGridWidth (grids unchanged); -2 when
-    // memory cannot be had. With `keep` the grids are resampled, else made anew and reset.
+    // kResolutionRefused for a negative code or a width below kMinGridWidth (grids
+    // unchanged); kResolutionNoMemory when memory cannot be had. With `keep` the grids are resampled, else made anew and reset.
     int SetResolution(int code, bool keep);
     void ClearChannels();
     int GetResolutionCode() const;
@@ -130,6 +145,8 @@ public:
     void SampleScaleOffset(double latitude, double longitude, float& scale, float& offset) const;
     void SamplePrescale(double latitude, double longitude, float& value) const;
     float SampleWaterLevel(double latitude, double longitude) const;
+    // The painted climate class at a point (the climate channel's cell, truncated); -1 for
+    // none, without a climate grid, and for a cell that is not a number or beyond int.
     int GetClimateOverride(double latitude, double longitude) const;
     // Bicubic and bilinear samples of any channel grid (0 without one).
     float SampleChannelCubic(int channel, double latitude, double longitude) const;
@@ -144,8 +161,8 @@ public:
     // Makes the noise source of basisId current (falling back to id 0 with a message).
     int CreateFractalBasis();
     // The basis at a point: channel 1 in raster mode, the noise source on this world's
-    // own parameter block for surface types 0, 5 and 6, imported surface 1 for type 4
-    // (mapped now when it is not yet), 0 otherwise.
+    // own parameter block for the procedural surface types, imported surface 1 for
+    // kSurfaceImported (mapped now when it is not yet), 0 otherwise.
     double EvaluateBasis(double latitude, double longitude);
     // The same for raster and imported worlds without changing anything (imported
     // surface 1 must be mapped already): what render threads use.
@@ -254,7 +271,7 @@ public:
     // ==== end of whole-channel operations ===================================================
 
     // ---- fields ----
-    int surfaceType = 0;
+    int surfaceType = kSurfaceProcedural;
     int secondSurfaceMode = 0;
     ClimateParms climate;
     uint8_t directClimate = 0;

@@ -167,7 +167,7 @@ void SurfaceSampler::Prepare()
     RotateRight(m_matrix, 0, b * kDegToRad);
     m_preparedSource = m_world->LookupSource();
     // An imported basis is mapped here, on the preparing thread, never by a render.
-    if (m_world->surfaceType == 4 && !m_world->surface1.IsMapped())
+    if (m_world->surfaceType == kSurfaceImported && !m_world->surface1.IsMapped())
         m_world->surface1.MapFile();
     UpdateRanges();
     if (m_light != nullptr)
@@ -305,7 +305,7 @@ double SurfaceSampler::EvaluateBasis(double latitude, double longitude) const
     if (m_world == nullptr)
         return 0.0;
     const SurfMap& world = *m_world;
-    if (world.surfaceType == 4)
+    if (world.surfaceType == kSurfaceImported)
         return world.SampleStoredBasis(latitude, longitude);
     // Every call evaluates on its own copy of the block: sources rewrite the point.
     TexParms local = world.sourceParms;
@@ -345,7 +345,7 @@ double SurfaceSampler::ShapeBasis(double latitude, double longitude, double basi
     if (m_world == nullptr)
         return basis;
     const SurfMap& world = *m_world;
-    if (world.surfaceType == 4)
+    if (world.surfaceType == kSurfaceImported)
         return basis;
     float b = static_cast<float>(basis);
     if (world.prescaleEnabled && world.grids[kChannelPrescale]) {

@@ -363,7 +363,7 @@ struct FinishingWizard : NewWorldWizard {
     {
         ++runs;
         s.world.waterPercent = 40.0;
-        s.surfaceType = 6;
+        s.surfaceType = kv::kSurfaceProceduralPlanar;
         s.secondSurfaceMode = 2;
         s.metric = 0;
         s.worldSizeDisplay = 1;

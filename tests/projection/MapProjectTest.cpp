@@ -122,7 +122,6 @@ TEST(MapProjectBase, Defaults)
 
 namespace {
 struct Expected {
-    kv::ProjectionCreator create;
     int id;
     const char* name;
     int flags;
@@ -132,36 +131,37 @@ struct Expected {
 };
 constexpr double P = kPi, H = kPi / 2;
 const Expected kTable[] = {
-    {kv::CreateMapAzimuthalEquidistant, 1, "Azimuthal Equidistant", 0x70, 0.3183098861837907, -P, P, P, -P, false},
-    {kv::CreateMapEquirectangular, 2, "Equirectangular", 0x11, 0.3183098861837907, -P, H, P, -H, true},
-    {kv::CreateMapGnomonic, 3, "Gnomonic", 0x4060, 1.0, -1, 0.5, 1, -0.5, false},
-    {kv::CreateMapHammer, 4, "Hammer", 0x2020, 0.36363636363636365, -2.75, 1.375, 2.75, -1.375, true},
-    {kv::CreateMapLambertAzimuthalEqualArea, 5, "Lambert Azimuthal Equal-Area", 0x2060, 0.5, -1, 1, 1, -1, false},
-    {kv::CreateMapMercator, 6, "Mercator", 0x1001, 0.3183098861837907, -P, H, P, -H, true},
-    {kv::CreateMapMillerCylindrical, 7, "Miller Cylindrical", 0x1, 0.3183098861837907, -P, H, P, -H, true},
-    {kv::CreateMapMollweide, 8, "Mollweide", 0x2002, 0.36363636363636365, -2.75, 1.375, 2.75, -1.375, true},
-    {kv::CreateMapOrthographic, 9, "Orthographic", 0x4060, 1.0, -P, H, P, -H, false},
-    {kv::CreateMapSinusoidal, 10, "Sinusoidal", 0x2002, 0.3183098861837907, -P, H, P, -H, true},
-    {kv::CreateMapStereographic, 11, "Stereographic", 0x5068, 0.5, -P, P, P, -P, true},
-    {kv::CreateMapVanDerGrinten, 12, "Van Der Grinten", 0x8, 0.3183098861837907, -P, H, P, -H, true},
-    {kv::CreateMapWagnerIV, 13, "Wagner IV", 0x2002, 0.36363636363636365, -2.75, 1.375, 2.75, -1.375, true},
-    {kv::CreateMapPointy, 14, "Pointy", 0x2, 0.3183098861837907, -P, H, P, -H, true},
-    {kv::CreateMapWagnerVII, 15, "Wagner VII", 0x2020, 0.3183098861837907, -P, H, P, -H, true},
-    {kv::CreateMapAlbersEqualAreaConic, 18, "Albers Equal-Area Conic", 0x2004, 0.3333333333333333, -1, 0.5, 1, -0.5, false},
-    {kv::CreateMapEquidistantConic, 19, "Equidistant Conic", 0x14, 0.30303030303030304, -1, 1, 1, -1, false},
-    {kv::CreateMapLambertConformalConic, 20, "Lambert Conformal Conic", 0x1004, 0.25, -P, H, P, -H, false},
+    {kv::kMapAzimuthalEquidistant, "Azimuthal Equidistant", 0x70, 0.3183098861837907, -P, P, P, -P, false},
+    {kv::kMapEquirectangular, "Equirectangular", 0x11, 0.3183098861837907, -P, H, P, -H, true},
+    {kv::kMapGnomonic, "Gnomonic", 0x4060, 1.0, -1, 0.5, 1, -0.5, false},
+    {kv::kMapHammer, "Hammer", 0x2020, 0.36363636363636365, -2.75, 1.375, 2.75, -1.375, true},
+    {kv::kMapLambertAzimuthalEqualArea, "Lambert Azimuthal Equal-Area", 0x2060, 0.5, -1, 1, 1, -1, false},
+    {kv::kMapMercator, "Mercator", 0x1001, 0.3183098861837907, -P, H, P, -H, true},
+    {kv::kMapMillerCylindrical, "Miller Cylindrical", 0x1, 0.3183098861837907, -P, H, P, -H, true},
+    {kv::kMapMollweide, "Mollweide", 0x2002, 0.36363636363636365, -2.75, 1.375, 2.75, -1.375, true},
+    {kv::kMapOrthographic, "Orthographic", 0x4060, 1.0, -P, H, P, -H, false},
+    {kv::kMapSinusoidal, "Sinusoidal", 0x2002, 0.3183098861837907, -P, H, P, -H, true},
+    {kv::kMapStereographic, "Stereographic", 0x5068, 0.5, -P, P, P, -P, true},
+    {kv::kMapVanDerGrinten, "Van Der Grinten", 0x8, 0.3183098861837907, -P, H, P, -H, true},
+    {kv::kMapWagnerIV, "Wagner IV", 0x2002, 0.36363636363636365, -2.75, 1.375, 2.75, -1.375, true},
+    {kv::kMapPointy, "Pointy", 0x2, 0.3183098861837907, -P, H, P, -H, true},
+    {kv::kMapWagnerVII, "Wagner VII", 0x2020, 0.3183098861837907, -P, H, P, -H, true},
+    {kv::kMapAlbersEqualAreaConic, "Albers Equal-Area Conic", 0x2004, 0.3333333333333333, -1, 0.5, 1, -0.5, false},
+    {kv::kMapEquidistantConic, "Equidistant Conic", 0x14, 0.30303030303030304, -1, 1, 1, -1, false},
+    {kv::kMapLambertConformalConic, "Lambert Conformal Conic", 0x1004, 0.25, -P, H, P, -H, false},
 };
 } // namespace
 
 TEST(BuiltinProjections, IdentityScaleExtentsAndBounds)
 {
-    auto creators = kv::BuiltinProjectionCreators();
-    ASSERT_EQ(creators.size(), std::size(kTable));
+    auto builtins = kv::BuiltinProjections();
+    ASSERT_EQ(builtins.size(), std::size(kTable));
     for (size_t i = 0; i < std::size(kTable); ++i) {
         const Expected& ex = kTable[i];
         SCOPED_TRACE(ex.name);
-        EXPECT_EQ(creators[i], ex.create) << "registration order";
-        auto p = Make(ex.create);
+        EXPECT_EQ(builtins[i].id, ex.id) << "registration order";
+        EXPECT_EQ(kv::FindBuiltinProjection(ex.id), &builtins[i]);
+        auto p = Make(builtins[i].create);
         ASSERT_TRUE(p);
         EXPECT_EQ(p->GetId(), ex.id);
         EXPECT_STREQ(p->GetName(), ex.name);
@@ -173,7 +173,7 @@ TEST(BuiltinProjections, IdentityScaleExtentsAndBounds)
         EXPECT_EQ(ymax, ex.ymax);
         EXPECT_EQ(xmax, ex.xmax);
         EXPECT_EQ(ymin, ex.ymin);
-        EXPECT_EQ(p->GetDescription().empty(), ex.id == 19);
+        EXPECT_EQ(p->GetDescription().empty(), ex.id == kv::kMapEquidistantConic);
 
         ASSERT_EQ(p->Init(0.3, -2.0, 0.5, 0.25, 1, 1, 50 * kDeg, 10 * kDeg), 0);
         double latMax, latMin, lonMin, lonMax;
@@ -190,13 +190,14 @@ TEST(BuiltinProjections, IdentityScaleExtentsAndBounds)
             ASSERT_EQ(p->Forward(0.0, -2.0, x, y), 0);
             EXPECT_NEAR(x, 0.25, 1e-12);
             EXPECT_NEAR(y, 0.5, 1e-12);
-            if (ex.id != 15) {
+            if (ex.id != kv::kMapWagnerVII) {
                 ASSERT_EQ(p->Inverse(0.25, 0.5, lat, lon), 0);
                 EXPECT_NEAR(lat, 0.0, 1e-12);
                 EXPECT_NEAR(lon, -2.0, 1e-12);
             }
         }
     }
+    EXPECT_EQ(kv::FindBuiltinProjection(16), nullptr);
 }
 
 TEST(BuiltinProjections, EquirectangularBoundsUseTheUnwrappedLongitude)

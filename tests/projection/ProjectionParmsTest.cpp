@@ -26,7 +26,7 @@ TEST_F(ProjectionParmsTest, Defaults)
 {
     ProjectionParms p;
     ASSERT_NE(p.GetProjection(), nullptr);
-    EXPECT_EQ(p.GetProjectionId(), 2);
+    EXPECT_EQ(p.GetProjectionId(), kv::kMapEquirectangular);
     EXPECT_STREQ(p.GetProjection()->GetName(), "Equirectangular");
     double a, b;
     p.GetCenter(a, b);
@@ -92,7 +92,7 @@ TEST_F(ProjectionParmsTest, OffsetsAreUnitMapCoordinates)
     EXPECT_DOUBLE_EQ(p.GetProjection()->FalseEasting(), 0.00001 * kPi);
 
     // The offset is converted with the factor of the projection current at the time.
-    p.SetProjection(3); // Gnomonic, unit scale 1
+    p.SetProjection(kv::kMapGnomonic); // unit scale 1
     p.SetOffset(0.5, -0.25);
     EXPECT_DOUBLE_EQ(p.GetProjection()->FalseEasting(), 0.5);
     EXPECT_DOUBLE_EQ(p.GetProjection()->FalseNorthing(), -0.25);
@@ -105,21 +105,21 @@ TEST_F(ProjectionParmsTest, OffsetsAreUnitMapCoordinates)
 TEST_F(ProjectionParmsTest, UnknownProjectionFallsBack)
 {
     ProjectionParms p;
-    p.SetProjection(6);
-    EXPECT_EQ(p.SetProjection(17), -1);
-    EXPECT_EQ(p.GetProjectionId(), 2);
+    p.SetProjection(kv::kMapMercator);
+    EXPECT_EQ(p.SetProjection(17), -1); // no projection has id 17
+    EXPECT_EQ(p.GetProjectionId(), kv::kMapEquirectangular);
     EXPECT_STREQ(p.GetProjection()->GetName(), "Equirectangular");
     EXPECT_EQ(p.SetProjectionByName("mercator"), -1);
-    EXPECT_EQ(p.GetProjectionId(), 2);
+    EXPECT_EQ(p.GetProjectionId(), kv::kMapEquirectangular);
     EXPECT_EQ(p.SetProjectionByName("Mercator"), 0);
-    EXPECT_EQ(p.GetProjectionId(), 6);
+    EXPECT_EQ(p.GetProjectionId(), kv::kMapMercator);
     EXPECT_DOUBLE_EQ(p.GetUnitFactor(), kPi);
 }
 
 TEST_F(ProjectionParmsTest, RefusedSettingsKeepThePreviousOnes)
 {
     ProjectionParms p;
-    ASSERT_EQ(p.SetProjection(18), 0); // Albers
+    ASSERT_EQ(p.SetProjection(kv::kMapAlbersEqualAreaConic), 0);
     EXPECT_EQ(p.SetConicParallels(30, -30), -1);
     double p1, p2;
     p.GetConicParallels(p1, p2);
@@ -134,8 +134,8 @@ TEST_F(ProjectionParmsTest, RefusedSettingsKeepThePreviousOnes)
     // Equidistant Conic refuses a first parallel on the equator: it is taken, says so, and
     // reports off the map until the parallels change.
     ASSERT_EQ(p.SetConicParallels(0, 30), 0);
-    EXPECT_EQ(p.SetProjection(19), -1);
-    EXPECT_EQ(p.GetProjectionId(), 19);
+    EXPECT_EQ(p.SetProjection(kv::kMapEquidistantConic), -1);
+    EXPECT_EQ(p.GetProjectionId(), kv::kMapEquidistantConic);
     EXPECT_EQ(p.LatLonToMap(40, 10, x, y), -1);
     EXPECT_EQ(p.SetConicParallels(0, 45), -1) << "refused again: the parallels stay";
     p.GetConicParallels(p1, p2);
@@ -150,7 +150,7 @@ TEST_F(ProjectionParmsTest, RefusedSettingsKeepThePreviousOnes)
     // A conic taken on such parallels refuses every setting until they change, but only the
     // parallels are kept back: scale, centre and offset given meanwhile (the order a dialog
     // applies them in) are stored and hold once usable parallels follow.
-    EXPECT_EQ(q.SetProjection(18), -1);
+    EXPECT_EQ(q.SetProjection(kv::kMapAlbersEqualAreaConic), -1);
     EXPECT_EQ(q.SetScale(2.5), -1);
     EXPECT_EQ(q.SetCenter(20, 30), -1);
     EXPECT_EQ(q.SetOffset(0.5, 0.25), -1);
@@ -171,11 +171,11 @@ TEST_F(ProjectionParmsTest, RefusedSettingsKeepThePreviousOnes)
 TEST_F(ProjectionParmsTest, CopiesHoldTheirOwnInstance)
 {
     ProjectionParms a;
-    a.SetProjection(8);
+    a.SetProjection(kv::kMapMollweide);
     a.SetCenter(20, 30);
     ProjectionParms b(a);
     EXPECT_NE(a.GetProjection(), b.GetProjection());
-    EXPECT_EQ(b.GetProjectionId(), 8);
+    EXPECT_EQ(b.GetProjectionId(), kv::kMapMollweide);
     double lat, lon;
     b.GetCenter(lat, lon);
     EXPECT_EQ(lat, 20);
@@ -216,14 +216,14 @@ TEST_F(ProjectionParmsTest, WorkedConversions)
     EXPECT_NE(p.MapToLatLon(0, 0.6, lat, lon), 0);
 
     // Orthographic: unit scale 1, so unit map coordinates are projection units.
-    p.SetProjection(9);
+    p.SetProjection(kv::kMapOrthographic);
     p.SetOffset(0, 0);
     ASSERT_EQ(p.LatLonToMap(30, 0, x, y), 0);
     EXPECT_NEAR(x, 0.00001, 1e-15);
     EXPECT_NEAR(y, 0.5, 1e-15);
 
     // Lambert Azimuthal Equal-Area: unit scale 0.5; the antipode of the centre is 2 R away.
-    p.SetProjection(5);
+    p.SetProjection(kv::kMapLambertAzimuthalEqualArea);
     p.SetOffset(0, 0);
     ASSERT_EQ(p.LatLonToMap(0, 90, x, y), 0);
     EXPECT_NEAR(x, 0.5 * std::sqrt(2.0) + 0.00001, 1e-12);
@@ -233,8 +233,11 @@ TEST_F(ProjectionParmsTest, WorkedConversions)
         int id;
         double xmin, ymax, xmax, ymin;
     };
-    const Ext exts[] = {{2, -1, 0.5, 1, -0.5}, {4, -1, 0.5, 1, -0.5}, {5, -0.5, 0.5, 0.5, -0.5},
-                        {9, -kPi, kPi / 2, kPi, -kPi / 2}, {18, -1.0 / 3, 0.5 / 3, 1.0 / 3, -0.5 / 3}};
+    const Ext exts[] = {{kv::kMapEquirectangular, -1, 0.5, 1, -0.5},
+                        {kv::kMapHammer, -1, 0.5, 1, -0.5},
+                        {kv::kMapLambertAzimuthalEqualArea, -0.5, 0.5, 0.5, -0.5},
+                        {kv::kMapOrthographic, -kPi, kPi / 2, kPi, -kPi / 2},
+                        {kv::kMapAlbersEqualAreaConic, -1.0 / 3, 0.5 / 3, 1.0 / 3, -0.5 / 3}};
     for (const Ext& e : exts) {
         p.SetProjection(e.id);
         ASSERT_EQ(p.GetExtents(xmin, ymax, xmax, ymin), 0);

@@ -62,31 +62,31 @@ MapProject* ReturnsNothing() { return nullptr; }
 TEST_F(ProjectionRegistryTest, BuiltinsAreThereFromTheStart)
 {
     ProjectionRegistry& r = ProjectionRegistry::Get();
-    EXPECT_EQ(r.FirstId(), 1);
-    EXPECT_EQ(r.NextId(15), 18);
-    EXPECT_EQ(r.NextId(20), ProjectionRegistry::kEndId);
+    EXPECT_EQ(r.FirstId(), kv::kMapAzimuthalEquidistant);
+    EXPECT_EQ(r.NextId(kv::kMapWagnerVII), kv::kMapAlbersEqualAreaConic);
+    EXPECT_EQ(r.NextId(kv::kMapLambertConformalConic), ProjectionRegistry::kEndId);
     int count = 0;
     for (int id = r.FirstId(); id != ProjectionRegistry::kEndId; id = r.NextId(id))
         ++count;
-    EXPECT_EQ(count, 18);
+    EXPECT_EQ(count, static_cast<int>(kv::BuiltinProjections().size()));
     EXPECT_FALSE(r.IsRegistered(16));
     EXPECT_FALSE(r.IsRegistered(300));
-    EXPECT_EQ(r.GetName(6), "Mercator");
-    EXPECT_EQ(r.GetFlags(11), 0x5068);
+    EXPECT_EQ(r.GetName(kv::kMapMercator), "Mercator");
+    EXPECT_EQ(r.GetFlags(kv::kMapStereographic), 0x5068);
     EXPECT_EQ(r.GetName(16), "");
     EXPECT_EQ(r.GetFlags(-1), 0);
     EXPECT_EQ(r.FindByName("mercator"), -1);
-    EXPECT_EQ(r.FindByName("Mercator"), 6);
+    EXPECT_EQ(r.FindByName("Mercator"), kv::kMapMercator);
     // An empty folder text adds nothing (no library is searched for in the working folder).
     EXPECT_EQ(r.Load(""), 0);
-    EXPECT_EQ(r.NextId(20), ProjectionRegistry::kEndId);
+    EXPECT_EQ(r.NextId(kv::kMapLambertConformalConic), ProjectionRegistry::kEndId);
 }
 
 TEST_F(ProjectionRegistryTest, InstancesAreHandedOutAndBack)
 {
     ProjectionRegistry& r = ProjectionRegistry::Get();
-    MapProject* a = r.CreateInstance(2);
-    MapProject* b = r.CreateInstance(2);
+    MapProject* a = r.CreateInstance(kv::kMapEquirectangular);
+    MapProject* b = r.CreateInstance(kv::kMapEquirectangular);
     ASSERT_NE(a, nullptr);
     ASSERT_NE(b, nullptr);
     EXPECT_NE(a, b);
@@ -96,7 +96,7 @@ TEST_F(ProjectionRegistryTest, InstancesAreHandedOutAndBack)
     EXPECT_EQ(r.CreateInstance(-1), nullptr);
     MapProject* m = r.CreateByName("Mercator");
     ASSERT_NE(m, nullptr);
-    EXPECT_EQ(m->GetId(), 6);
+    EXPECT_EQ(m->GetId(), kv::kMapMercator);
     EXPECT_EQ(r.CreateByName("Nowhere"), nullptr);
     // Both instances are freed, not only the most recent one.
     EXPECT_TRUE(r.ReleaseInstance(a));
@@ -108,7 +108,7 @@ TEST_F(ProjectionRegistryTest, InstancesAreHandedOutAndBack)
     EXPECT_TRUE(r.ReleaseInstance(&mine));
     EXPECT_TRUE(r.ReleaseInstance(nullptr));
     // Whatever is still out when the registry goes is freed with it (checked by the sanitizer).
-    r.CreateInstance(9);
+    r.CreateInstance(kv::kMapOrthographic);
 }
 
 TEST_F(ProjectionRegistryTest, RegisterCreatorResults)
@@ -122,7 +122,7 @@ TEST_F(ProjectionRegistryTest, RegisterCreatorResults)
     // Under an explicit id: name and flags come from the instance.
     EXPECT_EQ(r.RegisterCreator(kv::CreateMapMercator, nullptr, 77), 0);
     EXPECT_EQ(r.GetName(77), "Mercator");
-    EXPECT_EQ(r.FindByName("Mercator"), 6) << "the lowest id wins";
+    EXPECT_EQ(r.FindByName("Mercator"), kv::kMapMercator) << "the lowest id wins";
     EXPECT_EQ(r.RegisterCreator(ReportsId300, nullptr, 0), 0);
     EXPECT_EQ(r.FirstId(), 0);
     EXPECT_EQ(r.GetName(0), "PlateCaree");

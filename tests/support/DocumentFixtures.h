@@ -153,7 +153,7 @@ inline void PopulateDocument(kv::CKVDoc& doc)
     view.shaderId = 2;
     view.hatchIndex = 4;
     view.hatchColor = 0x00FF00;
-    view.projection.SetProjection(10);
+    view.projection.SetProjection(kv::kMapSinusoidal);
     view.projection.SetCenter(30.0, 45.0);
     view.projection.SetScale(2.0);
     view.settings[0] = 7;

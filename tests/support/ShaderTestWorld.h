@@ -25,7 +25,7 @@ public:
 
     float minAlt = -9144.0f;
     float maxAlt = 9144.0f;
-    int rawColor = static_cast<int>(0x80000000u);
+    int rawColor = static_cast<int>(kv::kNoRawData);
     double originX = -10.0;
     ClimateParms climate;
     mutable double lastLatitude = 0;

@@ -47,7 +47,7 @@ inline void MakeUnusualWorld(kv::SurfMap& world, int width = 16)
     world.circumference = 30000;
     world.shapingOn = 0;
     world.landSize = 2.5;
-    world.surfaceType = 6;
+    world.surfaceType = kv::kSurfaceProceduralPlanar;
     world.secondSurfaceMode = 7;
     world.surface2.SetFileName("second.raw");
     for (int i = 0; i < ClimateParms::kModelDoubleCount; ++i)

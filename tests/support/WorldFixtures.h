@@ -51,8 +51,9 @@ private:
 
 // What the document's recalculation does to a new world, in small: the generator seeded
 // with the world seed, the basis created, the sea bias at the water percentile of a coarse
-// sampling and the two scale factors from its extremes.
-inline void RecalculateWorld(kv::SurfMap& world)
+// sampling (`rows` latitudes by twice as many longitudes) and the two scale factors from
+// its extremes.
+inline void RecalculateWorld(kv::SurfMap& world, int rows = 48)
 {
     RegisterBuiltinSources();
     kv::SRand(static_cast<uint32_t>(world.sourceParms.seed));
@@ -60,9 +61,10 @@ inline void RecalculateWorld(kv::SurfMap& world)
     world.factorBelow = world.factorAbove = 1.0f;
     world.CreateFractalBasis();
     std::vector<double> values;
-    for (int r = 0; r < 48; ++r)
-        for (int c = 0; c < 96; ++c)
-            values.push_back(world.EvaluateBasis(r * 180.0 / 47 - 90.0, c * 360.0 / 95 - 180.0));
+    const int cols = 2 * rows;
+    for (int r = 0; r < rows; ++r)
+        for (int c = 0; c < cols; ++c)
+            values.push_back(world.EvaluateBasis(r * 180.0 / (rows - 1) - 90.0, c * 360.0 / (cols - 1) - 180.0));
     std::sort(values.begin(), values.end());
     const double bias = values[static_cast<size_t>(world.waterPercent / 100.0 * (values.size() - 1))];
     world.seaBias = static_cast<float>(bias);

@@ -164,7 +164,7 @@ TEST_F(MeasureTest, MaskPathsSkipPixelsOffTheMap)
 {
     // An orthographic globe leaves the left of its centre row off the map; a mask reaching
     // there measures as if it began at the first pixel on the map.
-    projection.SetProjection(9);
+    projection.SetProjection(kv::kMapOrthographic);
     projection.SetScale(1.0);
     sampler.SetTarget(nullptr, &image, nullptr);
     int first = 0;

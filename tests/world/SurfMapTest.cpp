@@ -298,7 +298,7 @@ TEST(SurfMap, CopyingParametersAndWholeWorlds)
     SurfMap a;
     a.SetResolution(8, false);
     a.exponentAbove = 3.0;
-    a.surfaceType = 5;
+    a.surfaceType = kv::kSurfaceProceduralNoRoughness;
     a.name = "Aster";
     a.sourceParms.seed = 77;
     a.climate.albedo = 0.5;
@@ -311,7 +311,7 @@ TEST(SurfMap, CopyingParametersAndWholeWorlds)
     EXPECT_EQ(b.climate.albedo, 0.5);
     EXPECT_EQ(b.gridWidth, 8);
     EXPECT_EQ(b.exponentAbove, 1.75); // not copied
-    EXPECT_EQ(b.surfaceType, 0);      // not copied
+    EXPECT_EQ(b.surfaceType, kv::kSurfaceProcedural); // not copied
     EXPECT_EQ(b.GetCellValue(1, 1, kChannelTemperature), 0.0f);
 
     SurfMap c(a);
@@ -329,7 +329,7 @@ TEST(SurfMap, CopyingParametersAndWholeWorlds)
 
     // The flat world resets roughness to 0.
     SurfMap flat;
-    flat.surfaceType = 5;
+    flat.surfaceType = kv::kSurfaceProceduralNoRoughness;
     flat.ClearChannels();
     EXPECT_EQ(flat.GetCellValue(0, 0, kChannelRoughness), 0.0f);
 }

@@ -143,7 +143,7 @@ TEST_F(SamplerTest, ShapingFollowsTheCurve)
     EXPECT_FLOAT_EQ(flat.ShapeBasis(0, 0, 2.5), 6.0f);
 
     // An imported basis is not shaped.
-    world.surfaceType = 4;
+    world.surfaceType = kv::kSurfaceImported;
     EXPECT_EQ(flat.ShapeBasis(0, 0, 123.0), 123.0);
 }
 
@@ -241,7 +241,7 @@ TEST_F(SamplerTest, PixelMappingsAreInverse)
 
 TEST_F(SamplerTest, RenderedRectangleMatchesDirectEvaluation)
 {
-    projection.SetProjection(9); // orthographic: the corners are off the map
+    projection.SetProjection(kv::kMapOrthographic); // the corners are off the map
     projection.SetScale(1.0);
     GeoBuffers target;
     ASSERT_NE(target.Allocate(24, 16), nullptr);

@@ -28,7 +28,7 @@ TEST_F(WorldDataTest, HistogramOfTheSinusoidalMap)
 
     // The same map rendered by one plain RenderRect, binned by hand.
     ProjectionParms projection;
-    projection.SetProjection(10);
+    projection.SetProjection(kv::kMapSinusoidal);
     projection.SetScale(1.0);
     projection.SetOffset(0.00001, 0.00001);
     GeoBuffers target;

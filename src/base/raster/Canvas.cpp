@@ -418,4 +418,28 @@ void Canvas::Ellipse(int left, int top, int right, int bottom)
     }
 }
 
+// ---- the canvas a buffer hands out ----
+
+void VideoBuffer::CanvasDeleter::operator()(Canvas* canvas) const
+{
+    delete canvas;
+}
+
+Canvas* VideoBuffer::GetDC()
+{
+    if (!m_bits)
+        return nullptr;
+    if (!m_canvas)
+        m_canvas.reset(new Canvas(*this));
+    return m_canvas.get();
+}
+
+int VideoBuffer::ReleaseDC()
+{
+    if (!m_canvas)
+        return 0;
+    m_canvas.reset();
+    return 1;
+}
+
 } // namespace kv

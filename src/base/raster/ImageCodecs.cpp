@@ -574,4 +574,18 @@ int ReadImageFile(const std::string& path, VideoBuffer& out, std::string& error)
     return Fail(out, error, "not a BMP, PNG, JPEG or GIF file: " + path);
 }
 
+int VideoBuffer::LoadImageFile(const std::string& path, std::string* error)
+{
+    Free();
+    VideoBuffer loaded;
+    std::string why;
+    if (ReadImageFile(path, loaded, why) != 0) {
+        if (error)
+            *error = why;
+        return -1;
+    }
+    Swap(loaded);
+    return 0;
+}
+
 } // namespace kv

@@ -1,8 +1,6 @@
 #include "base/raster/VideoBuffer.h"
 
 #include "platform/AtomicFile.h"
-#include "base/raster/Canvas.h"
-#include "base/raster/ImageCodecs.h"
 
 #include <algorithm>
 #include <cstdlib>
@@ -236,23 +234,6 @@ uint32_t VideoBuffer::SampleBilinear(float x, float y) const
     return result;
 }
 
-Canvas* VideoBuffer::GetDC()
-{
-    if (!m_bits)
-        return nullptr;
-    if (!m_canvas)
-        m_canvas = std::make_unique<Canvas>(*this);
-    return m_canvas.get();
-}
-
-int VideoBuffer::ReleaseDC()
-{
-    if (!m_canvas)
-        return 0;
-    m_canvas.reset();
-    return 1;
-}
-
 namespace {
 
 void PutU16(uint8_t* p, uint32_t v)
@@ -326,20 +307,6 @@ int VideoBuffer::SaveBMP(const std::string& path) const
     }
     if (!ok || !file.Commit())
         return -2;  // the temporary file is removed, the target untouched
-    return 0;
-}
-
-int VideoBuffer::LoadImageFile(const std::string& path, std::string* error)
-{
-    Free();
-    VideoBuffer loaded;
-    std::string why;
-    if (ReadImageFile(path, loaded, why) != 0) {
-        if (error)
-            *error = why;
-        return -1;
-    }
-    Swap(loaded);
     return 0;
 }
 

@@ -7,6 +7,11 @@
 // blue, green, red (, extra) for 24- and 32-bit images and one byte for 8-bit images.
 //
 // A buffer has no lock of its own: its users serialise re-creation against drawing.
+//
+// The buffer is the bottom of the raster folder: drawing (Canvas.h) and the image file
+// readers (ImageCodecs.h) build on it. Its drawing canvas (GetDC, ReleaseDC) is made and
+// destroyed in Canvas.cpp and LoadImageFile lives in ImageCodecs.cpp, so this file and
+// VideoBuffer.cpp need nothing of either.
 #pragma once
 
 #include <cstddef>
@@ -123,7 +128,7 @@ public:
 
     // The drawing canvas bound to this image, made on first call and kept until
     // ReleaseDC, Free, re-creation or loading (which end it, like a released device
-    // context). Null while the buffer is empty.
+    // context). Null while the buffer is empty. (Both defined in Canvas.cpp.)
     Canvas* GetDC();
     // Drops the canvas; 1 when there was one, else 0.
     int ReleaseDC();
@@ -137,9 +142,15 @@ public:
     // Loads a BMP, PNG, JPEG or GIF file (recognised by its contents) into a new upright
     // 32-bit image: file row 0 becomes row 0. Any image held before is freed first. Returns
     // 0; -1 on any failure, with the buffer empty and `error` (when given) saying why.
+    // (Defined with the readers, in ImageCodecs.cpp.)
     int LoadImageFile(const std::string& path, std::string* error = nullptr);
 
 private:
+    // Destroys the canvas of GetDC (defined in Canvas.cpp, where Canvas is complete).
+    struct CanvasDeleter {
+        void operator()(Canvas* canvas) const;
+    };
+
     // Releases a pixel block: large blocks are anonymous memory mappings of `mapped`
     // bytes, small ones come from the heap (mapped = 0).
     struct PixelDeleter {
@@ -170,7 +181,7 @@ private:
     int m_height = 0;
     std::unique_ptr<uint8_t, PixelDeleter> m_bits;
     std::unique_ptr<BitmapInfoHeader> m_header;
-    std::unique_ptr<Canvas> m_canvas;
+    std::unique_ptr<Canvas, CanvasDeleter> m_canvas;
 };
 
 } // namespace kv

@@ -1,5 +1,6 @@
-// Creator functions of the eighteen projections that ship with the program, and the
-// table the registry registers them from.
+// The eighteen projections that ship with the program: their ids, creator functions and
+// the one table of them that the registry registers from (and the tests and benchmarks
+// walk). Each projection reports its id from the constant here.
 #pragma once
 
 #include "projection/MapProject.h"
@@ -7,6 +8,28 @@
 #include <span>
 
 namespace kv {
+
+// Ids of the built-in projections, as stored in documents and profiles (16 and 17 unused).
+enum BuiltinProjectionId : int {
+    kMapAzimuthalEquidistant = 1,
+    kMapEquirectangular = 2,
+    kMapGnomonic = 3,
+    kMapHammer = 4,
+    kMapLambertAzimuthalEqualArea = 5,
+    kMapMercator = 6,
+    kMapMillerCylindrical = 7,
+    kMapMollweide = 8,
+    kMapOrthographic = 9,
+    kMapSinusoidal = 10,
+    kMapStereographic = 11,
+    kMapVanDerGrinten = 12,
+    kMapWagnerIV = 13,
+    kMapPointy = 14,
+    kMapWagnerVII = 15,
+    kMapAlbersEqualAreaConic = 18,
+    kMapEquidistantConic = 19,
+    kMapLambertConformalConic = 20,
+};
 
 MapProject* CreateMapAzimuthalEquidistant();
 MapProject* CreateMapEquirectangular();
@@ -27,7 +50,19 @@ MapProject* CreateMapAlbersEqualAreaConic();
 MapProject* CreateMapEquidistantConic();
 MapProject* CreateMapLambertConformalConic();
 
-// The creators in registration order (ids 1-15, 18-20).
-std::span<const ProjectionCreator> BuiltinProjectionCreators();
+struct BuiltinProjection {
+    int id;
+    ProjectionCreator create;
+    // The PROJ operation with the same formulas on the sphere (what the reference tests and
+    // the benchmark run beside ours), null when PROJ has none; and whether it has an inverse.
+    const char* projTwin;
+    bool projTwinInverts;
+};
+
+// The built-ins in registration order (increasing id).
+std::span<const BuiltinProjection> BuiltinProjections();
+
+// The entry of an id; null when no built-in has it.
+const BuiltinProjection* FindBuiltinProjection(int id);
 
 } // namespace kv

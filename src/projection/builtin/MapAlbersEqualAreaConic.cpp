@@ -9,7 +9,7 @@ class MapAlbersEqualAreaConic final : public MapConic {
 public:
     const char* GetName() const override { return "Albers Equal-Area Conic"; }
     int GetFlags() const override { return kProjEqualArea | kProjConic; }
-    int GetId() const override { return 18; }
+    int GetId() const override { return kMapAlbersEqualAreaConic; }
     double GetUnitScale() const override { return 0.3333333333333333; }
     // Extents are those of the base.
     std::string GetDescription() const override

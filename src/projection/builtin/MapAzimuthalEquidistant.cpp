@@ -9,7 +9,7 @@ class MapAzimuthalEquidistant final : public MapAzimuthal {
 public:
     const char* GetName() const override { return "Azimuthal Equidistant"; }
     int GetFlags() const override { return kProjEquidistant | kProjAzimuthal | kProjCentredOnPoint; }
-    int GetId() const override { return 1; }
+    int GetId() const override { return kMapAzimuthalEquidistant; }
     double GetUnitScale() const override { return kInvPi; }
     void GetExtents(double& xmin, double& ymax, double& xmax, double& ymin) const override
     {

@@ -10,7 +10,7 @@ class MapEquidistantConic final : public MapConic {
 public:
     const char* GetName() const override { return "Equidistant Conic"; }
     int GetFlags() const override { return kProjEquidistant | kProjConic; }
-    int GetId() const override { return 19; }
+    int GetId() const override { return kMapEquidistantConic; }
     double GetUnitScale() const override { return 0.30303030303030304; }
     void GetExtents(double& xmin, double& ymax, double& xmax, double& ymin) const override
     {

@@ -9,7 +9,7 @@ class MapEquirectangular final : public MapGlobal {
 public:
     const char* GetName() const override { return "Equirectangular"; }
     int GetFlags() const override { return kProjEquidistant | kProjCylindrical; }
-    int GetId() const override { return 2; }
+    int GetId() const override { return kMapEquirectangular; }
     double GetUnitScale() const override { return kInvPi; }
     void GetExtents(double& xmin, double& ymax, double& xmax, double& ymin) const override
     {

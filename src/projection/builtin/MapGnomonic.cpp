@@ -9,7 +9,7 @@ class MapGnomonic final : public MapAzimuthal {
 public:
     const char* GetName() const override { return "Gnomonic"; }
     int GetFlags() const override { return kProjPerspective | kProjAzimuthal | kProjCentredOnPoint; }
-    int GetId() const override { return 3; }
+    int GetId() const override { return kMapGnomonic; }
     // Unit scale and extents are those of the base.
     std::string GetDescription() const override
     {

@@ -12,7 +12,7 @@ class MapHammer final : public MapGlobal {
 public:
     const char* GetName() const override { return "Hammer"; }
     int GetFlags() const override { return kProjEqualArea | kProjAzimuthal; }
-    int GetId() const override { return 4; }
+    int GetId() const override { return kMapHammer; }
     double GetUnitScale() const override { return kFourElevenths; }
     void GetExtents(double& xmin, double& ymax, double& xmax, double& ymin) const override
     {

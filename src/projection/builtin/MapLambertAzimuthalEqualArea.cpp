@@ -9,7 +9,7 @@ class MapLambertAzimuthalEqualArea final : public MapAzimuthal {
 public:
     const char* GetName() const override { return "Lambert Azimuthal Equal-Area"; }
     int GetFlags() const override { return kProjEqualArea | kProjAzimuthal | kProjCentredOnPoint; }
-    int GetId() const override { return 5; }
+    int GetId() const override { return kMapLambertAzimuthalEqualArea; }
     double GetUnitScale() const override { return 0.5; }
     void GetExtents(double& xmin, double& ymax, double& xmax, double& ymin) const override
     {

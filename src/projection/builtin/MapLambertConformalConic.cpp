@@ -9,7 +9,7 @@ class MapLambertConformalConic final : public MapConic {
 public:
     const char* GetName() const override { return "Lambert Conformal Conic"; }
     int GetFlags() const override { return kProjConformal | kProjConic; }
-    int GetId() const override { return 20; }
+    int GetId() const override { return kMapLambertConformalConic; }
     double GetUnitScale() const override { return 0.25; }
     void GetExtents(double& xmin, double& ymax, double& xmax, double& ymin) const override
     {

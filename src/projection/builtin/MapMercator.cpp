@@ -9,7 +9,7 @@ class MapMercator final : public MapGlobal {
 public:
     const char* GetName() const override { return "Mercator"; }
     int GetFlags() const override { return kProjConformal | kProjCylindrical; }
-    int GetId() const override { return 6; }
+    int GetId() const override { return kMapMercator; }
     double GetUnitScale() const override { return kInvPi; }
     void GetExtents(double& xmin, double& ymax, double& xmax, double& ymin) const override
     {

@@ -9,7 +9,7 @@ class MapMillerCylindrical final : public MapGlobal {
 public:
     const char* GetName() const override { return "Miller Cylindrical"; }
     int GetFlags() const override { return kProjCylindrical; }
-    int GetId() const override { return 7; }
+    int GetId() const override { return kMapMillerCylindrical; }
     double GetUnitScale() const override { return kInvPi; }
     void GetExtents(double& xmin, double& ymax, double& xmax, double& ymin) const override
     {

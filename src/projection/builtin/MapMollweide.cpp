@@ -12,7 +12,7 @@ class MapMollweide final : public MapGlobal {
 public:
     const char* GetName() const override { return "Mollweide"; }
     int GetFlags() const override { return kProjEqualArea | kProjPseudocylindrical; }
-    int GetId() const override { return 8; }
+    int GetId() const override { return kMapMollweide; }
     double GetUnitScale() const override { return kFourElevenths; }
     void GetExtents(double& xmin, double& ymax, double& xmax, double& ymin) const override
     {

@@ -9,7 +9,7 @@ class MapOrthographic final : public MapAzimuthal {
 public:
     const char* GetName() const override { return "Orthographic"; }
     int GetFlags() const override { return kProjPerspective | kProjAzimuthal | kProjCentredOnPoint; }
-    int GetId() const override { return 9; }
+    int GetId() const override { return kMapOrthographic; }
     double GetUnitScale() const override { return 1.0; }
     void GetExtents(double& xmin, double& ymax, double& xmax, double& ymin) const override
     {

@@ -12,7 +12,7 @@ class MapPointy final : public MapGlobal {
 public:
     const char* GetName() const override { return "Pointy"; }
     int GetFlags() const override { return kProjPseudocylindrical; }
-    int GetId() const override { return 14; }
+    int GetId() const override { return kMapPointy; }
     double GetUnitScale() const override { return kInvPi; }
     void GetExtents(double& xmin, double& ymax, double& xmax, double& ymin) const override
     {

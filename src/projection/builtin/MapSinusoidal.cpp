@@ -9,7 +9,7 @@ class MapSinusoidal final : public MapGlobal {
 public:
     const char* GetName() const override { return "Sinusoidal"; }
     int GetFlags() const override { return kProjEqualArea | kProjPseudocylindrical; }
-    int GetId() const override { return 10; }
+    int GetId() const override { return kMapSinusoidal; }
     double GetUnitScale() const override { return kInvPi; }
     void GetExtents(double& xmin, double& ymax, double& xmax, double& ymin) const override
     {

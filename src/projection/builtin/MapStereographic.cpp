@@ -12,7 +12,7 @@ public:
     {
         return kProjConformal | kProjPerspective | kProjAzimuthal | kProjCentredOnPoint | kProjPolyconic;
     }
-    int GetId() const override { return 11; }
+    int GetId() const override { return kMapStereographic; }
     double GetUnitScale() const override { return 0.5; }
     void GetExtents(double& xmin, double& ymax, double& xmax, double& ymin) const override
     {

@@ -13,7 +13,7 @@ class MapVanDerGrinten final : public MapGlobal {
 public:
     const char* GetName() const override { return "Van Der Grinten"; }
     int GetFlags() const override { return kProjPolyconic; }
-    int GetId() const override { return 12; }
+    int GetId() const override { return kMapVanDerGrinten; }
     double GetUnitScale() const override { return kInvPi; }
     void GetExtents(double& xmin, double& ymax, double& xmax, double& ymin) const override
     {

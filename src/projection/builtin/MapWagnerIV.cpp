@@ -14,7 +14,7 @@ class MapWagnerIV final : public MapGlobal {
 public:
     const char* GetName() const override { return "Wagner IV"; }
     int GetFlags() const override { return kProjEqualArea | kProjPseudocylindrical; }
-    int GetId() const override { return 13; }
+    int GetId() const override { return kMapWagnerIV; }
     double GetUnitScale() const override { return kFourElevenths; }
     void GetExtents(double& xmin, double& ymax, double& xmax, double& ymin) const override
     {

@@ -19,7 +19,7 @@ class MapWagnerVII final : public MapGlobal {
 public:
     const char* GetName() const override { return "Wagner VII"; }
     int GetFlags() const override { return kProjEqualArea | kProjAzimuthal; }
-    int GetId() const override { return 15; }
+    int GetId() const override { return kMapWagnerVII; }
     double GetUnitScale() const override { return kInvPi; }
     void GetExtents(double& xmin, double& ymax, double& xmax, double& ymin) const override
     {

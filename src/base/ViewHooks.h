@@ -26,6 +26,10 @@ public:
     double y1 = 0.0;
     double x2 = 0.0;
     double y2 = 0.0;
+    // The two pixel points of the hints that name pixels: the rectangle of hint 4, the
+    // pixel of hint 7, the drag of hints 5 and 9 (whose doubles hold where it began).
+    int px1 = 0, py1 = 0;
+    int px2 = 0, py2 = 0;
 };
 
 class ViewHooks {
@@ -43,6 +47,10 @@ public:
         (void)document, (void)sender, (void)hint, (void)object;
         return 0;
     }
+    // Raise and lower the active view's busy counter: no render is prepared while an
+    // edit or a long computation holds it. Without a view nothing happens.
+    virtual void EnterBusy() {}
+    virtual void LeaveBusy() {}
 };
 
 // The hooks in force (never null).
@@ -54,6 +62,18 @@ ViewHooks* SetViewHooks(ViewHooks* hooks);
 // Shorthands that call the hooks in force.
 inline int StopActiveViewRender() { return GetViewHooks().StopActiveViewRender(); }
 inline int UpdateActiveDocViews(int hint) { return GetViewHooks().UpdateActiveDocViews(hint); }
+
+// Holds the active view's busy counter for its lifetime.
+class ViewBusyScope {
+public:
+    ViewBusyScope() : m_hooks(GetViewHooks()) { m_hooks.EnterBusy(); }
+    ~ViewBusyScope() { m_hooks.LeaveBusy(); }
+    ViewBusyScope(const ViewBusyScope&) = delete;
+    ViewBusyScope& operator=(const ViewBusyScope&) = delete;
+
+private:
+    ViewHooks& m_hooks;
+};
 
 // Update hints sent through UpdateActiveDocViews by the world model.
 constexpr int kHintSelectionChanged = 8;

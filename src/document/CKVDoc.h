@@ -33,6 +33,7 @@
 namespace kv {
 
 class CArchive;
+class CRawImage;
 class SurfaceSampler;
 
 // The document's first view as the document reaches it. The view core attaches one while
@@ -170,6 +171,12 @@ public:
     // ---- output ----
     // Shows that the POV include output is not implemented; writes nothing.
     void SavePovInclude(const std::string& path);
+    // The whole world as an Equirectangular image of `width` x `height` (height below 0:
+    // width / 2) through the first view's sampler (the document's own without a view), with
+    // the shading pass and rivers, no grids; the edge columns and the last row copy their
+    // neighbours. 0, or -1 when the image cannot be computed. Defined with the off-screen
+    // image in the view library, which callers link.
+    int RenderWorldImage(int width, CRawImage& image, int height = -1);
 
     // ---- file ----
     // The ".kvw" record: version 264 written, every older form read. A file is read whole

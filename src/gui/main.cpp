@@ -1,39 +1,48 @@
-// The KV program. Any of mdr=, bump=, normal=, image= makes a windowless batch run;
-// otherwise the main window opens.
-#include "gui/dialogs/WindowDialogs.h"
+// The KV program. The arguments are looked at first: any of mdr=, bump=, normal=, image=
+// makes a windowless batch run (no window system needed); otherwise the main window opens.
+#include "gui/app/BatchRun.h"
+#include "gui/app/CmdLineInfo.h"
+#include "gui/app/ProfileSettings.h"
+#include "gui/app/KVApp.h"
 
 #include <QApplication>
-#include <QMainWindow>
+#include <QCoreApplication>
 
 #include <cstdio>
-#include <cstring>
+#include <string>
+#include <vector>
 
 namespace {
 
-bool IsBatchArgument(const char* arg)
+// The windowless batch run: only a QCoreApplication, for the profile.
+int RunBatch(const kv::CCmdLineInfo& info, int argc, char** argv)
 {
-    for (const char* key : {"mdr=", "bump=", "normal=", "image="}) {
-        if (std::strncmp(arg, key, std::strlen(key)) == 0)
-            return true;
+    QCoreApplication app(argc, argv);
+    QCoreApplication::setOrganizationName(kv::ProfileSettings::kOrganisation);
+    QCoreApplication::setApplicationName(kv::ProfileSettings::kApplication);
+    return kv::RunBatch(info);
+}
+
+int RunInteractive(const kv::CCmdLineInfo& info, int argc, char** argv)
+{
+    QApplication app(argc, argv);
+    kv::CKVApp kvApp;
+    if (!kvApp.InitInstance(info)) {
+        kvApp.ExitInstance();
+        return 1;
     }
-    return false;
+    const int result = app.exec();
+    kvApp.ExitInstance();
+    return result;
 }
 
 } // namespace
 
 int main(int argc, char** argv)
 {
-    for (int i = 1; i < argc; ++i) {
-        if (IsBatchArgument(argv[i])) {
-            std::fprintf(stderr, "Kelvane Pro: windowless rendering is not available in this build yet.\n");
-            return 1;
-        }
-    }
-    QApplication app(argc, argv);
-    kv::InstallWindowDialogs();
-    QMainWindow window;
-    window.setWindowTitle("Kelvane Pro");
-    window.resize(1024, 640);
-    window.show();
-    return app.exec();
+    std::vector<std::string> arguments(argv + 1, argv + argc);
+    const kv::CCmdLineInfo info = kv::CCmdLineInfo::Parse(arguments);
+    if (info.IsBatch())
+        return RunBatch(info, argc, argv);
+    return RunInteractive(info, argc, argv);
 }

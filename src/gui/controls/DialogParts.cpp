@@ -1,5 +1,6 @@
 #include "gui/controls/DialogParts.h"
 
+#include "base/ViewHooks.h"
 #include "base/raster/VideoBuffer.h"
 #include "gui/controls/DialogData.h"
 
@@ -75,6 +76,8 @@ QDialogButtonBox* MakeButtons(QDialog* dialog, const std::function<void()>& help
 
 int RunModal(QDialog& dialog)
 {
+    // The dialog's event loop would otherwise let the idle ticks prepare a render.
+    const ViewBusyScope busy;
     return dialog.exec();
 }
 

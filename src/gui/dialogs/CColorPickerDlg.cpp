@@ -1,5 +1,6 @@
 #include "gui/dialogs/CColorPickerDlg.h"
 
+#include "base/ViewHooks.h"
 #include "base/color/CColorList.h"
 #include "gui/controls/DialogData.h"
 #include "gui/controls/DialogParts.h"
@@ -195,6 +196,7 @@ bool CColorPickerDlg::eventFilter(QObject* watched, QEvent* event)
 
 bool WindowColorChooser::PickSystemColor(uint32_t& colour)
 {
+    const ViewBusyScope busy;
     const QColor chosen = QColorDialog::getColor(ToQColor(colour), QApplication::activeWindow());
     if (!chosen.isValid())
         return false;
@@ -206,7 +208,7 @@ bool WindowColorChooser::PickPaletteIndex(int& index)
 {
     CColorPickerDlg dlg(QApplication::activeWindow());
     dlg.selected = index;
-    if (dlg.exec() != QDialog::Accepted)
+    if (RunModal(dlg) != QDialog::Accepted)
         return false;
     index = dlg.selected;
     return true;

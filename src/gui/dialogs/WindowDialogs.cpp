@@ -2,6 +2,7 @@
 
 #include "gui/controls/DialogParts.h"
 #include "gui/dialogs/CAltColorSingleDlg.h"
+#include "gui/dialogs/CBackgroundDlg.h"
 #include "gui/dialogs/CBombardmentDlg.h"
 #include "gui/dialogs/CClimateSelectDlg.h"
 #include "gui/dialogs/CColorLinkEditDlg.h"
@@ -44,6 +45,7 @@ bool WindowCommandDialogs::ClimateSelect(ClimateSelectValues& v) { return Run<CC
 bool WindowCommandDialogs::EditFractalParms(FractalParmsValues& v) { return Run<CEditWorldFParmsDlg>(v); }
 bool WindowCommandDialogs::ImageSaveParms(ImageSaveValues& v) { return Run<CImageSaveParmsDlg>(v); }
 bool WindowCommandDialogs::SelectionFile(SelectionFileValues& v) { return Run<CSelectionFileDlg>(v); }
+bool WindowCommandDialogs::Background(BackgroundValues& v) { return Run<CBackgroundDlg>(v); }
 bool WindowCommandDialogs::ImageClimate(ImageClimateValues& v) { return Run<CImageClimateDlg>(v); }
 bool WindowCommandDialogs::MathTool(MathToolValues& v) { return Run<CMathToolDlg>(v); }
 

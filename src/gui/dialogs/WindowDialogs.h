@@ -20,6 +20,7 @@ public:
     bool EditFractalParms(FractalParmsValues& values) override;
     bool ImageSaveParms(ImageSaveValues& values) override;
     bool SelectionFile(SelectionFileValues& values) override;
+    bool Background(BackgroundValues& values) override;
     bool ImageClimate(ImageClimateValues& values) override;
     bool MathTool(MathToolValues& values) override;
 };

@@ -1,0 +1,41 @@
+// Command ids of the program's menus, toolbars and keys.
+#pragma once
+
+namespace kv::cmd {
+
+// The class library's commands.
+constexpr int kFileNew = 57600;
+constexpr int kFileOpen = 57601;
+constexpr int kFileSave = 57603;
+constexpr int kFileSaveAs = 57604;
+constexpr int kFilePrintSetup = 57606;
+constexpr int kFilePrint = 57607;
+constexpr int kFilePrintPreview = 57609;
+constexpr int kFileMruFirst = 57616;
+constexpr int kRecentFileCount = 4;
+constexpr int kAppAbout = 57664;
+constexpr int kAppExit = 57665;
+
+// Bars on the View menu (each the bar's window id).
+constexpr int kBarWorldTools = 59392;
+constexpr int kBarStatus = 59393;
+constexpr int kBarMapTools = 33131;
+constexpr int kBarToolsPalette = 33132;
+constexpr int kBarClimateSelector = 33128;
+
+// The program's own.
+constexpr int kEditPreferences = 33022;
+constexpr int kMapRegenerate = 33051;
+
+// Toolbar resources whose images the menus show, in loading order (a later one wins).
+constexpr int kToolbarMenuOnly = 128;
+constexpr int kToolbarWorldTools = 1009;
+constexpr int kToolbarMapTools = 1010;
+constexpr int kToolbarTools = 1007;
+constexpr int kToolbarClimate = 1000;
+constexpr int kToolbarExtra = 1008;
+
+// The map view's context menu resource.
+constexpr int kViewContextMenu = 1004;
+
+} // namespace kv::cmd

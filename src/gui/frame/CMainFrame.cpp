@@ -1,0 +1,287 @@
+#include "gui/frame/CMainFrame.h"
+
+#include "base/AppSettings.h"
+#include "base/Progress.h"
+#include "gui/commands/CommandIds.h"
+#include "gui/frame/MenuImages.h"
+#include "gui/frame/WindowPlacement.h"
+#include "gui/progress/CProgressDlg.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QCloseEvent>
+#include <QDockWidget>
+#include <QDragEnterEvent>
+#include <QDropEvent>
+#include <QMimeData>
+#include <QGridLayout>
+#include <QLabel>
+#include <QMenuBar>
+#include <QStatusBar>
+#include <QTimer>
+#include <QToolBar>
+#include <QToolButton>
+
+namespace kv {
+
+namespace {
+
+using namespace cmd;
+
+const char* const kColumnsProperty = "kvColumns";
+
+// A long operation is running while a progress dialog is up.
+bool LongOperationRunning()
+{
+    for (QWidget* w : QApplication::topLevelWidgets()) {
+        if (qobject_cast<CProgressDlg*>(w) && w->isVisible())
+            return true;
+    }
+    return false;
+}
+
+} // namespace
+
+CMainFrame::CMainFrame(CommandActions& actions, bool batch, QWidget* parent)
+    : QMainWindow(parent), m_actions(actions), m_batch(batch)
+{
+    setObjectName(QStringLiteral("CMainFrame"));
+    resize(kInitialWidth, kInitialHeight);
+    setMinimumSize(kMinTrackWidth, kMinTrackHeight);
+    if (batch) {
+        setWindowFlag(Qt::Tool, true);
+        return;
+    }
+    m_actions.BuildMenuBar(menuBar());
+    // One item style for every menu of the window (widgets do not own their style).
+    m_menuStyle = new MenuItemStyle;
+    m_menuStyle->setParent(this);
+    for (QMenu* menu : menuBar()->findChildren<QMenu*>())
+        menu->setStyle(m_menuStyle);
+
+    m_worldTools = MakeToolbar(kBarWorldTools, kToolbarWorldTools, "World Tools", Qt::LeftToolBarArea);
+    m_mapTools = MakeToolbar(kBarMapTools, kToolbarMapTools, "Map Tools", Qt::RightToolBarArea);
+
+    m_statusLabel = new QLabel(QString::fromUtf8(kIdleMessage));
+    statusBar()->setObjectName(QString::number(kBarStatus));
+    statusBar()->addWidget(m_statusLabel, 1);
+    connect(statusBar(), &QStatusBar::messageChanged, this, [this](const QString& message) {
+        // A menu item's prompt while it is highlighted, the status text otherwise.
+        m_statusLabel->setVisible(message.isEmpty());
+    });
+
+    setDockOptions(dockOptions() | QMainWindow::AllowNestedDocks);
+    m_toolsPalette = MakePalette(kBarToolsPalette, kToolbarTools, "Tools", 2);
+    m_climatePalette = MakePalette(kBarClimateSelector, kToolbarClimate, "Climate Selector", 6);
+}
+
+CMainFrame::~CMainFrame() = default;
+
+QToolBar* CMainFrame::MakeToolbar(int barId, int resourceId, const char* title, Qt::ToolBarArea area)
+{
+    auto* bar = new QToolBar(QString::fromUtf8(title), this);
+    bar->setObjectName(QString::number(barId));
+    bar->setIconSize(QSize(MenuImageTable::kImageWidth, MenuImageTable::kImageHeight));
+    if (const ToolbarDef* def = FindToolbar(resourceId)) {
+        for (int id : def->buttons) {
+            if (id == 0) {
+                bar->addSeparator();
+            } else if (QAction* action = m_actions.Action(id)) {
+                if (action->icon().isNull())
+                    action->setIcon(QIcon(ToolbarButtonImage(resourceId, id)));
+                bar->addAction(action);
+                m_toolbarIds.push_back(id);
+            }
+        }
+    }
+    addToolBar(area, bar);
+    return bar;
+}
+
+QDockWidget* CMainFrame::MakePalette(int barId, int resourceId, const char* title, int columns)
+{
+    auto* dock = new QDockWidget(QString::fromUtf8(title), this);
+    dock->setObjectName(QString::number(barId));
+    dock->setProperty(kColumnsProperty, columns);
+    auto* grid = new QWidget(dock);
+    auto* layout = new QGridLayout(grid);
+    layout->setContentsMargins(2, 2, 2, 2);
+    layout->setSpacing(1);
+    int n = 0;
+    if (const ToolbarDef* def = FindToolbar(resourceId)) {
+        for (int id : def->buttons) {
+            QAction* action = id != 0 ? m_actions.Action(id) : nullptr;
+            if (!action)
+                continue;
+            auto* button = new QToolButton(grid);
+            button->setDefaultAction(action);
+            button->setAutoRaise(true);
+            layout->addWidget(button, n / columns, n % columns);
+            m_toolbarIds.push_back(id);
+            ++n;
+        }
+    }
+    dock->setWidget(grid);
+    addDockWidget(Qt::LeftDockWidgetArea, dock);
+    dock->setFloating(true);
+    dock->hide();
+    return dock;
+}
+
+int CMainFrame::PaletteColumns(const QDockWidget* palette)
+{
+    return palette ? palette->property(kColumnsProperty).toInt() : 0;
+}
+
+QWidget* CMainFrame::Bar(int id) const
+{
+    switch (id) {
+    case kBarWorldTools: return m_worldTools;
+    case kBarMapTools: return m_mapTools;
+    case kBarToolsPalette: return m_toolsPalette;
+    case kBarClimateSelector: return m_climatePalette;
+    case kBarStatus: return m_batch ? nullptr : const_cast<CMainFrame*>(this)->statusBar();
+    default: return nullptr;
+    }
+}
+
+void CMainFrame::SetStatusText(const QString& text)
+{
+    m_statusText = text.isEmpty() ? QString::fromUtf8(kIdleMessage) : text;
+    if (m_statusLabel)
+        m_statusLabel->setText(m_statusText);
+}
+
+QString CMainFrame::StatusText() const
+{
+    return m_statusText.isEmpty() ? QString::fromUtf8(kIdleMessage) : m_statusText;
+}
+
+void CMainFrame::ShowClimateSelectorBar(bool show)
+{
+    if (m_climatePalette)
+        m_climatePalette->setVisible(show);
+}
+
+void CMainFrame::SaveBarState(const AppSettings& profile) const
+{
+    profile.WriteString(kBarStateSection, "State", saveState(kBarStateVersion).toBase64().toStdString());
+}
+
+bool CMainFrame::LoadBarState(const AppSettings& profile)
+{
+    const std::string text = profile.GetString(kBarStateSection, "State", std::string());
+    if (text.empty())
+        return false;
+    const auto decoded = QByteArray::fromBase64Encoding(QByteArray::fromStdString(text),
+                                                        QByteArray::AbortOnBase64DecodingErrors);
+    if (!decoded)
+        return false;
+    return restoreState(*decoded, kBarStateVersion);
+}
+
+void CMainFrame::SavePlacement(const AppSettings& profile) const { WindowPlacement::Of(*this).Write(profile); }
+
+bool CMainFrame::RestorePlacement(const AppSettings& profile)
+{
+    const auto placement = WindowPlacement::Read(profile);
+    return placement && placement->ApplyTo(*this);
+}
+
+void CMainFrame::SetStartupMode(bool open)
+{
+    if (open) {
+        setFixedSize(kStartupWidth, kStartupHeight);
+    } else {
+        setMinimumSize(kMinTrackWidth, kMinTrackHeight);
+        setMaximumSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
+    }
+}
+
+bool CMainFrame::HasCommand(int id) const
+{
+    switch (id) {
+    case kBarWorldTools:
+    case kBarMapTools:
+    case kBarToolsPalette:
+    case kBarClimateSelector:
+    case kBarStatus:
+        return Bar(id) != nullptr;
+    default:
+        return false;
+    }
+}
+
+void CMainFrame::OnCommand(int id)
+{
+    if (QWidget* bar = Bar(id))
+        bar->setVisible(!bar->isVisible());
+}
+
+void CMainFrame::OnUpdateCommand(int id, CommandState& state)
+{
+    if (QWidget* bar = Bar(id)) {
+        state.checkable = true;
+        state.checked = bar->isVisible();
+    }
+}
+
+void CMainFrame::showEvent(QShowEvent* event)
+{
+    QMainWindow::showEvent(event);
+    // The floating palettes start at the top-left corner of the client area (a restored
+    // bar layout has placed them already when they are shown).
+    if (m_palettesPlaced)
+        return;
+    m_palettesPlaced = true;
+    const QPoint corner = centralWidget() ? centralWidget()->mapToGlobal(QPoint(0, 0)) : mapToGlobal(QPoint(0, 0));
+    for (QDockWidget* dock : {m_toolsPalette, m_climatePalette}) {
+        if (dock && dock->isFloating() && !dock->isVisible())
+            dock->move(corner);
+    }
+}
+
+void CMainFrame::UpdateToolbars() { m_actions.UpdateActions(m_toolbarIds); }
+
+void CMainFrame::closeEvent(QCloseEvent* event)
+{
+    // A long operation is pumping events: ask it to stop and come back afterwards.
+    if (LongOperationRunning()) {
+        g_abortValue = kAbortValue;
+        event->ignore();
+        QTimer::singleShot(50, this, &QWidget::close);
+        return;
+    }
+    if (m_closeGuard && !m_closeGuard()) {
+        event->ignore();
+        return;
+    }
+    if (m_profile) {
+        if (!m_batch)
+            SaveBarState(*m_profile);
+        SavePlacement(*m_profile);
+    }
+    event->accept();
+    if (m_closed)
+        m_closed();
+}
+
+void CMainFrame::dragEnterEvent(QDragEnterEvent* event)
+{
+    if (m_drop && event->mimeData()->hasUrls())
+        event->acceptProposedAction();
+}
+
+void CMainFrame::dropEvent(QDropEvent* event)
+{
+    std::vector<std::string> paths;
+    for (const QUrl& url : event->mimeData()->urls()) {
+        if (url.isLocalFile())
+            paths.push_back(url.toLocalFile().toStdString());
+    }
+    event->acceptProposedAction();
+    if (m_drop && !paths.empty())
+        m_drop(paths);
+}
+
+} // namespace kv

@@ -1,0 +1,114 @@
+// The main window: menus from the command table, the World Tools and Map Tools toolbars,
+// the Tools and Climate Selector palettes (docks with 2- and 6-column button grids), the
+// status bar, and the map widget in the middle. It keeps the status text, saves the bar
+// layout ("CBars") and the placement ("Placement") when it closes and restores them at
+// start-up, limits its size, and handles the bar toggles of the View menu.
+#pragma once
+
+#include "gui/commands/CommandTable.h"
+
+#include <QMainWindow>
+
+#include <functional>
+#include <string>
+#include <vector>
+
+class QDockWidget;
+class QGridLayout;
+class QLabel;
+class QStyle;
+class QToolBar;
+
+namespace kv {
+
+class AppSettings;
+
+class CMainFrame : public QMainWindow, public CommandTarget {
+    Q_OBJECT
+public:
+    static constexpr int kInitialWidth = 515, kInitialHeight = 375;
+    static constexpr int kMinTrackWidth = 240, kMinTrackHeight = 240;
+    static constexpr int kStartupWidth = 512, kStartupHeight = 384;
+    // Bumped whenever the set of bars changes, so an older saved layout is not loaded.
+    static constexpr int kBarStateVersion = 1;
+    static constexpr const char* kBarStateSection = "CBars";
+    static constexpr const char* kIdleMessage = "For Help, press F1";
+
+    // `batch`: no bars (a windowless run).
+    CMainFrame(CommandActions& actions, bool batch, QWidget* parent = nullptr);
+    ~CMainFrame() override;
+
+    // The bar window of an id (59392, 33131, 33132, 33128, 59393); null when there is none.
+    QWidget* Bar(int id) const;
+    QToolBar* WorldToolsBar() const { return m_worldTools; }
+    QToolBar* MapToolsBar() const { return m_mapTools; }
+    QDockWidget* ToolsPalette() const { return m_toolsPalette; }
+    QDockWidget* ClimatePalette() const { return m_climatePalette; }
+    // The palette grid's column count.
+    static int PaletteColumns(const QDockWidget* palette);
+
+    // The style the menus draw their items with (null in a batch run).
+    QStyle* MenuStyle() const { return m_menuStyle; }
+
+    void SetStatusText(const QString& text);
+    QString StatusText() const;
+    void ShowClimateSelectorBar(bool show);
+
+    // Bar layout and placement in the profile.
+    void SaveBarState(const AppSettings& profile) const;
+    // Loads "CBars" when it was saved for this set of bars; false (defaults kept) otherwise.
+    bool LoadBarState(const AppSettings& profile);
+    void SavePlacement(const AppSettings& profile) const;
+    bool RestorePlacement(const AppSettings& profile);
+
+    // While the start-up guide is open the window keeps 512 x 384.
+    void SetStartupMode(bool open);
+
+    // What closing asks first (the document's save prompt): false keeps the window open.
+    void SetCloseGuard(std::function<bool()> guard) { m_closeGuard = std::move(guard); }
+    // Called once the window is really closing (after the layout was saved).
+    void SetCloseHandler(std::function<void()> handler) { m_closed = std::move(handler); }
+    void SetProfile(const AppSettings* profile) { m_profile = profile; }
+    // Files dropped on the window (local paths).
+    void SetDropHandler(std::function<void(const std::vector<std::string>&)> handler)
+    {
+        m_drop = std::move(handler);
+        setAcceptDrops(static_cast<bool>(m_drop));
+    }
+
+    // ---- CommandTarget: the bar toggles ----
+    bool HasCommand(int id) const override;
+    void OnCommand(int id) override;
+    void OnUpdateCommand(int id, CommandState& state) override;
+
+    // Toolbar buttons' states follow the commands' update handlers (called at idle).
+    void UpdateToolbars();
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+    void showEvent(QShowEvent* event) override;
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
+
+private:
+    QToolBar* MakeToolbar(int barId, int resourceId, const char* title, Qt::ToolBarArea area);
+    QDockWidget* MakePalette(int barId, int resourceId, const char* title, int columns);
+
+    CommandActions& m_actions;
+    bool m_batch;
+    QToolBar* m_worldTools = nullptr;
+    QToolBar* m_mapTools = nullptr;
+    QDockWidget* m_toolsPalette = nullptr;
+    QDockWidget* m_climatePalette = nullptr;
+    QLabel* m_statusLabel = nullptr;
+    QStyle* m_menuStyle = nullptr;
+    QString m_statusText;
+    std::vector<int> m_toolbarIds;
+    bool m_palettesPlaced = false;
+    std::function<bool()> m_closeGuard;
+    std::function<void()> m_closed;
+    std::function<void(const std::vector<std::string>&)> m_drop;
+    const AppSettings* m_profile = nullptr;
+};
+
+} // namespace kv

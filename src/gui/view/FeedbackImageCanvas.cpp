@@ -1,0 +1,52 @@
+#include "gui/view/FeedbackImageCanvas.h"
+
+#include <QImage>
+#include <QPainter>
+
+namespace kv {
+
+namespace {
+
+// A painter that XORs a white dotted one-pixel pen into the image.
+struct XorPainter {
+    explicit XorPainter(QImage& image) : painter(&image)
+    {
+        painter.setRenderHint(QPainter::Antialiasing, false);
+        painter.setCompositionMode(QPainter::RasterOp_SourceXorDestination);
+        QPen pen(Qt::white, 0, Qt::DotLine);
+        pen.setCosmetic(true);
+        painter.setPen(pen);
+        painter.setBrush(Qt::NoBrush);
+    }
+    QPainter painter;
+};
+
+} // namespace
+
+void FeedbackImageCanvas::XorLine(int x0, int y0, int x1, int y1)
+{
+    XorPainter p(m_screen);
+    p.painter.drawLine(x0, y0, x1, y1);
+    m_touched |= QRect(QPoint(std::min(x0, x1), std::min(y0, y1)), QPoint(std::max(x0, x1), std::max(y0, y1)));
+}
+
+void FeedbackImageCanvas::XorRectangle(int left, int top, int right, int bottom)
+{
+    XorPainter p(m_screen);
+    p.painter.drawRect(QRect(QPoint(left, top), QPoint(right - 1, bottom - 1)));
+    m_touched |= QRect(QPoint(left, top), QPoint(right, bottom));
+}
+
+void FeedbackImageCanvas::XorEllipse(int left, int top, int right, int bottom)
+{
+    XorPainter p(m_screen);
+    p.painter.drawEllipse(QRect(QPoint(left, top), QPoint(right - 1, bottom - 1)));
+    m_touched |= QRect(QPoint(left, top), QPoint(right, bottom));
+}
+
+void FeedbackImageCanvas::FocusRectangle(int left, int top, int right, int bottom)
+{
+    XorRectangle(left, top, right, bottom);
+}
+
+} // namespace kv

@@ -1,0 +1,483 @@
+#include "view/CRawImage.h"
+
+#include "base/Progress.h"
+#include "base/ViewHooks.h"
+#include "base/layers/ImageOverlay.h"
+#include "base/raster/Canvas.h"
+#include "platform/AtomicFile.h"
+#include "platform/ParallelFor.h"
+#include "projection/ProjectionParms.h"
+#include "document/CKVDoc.h"
+#include "document/DocumentContext.h"
+#include "view/DocumentAdapter.h"
+#include "view/ImageFileWriters.h"
+#include "view/ViewDocument.h"
+#include "world/SurfaceSampler.h"
+
+#include <algorithm>
+#include <atomic>
+#include <cctype>
+#include <chrono>
+#include <condition_variable>
+#include <cstring>
+#include <mutex>
+#include <optional>
+#include <vector>
+
+namespace kv {
+
+namespace {
+
+constexpr double kRadToDeg = 57.29577951308232;
+
+// One thread's share of a computation: its own sampler copy and view of the image's geo
+// buffers (sharing the grids), each on its own cache lines.
+struct alignas(64) RowWorker {
+    RowWorker(const SurfaceSampler& prototype, const GeoBuffers& geo) : sampler(prototype), view(geo) {}
+    SurfaceSampler sampler;
+    GeoBuffers view;
+    bool land = false;
+};
+
+// Runs body(worker, row) for every row of [0, rows) on the workers, which take short runs
+// of rows in turn. The calling thread steps progress by rows done (from `progressBase` of
+// `progressTotal`) and, with `poll`, polls; an abort stops the workers between runs.
+// False when aborted.
+template <class Body>
+bool RunRows(std::vector<std::unique_ptr<RowWorker>>& workers, int rows, double progressBase,
+             double progressTotal, bool poll, Body body)
+{
+    const int n = static_cast<int>(workers.size());
+    const int runRows = std::max(1, rows / (n * 16));
+    const int runs = (rows + runRows - 1) / runRows;
+    std::atomic<int> next{0};
+    std::atomic<int> rowsDone{0};
+    std::atomic<bool> stop{false};
+    std::mutex mutex;
+    std::condition_variable wake;
+    int finished = 0;
+    bool aborted = false;
+
+    ParallelRows(
+        n + 1,
+        [&](int begin, int end) {
+            for (int i = begin; i < end; ++i) {
+                if (i == 0) {
+                    // The calling thread: progress and polls until every worker is done.
+                    int reported = 0;
+                    std::unique_lock<std::mutex> lock(mutex);
+                    for (;;) {
+                        wake.wait_for(lock, std::chrono::milliseconds(20), [&] {
+                            return finished == n || rowsDone.load(std::memory_order_relaxed) > reported;
+                        });
+                        const bool done = finished == n;
+                        lock.unlock();
+                        const int now = rowsDone.load(std::memory_order_relaxed);
+                        for (; reported < now; ++reported)
+                            ProgressStepHook(progressBase + reported + 1, progressTotal);
+                        if (poll)
+                            ProgressPollHook();
+                        if (AbortRequested()) {
+                            aborted = true;
+                            stop.store(true, std::memory_order_relaxed);
+                        }
+                        lock.lock();
+                        if (done)
+                            break;
+                    }
+                    continue;
+                }
+                RowWorker& worker = *workers[static_cast<size_t>(i - 1)];
+                for (int run = next.fetch_add(1, std::memory_order_relaxed);
+                     run < runs && !stop.load(std::memory_order_relaxed);
+                     run = next.fetch_add(1, std::memory_order_relaxed)) {
+                    const int first = run * runRows;
+                    const int last = std::min(first + runRows, rows);
+                    for (int y = first; y < last; ++y)
+                        body(worker, y);
+                    rowsDone.fetch_add(last - first, std::memory_order_relaxed);
+                    wake.notify_one();
+                }
+                std::lock_guard<std::mutex> lock(mutex);
+                ++finished;
+                wake.notify_one();
+            }
+        },
+        n + 1);
+    return !aborted && next.load() >= runs;
+}
+
+std::string LowerExtension(const std::string& path)
+{
+    const size_t dot = path.rfind('.');
+    if (dot == std::string::npos)
+        return {};
+    std::string ext = path.substr(dot + 1);
+    for (char& c : ext)
+        c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    return ext;
+}
+
+void PutInt32(uint8_t* p, int32_t v)
+{
+    const auto u = static_cast<uint32_t>(v);
+    for (int i = 0; i < 4; ++i)
+        p[i] = static_cast<uint8_t>(u >> (8 * i));
+}
+
+void PutDouble(uint8_t* p, double v)
+{
+    uint64_t u;
+    std::memcpy(&u, &v, sizeof u);
+    for (int i = 0; i < 8; ++i)
+        p[i] = static_cast<uint8_t>(u >> (8 * i));
+}
+
+} // namespace
+
+CRawImage::CRawImage() = default;
+
+CRawImage::CRawImage(SurfaceSampler* source) : m_source(source) {}
+
+CRawImage::~CRawImage()
+{
+    Free();
+}
+
+void CRawImage::SetSize(int width, int height)
+{
+    m_width = width;
+    m_height = height;
+    m_computed = false;
+}
+
+void CRawImage::SetQuality(int quality)
+{
+    m_quality = std::clamp(quality, 0, 100);
+}
+
+void CRawImage::SetSampler(SurfaceSampler* source)
+{
+    m_source = source;
+    CopySource();
+    m_computed = false;
+}
+
+void CRawImage::SetProjection(const ProjectionParms* projection)
+{
+    m_projection.reset();
+    if (projection != nullptr)
+        m_projection = std::make_unique<ProjectionParms>(*projection);
+    CopySource();
+    m_computed = false;
+}
+
+void CRawImage::CopySource()
+{
+    if (m_source == nullptr) {
+        if (m_own)
+            m_own->SetTarget(&m_geo, &m_colour, &m_mask);
+        return;
+    }
+    m_own = std::make_unique<SurfaceSampler>(*m_source);
+    if (m_projection)
+        m_own->SetProjection(m_projection.get());
+    m_own->SetTarget(&m_geo, &m_colour, &m_mask);
+}
+
+void CRawImage::CopyEdgePixels()
+{
+    VideoBuffer& image = m_colour;
+    const int w = image.GetWidth(), h = image.GetHeight();
+    if (w < 2 || h < 2)
+        return;
+    for (int y = 0; y < h; ++y) {
+        image.SetPixelFast(0, y, image.GetPixel(1, y));
+        image.SetPixelFast(w - 1, y, image.GetPixel(w - 2, y));
+    }
+    std::memcpy(image.RowPointer(h - 1), image.RowPointer(h - 2), image.RowBytes());
+}
+
+void CRawImage::Free()
+{
+    m_colour.Free();
+    m_mask.Free();
+    m_third.Free();
+    m_geo.Free();
+    m_computed = false;
+}
+
+bool CRawImage::Allocate()
+{
+    Free();
+    if (m_colour.CreateMapped(m_width, m_height) != 0 || m_mask.CreateMapped(m_width, m_height) != 0 ||
+        m_third.CreateMapped(m_width, m_height) != 0 || m_geo.Allocate(m_width, m_height) == nullptr) {
+        Free();
+        return false;
+    }
+    m_colour.Clear(0xFFFFFF);
+    CopySource();
+    return true;
+}
+
+int CRawImage::Compute(const char* progressText, bool shadingPass, bool riversAndGrids)
+{
+    // No render is prepared while the progress pumps events.
+    ViewBusyScope busy;
+    if (!Allocate())
+        return (m_source != nullptr || m_own) ? -3 : -2;
+    if (!m_own)
+        return -2;
+
+    const double total = 2.0 * m_height + (shadingPass ? m_height : 0);
+    ProgressBeginHook(progressText != nullptr ? progressText : "Calculating Image Data");
+    g_abortValue = 0;
+    m_land = 0;
+
+    int threads = m_threads > 0 ? m_threads : HardwareThreads();
+    threads = std::clamp(threads, 1, m_height);
+    std::vector<std::unique_ptr<RowWorker>> workers;
+    // With the shading pass every colour is made there: the first pass only evaluates.
+    for (int i = 0; i < threads; ++i) {
+        workers.push_back(std::make_unique<RowWorker>(*m_own, m_geo));
+        workers.back()->sampler.SetTarget(&workers.back()->view, shadingPass ? nullptr : &m_colour, &m_mask);
+    }
+    const int width = m_width;
+    double done = 0.0;
+
+    bool ok = RunRows(workers, m_height, done, total, true, [width](RowWorker& w, int y) {
+        NoiseEvaluationScope evaluating;
+        for (int x = 0; x < width; ++x) {
+            bool above = false;
+            w.sampler.ComputeCell(x, y, 0, &above);
+            w.land = w.land || above;
+        }
+    });
+    done += m_height;
+    if (ok && shadingPass) {
+        for (auto& worker : workers)
+            worker->sampler.SetTarget(&worker->view, &m_colour, &m_mask);
+        ok = RunRows(workers, m_height, done, total, true, [width](RowWorker& w, int y) {
+            NoiseEvaluationScope evaluating;
+            for (int x = 0; x < width; ++x)
+                w.sampler.ComputeCell(x, y, kCellColour, nullptr);
+        });
+        done += m_height;
+    }
+    for (auto& worker : workers)
+        worker->sampler.SetTarget(&worker->view, &m_colour, &m_mask);
+    if (ok) {
+        // The overlays are read by the workers while this thread holds their lock; no
+        // events are pumped meanwhile, so nothing changes them.
+        std::lock_guard<std::recursive_mutex> overlays(OverlayLock());
+        ok = RunRows(workers, m_height, done, total, false, [width](RowWorker& w, int y) {
+            for (int x = 0; x < width; ++x)
+                w.sampler.ColorPixel(x, y);
+        });
+    }
+    for (auto& worker : workers)
+        m_land |= worker->land ? 1 : 0;
+    if (!workers.empty()) {
+        m_geo.minValue = workers[0]->view.minValue;
+        m_geo.maxValue = workers[0]->view.maxValue;
+        for (auto& worker : workers) {
+            m_geo.minValue = std::min(m_geo.minValue, worker->view.minValue);
+            m_geo.maxValue = std::max(m_geo.maxValue, worker->view.maxValue);
+        }
+    }
+    ProgressEndHook();
+    if (ok)
+        DrawRiversAndGrids(riversAndGrids);
+    m_computed = ok;
+    g_abortValue = 0;
+    return ok ? 0 : -1;
+}
+
+void CRawImage::DrawRiversAndGrids(bool grids)
+{
+    // The document set for the image, else the active one.
+    std::optional<DocumentAdapter> active;
+    ViewDocument* document = m_document;
+    if (document == nullptr) {
+        if (CKVDoc* doc = GetActiveDoc()) {
+            active.emplace(*doc);
+            document = &*active;
+        }
+    }
+    if (document == nullptr || !m_own)
+        return;
+    if (document->ShowsRivers()) {
+        if (Canvas* canvas = m_colour.GetDC()) {
+            document->DrawRivers(*canvas, *m_own, m_width);
+            m_colour.ReleaseDC();
+        }
+    }
+    if (!grids)
+        return;
+    VideoBuffer lines;
+    if (lines.CreateMapped(m_width, m_height) != 0)
+        return;
+    for (int i = document->GridCount() - 1; i >= 0; --i) {
+        const ViewGridEntry entry = document->GridEntry(i);
+        if (!entry.enabled)
+            continue;
+        const uint32_t clear = (entry.colour ^ 0xFFFFFFu) & 0xFFFFFFu;
+        lines.Clear(clear);
+        if (Canvas* canvas = lines.GetDC()) {
+            document->DrawGridLines(i, *canvas, *m_own);
+            lines.ReleaseDC();
+        }
+        for (int y = 0; y < m_height; ++y) {
+            const float* value = m_geo.altitude->Row<float>(static_cast<size_t>(y));
+            for (int x = 0; x < m_width; ++x) {
+                const uint32_t c = lines.GetPixel(x, y) & 0xFFFFFFu;
+                if (c != clear && value[x] <= entry.altitudeLimit)
+                    m_colour.SetPixelFast(x, y, c);
+            }
+        }
+    }
+}
+
+int CRawImage::ColorFromGeo(bool lighting)
+{
+    if (!m_geo.altitude || !m_geo.latitude || !m_geo.longitude)
+        return -1;
+    if (!m_own)
+        return -2;
+    ViewBusyScope busy;
+    g_abortValue = 0;
+    m_own->SetTarget(&m_geo, &m_colour, &m_mask);
+    const int w = std::min(m_geo.width, m_colour.GetWidth());
+    const int h = std::min(m_geo.height, m_colour.GetHeight());
+    bool aborted = false;
+    {
+        NoiseEvaluationScope evaluating;
+        for (int y = 0; y < h && !aborted; ++y) {
+            const auto row = static_cast<size_t>(y);
+            const float* lat = m_geo.latitude->Row<float>(row);
+            const float* lon = m_geo.longitude->Row<float>(row);
+            const float* value = m_geo.altitude->Row<float>(row);
+            for (int x = 0; x < w; ++x)
+                m_colour.SetPixelFast(
+                    x, y, m_own->ShadePoint(&m_geo, x, y, lat[x] * kRadToDeg, lon[x] * kRadToDeg, value[x], lighting));
+            ProgressPollHook();
+            aborted = AbortRequested();
+        }
+    }
+    if (!aborted)
+        CopyEdgePixels();
+    m_computed = !aborted;
+    g_abortValue = 0;
+    return aborted ? -1 : 0;
+}
+
+int CRawImage::SaveJPEG(const std::string& path, bool riversAndGrids)
+{
+    if (!m_computed && Compute(nullptr, false, riversAndGrids) != 0)
+        return -1;
+    const int w = m_colour.GetWidth(), h = m_colour.GetHeight();
+    std::vector<uint8_t> packed;
+    try {
+        packed.resize(static_cast<size_t>(w) * static_cast<size_t>(h) * 3);
+    } catch (const std::bad_alloc&) {
+        return -1;
+    }
+    uint8_t* out = packed.data();
+    for (int y = 0; y < h; ++y)
+        for (int x = 0; x < w; ++x) {
+            const uint32_t c = m_colour.GetPixel(x, y);
+            *out++ = static_cast<uint8_t>(c >> 16);
+            *out++ = static_cast<uint8_t>(c >> 8);
+            *out++ = static_cast<uint8_t>(c);
+        }
+    return WriteJpegFile(path, packed.data(), w, h, m_quality);
+}
+
+int CRawImage::SaveBMP(const std::string& path, bool riversAndGrids)
+{
+    if (!m_computed && Compute(nullptr, true, riversAndGrids) != 0)
+        return -1;
+    return m_colour.SaveBMP(path);
+}
+
+int CRawImage::SavePNG(const std::string& path, bool riversAndGrids)
+{
+    if (!m_computed && Compute(nullptr, true, riversAndGrids) != 0)
+        return -1;
+    const int w = m_colour.GetWidth(), h = m_colour.GetHeight();
+    std::vector<uint8_t> rgba;
+    try {
+        rgba.resize(static_cast<size_t>(w) * static_cast<size_t>(h) * 4);
+    } catch (const std::bad_alloc&) {
+        return -1;
+    }
+    uint8_t* out = rgba.data();
+    for (int y = 0; y < h; ++y)
+        for (int x = 0; x < w; ++x) {
+            const uint32_t c = m_colour.GetPixel(x, y);
+            *out++ = static_cast<uint8_t>(c);
+            *out++ = static_cast<uint8_t>(c >> 8);
+            *out++ = static_cast<uint8_t>(c >> 16);
+            *out++ = (m_mask.GetPixel(x, y) & 0xFFFFFFu) != 0 ? 255 : 0;
+        }
+    return WritePngFile(path, rgba.data(), w, h);
+}
+
+int CRawImage::SaveMDR(const std::string& path)
+{
+    if (!m_computed && Compute("Creating MDR data", false, false) != 0)
+        return -1;
+    AtomicFile file;
+    if (!file.Open(path))
+        return -2;
+    const int w = m_geo.width, h = m_geo.height;
+    uint8_t header[kMdrHeaderSize] = {};
+    std::memcpy(header, "CRVL", 4);
+    PutInt32(header + 4, kMdrHeaderSize);
+    const double doubles[] = {0.0, 1.0, 0.0, 1.0, 0.0, 1.0, 1.0 / w, -1.0 / h};
+    for (int i = 0; i < 8; ++i)
+        PutDouble(header + 264 + 8 * i, doubles[i]);
+    PutInt32(header + 360, w);
+    PutInt32(header + 364, h);
+    bool ok = std::fwrite(header, 1, sizeof header, file.File()) == sizeof header;
+
+    ProgressBeginHook(("Writing MDR File " + path).c_str());
+    std::vector<uint8_t> row(static_cast<size_t>(w) * 4);
+    for (int y = h - 1; y >= 0 && ok; --y) {
+        const float* value = m_geo.altitude->Row<float>(static_cast<size_t>(y));
+        for (int x = 0; x < w; ++x) {
+            uint32_t u;
+            std::memcpy(&u, &value[x], 4);
+            for (int b = 0; b < 4; ++b)
+                row[static_cast<size_t>(x) * 4 + b] = static_cast<uint8_t>(u >> (8 * b));
+        }
+        ok = std::fwrite(row.data(), 1, row.size(), file.File()) == row.size();
+        ProgressStepHook(h - 1 - y, h);
+        ProgressPollHook();
+        if (AbortRequested())
+            ok = false;
+    }
+    ProgressEndHook();
+    g_abortValue = 0;
+    if (!ok) {
+        file.Discard();
+        return -3;
+    }
+    return file.Commit() ? 0 : -3;
+}
+
+int CRawImage::SaveByExtension(const std::string& path, bool riversAndGrids)
+{
+    const std::string ext = LowerExtension(path);
+    if (ext == "jpg" || ext == "jpeg")
+        return SaveJPEG(path, riversAndGrids);
+    if (ext == "bmp")
+        return SaveBMP(path, riversAndGrids);
+    if (ext == "mdr")
+        return SaveMDR(path);
+    if (ext == "png")
+        return SavePNG(path, riversAndGrids);
+    return -1;
+}
+
+} // namespace kv

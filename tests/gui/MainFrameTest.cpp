@@ -1,0 +1,438 @@
+// The main window: placement record, bar layout, command table and routing, the
+// application's start-up to exit in process, the document's file commands.
+#include "DocumentFixtures.h"
+#include "QtTestApp.h"
+#include "ViewFixtures.h"
+
+#include "document/CKVDoc.h"
+#include "gui/app/DocManager.h"
+#include "gui/app/KVApp.h"
+#include "gui/app/ProfileSettings.h"
+#include "gui/commands/CommandIds.h"
+#include "gui/commands/CommandTable.h"
+#include "gui/frame/CMainFrame.h"
+#include "gui/frame/WindowPlacement.h"
+#include "gui/progress/CProgressDlg.h"
+#include "gui/view/MapWidget.h"
+
+#include <QAction>
+#include <QDockWidget>
+#include <QGridLayout>
+#include <QEventLoop>
+#include <QTemporaryDir>
+#include <QTimer>
+#include <QToolBar>
+
+#include <fstream>
+#include <gtest/gtest.h>
+
+using namespace kv;
+using namespace kv::cmd;
+
+namespace {
+
+// A profile in a scratch folder whose install folder is that folder too.
+struct ScratchProfile {
+    ScratchProfile() : profile(dir.filePath("profile.ini"))
+    {
+        profile.WriteString("Settings", "Install", dir.path().toStdString());
+        profile.WriteInt("Settings", "RF", 0);
+    }
+    std::string Path(const char* name) const { return dir.filePath(name).toStdString(); }
+    QTemporaryDir dir;
+    ProfileSettings profile;
+};
+
+} // namespace
+
+TEST(WindowPlacement, RecordRoundTripsAndMinimisedComesBackNormal)
+{
+    WindowPlacement p;
+    p.showCmd = WindowPlacement::kShowMaximized;
+    p.left = 10;
+    p.top = 20;
+    p.right = 610;
+    p.bottom = 420;
+    const std::string text = p.Encode();
+    ASSERT_EQ(text.size(), 88u);
+    EXPECT_EQ(text.substr(0, 24), "2C0000000000000003000000");
+    for (char c : text)
+        EXPECT_TRUE((c >= '0' && c <= '9') || (c >= 'A' && c <= 'F'));
+    auto back = WindowPlacement::Decode(text);
+    ASSERT_TRUE(back);
+    EXPECT_EQ(back->Encode(), text);
+    // Lower case reads the same.
+    std::string lower = text;
+    for (char& c : lower)
+        c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    ASSERT_TRUE(WindowPlacement::Decode(lower));
+    EXPECT_EQ(WindowPlacement::Decode(lower)->Encode(), text);
+
+    p.showCmd = WindowPlacement::kShowMinimized;
+    back = WindowPlacement::Decode(p.Encode());
+    ASSERT_TRUE(back);
+    EXPECT_EQ(back->showCmd, static_cast<uint32_t>(WindowPlacement::kShowNormal));
+}
+
+TEST(WindowPlacement, GarbageShortOrWrongLengthRecordsAreIgnored)
+{
+    WindowPlacement good;
+    good.right = 300;
+    good.bottom = 200;
+    std::string wrongLength = good.Encode();
+    wrongLength[0] = '3'; // length 0x3C
+    const std::string cases[] = {"", "ZZZZ", good.Encode().substr(0, 86), wrongLength, std::string(88, 'Q'),
+                                 WindowPlacement().Encode() /* empty rectangle */};
+    for (const std::string& text : cases)
+        EXPECT_FALSE(WindowPlacement::Decode(text)) << text;
+
+    TestApp();
+    QWidget w;
+    w.resize(321, 234);
+    WindowPlacement offScreen = good;
+    offScreen.left = offScreen.right = -100000;
+    offScreen.left -= 300;
+    EXPECT_FALSE(offScreen.ApplyTo(w));
+    EXPECT_EQ(w.size(), QSize(321, 234));
+}
+
+TEST(CommandTable, LabelsKeysAndRouting)
+{
+    EXPECT_EQ(CommandActions::LabelOf("&Open...\tCtrl+O"), "&Open...");
+    EXPECT_EQ(CommandActions::KeyOf("&Open...\tCtrl+O"), "Ctrl+O");
+    EXPECT_EQ(CommandActions::KeyOf("E&xit"), "");
+
+    struct Target : CommandTarget {
+        std::vector<int> ids;
+        bool enabled = true;
+        std::vector<int> ran;
+        bool HasCommand(int id) const override { return std::find(ids.begin(), ids.end(), id) != ids.end(); }
+        void OnCommand(int id) override { ran.push_back(id); }
+        void OnUpdateCommand(int, CommandState& state) override { state.enabled = enabled; }
+    };
+    Target view, doc, frame, app;
+    view.ids = {1, 2};
+    doc.ids = {2, 3};
+    doc.enabled = false;
+    frame.ids = {4};
+    app.ids = {3, 5};
+    CommandRouter router;
+    router.SetTargets(&view, &doc, &frame, &app);
+    const std::pair<int, RouteTarget> routes[] = {{1, RouteTarget::View}, {2, RouteTarget::View},
+                                                  {3, RouteTarget::Document}, {4, RouteTarget::Frame},
+                                                  {5, RouteTarget::App}, {6, RouteTarget::None}};
+    for (auto [id, target] : routes)
+        EXPECT_EQ(router.TargetOf(id), target) << id;
+    EXPECT_FALSE(router.Update(6).enabled);
+    EXPECT_FALSE(router.Update(3).enabled);
+    EXPECT_FALSE(router.Execute(3)); // disabled: not run, and not passed on to the app
+    EXPECT_TRUE(app.ran.empty());
+    EXPECT_TRUE(router.Execute(2));
+    EXPECT_EQ(view.ran, std::vector<int>{2});
+
+    TestApp();
+    CommandActions actions(router);
+    EXPECT_EQ(actions.Action(kFileOpen)->shortcut(), QKeySequence(QStringLiteral("Ctrl+O")));
+    EXPECT_EQ(actions.Action(kFileNew)->shortcut(), QKeySequence(QStringLiteral("Ctrl+N")));
+    EXPECT_EQ(actions.Action(kFileSave)->shortcut(), QKeySequence(QStringLiteral("Ctrl+S")));
+    EXPECT_EQ(actions.Action(kFilePrint)->shortcut(), QKeySequence(QStringLiteral("Ctrl+P")));
+    EXPECT_EQ(actions.Action(kFileOpen)->statusTip(), "Open an existing world");
+    EXPECT_EQ(actions.Action(kFileOpen)->toolTip(), "Open");
+    EXPECT_EQ(actions.Action(1004), nullptr);
+}
+
+TEST(MainFrame, BarsPalettesAndTheirLayoutState)
+{
+    TestApp();
+    ScratchProfile scratch;
+    CommandRouter router;
+    CommandActions actions(router);
+    {
+        CMainFrame frame(actions, false);
+        router.SetTargets(nullptr, nullptr, &frame, nullptr);
+        EXPECT_EQ(frame.size(), QSize(515, 375));
+        EXPECT_EQ(frame.minimumSize(), QSize(240, 240));
+        for (int id : {kBarWorldTools, kBarMapTools, kBarToolsPalette, kBarClimateSelector, kBarStatus}) {
+            ASSERT_NE(frame.Bar(id), nullptr) << id;
+            EXPECT_EQ(frame.Bar(id)->objectName(), QString::number(id));
+            EXPECT_EQ(router.TargetOf(id), RouteTarget::Frame);
+        }
+        EXPECT_EQ(CMainFrame::PaletteColumns(frame.ToolsPalette()), 2);
+        EXPECT_EQ(CMainFrame::PaletteColumns(frame.ClimatePalette()), 6);
+        EXPECT_EQ(frame.WorldToolsBar()->actions().size(), 5); // New, Open, Save As | Print
+        frame.SetStatusText(QString());
+        EXPECT_EQ(frame.StatusText(), "For Help, press F1");
+        frame.SetStatusText("Zoom window");
+        EXPECT_EQ(frame.StatusText(), "Zoom window");
+
+        frame.show();
+        EXPECT_TRUE(frame.Bar(kBarWorldTools)->isVisible());
+        EXPECT_FALSE(frame.Bar(kBarToolsPalette)->isVisible());
+        EXPECT_TRUE(router.Update(kBarWorldTools).checked);
+        ASSERT_TRUE(router.Execute(kBarWorldTools));
+        EXPECT_FALSE(frame.Bar(kBarWorldTools)->isVisible());
+        EXPECT_FALSE(router.Update(kBarWorldTools).checked);
+        router.Execute(kBarToolsPalette);
+        EXPECT_TRUE(frame.Bar(kBarToolsPalette)->isVisible());
+        frame.SaveBarState(scratch.profile);
+    }
+    {
+        CMainFrame frame(actions, false);
+        frame.show();
+        ASSERT_TRUE(frame.LoadBarState(scratch.profile));
+        EXPECT_FALSE(frame.Bar(kBarWorldTools)->isVisible());
+        EXPECT_TRUE(frame.Bar(kBarToolsPalette)->isVisible());
+    }
+    // Garbage, and a layout of another set of bars, leave the defaults.
+    for (const std::string& text : {std::string("!!not base64!!"), std::string("AAAA"),
+                                    QByteArray("garbage that decodes").toBase64().toStdString()}) {
+        scratch.profile.WriteString("CBars", "State", text);
+        CMainFrame frame(actions, false);
+        frame.show();
+        EXPECT_FALSE(frame.LoadBarState(scratch.profile)) << text;
+        EXPECT_TRUE(frame.Bar(kBarWorldTools)->isVisible());
+    }
+    {
+        CMainFrame other(actions, false);
+        const QByteArray state = other.saveState(CMainFrame::kBarStateVersion + 1);
+        scratch.profile.WriteString("CBars", "State", state.toBase64().toStdString());
+        CMainFrame frame(actions, false);
+        EXPECT_FALSE(frame.LoadBarState(scratch.profile));
+    }
+    // A batch run has no bars.
+    CMainFrame batch(actions, true);
+    EXPECT_EQ(batch.Bar(kBarWorldTools), nullptr);
+    EXPECT_EQ(batch.ToolsPalette(), nullptr);
+}
+
+TEST(MainFrame, StartupGuideKeepsTheWindowAt512By384)
+{
+    TestApp();
+    CommandRouter router;
+    CommandActions actions(router);
+    CMainFrame frame(actions, false);
+    frame.SetStartupMode(true);
+    frame.resize(800, 600);
+    EXPECT_EQ(frame.size(), QSize(512, 384));
+    frame.SetStartupMode(false);
+    frame.resize(800, 600);
+    EXPECT_EQ(frame.size(), QSize(800, 600));
+}
+
+TEST(MainFrame, ClosingDuringALongOperationAbortsItAndClosesAfterwards)
+{
+    TestApp();
+    CommandRouter router;
+    CommandActions actions(router);
+    CMainFrame frame(actions, false);
+    frame.show();
+    CProgressDlg progress;
+    ASSERT_EQ(progress.Create(&frame), 1);
+    ASSERT_EQ(g_abortValue.load(), 0);
+    frame.close();
+    EXPECT_TRUE(frame.isVisible());
+    EXPECT_EQ(g_abortValue.load(), kAbortValue);
+    // The operation sees the value and ends; the re-posted close then goes through.
+    progress.DestroyWindow();
+    EXPECT_TRUE(kvtest::WaitUntil([&] {
+        QCoreApplication::processEvents();
+        return !frame.isVisible();
+    }));
+    g_abortValue = 0;
+}
+
+// ---------------------------------------------------------------- the application in process
+
+namespace {
+
+// Runs the interactive start-up with scripted messages and file dialogs.
+struct RunningApp {
+    explicit RunningApp(ScratchProfile& scratch, CCmdLineInfo info = {}) : app(&scratch.profile)
+    {
+        TestApp();
+        app.Messages().Script({});
+        app.Prompts().ScriptPaths({});
+        started = app.InitInstance(info);
+    }
+    ~RunningApp() { app.ExitInstance(); }
+    CKVApp app;
+    bool started = false;
+};
+
+} // namespace
+
+TEST(KVApp, StartToExitWritesPlacementBarsAndTheCleanExitMarker)
+{
+    ScratchProfile scratch;
+    {
+        RunningApp run(scratch);
+        ASSERT_TRUE(run.started);
+        CMainFrame* frame = run.app.MainFrame();
+        ASSERT_NE(frame, nullptr);
+        EXPECT_TRUE(frame->isVisible());
+        EXPECT_EQ(scratch.profile.GetInt("Settings", "Running", 0), 1);
+        EXPECT_EQ(frame->windowTitle(), "Untitled - Kelvane Pro");
+        EXPECT_EQ(run.app.Splash(), nullptr); // hidden once the window shows
+        frame->resize(640, 480);
+        frame->Bar(kBarMapTools)->hide();
+        run.app.Router().Execute(kAppExit);
+        EXPECT_FALSE(frame->isVisible());
+    }
+    EXPECT_EQ(scratch.profile.GetInt("Settings", "Running", 1), 0);
+    const auto placement = WindowPlacement::Read(scratch.profile);
+    ASSERT_TRUE(placement);
+    EXPECT_EQ(placement->right - placement->left, 640);
+    EXPECT_EQ(placement->bottom - placement->top, 480);
+    EXPECT_FALSE(scratch.profile.GetString("CBars", "State", "").empty());
+    EXPECT_EQ(scratch.profile.GetInt("Tools", "Ofs", 0), 50000);
+
+    // The next run restores both.
+    {
+        RunningApp run(scratch);
+        ASSERT_TRUE(run.started);
+        EXPECT_EQ(run.app.MainFrame()->size(), QSize(640, 480));
+        EXPECT_FALSE(run.app.MainFrame()->Bar(kBarMapTools)->isVisible());
+    }
+    // A run that did not end cleanly: neither is restored, once.
+    scratch.profile.WriteInt("Settings", "Running", 1);
+    {
+        RunningApp run(scratch);
+        EXPECT_EQ(run.app.Prefs().DT, 1);
+        EXPECT_EQ(run.app.MainFrame()->size(), QSize(515, 375));
+        EXPECT_TRUE(run.app.MainFrame()->Bar(kBarMapTools)->isVisible());
+    }
+    // "default" on the command line does the same.
+    CCmdLineInfo info;
+    info.ParseParam("-default");
+    {
+        RunningApp run(scratch, info);
+        EXPECT_EQ(run.app.Prefs().DT, 1);
+        EXPECT_TRUE(run.app.MainFrame()->Bar(kBarMapTools)->isVisible());
+    }
+    // A garbage placement gives the default size.
+    scratch.profile.WriteString("", "Placement", "0123456789");
+    {
+        RunningApp run(scratch);
+        EXPECT_EQ(run.app.MainFrame()->size(), QSize(515, 375));
+    }
+}
+
+TEST(KVApp, RoutingOfTheBuiltCommands)
+{
+    ScratchProfile scratch;
+    RunningApp run(scratch);
+    ASSERT_TRUE(run.started);
+    CommandRouter& router = run.app.Router();
+    const std::pair<int, RouteTarget> routes[] = {
+        {kFilePrint, RouteTarget::View},         {kFilePrintPreview, RouteTarget::View},
+        {kFileSave, RouteTarget::Document},      {kFileSaveAs, RouteTarget::Document},
+        {kMapRegenerate, RouteTarget::Document}, {kBarStatus, RouteTarget::Frame},
+        {kFileNew, RouteTarget::App},            {kFileOpen, RouteTarget::App},
+        {kFilePrintSetup, RouteTarget::App},     {kAppExit, RouteTarget::App},
+        {kAppAbout, RouteTarget::App},           {kEditPreferences, RouteTarget::App},
+        {kFileMruFirst, RouteTarget::App},       {33143, RouteTarget::None}, // zoom window: not built
+    };
+    for (auto [id, target] : routes)
+        EXPECT_EQ(router.TargetOf(id), target) << id;
+    EXPECT_FALSE(router.Update(33143).enabled);
+
+    CKVDoc& doc = *run.app.Document();
+    doc.SetModifiedFlag(false);
+    EXPECT_FALSE(router.Update(kFileSave).enabled);
+    doc.SetModifiedFlag(true);
+    EXPECT_TRUE(router.Update(kFileSave).enabled);
+    EXPECT_TRUE(router.Update(kFileSaveAs).enabled);
+
+    // The idle ticks after each batch of events render the world; Print waits for it.
+    CKVView& view = run.app.Map()->View();
+    ASSERT_TRUE(kvtest::WaitUntil([&] {
+        QEventLoop loop; // a loop that waits for events, as the program's does
+        QTimer::singleShot(20, &loop, &QEventLoop::quit);
+        loop.exec();
+        return view.GetPass() == CKVView::kPassReported;
+    }));
+    EXPECT_EQ(view.GetPass(), CKVView::kPassReported);
+    EXPECT_TRUE(router.Update(kFilePrint).enabled);
+    view.OnUpdate(kHintChannels); // a restart from pass 0 ...
+    view.RestartRender();
+    ASSERT_TRUE(kvtest::WaitUntil([&] { return view.PrepareRender() || view.GetPass() > 0; }));
+    view.StopRenderWorker();
+    if (view.GetPass() > 0) {
+        EXPECT_FALSE(router.Update(kFilePrint).enabled);
+    }
+    // Recent files appear in the File menu as they are used.
+    EXPECT_FALSE(router.Update(kFileMruFirst).enabled);
+}
+
+TEST(KVApp, DocumentFileCommandsSavePromptAndDroppedFiles)
+{
+    ScratchProfile scratch;
+    RunningApp run(scratch);
+    ASSERT_TRUE(run.started);
+    CKVDoc& doc = *run.app.Document();
+    CDocManager& docs = *run.app.DocManager();
+    const std::string world = scratch.Path("first.kvw");
+
+    // Save As with a path, then the title and the recent list follow.
+    run.app.Prompts().ScriptPaths({world});
+    ASSERT_TRUE(run.app.Router().Execute(kFileSaveAs));
+    EXPECT_EQ(run.app.MainFrame()->windowTitle(), "first.kvw - Kelvane Pro");
+    ASSERT_EQ(docs.RecentFiles().size(), 1u);
+    EXPECT_EQ(scratch.profile.GetString("Recent File List", "File1", ""), docs.RecentFiles()[0]);
+    EXPECT_TRUE(run.app.Router().Update(kFileMruFirst).enabled);
+
+    // A modified world asks first; Cancel keeps everything.
+    const int seed = doc.GetWorld().sourceParms.seed;
+    doc.SetModifiedFlag(true);
+    run.app.Messages().Script({QtMessageService::kCancel});
+    run.app.Router().Execute(kFileNew);
+    EXPECT_EQ(run.app.Messages().Shown().back(), "Save changes to first.kvw?");
+    EXPECT_TRUE(doc.IsModified());
+    EXPECT_EQ(doc.GetWorld().sourceParms.seed, seed);
+    // No: a new world, unmodified, untitled.
+    run.app.Messages().Script({QtMessageService::kNo});
+    run.app.Router().Execute(kFileNew);
+    EXPECT_FALSE(doc.IsModified());
+    EXPECT_EQ(run.app.MainFrame()->windowTitle(), "Untitled - Kelvane Pro");
+
+    // A dropped file that is no world: reported, the document as it was.
+    const std::string text = scratch.Path("notes.txt");
+    std::ofstream(text) << "not a world at all";
+    const int newSeed = doc.GetWorld().sourceParms.seed;
+    run.app.Messages().Script({});
+    docs.DropFiles({text});
+    ASSERT_FALSE(run.app.Messages().Shown().empty());
+    EXPECT_NE(run.app.Messages().Shown().back().find("notes.txt"), std::string::npos);
+    EXPECT_EQ(doc.GetWorld().sourceParms.seed, newSeed);
+    EXPECT_EQ(doc.GetTitle(), "Untitled");
+    // A dropped world opens.
+    docs.DropFiles({world});
+    EXPECT_EQ(doc.GetWorld().sourceParms.seed, seed);
+    EXPECT_EQ(doc.GetTitle(), "first.kvw");
+    EXPECT_FALSE(doc.IsModified());
+}
+
+TEST(KVApp, MissingOrUnreadableWorldsAtStartup)
+{
+    ScratchProfile scratch;
+    // A missing world: a new world under that name, marked modified.
+    {
+        CCmdLineInfo info;
+        info.ParseParam(scratch.Path("later.kvw"));
+        RunningApp run(scratch, info);
+        ASSERT_TRUE(run.started);
+        EXPECT_EQ(run.app.Document()->GetPathName(), scratch.Path("later.kvw"));
+        EXPECT_TRUE(run.app.Document()->IsModified());
+        run.app.Document()->SetModifiedFlag(false);
+    }
+    // A file that is no world: reported, and a new world opens; the program goes on.
+    const std::string bad = scratch.Path("bad.kvw");
+    std::ofstream(bad) << "garbage";
+    CCmdLineInfo info;
+    info.ParseParam(bad);
+    RunningApp run(scratch, info);
+    ASSERT_TRUE(run.started);
+    EXPECT_FALSE(run.app.Messages().Shown().empty());
+    EXPECT_EQ(run.app.Document()->GetTitle(), "Untitled");
+    EXPECT_TRUE(run.app.MainFrame()->isVisible());
+}

@@ -1,0 +1,3 @@
+# The batch-run tests start the program itself.
+target_compile_definitions(kv_gui_tests PRIVATE KV_PROGRAM="$<TARGET_FILE:KV>" KV_PLUGINS="${KV_PLUGIN_DIR}")
+add_dependencies(kv_gui_tests KV)

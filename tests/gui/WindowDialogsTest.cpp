@@ -1,6 +1,7 @@
 // The command dialogs opened through the document's dialog interface, answered through their
 // widgets: OK hands the values back, Cancel leaves them, values out of range keep the dialog
 // open with the range message.
+#include "gui/dialogs/CBackgroundDlg.h"
 #include "gui/dialogs/CBombardmentDlg.h"
 #include "gui/dialogs/CClimateSelectDlg.h"
 #include "gui/dialogs/CEditWorldFParmsDlg.h"
@@ -18,9 +19,14 @@
 #include "WorldFixtures.h"
 #include "base/AppSettings.h"
 #include "base/DisplayUnits.h"
+#include "base/ViewHooks.h"
+#include "base/color/CColorList.h"
 #include "base/color/ClimateParms.h"
+#include "base/color/ColorChooser.h"
 #include "gui/controls/DialogData.h"
+#include "gui/controls/ColorSwatch.h"
 #include "shading/Shaders.h"
+#include "view/ViewLayers.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -445,4 +451,77 @@ TEST(WindowDialogs, ImageClimateReadsOutInImperialUnits)
     dlg.ShowPoint(150, 100);
     EXPECT_EQ(dlg.TemperatureText(), "50.00");      // 10 C
     EXPECT_EQ(dlg.RainfallText(), "59.06");         // 150 cm/yr x 0.39370078
+}
+
+namespace {
+
+// Counts the busy counter of the view while installed.
+struct BusyRecorder : kv::ViewHooks {
+    BusyRecorder() { m_previous = kv::SetViewHooks(this); }
+    ~BusyRecorder() override { kv::SetViewHooks(m_previous); }
+    int StopActiveViewRender() override { return 0; }
+    int UpdateActiveDocViews(int) override { return 0; }
+    void EnterBusy() override { ++busy; }
+    void LeaveBusy() override { --busy; }
+    int busy = 0;
+
+private:
+    kv::ViewHooks* m_previous = nullptr;
+};
+
+struct PaletteChooser : ColorChooser {
+    bool PickPaletteIndex(int& index) override
+    {
+        index = 9;
+        return true;
+    }
+};
+
+} // namespace
+
+TEST(WindowDialogs, AnOpenDialogHoldsTheViewsBusyCounter)
+{
+    BusyRecorder view;
+    int busyWhileOpen = -1;
+    MathToolValues values;
+    ModalAnswerer answer([&](QDialog* d) {
+        busyWhileOpen = view.busy;
+        d->reject();
+    });
+    EXPECT_FALSE(Dialogs().MathTool(values));
+    EXPECT_EQ(busyWhileOpen, 1);
+    EXPECT_EQ(view.busy, 0);
+}
+
+TEST(WindowDialogs, BackgroundPicksAPatternAndColours)
+{
+    auto old = SetColorChooser(std::make_shared<PaletteChooser>());
+    BackgroundValues values{2, ColorOf(255, 255, 255), ColorOf(0, 0, 0)};
+    ModalAnswerer answer([](QDialog* d) {
+        auto* dlg = As<CBackgroundDlg>(d);
+        EXPECT_EQ(dlg->windowTitle(), "Background Settings");
+        // Each pattern swatch shows its hatch style in the menu text colour on the window colour.
+        for (int i = 0; i < CBackgroundDlg::kPatternCount; ++i) {
+            const QImage picture = dlg->Pattern(i)->Picture();
+            const QColor text = dlg->palette().color(QPalette::Active, QPalette::WindowText);
+            const QColor base = dlg->palette().color(QPalette::Active, QPalette::Base);
+            for (int y = 0; y < 8; ++y)
+                for (int x = 0; x < 8; ++x)
+                    ASSERT_EQ(QColor(picture.pixel(x, y)), HatchLineAt(i, x, y) ? text : base) << i;
+        }
+        dlg->OnPatternClicked(4);
+        dlg->OnColorClicked(false);
+        EXPECT_EQ(dlg->Background()->Color(), PaletteColor(9));
+        const QImage preview = dlg->Preview()->Picture();
+        for (int y = 0; y < 8; ++y)
+            for (int x = 0; x < 8; ++x)
+                ASSERT_EQ(FromQColor(QColor(preview.pixel(x, y))),
+                          HatchLineAt(4, x, y) ? ColorOf(255, 255, 255) : PaletteColor(9));
+        dlg->accept();
+    });
+    ASSERT_TRUE(Dialogs().Background(values));
+    SetColorChooser(old);
+    EXPECT_EQ(values.pattern, 4);
+    EXPECT_EQ(values.background, PaletteColor(9));
+    EXPECT_EQ(values.foreground, ColorOf(255, 255, 255));
 }

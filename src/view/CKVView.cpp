@@ -367,7 +367,6 @@ bool CKVView::PrepareRender()
         return false;
     }
     if (m_pass.load() == 0 && m_prepared == 0) {
-        m_geo->positionsValid = false;
         // A worker that did not stop still uses the buffers: try again on the next tick.
         if (StopRenderWorker() != 0 || m_clientWidth <= 0 || m_clientHeight <= 0) {
             m_busy.fetch_sub(1);
@@ -375,6 +374,7 @@ bool CKVView::PrepareRender()
         }
         {
             std::lock_guard<std::mutex> lock(m_viewLock);
+            m_geo->positionsValid = false;
             if (!Resize(m_clientWidth, m_clientHeight)) {
                 m_sampler.reset();
                 m_busy.fetch_sub(1);
@@ -606,17 +606,17 @@ bool CKVView::RenderRound()
 
     int pass = m_pass.load();
     while (pass >= 0 && pass < passes) {
+        const int colOffset = kLatticeOrder[pass % kLatticePasses][0];
+        const int rowOffset = kLatticeOrder[pass % kLatticePasses][1];
+        const bool coarse = pass == 0 && prefs.coarseFirstPass;
+        bool restart = false;
+        std::unique_lock<std::mutex> lock(m_viewLock);
         if (pass == kLatticePasses) {
             m_overlayDirty = true;
             m_riverDirty = true;
             geo.positionsValid = true;
         }
         const int mode = (pass >= kLatticePasses ? kCellColour : 0) | (geo.positionsValid ? kCellStoredPositions : 0);
-        const int colOffset = kLatticeOrder[pass % kLatticePasses][0];
-        const int rowOffset = kLatticeOrder[pass % kLatticePasses][1];
-        const bool coarse = pass == 0 && prefs.coarseFirstPass;
-        bool restart = false;
-        std::unique_lock<std::mutex> lock(m_viewLock);
         std::optional<NoiseEvaluationScope> evaluating(std::in_place);
         int count = 0;
         for (int i = rowOffset; i < rows && !restart; i += 5) {

@@ -247,9 +247,10 @@ int CRawImage::Compute(const char* progressText, bool shadingPass, bool riversAn
 
     bool ok = RunRows(workers, m_height, done, total, true, [width](RowWorker& w, int y) {
         NoiseEvaluationScope evaluating;
+        // Once this thread has seen land, the water level need not be sampled again.
         for (int x = 0; x < width; ++x) {
             bool above = false;
-            w.sampler.ComputeCell(x, y, 0, &above);
+            w.sampler.ComputeCell(x, y, 0, w.land ? nullptr : &above);
             w.land = w.land || above;
         }
     });

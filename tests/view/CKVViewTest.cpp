@@ -1,4 +1,5 @@
 #include "base/AppSettings.h"
+#include "base/DisplayUnits.h"
 #include "base/raster/VideoBuffer.h"
 #include "base/text/CTokenizer.h"
 #include "shading/ShaderIds.h"
@@ -139,8 +140,9 @@ TEST_F(ViewTest, PassCountFollowsAmbientAndSeaOpacityAndTheLightingStaysUntouche
         }));
         // The worker never reached pass 25 on a 25-pass round.
         const int highest = passes.empty() ? 0 : *std::max_element(passes.begin(), passes.end());
-        if (c.full)
+        if (c.full) {
             EXPECT_LT(highest, 25) << c.ambient << " " << c.seaOpacity << " " << c.limit;
+        }
         EXPECT_EQ(view.Light().ambient, c.ambient);
         EXPECT_EQ(view.GetGeoBuffers()->positionsValid, !c.full);
     }
@@ -419,4 +421,86 @@ TEST_F(ViewTest, StartupLightingShaderAndProfileValues)
     EXPECT_EQ(clamped.FrameInterval(), 100);
     EXPECT_EQ(frame.timer, 100);
     clamped.SetBatch(true);
+}
+
+TEST_F(ViewTest, HintsThatMoveTheMap)
+{
+    auto view = RenderedView(64, 32);
+    ProjectionParms& p = view->Projection();
+    auto offset = [&] {
+        double x, y;
+        p.GetOffset(x, y);
+        return std::make_pair(x, y);
+    };
+    const auto start = offset();
+
+    // 11: scale times the factor; a factor of 0 would freeze the zoom and is ignored.
+    TwoPtHint zoom(0.5, 0, 0, 0);
+    view->OnUpdate(11, &zoom);
+    EXPECT_DOUBLE_EQ(p.GetScale(), 0.25);
+    EXPECT_FALSE(view->IsPrepared());
+    TwoPtHint none;
+    view->OnUpdate(11, &none);
+    EXPECT_DOUBLE_EQ(p.GetScale(), 0.25);
+    p.SetScale(0.5);
+    ASSERT_TRUE(kvtest::WaitUntil([&] { return view->PrepareRender(); }));
+
+    // 4: the rectangle's centre moves to the map centre, the scale follows its width (the
+    // client is wider than high); an empty rectangle leaves the scale.
+    TwoPtHint box;
+    box.px1 = 16, box.py1 = 8, box.px2 = 48, box.py2 = 24;
+    view->OnUpdate(4, &box);
+    EXPECT_DOUBLE_EQ(p.GetScale(), 0.25);
+    EXPECT_NEAR(offset().first, start.first, 0.02);
+    EXPECT_NEAR(offset().second, start.second, 0.04);
+    ASSERT_TRUE(kvtest::WaitUntil([&] { return view->PrepareRender(); }));
+    TwoPtHint flat;
+    flat.px1 = 40, flat.py1 = 8, flat.px2 = 40, flat.py2 = 24;
+    view->OnUpdate(4, &flat);
+    EXPECT_DOUBLE_EQ(p.GetScale(), 0.25);
+    ASSERT_TRUE(kvtest::WaitUntil([&] { return view->PrepareRender(); }));
+
+    // An off-centre rectangle: its centre pixel's point lies at the client centre after.
+    double lat0, lon0;
+    ASSERT_TRUE(view->PixelToLatLon(44, 20, lat0, lon0));
+    TwoPtHint corner;
+    corner.px1 = 40, corner.py1 = 16, corner.px2 = 48, corner.py2 = 24;
+    view->OnUpdate(4, &corner);
+    EXPECT_DOUBLE_EQ(p.GetScale(), 0.25 * 8 / 64);
+    ASSERT_TRUE(kvtest::WaitUntil([&] { return view->PrepareRender(); }));
+    double lat1, lon1;
+    ASSERT_TRUE(view->PixelToLatLon(32, 16, lat1, lon1));
+    EXPECT_NEAR(lat1, lat0, 0.5);
+    EXPECT_NEAR(lon1, lon0, 0.5);
+    p.SetScale(0.25);
+
+    // 5: the offsets where the drag began plus the drag over the client size, scale and 2.
+    TwoPtHint pan(0.1, 0.2, 0, 0);
+    pan.px1 = 10, pan.py1 = 10, pan.px2 = 20, pan.py2 = 5;
+    view->OnUpdate(5, &pan);
+    EXPECT_NEAR(offset().first, 0.1 + 10.0 / 64 * 0.25 * 2, 1e-12);
+    EXPECT_NEAR(offset().second, 0.2 + 5.0 / 32 * 0.25 * 2, 1e-12);
+}
+
+TEST_F(ViewTest, WorldSettingsReplaceTheWorld)
+{
+    const int metric = MetricUnits, size = WorldSizeDisplay;
+    CKVView view(doc, &frame);
+    SurfMap parms;
+    parms.gridWidth = 512;
+    parms.waterPercent = 40.0;
+    doc.world.SetCellValue(3, 3, 9.0f, kChannelRainfall);
+    view.ApplyWorldSettings(parms, 0, 1, false);
+    EXPECT_EQ(MetricUnits, 0);
+    EXPECT_EQ(WorldSizeDisplay, 1);
+    EXPECT_TRUE(doc.untitled);
+    EXPECT_EQ(doc.recalculations, 1);
+    EXPECT_EQ(doc.world.waterPercent, 40.0);
+    int w, h;
+    doc.world.GetGridSize(w, h);
+    EXPECT_EQ(w, 512);
+    EXPECT_NE(doc.world.GetCellValue(3, 3, kChannelRainfall), 9.0f);
+    EXPECT_EQ(view.BusyCount(), 0);
+    MetricUnits = metric;
+    WorldSizeDisplay = size;
 }

@@ -8,6 +8,9 @@
 #include "document/AltColor.h"
 #include "document/Craters.h"
 #include "document/MathTool.h"
+#include "document/CKVDoc.h"
+#include "document/SimpleCreate.h"
+#include "world/RowEvaluation.h"
 #include "platform/ParallelFor.h"
 #include "projection/ProjectionParms.h"
 #include "world/RowEvaluation.h"
@@ -159,6 +162,65 @@ void BM_GridCopy(benchmark::State& state)
         benchmark::DoNotOptimize(kv::Clone2D(&g));
 }
 BENCHMARK(BM_GridCopy)->Unit(benchmark::kMicrosecond);
+
+// Simple Create at Res 1024, Rays 64 on a painted default document, against its own
+// deterrace of the 1024 x 512 raw heights plus one pass of the basis over the world grid.
+struct PaintedDocument {
+    kv::CKVDoc doc;
+    PaintedDocument()
+    {
+        kv::SetProgressHooks(kv::SilentProgressHooks());
+        kv::CKVDoc::SetFirstDocument(false);
+        doc.GetWorld().SetResolution(1024, false);
+        doc.Recalculate();
+        kv::ImageOverlay* o = doc.GetOverlays().AddNamed(kv::kSimpleCreateLayer, 1024, 512, true);
+        o->SetGeometry(1024, 512, -180, 90, 180, -90);
+        const kv::ClimateParms& c = doc.GetWorld().climate;
+        for (int y = 0; y < 512; ++y)
+            for (int x = 0; x < 1024; ++x) {
+                const int cls = (x / 128 + y / 128) % 2 ? 11 : (x < 512 ? 13 : 14);
+                o->PixelRow(y)[x] = 0xFF000000u | (c.ClimateColor(cls) & 0xFFFFFF);
+            }
+    }
+};
+
+void BM_SimpleCreate(benchmark::State& state)
+{
+    static PaintedDocument painted;
+    kv::SimpleCreateSettings s;
+    s.resolution = 1024;
+    s.rays = 64;
+    for (auto _ : state) {
+        for (int i = 0; i < painted.doc.GetOverlays().Count(); ++i)
+            painted.doc.GetOverlays().At(i)->visible = true;
+        benchmark::DoNotOptimize(painted.doc.RunSimpleCreate(s));
+    }
+}
+BENCHMARK(BM_SimpleCreate)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(1);
+
+void BM_SimpleCreateParts(benchmark::State& state)
+{
+    static PaintedDocument painted;
+    kv::Grid2DPtr src = kv::Alloc2D(1024, 512, 4), dst = kv::Alloc2D(1024, 512, 4);
+    auto rows = src->Rows<float>();
+    for (int y = 0; y < 512; ++y)
+        for (int x = 0; x < 1024; ++x)
+            rows[y][x] = (x / 128 + y / 128) % 2 ? -1524.0f : 304.8f;
+    kv::SurfaceSampler* sampler = painted.doc.GetSampler();
+    const int W = painted.doc.GetWorld().gridWidth, H = painted.doc.GetWorld().gridHeight;
+    for (auto _ : state) {
+        benchmark::DoNotOptimize(kv::DeterraceSurface(*src, *dst, 64, 1e-5f));
+        double sum = 0;
+        for (int i = 0; i < H; ++i)
+            for (int j = 0; j < W; ++j) {
+                double lat, lon;
+                sampler->GridCellToLatLon(j, i, lat, lon);
+                sum += sampler->GetBasisValue(lat, lon);
+            }
+        benchmark::DoNotOptimize(sum);
+    }
+}
+BENCHMARK(BM_SimpleCreateParts)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(1);
 
 } // namespace
 

@@ -21,6 +21,7 @@
 #include "base/ViewHooks.h"
 #include "base/layers/CISurf.h"
 #include "base/layers/ImageOverlay.h"
+#include "document/Craters.h"
 #include "document/ViewSettings.h"
 #include "world/CRectGrid.h"
 #include "world/RiverVectorOverlay.h"
@@ -35,6 +36,7 @@ namespace kv {
 class CArchive;
 class CRawImage;
 class SurfaceSampler;
+struct SimpleCreateSettings;
 
 // The document's first view as the document reaches it. The view core attaches one while
 // its view exists; without one the document has no view.
@@ -154,11 +156,48 @@ public:
     const CRectGrid& GetRectGrid() const { return m_grid; }
     RiverVectorOverlay& GetRivers() { return m_rivers; }
     const RiverVectorOverlay& GetRivers() const { return m_rivers; }
-    bool GetRiversVisible() const { return m_riversVisible; }
-    void SetRiversVisible(bool visible) { m_riversVisible = visible; }
+    // The stored river flag: set, the river overlay is hidden (a new document shows its
+    // rivers, the Hide/Show command toggles the flag and is checked while they show).
+    bool GetRiversHidden() const { return m_riversHidden; }
+    void SetRiversHidden(bool hidden) { m_riversHidden = hidden; }
     int GetRiverCount() const { return static_cast<int>(m_rivers.rivers.size()); }
     // The world's channel grid size; -1 when there are no grids.
     int GetGridSize(int& width, int& height) const;
+
+    // ==== Incised flow, burn-in, remap curves, mounds, distance ====
+    // (CKVDocErosion.cpp: Incise Flow, Remap Altitudes, the profiled mound; CKVDocBurnIn.cpp:
+    // Burn In, the altitude grid, Distance and the seasonal climate model's Run)
+    static constexpr char kInciseFlowStep[] = "Incise Flow";
+    static constexpr char kRemapAltitudesStep[] = "Remap Altitudes";
+    static constexpr char kProfiledMoundStep[] = "Profiled Mound";
+    static constexpr char kDistanceSelectionStep[] = "Distance Selection";
+    static constexpr char kBurnInQuestion[] = "This action cannot be undone and\nignores the selection.\nContinue?";
+    static constexpr char kBurnInProgressText[] = "Converting world data into offsets";
+    static constexpr char kBurnInMemoryMessage[] = "Not enough memory to burn the world into its offsets.";
+    static constexpr int kImportedSurfaceType = 4;
+    // Cuts valleys into the land offset along the flow (no undo step of its own): 0 when it
+    // ran to the end or there was nothing to cut, -1 when an abort ended it, a step failed
+    // or a value is not a finite number (nothing changed then).
+    int InciseFlow(float blur, float amount, float flowExponent, float effectBlend);
+    // Incise Flow (33242): the dialog with the remembered settings, the undo step, the cut,
+    // modified and hint 16 whatever the result.
+    void OnInciseFlow();
+    // Roughness 0 and the land offset the altitude of every cell, through the first view's
+    // sampler (else the document's own); an imported surface of type 4 is unmapped and the
+    // type becomes 0. No undo; the document is marked modified. Nothing without grids.
+    void BurnIn();
+    // Burn In (33108): asks first; hint 16.
+    void OnBurnIn();
+    // The world's altitude at every cell of a float grid through the first view's sampler
+    // (else the document's own), or through `sampler`: true unless the abort value is 27 at
+    // the end (it is not reset).
+    bool EvaluateHeightGrid(Grid2D& grid, const char* progressText);
+    static bool EvaluateHeightGrid(const SurfaceSampler& sampler, Grid2D& grid, const char* progressText);
+    // Remap Altitudes (33245), Create Profiled Mound from Selection (33247), Distance (33240).
+    void OnRemapAltitudes();
+    void OnProfiledMound();
+    void OnDistanceSelection();
+    // ==== end of incised flow, burn-in, remap curves, mounds, distance ====
 
     int32_t layerFlag = kNewLayerFlag;
     int32_t headerValue2 = 0;
@@ -167,6 +206,77 @@ public:
     int32_t headerValue5 = 0;
     double headerSpacing1 = kNewHeaderSpacing;
     double headerSpacing2 = kNewHeaderSpacing;
+
+    // ==== Craters and Simple Create (CKVDocCraters.cpp, CKVDocSimpleCreate.cpp) ====
+    // One crater of `extent` degrees of arc at the point: undo step "Crater" on channel 1,
+    // the spherical pass when the world maps spherically, then the grid pass; modified.
+    void DrawCrater(float latitude, float longitude, float extent);
+    // Planetary Bombardment with settings already confirmed (diameters in km): craters from
+    // the clock seed, one undo step "Crater Bombardment" for the run, Esc between craters;
+    // hint 16. The number of craters drawn.
+    int RunBombardment(const BombardmentSettings& settings);
+    // Set Up Simple Create Mode (33174) and Execute Simple Create (33175).
+    void OnSetUpSimpleCreate();
+    void OnExecuteSimpleCreate();
+    // The conversion behind Execute's OK: 0, -1 without a visible overlay, -2 when memory
+    // or the working grids cannot be had, -3 when Esc stopped a stage.
+    int RunSimpleCreate(const SimpleCreateSettings& settings);
+    // ==== end of craters and Simple Create ====
+
+    // ==== Whole-world adjustments, basin filling and rivers ====
+    // (CKVDocAdjust.cpp, CKVDocBasins.cpp, CKVDocRivers.cpp)
+    static constexpr char kRiverChannelsOverlay[] = "River Channels";
+    static constexpr char kRiverExclusionMask[] = "RiverExclusionMask";
+    static constexpr uint8_t kRiverMaskOpacity = 127;
+    static constexpr char kRiverMaskMessage[] = "Unable to create river exclusion mask";
+    static constexpr char kRiverWidthMessage[] = "The river grid width must lie between 4 and 8190.";
+    static constexpr char kRiverMemoryMessage[] = "Not enough memory for the river grids of this width.";
+    static constexpr char kHeightsProgressText[] = "Calculating World Heights";
+    static constexpr char kFillOffsetStep[] = "Fill Offset Basins";
+    static constexpr char kFillLakesStep[] = "Fill Lake Basins";
+
+    // Paint steps: one brush point on a channel; the first point of a stroke records the
+    // undo step, so a stroke is one step. The SurfMap result (the prescale channel without
+    // its grid: 0, nothing recorded).
+    int PaintChannel(int channel, double latitude, double longitude, ChannelBrush& brush, bool strokeStart);
+    int PaintRoughness(double latitude, double longitude, ChannelBrush& brush, bool strokeStart);
+    int PaintOffset(double latitude, double longitude, ChannelBrush& brush, bool strokeStart);
+    int PaintRainfall(double latitude, double longitude, ChannelBrush& brush, bool strokeStart);
+    int PaintTemperature(double latitude, double longitude, ChannelBrush& brush, bool strokeStart);
+    int PaintWaterLevel(double latitude, double longitude, ChannelBrush& brush, bool strokeStart);
+    int PaintClimate(double latitude, double longitude, ChannelBrush& brush, bool strokeStart);
+    int PaintPrescaleOffset(double latitude, double longitude, ChannelBrush& brush, bool strokeStart);
+    // The global operations of a channel (0..4 and 6; no noise on 4): each records its undo
+    // step first and returns the SurfMap result, marking the document modified when it is
+    // 0 or more; -1 for a channel without the operation. The prescale channel without its
+    // grid: the add asks for its step (none can be kept) and fails, the others return 0
+    // and ask for none.
+    int GlobalAdjust(int channel, float amount, float minimum, float maximum);
+    int SmoothGlobal(int channel, float amount);
+    int SetGlobal(int channel, float value);
+    int NoiseGlobal(int channel, int noiseType, float mean, float variance, float except);
+    // Deterraces the channel grid; 0.
+    int DeterraceGlobal(int channel, int directions);
+    // The terrace remover on a grid of the world, blended by the selection; 0.
+    int Deterrace(Grid2D& grid, int directions);
+    // Fill Basins in Offset (33190) and Fill Basins as Lakes (33198): the world's altitude
+    // grid at the channels' size filled, the offset raised by the fill depth (weighted by
+    // the selection) or the basins' water level raised to it; hint 16. Esc in the heights
+    // records nothing; Esc in the fill changes nothing (Lakes keeps its recorded step).
+    void FillOffsetBasins();
+    void FillLakeBasins();
+    // Find Rivers (33202) and the river overlay commands (33204, 33205, 33220, 33221).
+    // Find Rivers clears the abort value when it starts and when it ends; its dialogs go
+    // through TerrainDialogs; changes of the river list or their visibility mark the
+    // document modified.
+    void OnFindRivers();
+    void OnClearRiverOverlays();
+    bool CanClearRiverOverlays() const;
+    void OnToggleRiverOverlays();
+    void OnEnableRiverExclusionMask();
+    bool HasRiverExclusionMask() const;
+    void OnRemoveRiverExclusionMask();
+    // ==== end of whole-world adjustments, basin filling and rivers ====
 
     // ---- output ----
     // Shows that the POV include output is not implemented; writes nothing.
@@ -195,6 +305,10 @@ public:
     bool WriteDefaultParms() const;
 
 private:
+    // Whole-world adjustments (CKVDocAdjust.cpp, CKVDocRivers.cpp).
+    bool ChannelMissing(int channel) const;
+    int Finish(int result);
+    void RemoveRiverChannelsOverlay();
     struct Loaded;
     void Adopt(Loaded& loaded);
     void ResetHeader();
@@ -209,7 +323,7 @@ private:
     CISurf m_surface1;
     CISurf m_surface2;
     RiverVectorOverlay m_rivers;
-    bool m_riversVisible = false;
+    bool m_riversHidden = false;
 
     bool m_modified = false;
     std::string m_pathName;

@@ -27,7 +27,7 @@ constexpr uint32_t kWizardOptionVersion = 260;
 constexpr uint32_t kLastOldCalculationVersion = 260;
 constexpr uint32_t kOverlaysVersion = 262;
 constexpr uint32_t kRiversVersion = 263;
-constexpr uint32_t kRiversVisibleVersion = 264;
+constexpr uint32_t kRiversHiddenVersion = 264;
 } // namespace
 
 // Everything a file holds, read before the document takes it. What an older file does not
@@ -53,7 +53,7 @@ struct CKVDoc::Loaded {
     CRectGrid grid;
     ImageOverlayList overlays;
     RiverVectorOverlay rivers;
-    bool riversVisible = false;
+    bool riversHidden = false;
 };
 
 void CKVDoc::Serialize(CArchive& ar)
@@ -71,7 +71,7 @@ void CKVDoc::Serialize(CArchive& ar)
         m_grid.Serialize(ar);
         m_overlays.Serialize(ar);
         m_rivers.Serialize(ar);
-        ar << static_cast<uint32_t>(m_riversVisible ? 1 : 0);
+        ar << static_cast<uint32_t>(m_riversHidden ? 1 : 0);
         return;
     }
 
@@ -102,10 +102,10 @@ void CKVDoc::Serialize(CArchive& ar)
         in.overlays.Serialize(ar);
     if (v >= kRiversVersion)
         in.rivers.Serialize(ar);
-    if (v >= kRiversVisibleVersion) {
-        uint32_t visible = 0;
-        ar >> visible;
-        in.riversVisible = visible != 0;
+    if (v >= kRiversHiddenVersion) {
+        uint32_t hidden = 0;
+        ar >> hidden;
+        in.riversHidden = hidden != 0;
     }
 
     Adopt(in);
@@ -150,7 +150,7 @@ void CKVDoc::Adopt(Loaded& in)
         m_overlays.RefreshDialog();
     }
     m_rivers.rivers = std::move(in.rivers.rivers);
-    m_riversVisible = in.riversVisible;
+    m_riversHidden = in.riversHidden;
 
     if (v <= kLastOldCalculationVersion)
         SetRunInt("Settings", "123", 1);

@@ -49,4 +49,18 @@ void SetParameterWorld(const SurfMap* world) { g_parameterWorld.store(world, std
 CommandDialogs& GetCommandDialogs() { return g_dialogs.Get(); }
 CommandDialogs* SetCommandDialogs(CommandDialogs* dialogs) { return g_dialogs.Set(dialogs); }
 
+namespace {
+FrameRequests g_noFrame;
+FrameRequests* g_frameRequests = nullptr;
+} // namespace
+
+FrameRequests& GetFrameRequests() { return g_frameRequests ? *g_frameRequests : g_noFrame; }
+
+FrameRequests* SetFrameRequests(FrameRequests* requests)
+{
+    FrameRequests* previous = g_frameRequests;
+    g_frameRequests = requests;
+    return previous;
+}
+
 } // namespace kv

@@ -87,17 +87,11 @@ void SetParameterWorld(const SurfMap* world);
 // The small dialogs through which commands ask for a few values before they run. The caller
 // fills the record, calls the dialog and reads the record back when it returns true (OK);
 // on false (Cancel) the record is as it was given. Until the window side installs its own,
-// every dialog answers Cancel, so that nothing runs unasked in batch runs and tests.
+// every dialog answers Cancel, so that nothing runs unasked in batch runs and tests. (The
+// whole-world commands' own dialogs are shown through TerrainDialogs.)
 
 class ClimateParms;
 class Shader_ImgClimate;
-
-struct SingleEditValues {
-    std::string caption;
-    std::string label;
-    float value = 0.0f;
-    int helpContext = 0;
-};
 
 struct GlobalAltSetValues {
     std::string caption;
@@ -116,16 +110,6 @@ struct RangeSelectValues {
     float low = 0.0f; // the value for Above and Below
     float high = 0.0f;
     int combine = -1; // 0 replace, 1 add, 2 subtract
-};
-
-struct NoiseDataValues {
-    std::string caption; // empty: "Add Noise"
-    int noiseType = -1;  // 0 uniform, 1 Gaussian
-    float mean = 0.0f;
-    float variance = 0.0f;
-    float except = 0.0f;
-    int seed = 0;
-    bool autoRandseed = false; // read from and written to the profile by the dialog
 };
 
 struct ClimateSelectValues {
@@ -177,10 +161,8 @@ struct MathToolValues {
 class CommandDialogs {
 public:
     virtual ~CommandDialogs() = default;
-    virtual bool SingleEdit(SingleEditValues&) { return false; }
     virtual bool GlobalAltSet(GlobalAltSetValues&) { return false; }
     virtual bool RangeSelect(RangeSelectValues&) { return false; }
-    virtual bool NoiseData(NoiseDataValues&) { return false; }
     // Diameters in display units (km, or miles when the units are imperial).
     virtual bool Bombardment(BombardmentSettings&) { return false; }
     virtual bool ClimateSelect(ClimateSelectValues&) { return false; }
@@ -196,5 +178,25 @@ CommandDialogs& GetCommandDialogs();
 // when the default was in force. The caller keeps them alive while installed.
 CommandDialogs* SetCommandDialogs(CommandDialogs* dialogs);
 // ==== end of command dialogs =============================================================
+
+// ==== frame requests =====================================================================
+// What document commands ask of the main frame: show one of its bars, run one of its
+// commands after the current one. Without a frame (batch runs, tests) a posted command
+// reports false and the caller does its work itself.
+class FrameRequests {
+public:
+    static constexpr int kClimateSelectorBar = 1;
+    virtual ~FrameRequests() = default;
+    virtual void ShowBar(int bar) { (void)bar; }
+    // Queues the command for the frame; false when there is no frame to run it.
+    virtual bool PostCommand(int id)
+    {
+        (void)id;
+        return false;
+    }
+};
+FrameRequests& GetFrameRequests();
+FrameRequests* SetFrameRequests(FrameRequests* requests);
+// ==== end of frame requests ==============================================================
 
 } // namespace kv

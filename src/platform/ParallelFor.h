@@ -2,7 +2,11 @@
 // one core, so results do not depend on the number of threads.
 #pragma once
 
+#include <condition_variable>
 #include <functional>
+#include <mutex>
+#include <thread>
+#include <vector>
 
 namespace kv {
 
@@ -12,5 +16,37 @@ int HardwareThreads();
 // Calls body(begin, end) on disjoint, contiguous ranges covering [0, count).
 // With threads <= 0 the machine's core count is used; small counts run inline.
 void ParallelRows(int count, const std::function<void(int begin, int end)>& body, int threads = 0);
+
+// ParallelRows on threads started once, for work that runs many short passes in a row.
+// Run splits [0, count) exactly as ParallelRows does and returns when every range is done;
+// the calling thread takes the first range. One caller at a time.
+class ParallelRowPool {
+public:
+    // threads <= 0: the machine's core count.
+    explicit ParallelRowPool(int threads = 0);
+    ~ParallelRowPool();
+    ParallelRowPool(const ParallelRowPool&) = delete;
+    ParallelRowPool& operator=(const ParallelRowPool&) = delete;
+
+    int Threads() const { return m_threads; }
+    void Run(int count, const std::function<void(int begin, int end)>& body);
+
+private:
+    void Work(int index);
+    // The range of `index` among `parts` contiguous ranges of [0, count).
+    static void Range(int count, int parts, int index, int& begin, int& end);
+
+    int m_threads = 1;
+    std::vector<std::thread> m_workers;
+    std::mutex m_mutex;
+    std::condition_variable m_wake;
+    std::condition_variable m_done;
+    const std::function<void(int, int)>* m_body = nullptr;
+    int m_count = 0;
+    int m_parts = 0;
+    unsigned m_generation = 0;
+    int m_pending = 0;
+    bool m_stop = false;
+};
 
 } // namespace kv

@@ -71,7 +71,7 @@ bool DocumentAdapter::ShowsRivers() const
 {
     // The document's stored river flag (false for a new document) is read by the drawing
     // as the river-hiding flag: a new document shows the rivers it finds.
-    return m_doc.GetRiverCount() > 0 && !m_doc.GetRiversVisible();
+    return m_doc.GetRiverCount() > 0 && !m_doc.GetRiversHidden();
 }
 
 void DocumentAdapter::DrawRivers(Canvas& canvas, SurfaceSampler& sampler, int /*imageWidth*/)

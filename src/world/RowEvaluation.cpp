@@ -11,9 +11,10 @@
 
 namespace kv {
 
-int EvaluateRows(const SurfaceSampler& prototype, int rows,
-                 const std::function<void(SurfaceSampler& sampler, int row)>& rowBody, const char* progressText,
-                 int threads)
+int EvaluateRowBatches(const SurfaceSampler& prototype, int rows,
+                       const std::function<void(SurfaceSampler& sampler, int row)>& rowBody,
+                       const std::function<bool(int first, int last)>& afterBatch, int threads,
+                       int minimumBatchRows)
 {
     if (rows <= 0)
         return 0;
@@ -28,10 +29,7 @@ int EvaluateRows(const SurfaceSampler& prototype, int rows,
     for (int i = 0; i < threads; ++i)
         workers.push_back(std::make_unique<Worker>(prototype));
 
-    if (progressText)
-        ProgressBeginHook(progressText, 1);
-    const int batchRows = std::max(threads * 4, 16);
-    int result = 0;
+    const int batchRows = std::max(threads * 4, minimumBatchRows);
     for (int first = 0; first < rows; first += batchRows) {
         const int last = std::min(rows, first + batchRows);
         std::atomic<int> next{first};
@@ -47,15 +45,30 @@ int EvaluateRows(const SurfaceSampler& prototype, int rows,
                 }
             },
             threads);
-        if (progressText) {
-            ProgressStepHook(last, rows);
-            ProgressPollHook();
-        }
-        if (AbortRequested()) {
-            result = -1;
-            break;
-        }
+        if (afterBatch && !afterBatch(first, last))
+            return -1;
     }
+    return 0;
+}
+
+int EvaluateRows(const SurfaceSampler& prototype, int rows,
+                 const std::function<void(SurfaceSampler& sampler, int row)>& rowBody, const char* progressText,
+                 int threads)
+{
+    if (rows <= 0)
+        return 0;
+    if (progressText)
+        ProgressBeginHook(progressText, 1);
+    const int result = EvaluateRowBatches(
+        prototype, rows, rowBody,
+        [&](int, int last) {
+            if (progressText) {
+                ProgressStepHook(last, rows);
+                ProgressPollHook();
+            }
+            return !AbortRequested();
+        },
+        threads);
     if (progressText)
         ProgressEndHook();
     return result;

@@ -21,4 +21,12 @@ int EvaluateRows(const SurfaceSampler& prototype, int rows,
                  const std::function<void(SurfaceSampler& sampler, int row)>& rowBody,
                  const char* progressText = nullptr, int threads = 0);
 
+// The same with the caller's own report: afterBatch(first, last) runs on the calling
+// thread once rows first..last-1 are computed; returning false stops the rows (-1).
+// Batches hold four rows per thread, at least minimumBatchRows.
+int EvaluateRowBatches(const SurfaceSampler& prototype, int rows,
+                       const std::function<void(SurfaceSampler& sampler, int row)>& rowBody,
+                       const std::function<bool(int first, int last)>& afterBatch, int threads = 0,
+                       int minimumBatchRows = 16);
+
 } // namespace kv

@@ -81,7 +81,7 @@ TEST_F(DocumentTest, SavedOpenedAndSavedAgainGivesTheSameBytes)
     ASSERT_EQ(opened.GetOverlays().Count(), 1);
     EXPECT_EQ(opened.GetOverlays().At(0)->name, "River Channels");
     EXPECT_EQ(opened.GetRiverCount(), 1);
-    EXPECT_TRUE(opened.GetRiversVisible());
+    EXPECT_TRUE(opened.GetRiversHidden());
     ASSERT_EQ(opened.GetViewSettings().savedViews.Count(), 2);
     EXPECT_EQ(opened.GetViewSettings().savedViews.At(1)->name, "Equator");
     EXPECT_EQ(opened.GetViewSettings().projection.GetProjectionId(), 10);
@@ -165,7 +165,7 @@ TEST_F(DocumentTest, OlderVersionsReadTheirFieldsAndGiveOthersANewDocumentsValue
         EXPECT_EQ(target.GetRectGrid().grids.size(), c.version >= 259 ? 1u : 0u);
         EXPECT_EQ(target.GetOverlays().Count(), c.version >= 262 ? 1 : 0);
         EXPECT_EQ(target.GetRiverCount(), c.version >= 263 ? 1 : 0);
-        EXPECT_EQ(target.GetRiversVisible(), c.version >= 264);
+        EXPECT_EQ(target.GetRiversHidden(), c.version >= 264);
     }
 }
 

@@ -50,6 +50,13 @@ CommandDialogs& Dialogs()
     return GetCommandDialogs();
 }
 
+TerrainDialogs& Terrain()
+{
+    TestApp();
+    InstallWindowDialogs();
+    return GetTerrainDialogs();
+}
+
 template <class D> D* As(QDialog* dialog)
 {
     auto* d = dynamic_cast<D*>(dialog);
@@ -71,7 +78,10 @@ private:
 
 TEST(WindowDialogs, SingleEditAndGlobalSetTakeTheirValuesOnOkOnly)
 {
-    SingleEditValues single{"Raise Altitude", "Amount:", 2.5f, 7};
+    CSingleEditDlg single;
+    single.title = "Raise Altitude";
+    single.prompt = "Amount:";
+    single.value = 2.5f;
     {
         ModalAnswerer answer([](QDialog* d) {
             auto* dlg = As<CSingleEditDlgFace>(d);
@@ -81,7 +91,7 @@ TEST(WindowDialogs, SingleEditAndGlobalSetTakeTheirValuesOnOkOnly)
             dlg->Edit()->setText(" -12.25 ");
             dlg->accept();
         });
-        EXPECT_TRUE(Dialogs().SingleEdit(single));
+        EXPECT_TRUE(Terrain().RunSingleEdit(single));
     }
     EXPECT_FLOAT_EQ(single.value, -12.25f);
     {
@@ -89,7 +99,7 @@ TEST(WindowDialogs, SingleEditAndGlobalSetTakeTheirValuesOnOkOnly)
             As<CSingleEditDlgFace>(d)->Edit()->setText("99");
             d->reject();
         });
-        EXPECT_FALSE(Dialogs().SingleEdit(single));
+        EXPECT_FALSE(Terrain().RunSingleEdit(single));
     }
     EXPECT_FLOAT_EQ(single.value, -12.25f);
 
@@ -150,12 +160,13 @@ TEST(WindowDialogs, RangeRefusalsKeepTheDialogOpen)
 
     // A float beyond a float's range is no value either.
     MessageRecorder messages;
-    SingleEditValues single{"Set", "Value:", 1.0f, 0};
+    CSingleEditDlg single;
+    single.value = 1.0f;
     ModalAnswerer answer([](QDialog* d) {
         As<CSingleEditDlgFace>(d)->Edit()->setText("1e39");
         d->accept();
     });
-    EXPECT_FALSE(Dialogs().SingleEdit(single));
+    EXPECT_FALSE(Terrain().RunSingleEdit(single));
     EXPECT_EQ(messages.texts, std::vector<std::string>{"Please enter a number."});
     EXPECT_FLOAT_EQ(single.value, 1.0f);
 }
@@ -255,7 +266,7 @@ TEST(WindowDialogs, NoiseDialogKeepsAutoRandseedAndDrawsANewSeedPerOpening)
 {
     AppSettings profile;
     const AppSettings* old = SetAppSettings(&profile);
-    NoiseDataValues values;
+    CNoiseDataDlg values;
     values.seed = 5;
     std::vector<int> seeds;
     auto open = [&](bool switchOff) {
@@ -271,7 +282,7 @@ TEST(WindowDialogs, NoiseDialogKeepsAutoRandseedAndDrawsANewSeedPerOpening)
             }
             dlg->accept();
         });
-        return Dialogs().NoiseData(values);
+        return Terrain().RunNoiseData(values);
     };
     // Default on: two openings, two drawn seeds.
     ASSERT_TRUE(open(false));

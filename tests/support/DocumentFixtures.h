@@ -118,7 +118,7 @@ inline std::vector<uint8_t> FileOfVersion(kv::CKVDoc& doc, uint32_t v)
     if (v >= 263)
         doc.GetRivers().Serialize(ar);
     if (v >= 264)
-        ar << uint32_t(doc.GetRiversVisible() ? 1 : 0);
+        ar << uint32_t(doc.GetRiversHidden() ? 1 : 0);
     return bytes;
 }
 
@@ -148,7 +148,7 @@ inline void PopulateDocument(kv::CKVDoc& doc)
     river.level = 2;
     river.points = {{10.0, 20.0}, {11.0, 21.5}};
     doc.GetRivers().rivers.push_back(river);
-    doc.SetRiversVisible(true);
+    doc.SetRiversHidden(true);
     ViewSettings& view = doc.GetViewSettings();
     view.shaderId = 2;
     view.hatchIndex = 4;

@@ -141,7 +141,7 @@ TEST_F(AdapterTest, DocumentHintsReachTheViewAndItsLayersAreDrawn)
     EXPECT_GT(red, 50);
 
     // The document's river flag hides them.
-    doc.SetRiversVisible(true);
+    doc.SetRiversHidden(true);
     ASSERT_EQ(image.Compute(nullptr, false, false), 0);
     green = 0;
     for (int y = 0; y < 32; ++y)

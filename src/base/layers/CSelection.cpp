@@ -333,18 +333,10 @@ inline float DistanceStep(const float* up, const float* mid, const float* down, 
 
 } // namespace
 
-int CSelection::DistanceFill(Grid2D& values, float* maximumOut, float blurSigma)
+void CSelection::DistanceSweeps(Grid2D& values)
 {
-    if (!m_active)
-        return kNotActive;
-    if (!m_cells || !MatchesMask(values, m_width, m_height))
-        return kGridMismatch;
-    const int w = m_width, h = m_height;
+    const int w = static_cast<int>(values.Width()), h = static_cast<int>(values.Height());
     GridRows<float> v = values.Rows<float>();
-    for (int r = 0; r < h; ++r)
-        for (int c = 0; c < w; ++c)
-            v[r][c] = m_rows[r][c] != 0 ? 65535.0f : 0.0f;
-
     // Each sweep reads the values already updated in the sweep; it cannot be split.
     for (int r = 0; r < h; ++r) {
         const float* up = v[std::max(r - 1, 0)];
@@ -364,6 +356,21 @@ int CSelection::DistanceFill(Grid2D& values, float* maximumOut, float blurSigma)
             mid[c] = DistanceStep(up, mid, down, l, c, rt);
         }
     }
+}
+
+int CSelection::DistanceFill(Grid2D& values, float* maximumOut, float blurSigma)
+{
+    if (!m_active)
+        return kNotActive;
+    if (!m_cells || !MatchesMask(values, m_width, m_height))
+        return kGridMismatch;
+    const int w = m_width, h = m_height;
+    GridRows<float> v = values.Rows<float>();
+    for (int r = 0; r < h; ++r)
+        for (int c = 0; c < w; ++c)
+            v[r][c] = m_rows[r][c] != 0 ? 65535.0f : 0.0f;
+
+    DistanceSweeps(values);
 
     if (blurSigma > 0.0f)
         GaussianBlurFloatGrid(values, blurSigma);

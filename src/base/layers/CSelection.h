@@ -91,6 +91,10 @@ public:
     // mask's size (0 on unselected cells), optionally blurred; the largest value goes to
     // maximumOut when given. kNotActive (and nothing changed) while not active.
     int DistanceFill(Grid2D& values, float* maximumOut, float blurSigma);
+    // The two distance sweeps over a float grid, in place: every cell becomes 1 + the least
+    // of 65535, its four diagonal neighbours x 1.4142135 and its four orthogonal ones
+    // (columns wrap, rows clamp), rows 0 up then back down from the last row.
+    static void DistanceSweeps(Grid2D& values);
     // Fills a latitude/longitude polygon at level value (0..1), combined by mode, with
     // `steps` pixel points placed along each edge. An empty list or steps < 1 does nothing.
     void FillPolygons(const std::vector<GeoPoint>& points, float value, int mode, int steps);

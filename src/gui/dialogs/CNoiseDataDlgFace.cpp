@@ -17,12 +17,13 @@
 
 namespace kv {
 
-CNoiseDataDlgFace::CNoiseDataDlgFace(const NoiseDataValues& v, QWidget* parent)
-    : QDialog(parent), values(v), m_type(MakeCombo(this, 5542, {"Uniform", "Gaussian"})),
-      m_mean(MakeEdit(this, 5392)), m_variance(MakeEdit(this, 5130)), m_except(MakeEdit(this, 5560)),
-      m_seed(MakeEdit(this, 5490)), m_auto(MakeCheck(this, 5048, "&Auto Randseed"))
+CNoiseDataDlgFace::CNoiseDataDlgFace(const CNoiseDataDlg& dialog, QWidget* parent)
+    : QDialog(parent), logic(dialog), m_type(MakeCombo(this, CNoiseDataDlg::kTypeCombo, {"Uniform", "Gaussian"})),
+      m_mean(MakeEdit(this, CNoiseDataDlg::kMeanEdit)), m_variance(MakeEdit(this, CNoiseDataDlg::kVarianceEdit)),
+      m_except(MakeEdit(this, CNoiseDataDlg::kExceptEdit)), m_seed(MakeEdit(this, CNoiseDataDlg::kSeedEdit)),
+      m_auto(MakeCheck(this, CNoiseDataDlg::kAutoRandseedCheck, "&Auto Randseed"))
 {
-    setWindowTitle(values.caption.empty() ? QString("Add Noise") : QString::fromStdString(values.caption));
+    setWindowTitle(QString::fromStdString(logic.caption.empty() ? CNoiseDataDlg::kDefaultCaption : logic.caption));
     auto* grid = new QGridLayout;
     AddRow(grid, MakeLabel(this, 0, "Noise Type:"), m_type);
     AddRow(grid, MakeLabel(this, 0, "Mean:"), m_mean);
@@ -34,9 +35,9 @@ CNoiseDataDlgFace::CNoiseDataDlgFace(const NoiseDataValues& v, QWidget* parent)
     layout->addWidget(MakeButtons(this));
 
     // A hand-edited profile may hold anything: any non-zero value is on.
-    values.autoRandseed = GetAppSettings().GetInt(kSection, kAutoRandseedKey, 1) != 0;
-    if (values.autoRandseed)
-        values.seed = DrawSeed();
+    autoRandseed = GetAppSettings().GetInt(kSection, kAutoRandseedKey, 1) != 0;
+    if (autoRandseed)
+        logic.seed = DrawSeed();
     Show();
     connect(m_auto, &QCheckBox::clicked, this, &CNoiseDataDlgFace::OnAutoClicked);
 }
@@ -51,42 +52,42 @@ int CNoiseDataDlgFace::DrawSeed()
 
 void CNoiseDataDlgFace::Show()
 {
-    m_type->setCurrentIndex(values.noiseType >= 0 && values.noiseType < m_type->count() ? values.noiseType : -1);
-    m_mean->setText(FloatText(values.mean));
-    m_variance->setText(FloatText(values.variance));
-    m_except->setText(FloatText(values.except));
-    m_seed->setText(QString::number(values.seed));
-    m_auto->setChecked(values.autoRandseed);
+    m_type->setCurrentIndex(logic.noiseType >= 0 && logic.noiseType < m_type->count() ? logic.noiseType : -1);
+    m_mean->setText(FloatText(logic.mean));
+    m_variance->setText(FloatText(logic.variance));
+    m_except->setText(FloatText(logic.except));
+    m_seed->setText(QString::number(logic.seed));
+    m_auto->setChecked(autoRandseed);
 }
 
 void CNoiseDataDlgFace::OnAutoClicked()
 {
-    values.noiseType = m_type->currentIndex();
+    logic.noiseType = m_type->currentIndex();
     if (const auto f = ParseFloat(m_mean->text()))
-        values.mean = *f;
+        logic.mean = *f;
     if (const auto f = ParseFloat(m_variance->text()))
-        values.variance = *f;
+        logic.variance = *f;
     if (const auto f = ParseFloat(m_except->text()))
-        values.except = *f;
+        logic.except = *f;
     if (const auto i = ParseInt(m_seed->text()))
-        values.seed = *i;
-    values.autoRandseed = m_auto->isChecked();
-    if (values.autoRandseed)
-        values.seed = DrawSeed();
+        logic.seed = *i;
+    autoRandseed = m_auto->isChecked();
+    if (autoRandseed)
+        logic.seed = DrawSeed();
     Show();
 }
 
 void CNoiseDataDlgFace::accept()
 {
     DialogData dx;
-    NoiseDataValues read = values;
+    CNoiseDataDlg read = logic;
     if (!dx.Float(m_mean, read.mean) || !dx.Float(m_variance, read.variance) || !dx.Float(m_except, read.except) ||
         !dx.Int(m_seed, read.seed))
         return;
     read.noiseType = m_type->currentIndex();
-    read.autoRandseed = m_auto->isChecked();
-    values = read;
-    GetAppSettings().WriteInt(kSection, kAutoRandseedKey, values.autoRandseed ? 1 : 0);
+    autoRandseed = m_auto->isChecked();
+    logic = read;
+    GetAppSettings().WriteInt(kSection, kAutoRandseedKey, autoRandseed ? 1 : 0);
     QDialog::accept();
 }
 

@@ -1,8 +1,9 @@
-// "Add Noise": the noise's type, mean, variance, the value it leaves alone and its seed;
-// with "Auto Randseed" (kept in the profile) every opening draws a new seed.
+// The window of "Add Noise" over the command's record (CNoiseDataDlg): the noise's type,
+// mean, variance, the value it leaves alone and its seed; with "Auto Randseed" (kept in
+// the profile) every opening draws a new seed.
 #pragma once
 
-#include "document/DocumentServices.h"
+#include "document/TerrainDialogs.h"
 
 #include <QDialog>
 
@@ -18,9 +19,11 @@ public:
     static constexpr const char* kSection = "Settings";
     static constexpr const char* kAutoRandseedKey = "AutoRandseed";
 
-    explicit CNoiseDataDlgFace(const NoiseDataValues& values, QWidget* parent = nullptr);
+    explicit CNoiseDataDlgFace(const CNoiseDataDlg& dialog, QWidget* parent = nullptr);
 
-    NoiseDataValues values;
+    CNoiseDataDlg logic;
+    bool autoRandseed = true;
+
     QComboBox* TypeList() const { return m_type; }
     QLineEdit* MeanEdit() const { return m_mean; }
     QLineEdit* VarianceEdit() const { return m_variance; }

@@ -10,23 +10,24 @@
 
 namespace kv {
 
-CSingleEditDlgFace::CSingleEditDlgFace(const SingleEditValues& v, QWidget* parent)
-    : QDialog(parent), values(v), m_label(MakeLabel(this, 5436, QString::fromStdString(v.label))),
-      m_edit(MakeEdit(this, 5550))
+CSingleEditDlgFace::CSingleEditDlgFace(const CSingleEditDlg& dialog, QWidget* parent)
+    : QDialog(parent), logic(dialog),
+      m_label(MakeLabel(this, CSingleEditDlg::kPromptLabel, QString::fromStdString(dialog.prompt))),
+      m_edit(MakeEdit(this, CSingleEditDlg::kValueEdit))
 {
-    setWindowTitle(QString::fromStdString(values.caption));
-    m_edit->setText(FloatText(values.value));
+    setWindowTitle(QString::fromStdString(logic.title));
+    m_edit->setText(FloatText(logic.value));
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(m_label);
     layout->addWidget(m_edit);
-    const int context = values.helpContext + kHelpBase;
+    const int context = logic.helpTopic + kHelpBase;
     layout->addWidget(MakeButtons(this, [context] { OpenHelpContext(context); }));
 }
 
 void CSingleEditDlgFace::accept()
 {
     DialogData dx;
-    if (!dx.Float(m_edit, values.value))
+    if (!dx.Float(m_edit, logic.value))
         return;
     QDialog::accept();
 }

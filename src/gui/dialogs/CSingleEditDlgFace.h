@@ -1,7 +1,8 @@
-// One value with a label under a caption: the global adjust and script commands' prompt.
+// The window of the one-value dialog: a value with a label under a caption, over the
+// command's record (CSingleEditDlg).
 #pragma once
 
-#include "document/DocumentServices.h"
+#include "document/TerrainDialogs.h"
 
 #include <QDialog>
 
@@ -15,9 +16,9 @@ class CSingleEditDlgFace : public QDialog {
 public:
     static constexpr int kHelpBase = 0x20000;
 
-    explicit CSingleEditDlgFace(const SingleEditValues& values, QWidget* parent = nullptr);
+    explicit CSingleEditDlgFace(const CSingleEditDlg& dialog, QWidget* parent = nullptr);
 
-    SingleEditValues values;
+    CSingleEditDlg logic;
     QLineEdit* Edit() const { return m_edit; }
     QLabel* Label() const { return m_label; }
     void accept() override;

@@ -16,6 +16,9 @@
 #include "gui/dialogs/CRangeSelectDlg.h"
 #include "gui/dialogs/CSelectionFileDlg.h"
 #include "gui/dialogs/CSingleEditDlgFace.h"
+#include "gui/dialogs/MoundDialogFaces.h"
+#include "gui/dialogs/ProcessCurvesDlgFace.h"
+#include "gui/dialogs/RiverDialogFaces.h"
 
 #include <QApplication>
 
@@ -34,12 +37,20 @@ template <class Dialog, class Values> bool Run(Values& values)
     return true;
 }
 
+// The same for a window over a command's record, which it keeps as `logic`.
+template <class Face, class Record> bool RunOver(Record& record)
+{
+    Face face(record, QApplication::activeWindow());
+    if (RunModal(face) != QDialog::Accepted)
+        return false;
+    record = face.logic;
+    return true;
+}
+
 } // namespace
 
-bool WindowCommandDialogs::SingleEdit(SingleEditValues& v) { return Run<CSingleEditDlgFace>(v); }
 bool WindowCommandDialogs::GlobalAltSet(GlobalAltSetValues& v) { return Run<CGlobalAltSetDlg>(v); }
 bool WindowCommandDialogs::RangeSelect(RangeSelectValues& v) { return Run<CRangeSelectDlg>(v); }
-bool WindowCommandDialogs::NoiseData(NoiseDataValues& v) { return Run<CNoiseDataDlgFace>(v); }
 bool WindowCommandDialogs::Bombardment(BombardmentSettings& v) { return Run<CBombardmentDlg>(v); }
 bool WindowCommandDialogs::ClimateSelect(ClimateSelectValues& v) { return Run<CClimateSelectDlg>(v); }
 bool WindowCommandDialogs::EditFractalParms(FractalParmsValues& v) { return Run<CEditWorldFParmsDlg>(v); }
@@ -48,6 +59,25 @@ bool WindowCommandDialogs::SelectionFile(SelectionFileValues& v) { return Run<CS
 bool WindowCommandDialogs::Background(BackgroundValues& v) { return Run<CBackgroundDlg>(v); }
 bool WindowCommandDialogs::ImageClimate(ImageClimateValues& v) { return Run<CImageClimateDlg>(v); }
 bool WindowCommandDialogs::MathTool(MathToolValues& v) { return Run<CMathToolDlg>(v); }
+
+bool WindowTerrainDialogs::RunSingleEdit(CSingleEditDlg& d) { return RunOver<CSingleEditDlgFace>(d); }
+bool WindowTerrainDialogs::RunNoiseData(CNoiseDataDlg& d) { return RunOver<CNoiseDataDlgFace>(d); }
+bool WindowTerrainDialogs::RunInciseFlow(InciseFlowProcessDlg& d) { return RunOver<InciseFlowProcessDlgFace>(d); }
+bool WindowTerrainDialogs::RunProcessCurves(ProcessCurvesDlg& d) { return RunOver<ProcessCurvesDlgFace>(d); }
+bool WindowTerrainDialogs::RunMoundEdit(CMoundEditDlg& d) { return RunOver<CMoundEditDlgFace>(d); }
+bool WindowTerrainDialogs::RunMoundSettings(CMoundSettingsDlg& d) { return RunOver<CMoundSettingsDlgFace>(d); }
+bool WindowTerrainDialogs::RunMoundtainSettings(CMoundtainSettingsDlg& d)
+{
+    return RunOver<CMoundtainSettingsDlgFace>(d);
+}
+bool WindowTerrainDialogs::RunRiverEditSize(CRiverEditSizeDlg& d) { return RunOver<CRiverEditSizeDlgFace>(d); }
+
+void WindowTerrainDialogs::RunRiverThreshold(CRiverThresholdDlg& d)
+{
+    // Works on the record itself (it borrows the document's grids); ends only through OK.
+    CRiverThresholdDlgFace face(d, QApplication::activeWindow());
+    RunModal(face);
+}
 
 int WindowAltColorEditor::Edit(AltColor& shown, bool metric)
 {
@@ -84,9 +114,11 @@ void InstallWindowDialogs()
         return;
     installed = true;
     static WindowCommandDialogs dialogs;
+    static WindowTerrainDialogs terrainDialogs;
     static WindowAltColorEditor altColorEditor;
     static WindowColorLinkEditors linkEditors;
     SetCommandDialogs(&dialogs);
+    SetTerrainDialogs(&terrainDialogs);
     SetAltColorEditor(&altColorEditor);
     SetColorLinkEditors(&linkEditors);
     SetColorChooser(std::make_shared<WindowColorChooser>());

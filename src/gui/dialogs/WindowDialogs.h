@@ -6,15 +6,14 @@
 #include "document/AltColor.h"
 #include "document/ColorLinks.h"
 #include "document/DocumentServices.h"
+#include "document/TerrainDialogs.h"
 
 namespace kv {
 
 class WindowCommandDialogs : public CommandDialogs {
 public:
-    bool SingleEdit(SingleEditValues& values) override;
     bool GlobalAltSet(GlobalAltSetValues& values) override;
     bool RangeSelect(RangeSelectValues& values) override;
-    bool NoiseData(NoiseDataValues& values) override;
     bool Bombardment(BombardmentSettings& values) override;
     bool ClimateSelect(ClimateSelectValues& values) override;
     bool EditFractalParms(FractalParmsValues& values) override;
@@ -23,6 +22,20 @@ public:
     bool Background(BackgroundValues& values) override;
     bool ImageClimate(ImageClimateValues& values) override;
     bool MathTool(MathToolValues& values) override;
+};
+
+// The whole-world commands' dialogs: each window works over the command's record.
+class WindowTerrainDialogs : public TerrainDialogs {
+public:
+    bool RunSingleEdit(CSingleEditDlg& dialog) override;
+    bool RunNoiseData(CNoiseDataDlg& dialog) override;
+    bool RunInciseFlow(InciseFlowProcessDlg& dialog) override;
+    bool RunProcessCurves(ProcessCurvesDlg& dialog) override;
+    bool RunMoundEdit(CMoundEditDlg& dialog) override;
+    bool RunMoundSettings(CMoundSettingsDlg& dialog) override;
+    bool RunMoundtainSettings(CMoundtainSettingsDlg& dialog) override;
+    bool RunRiverEditSize(CRiverEditSizeDlg& dialog) override;
+    void RunRiverThreshold(CRiverThresholdDlg& dialog) override;
 };
 
 class WindowAltColorEditor : public AltColorEditor {

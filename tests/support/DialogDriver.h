@@ -1,46 +1,68 @@
-// Answers the modal dialogs a GUI test opens: the next dialog that becomes modal is handed to
-// the test's function (which sets its widgets and presses OK or Cancel) from inside its
-// event loop. Also a profile kept in memory for the dialogs that remember values.
+// Answers the modal dialogs a GUI test opens: each dialog that becomes modal is handed, in
+// order, to the next of the test's functions (which set its widgets and press OK or
+// Cancel) from inside its event loop; a dialog opened from within an answer (a nested
+// one) takes the next function too.
 #pragma once
 
 #include "QtTestApp.h"
 
 #include <QApplication>
 #include <QDialog>
+#include <QPointer>
 #include <QTimer>
 
+#include <deque>
 #include <functional>
+#include <vector>
 
-// Calls `answer` with the next modal dialog (polling the event loop until one shows).
-// `answered` counts the dialogs that were handed over.
 class ModalAnswerer {
 public:
-    explicit ModalAnswerer(std::function<void(QDialog*)> answer) : m_answer(std::move(answer))
+    using Answer = std::function<void(QDialog*)>;
+
+    explicit ModalAnswerer(Answer answer) : ModalAnswerer(std::deque<Answer>{std::move(answer)}) {}
+    explicit ModalAnswerer(std::deque<Answer> answers) : m_answers(std::move(answers))
     {
         TestApp();
         m_timer.setInterval(5);
-        QObject::connect(&m_timer, &QTimer::timeout, [this] {
-            auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget());
-            if (!dialog)
-                return;
-            m_timer.stop();
-            ++answered;
-            m_answer(dialog);
-            // A dialog the answer left open is cancelled, so that the test never hangs.
-            if (dialog->isVisible()) {
-                ++leftOpen;
-                dialog->reject();
-            }
-        });
+        QObject::connect(&m_timer, &QTimer::timeout, [this] { Poll(); });
         m_timer.start();
     }
+    // Dialogs handed over, and those an answer left open (then cancelled, so that the test
+    // never hangs).
     int answered = 0;
     int leftOpen = 0;
 
 private:
-    std::function<void(QDialog*)> m_answer;
+    void Poll()
+    {
+        auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget());
+        if (!dialog || m_answers.empty() || Handed(dialog))
+            return;
+        m_handed.emplace_back(dialog);
+        Answer answer = std::move(m_answers.front());
+        m_answers.pop_front();
+        if (m_answers.empty())
+            m_timer.stop();
+        ++answered;
+        QPointer<QDialog> guard(dialog);
+        answer(dialog);
+        if (guard && guard->isVisible()) {
+            ++leftOpen;
+            guard->reject();
+        }
+    }
+
+    // A dialog already answered (a destroyed one no longer counts: the next may reuse its
+    // address).
+    bool Handed(const QDialog* dialog) const
+    {
+        for (const QPointer<QDialog>& p : m_handed)
+            if (p == dialog)
+                return true;
+        return false;
+    }
+
+    std::deque<Answer> m_answers;
+    std::vector<QPointer<QDialog>> m_handed;
     QTimer m_timer;
 };
-
-// Presses OK on a dialog whose widgets the caller has set.
-inline void PressOk(QDialog* dialog) { dialog->accept(); }

@@ -13,6 +13,7 @@
 
 #include <deque>
 #include <functional>
+#include <memory>
 #include <vector>
 
 class ModalAnswerer {
@@ -23,9 +24,7 @@ public:
     explicit ModalAnswerer(std::deque<Answer> answers) : m_answers(std::move(answers))
     {
         TestApp();
-        m_timer.setInterval(5);
-        QObject::connect(&m_timer, &QTimer::timeout, [this] { Poll(); });
-        m_timer.start();
+        StartPolling();
     }
     // Dialogs handed over, and those an answer left open (then cancelled, so that the test
     // never hangs).
@@ -33,7 +32,18 @@ public:
     int leftOpen = 0;
 
 private:
-    void Poll()
+    // A timer is not delivered again while its own handler runs, so an answer that opens a
+    // nested dialog needs a new timer to be answered in turn.
+    void StartPolling()
+    {
+        m_timers.push_back(std::make_unique<QTimer>());
+        QTimer* timer = m_timers.back().get();
+        timer->setInterval(5);
+        QObject::connect(timer, &QTimer::timeout, [this, timer] { Poll(timer); });
+        timer->start();
+    }
+
+    void Poll(QTimer* timer)
     {
         auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget());
         if (!dialog || m_answers.empty() || Handed(dialog))
@@ -41,8 +51,9 @@ private:
         m_handed.emplace_back(dialog);
         Answer answer = std::move(m_answers.front());
         m_answers.pop_front();
-        if (m_answers.empty())
-            m_timer.stop();
+        timer->stop();
+        if (!m_answers.empty())
+            StartPolling();
         ++answered;
         QPointer<QDialog> guard(dialog);
         answer(dialog);
@@ -64,5 +75,5 @@ private:
 
     std::deque<Answer> m_answers;
     std::vector<QPointer<QDialog>> m_handed;
-    QTimer m_timer;
+    std::vector<std::unique_ptr<QTimer>> m_timers;
 };

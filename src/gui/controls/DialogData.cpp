@@ -48,8 +48,29 @@ QWidget* FindControl(const QWidget* window, int id)
     return nullptr;
 }
 
-QString FloatText(float value) { return QString::fromStdString(FormatC("%.*g", FLT_DIG, static_cast<double>(value))); }
-QString DoubleText(double value) { return QString::fromStdString(FormatC("%.*g", DBL_DIG, value)); }
+// The fewest significant digits (from the type's own count) that read back as the same
+// value, so that a dialog's OK leaves an untouched value exactly as it was.
+QString FloatText(float value)
+{
+    std::string text;
+    for (int digits = FLT_DIG; digits <= 9; ++digits) {
+        text = FormatC("%.*g", digits, static_cast<double>(value));
+        if (static_cast<float>(StrToDoubleC(text.c_str(), nullptr)) == value)
+            break;
+    }
+    return QString::fromStdString(text);
+}
+
+QString DoubleText(double value)
+{
+    std::string text;
+    for (int digits = DBL_DIG; digits <= 17; ++digits) {
+        text = FormatC("%.*g", digits, value);
+        if (StrToDoubleC(text.c_str(), nullptr) == value)
+            break;
+    }
+    return QString::fromStdString(text);
+}
 
 std::optional<double> ParseDouble(const QString& text)
 {

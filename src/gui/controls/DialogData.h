@@ -24,8 +24,8 @@ int ControlId(const QWidget* control);
 // The descendant of `window` with the id (null: none).
 QWidget* FindControl(const QWidget* window, int id);
 
-// A float as the dialogs show it ("%g" with the digits a float holds), a double with the
-// digits a double holds, an int as "%d".
+// A float or double as the dialogs show it: "%g" with the fewest digits (at least those the
+// type holds) that read back as the same value.
 QString FloatText(float value);
 QString DoubleText(double value);
 

@@ -11,6 +11,7 @@ PACKAGES=(
   qt6-base-dev
   libnoise-dev
   proj-bin libproj-dev
+  imagemagick view3dscene gdal-bin
 )
 if [ "${1:-}" = "--fuzz" ]; then
   PACKAGES+=(clang libclang-rt-dev)

@@ -22,6 +22,7 @@
 #include "base/layers/CISurf.h"
 #include "base/layers/ImageOverlay.h"
 #include "document/Craters.h"
+#include "document/DocumentCommands.h"
 #include "document/ViewSettings.h"
 #include "world/CRectGrid.h"
 #include "world/RiverVectorOverlay.h"
@@ -215,6 +216,9 @@ public:
     // the clock seed, one undo step "Crater Bombardment" for the run, Esc between craters;
     // hint 16. The number of craters drawn.
     int RunBombardment(const BombardmentSettings& settings);
+    // The command (33155): the dialog over the remembered settings (diameters shown in miles
+    // when the units are imperial), then the run; the settings are remembered on OK.
+    void OnPlanetaryBombardment();
     // Set Up Simple Create Mode (33174) and Execute Simple Create (33175).
     void OnSetUpSimpleCreate();
     void OnExecuteSimpleCreate();
@@ -277,6 +281,48 @@ public:
     bool HasRiverExclusionMask() const;
     void OnRemoveRiverExclusionMask();
     // ==== end of whole-world adjustments, basin filling and rivers ====
+
+    // ==== Document commands (CKVDocCommands.cpp, CKVDocSelect.cpp, CKVDocGlobe.cpp) ====
+    static constexpr char kNoPixelsMessage[] = "No pixels were selected";
+    static constexpr char kCalculatingText[] = "Calculating World Data";
+    static constexpr char kSelectionDistanceText[] = "Selection Distance";
+    static constexpr int kRangeAltitude = 0, kRangeRainfall = 1, kRangeTemperature = 2;
+    static constexpr char kGlobeLayerPrefix[] = "Globe Level ";
+    static constexpr int kGlobeLevels = 4;
+    // Runs the document's command `id` (dialogs through TerrainDialogs, values remembered in
+    // DocCommandMemory); false when the id is not one the document runs.
+    bool OnCommand(int id);
+    // The menu state of `id` (also of Save, which the framework runs); false (state
+    // untouched) for the ids the document knows nothing of.
+    bool OnUpdateCommand(int id, CommandUpdate& state);
+    // Whether OnCommand runs `id`.
+    static bool HasCommand(int id);
+
+    void OnEditUndo();
+    void OnEditRedo();
+    // The selection commands with a value take it here (no dialog): undo step, change,
+    // hint 8. Amounts that are not finite change nothing; pass counts are capped at the
+    // mask's larger side.
+    void SelectionOp(int id, float amount);
+    // A range selection on altitude, rainfall or temperature (kRange...) without dialog:
+    // low and high in metres, cm/yr or Kelvin, test 0..3, combine 0..2. Undo step, the
+    // world evaluated over the selection grid (Esc leaves the selection), hint 8. -1 for
+    // a bad kind, test or combine (nothing recorded), 0 otherwise.
+    int SelectRange(int kind, float low, float high, int test, int combine);
+    // The climate range: the cells whose class is one of the checked ones (17 states).
+    void SelectClimateRange(const int* states);
+    // Moundtain without dialog (metres); the largest distance seen.
+    float Moundtain(float low, float high, float exponent, int step, float feather);
+    // Setup and Execute of the globe layers.
+    void OnGlobeSetup();
+    void OnGlobeExport();
+    // Writes the level images, link images and key table of the present globe layers into
+    // `folder`: the number of level images written.
+    int WriteGlobeExport(const std::string& folder, const std::string& name, bool linkImages);
+    // The alternative climate model on the world; debug layer images go to the temporary
+    // folder.
+    void OnAshgroveClimate();
+    // ==== end of document commands ====
 
     // ---- output ----
     // Shows that the POV include output is not implemented; writes nothing.

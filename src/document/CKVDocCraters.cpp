@@ -4,6 +4,9 @@
 #include "base/Random.h"
 #include "document/CKVDoc.h"
 #include "document/DocumentServices.h"
+#include "document/TerrainDialogs.h"
+
+#include <cmath>
 
 #include <cstdint>
 
@@ -18,6 +21,34 @@ void CKVDoc::DrawCrater(float latitude, float longitude, float extent)
         stamper.Draw(latitude, longitude, extent, true, false, IsMetric());
     stamper.Draw(latitude, longitude, extent, false, false, IsMetric());
     SetModifiedFlag(true);
+}
+
+namespace {
+constexpr double kKmToMiles = 1000.0 * 3.28084 * 0.00018939393;
+constexpr double kMilesToKm = 5280.0 * 0.3048 * 0.001;
+} // namespace
+
+void CKVDoc::OnPlanetaryBombardment()
+{
+    const bool metric = IsMetric();
+    BombardmentSettings shown = BombardmentSettings::Remembered();
+    if (!metric) {
+        shown.largest *= kKmToMiles;
+        shown.smallest *= kKmToMiles;
+    }
+    if (!GetTerrainDialogs().RunBombardment(shown))
+        return;
+    for (double v : {shown.largest, shown.smallest, shown.sizeExponent, shown.smoothingAmount})
+        if (!std::isfinite(v))
+            return;
+    if (!metric) {
+        shown.largest *= kMilesToKm;
+        shown.smallest *= kMilesToKm;
+    }
+    if (shown.largest < shown.smallest)
+        std::swap(shown.largest, shown.smallest);
+    BombardmentSettings::Remembered() = shown;
+    RunBombardment(shown);
 }
 
 int CKVDoc::RunBombardment(const BombardmentSettings& settings)

@@ -8,7 +8,6 @@
 #include "base/color/LightParms.h"
 #include "base/layers/CISurf.h"
 #include "base/noise/TexRecords.h"
-#include "document/Craters.h"
 #include "world/SurfMap.h"
 
 #include <cstdint>
@@ -93,30 +92,6 @@ void SetParameterWorld(const SurfMap* world);
 class ClimateParms;
 class Shader_ImgClimate;
 
-struct GlobalAltSetValues {
-    std::string caption;
-    std::string label; // of the value
-    std::string unit;
-    int samples = 0;   // 1..32 accepted
-    float value = 0.0f;
-};
-
-struct RangeSelectValues {
-    static constexpr int kBetween = 0, kNotBetween = 1, kAbove = 2, kBelow = 3;
-    std::string caption;
-    std::string metricUnit;
-    std::string imperialUnit;
-    int test = -1;
-    float low = 0.0f; // the value for Above and Below
-    float high = 0.0f;
-    int combine = -1; // 0 replace, 1 add, 2 subtract
-};
-
-struct ClimateSelectValues {
-    std::vector<std::string> names; // at most 32 are shown
-    std::vector<int> states;        // one check state per name
-};
-
 struct FractalParmsValues {
     TexInfo info{};   // the source: caption, extras mask and names
     TexParms parms{}; // the copy edited
@@ -132,13 +107,6 @@ struct ImageSaveValues {
     bool jpeg = false;
 };
 
-struct SelectionFileValues {
-    std::string title;
-    std::string filter; // "Text|pattern|...|" pairs
-    std::string path;
-    int combine = 0;    // 0 replace, 1 add, 2 subtract
-};
-
 struct BackgroundValues {
     int pattern = 0;          // hatch style 0..5
     uint32_t foreground = 0;  // 0x00BBGGRR
@@ -150,28 +118,13 @@ struct ImageClimateValues {
     const ClimateParms* climate = nullptr; // the world's climate model (null: the defaults)
 };
 
-struct MathToolValues {
-    int destination = 0;
-    int source1 = 0;
-    int operation = 0;
-    int source2 = 0;
-    float constant = 0.0f;
-};
-
 class CommandDialogs {
 public:
     virtual ~CommandDialogs() = default;
-    virtual bool GlobalAltSet(GlobalAltSetValues&) { return false; }
-    virtual bool RangeSelect(RangeSelectValues&) { return false; }
-    // Diameters in display units (km, or miles when the units are imperial).
-    virtual bool Bombardment(BombardmentSettings&) { return false; }
-    virtual bool ClimateSelect(ClimateSelectValues&) { return false; }
     virtual bool EditFractalParms(FractalParmsValues&) { return false; }
     virtual bool ImageSaveParms(ImageSaveValues&) { return false; }
-    virtual bool SelectionFile(SelectionFileValues&) { return false; }
     virtual bool Background(BackgroundValues&) { return false; }
     virtual bool ImageClimate(ImageClimateValues&) { return false; }
-    virtual bool MathTool(MathToolValues&) { return false; }
 };
 CommandDialogs& GetCommandDialogs();
 // Installs `dialogs` (null restores the default) and returns the previous ones, or null

@@ -17,7 +17,14 @@ bool TerrainDialogs::RunMoundEdit(CMoundEditDlg&) { return false; }
 bool TerrainDialogs::RunMoundSettings(CMoundSettingsDlg&) { return false; }
 bool TerrainDialogs::RunMoundtainSettings(CMoundtainSettingsDlg&) { return false; }
 bool TerrainDialogs::RunRiverEditSize(CRiverEditSizeDlg&) { return false; }
+bool TerrainDialogs::RunGlobalAltSet(CGlobalAltSetDlg&) { return false; }
+bool TerrainDialogs::RunRangeSelect(CRangeSelectDlg&) { return false; }
+bool TerrainDialogs::RunClimateSelect(CClimateSelectDlg&) { return false; }
+bool TerrainDialogs::RunMathTool(CMathToolDlg&) { return false; }
+bool TerrainDialogs::RunFileDialog(CSelectionFileDlg&) { return false; }
+bool TerrainDialogs::RunGlobeExport(CGlobeExportDlg&) { return false; }
 bool TerrainDialogs::RunSimpleCreate(SimpleCreateSettings&) { return false; }
+bool TerrainDialogs::RunBombardment(BombardmentSettings&) { return false; }
 
 void TerrainDialogs::RunRiverThreshold(CRiverThresholdDlg& dialog)
 {

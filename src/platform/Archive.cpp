@@ -170,22 +170,90 @@ CArchive& CArchive::operator<<(const std::string& s)
     return *this;
 }
 
+namespace {
+
+void AppendUtf8(std::string& out, uint32_t c)
+{
+    if (c < 0x80) {
+        out += static_cast<char>(c);
+    } else if (c < 0x800) {
+        out += static_cast<char>(0xC0 | (c >> 6));
+        out += static_cast<char>(0x80 | (c & 0x3F));
+    } else if (c < 0x10000) {
+        out += static_cast<char>(0xE0 | (c >> 12));
+        out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+        out += static_cast<char>(0x80 | (c & 0x3F));
+    } else {
+        out += static_cast<char>(0xF0 | (c >> 18));
+        out += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
+        out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+        out += static_cast<char>(0x80 | (c & 0x3F));
+    }
+}
+
+} // namespace
+
+uint64_t CArchive::ReadStringLength(bool& wide)
+{
+    wide = false;
+    uint64_t n = get<uint8_t>();
+    if (n != 0xFF)
+        return n;
+    n = get<uint16_t>();
+    if (n == 0xFFFE) {
+        wide = true;
+        n = get<uint8_t>();
+        if (n != 0xFF)
+            return n;
+        n = get<uint16_t>();
+    }
+    if (n == 0xFFFF)
+        n = get<uint32_t>();
+    return n;
+}
+
 CArchive& CArchive::operator>>(std::string& s)
 {
-    uint64_t n = get<uint8_t>();
-    if (n == 0xFF) {
-        n = get<uint16_t>();
-        if (n == 0xFFFE)
-            Throw(CArchiveException::badSchema, "archive: unsupported string encoding");
-        if (n == 0xFFFF)
-            n = get<uint32_t>();
-    }
+    bool wide = false;
+    const uint64_t n = ReadStringLength(wide);
+    if (wide)
+        Throw(CArchiveException::badSchema, "archive: unsupported string encoding");
     // The length is checked against what is left before anything is allocated.
     Require(n);
     std::string out(static_cast<size_t>(n), '\0');
     ReadExact(out.data(), out.size());
     s = std::move(out);
     return *this;
+}
+
+std::string CArchive::ReadStringAllowWide()
+{
+    bool wide = false;
+    const uint64_t n = ReadStringLength(wide);
+    if (!wide) {
+        Require(n);
+        std::string out(static_cast<size_t>(n), '\0');
+        ReadExact(out.data(), out.size());
+        return out;
+    }
+    Require(n * 2);
+    std::vector<uint16_t> units(static_cast<size_t>(n));
+    for (uint16_t& u : units)
+        u = get<uint16_t>();
+    std::string out;
+    out.reserve(units.size());
+    for (size_t i = 0; i < units.size(); ++i) {
+        const uint32_t u = units[i];
+        if (u >= 0xD800 && u < 0xDC00 && i + 1 < units.size() && units[i + 1] >= 0xDC00 && units[i + 1] < 0xE000) {
+            AppendUtf8(out, 0x10000 + ((u - 0xD800) << 10) + (units[i + 1] - 0xDC00u));
+            ++i;
+        } else if (u >= 0xD800 && u < 0xE000) {
+            AppendUtf8(out, 0xFFFD);
+        } else {
+            AppendUtf8(out, u);
+        }
+    }
+    return out;
 }
 
 std::string CArchive::ReadString()

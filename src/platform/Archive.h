@@ -78,11 +78,18 @@ public:
 
     void WriteString(const std::string& s) { *this << s; }
     std::string ReadString();
+    // Reads a string that may also be stored in the wide form: the marker 0xFF 0xFFFE,
+    // then a length prefix as above counting UTF-16 units, then the units. Wide strings
+    // come back as UTF-8 (an unpaired surrogate becomes U+FFFD). The plain reads above
+    // refuse the marker.
+    std::string ReadStringAllowWide();
 
     // Raises the archive error with `cause`; for readers that meet a bad record.
     [[noreturn]] static void Throw(CArchiveException::Cause cause, const std::string& what);
 
 private:
+    // A string's length prefix; `wide` tells whether the wide marker came first.
+    uint64_t ReadStringLength(bool& wide);
     template <typename T> void put(T v);
     template <typename T> T get();
 

@@ -2,11 +2,14 @@
 
 #include "base/AppSettings.h"
 #include "base/DisplayUnits.h"
+#include "base/MessageService.h"
 #include "base/Undo.h"
 #include "base/layers/ImageOverlay.h"
 #include "base/raster/Canvas.h"
 #include "base/text/CTokenizer.h"
 #include "platform/AtomicFile.h"
+#include "platform/CLocale.h"
+#include "document/DocumentContext.h"
 #include "shading/ShaderIds.h"
 #include "shading/ShaderRegistry.h"
 #include "view/ViewDocument.h"
@@ -709,21 +712,34 @@ bool CKVView::LatLonToPixel(double latitude, double longitude, int& x, int& y) c
     return m_sampler->LatLonToPixel(latitude, longitude, x, y);
 }
 
-void CKVView::ApplyWorldSettings(const SurfMap& parms, int metric, int secondUnits, bool keep)
+int CKVView::ApplyWorldSettings(const SurfMap& parms, int metric, int secondUnits, bool keep)
 {
     EnterBusy();
-    OnUpdate(10);
+    const CKVDoc* active = GetActiveDoc();
+    if (active != nullptr && static_cast<const void*>(active) == m_document.Identity())
+        UpdateActiveDocViews(nullptr, 10, nullptr);
+    else
+        OnUpdate(10);
     MetricUnits = metric;
     WorldSizeDisplay = secondUnits;
     GetUndoList().Clear();
     m_document.SetUntitled();
     SurfMap& world = m_document.World();
+    const int width = world.gridWidth, height = world.gridHeight;
     world.CopyParms(parms);
-    world.SetResolution(parms.gridWidth, keep);
+    const int resized = world.SetResolution(parms.gridWidth, keep);
+    if (resized != 0) {
+        // The grids stayed as they were: so does the size the world records.
+        world.gridWidth = width;
+        world.gridHeight = height;
+        GetMessageService().Show(
+            FormatC("Can't resize the world to %d cells wide; it keeps %d x %d.", parms.gridWidth, width, height));
+    }
     if (!keep)
         world.ClearChannels();
     m_document.Recalculate();
     LeaveBusy();
+    return resized;
 }
 
 bool CKVView::PaintStroke(int toolCode, int x, int y, bool press, ChannelBrush& brush)

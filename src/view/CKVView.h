@@ -162,8 +162,13 @@ public:
 
     // ---- edits ----
     // From the World Settings sheet: the new world parameters, the metric and second units
-    // flags and whether the channels are kept (resampled).
-    void ApplyWorldSettings(const SurfMap& parms, int metric, int secondUnits, bool keep);
+    // flags and whether the channels are kept (resampled). Hint 10 goes to every view of
+    // the document first. A grid size the world cannot take is reported and leaves the
+    // world at its former size (grids and recorded size agree); the result is
+    // SurfMap::SetResolution's.
+    int ApplyWorldSettings(const SurfMap& parms, int metric, int secondUnits, bool keep);
+    // The document the view shows.
+    ViewDocument& Document() { return m_document; }
     // One paint-tool stroke point at pixel (x, y) with the tool code's channel; `press`
     // starts a new undo step. False without a sampler, off the map or for a tool id that
     // paints no channel.

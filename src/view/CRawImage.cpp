@@ -4,6 +4,7 @@
 #include "base/ViewHooks.h"
 #include "base/layers/ImageOverlay.h"
 #include "base/raster/Canvas.h"
+#include "base/raster/CrvlHeader.h"
 #include "platform/AtomicFile.h"
 #include "platform/ParallelFor.h"
 #include "projection/ProjectionParms.h"
@@ -116,21 +117,6 @@ std::string LowerExtension(const std::string& path)
     for (char& c : ext)
         c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
     return ext;
-}
-
-void PutInt32(uint8_t* p, int32_t v)
-{
-    const auto u = static_cast<uint32_t>(v);
-    for (int i = 0; i < 4; ++i)
-        p[i] = static_cast<uint8_t>(u >> (8 * i));
-}
-
-void PutDouble(uint8_t* p, double v)
-{
-    uint64_t u;
-    std::memcpy(&u, &v, sizeof u);
-    for (int i = 0; i < 8; ++i)
-        p[i] = static_cast<uint8_t>(u >> (8 * i));
 }
 
 } // namespace
@@ -376,22 +362,7 @@ int CRawImage::SaveJPEG(const std::string& path, bool riversAndGrids)
 {
     if (!m_computed && Compute(nullptr, false, riversAndGrids) != 0)
         return -1;
-    const int w = m_colour.GetWidth(), h = m_colour.GetHeight();
-    std::vector<uint8_t> packed;
-    try {
-        packed.resize(static_cast<size_t>(w) * static_cast<size_t>(h) * 3);
-    } catch (const std::bad_alloc&) {
-        return -1;
-    }
-    uint8_t* out = packed.data();
-    for (int y = 0; y < h; ++y)
-        for (int x = 0; x < w; ++x) {
-            const uint32_t c = m_colour.GetPixel(x, y);
-            *out++ = static_cast<uint8_t>(c >> 16);
-            *out++ = static_cast<uint8_t>(c >> 8);
-            *out++ = static_cast<uint8_t>(c);
-        }
-    return WriteJpegFile(path, packed.data(), w, h, m_quality);
+    return m_colour.SaveJPEG(path, m_quality);
 }
 
 int CRawImage::SaveBMP(const std::string& path, bool riversAndGrids)
@@ -432,26 +403,27 @@ int CRawImage::SaveMDR(const std::string& path)
     if (!file.Open(path))
         return -2;
     const int w = m_geo.width, h = m_geo.height;
-    uint8_t header[kMdrHeaderSize] = {};
-    std::memcpy(header, "CRVL", 4);
-    PutInt32(header + 4, kMdrHeaderSize);
-    const double doubles[] = {0.0, 1.0, 0.0, 1.0, 0.0, 1.0, 1.0 / w, -1.0 / h};
-    for (int i = 0; i < 8; ++i)
-        PutDouble(header + 264 + 8 * i, doubles[i]);
-    PutInt32(header + 360, w);
-    PutInt32(header + 364, h);
+    CrvlHeader crvl;
+    crvl.west = 0.0;
+    crvl.east = 1.0;
+    crvl.north = 0.0;
+    crvl.south = 1.0;
+    crvl.minValue = 0.0;
+    crvl.maxValue = 1.0;
+    crvl.cellWidth = 1.0 / w;
+    crvl.cellHeight = -1.0 / h;
+    crvl.width = w;
+    crvl.height = h;
+    uint8_t header[kCrvlHeaderSize];
+    EncodeCrvlHeader(crvl, header);
     bool ok = std::fwrite(header, 1, sizeof header, file.File()) == sizeof header;
 
     ProgressBeginHook(("Writing MDR File " + path).c_str());
     std::vector<uint8_t> row(static_cast<size_t>(w) * 4);
     for (int y = h - 1; y >= 0 && ok; --y) {
         const float* value = m_geo.altitude->Row<float>(static_cast<size_t>(y));
-        for (int x = 0; x < w; ++x) {
-            uint32_t u;
-            std::memcpy(&u, &value[x], 4);
-            for (int b = 0; b < 4; ++b)
-                row[static_cast<size_t>(x) * 4 + b] = static_cast<uint8_t>(u >> (8 * b));
-        }
+        for (int x = 0; x < w; ++x)
+            PutLEFloat(row.data() + static_cast<size_t>(x) * 4, value[x]);
         ok = std::fwrite(row.data(), 1, row.size(), file.File()) == row.size();
         ProgressStepHook(h - 1 - y, h);
         ProgressPollHook();

@@ -28,8 +28,6 @@ class CRawImage {
 public:
     static constexpr int kDefaultSize = 128;
     static constexpr int kDefaultQuality = 75;
-    // Size of the CRVL raster header of an MDR file.
-    static constexpr int kMdrHeaderSize = 1024;
 
     CRawImage();
     explicit CRawImage(SurfaceSampler* source);

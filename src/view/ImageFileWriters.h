@@ -1,5 +1,5 @@
-// Writers of rendered images: JPEG through libjpeg-turbo and PNG (RGBA) through libpng.
-// Both write a temporary file beside the target and rename it over the target only when
+// The PNG (RGBA) writer of rendered images, through libpng (JPEG: VideoBuffer::SaveJPEG).
+// It writes a temporary file beside the target and renames it over the target only when
 // everything was written, so a failure leaves any earlier file as it was.
 #pragma once
 
@@ -7,11 +7,6 @@
 #include <string>
 
 namespace kv {
-
-// `bgr`: width x height pixels of three bytes blue, green, red, rows top first, no
-// padding. Quality 0..100. 0; -1 the file cannot be created or the encoder cannot start;
-// -2 the encoder or a write failed.
-int WriteJpegFile(const std::string& path, const uint8_t* bgr, int width, int height, int quality);
 
 // `rgba`: width x height pixels of four bytes red, green, blue, alpha, rows top first.
 // 0; -1 the file cannot be created or the write structure cannot be made; -2 the info

@@ -5,6 +5,8 @@
 
 #include <algorithm>
 #include <cmath>
+#include <limits>
+#include <new>
 
 namespace kv {
 
@@ -153,6 +155,40 @@ void line_pts::Append(float x, float y)
     }
     pts[static_cast<std::size_t>(count)] = Point{x + 0.01f, y + 0.01f};
     ++count;
+}
+
+int line_pts::Grow(int n)
+{
+    if (n <= 0) {
+        std::vector<Point>().swap(pts);
+        count = capacity = 0;
+        return 0;
+    }
+    if (n >= capacity) {
+        const int wasCapacity = capacity;
+        try {
+            if (n > std::numeric_limits<int>::max() - growStep)
+                throw std::bad_alloc();
+            pts.resize(static_cast<std::size_t>(n + growStep));
+        } catch (const std::bad_alloc&) {
+            if (wasCapacity == 0) {
+                count = capacity = 0;
+                return -1;
+            }
+            return -2;
+        }
+        capacity = n + growStep;
+    }
+    count = n;
+    return 0;
+}
+
+int line_pts::AddPoint(float x, float y)
+{
+    if (Grow(count + 1) != 0)
+        return -1;
+    pts[static_cast<std::size_t>(count - 1)] = Point{x + 0.01f, y + 0.01f};
+    return count;
 }
 
 void line_pts::KeepLast()

@@ -94,9 +94,20 @@ public:
 
     line_pts() = default;
     virtual ~line_pts() = default;
+    line_pts(const line_pts&) = default;
+    line_pts& operator=(const line_pts&) = default;
+    // Lists of lines move their lines when they grow.
+    line_pts(line_pts&&) noexcept = default;
+    line_pts& operator=(line_pts&&) noexcept = default;
 
     // Stores (x + 0.01, y + 0.01); the buffer grows by the growth step when full.
     void Append(float x, float y);
+    // Makes the count n: when n is not below the capacity the buffer is first made n + 128
+    // points long; n <= 0 frees it (count and capacity 0). 0; -1 when the first allocation
+    // fails (count and capacity 0); -2 when a larger buffer cannot be had (list unchanged).
+    int Grow(int n);
+    // Appends (x + 0.01, y + 0.01): the new count, or -1 when the list cannot grow.
+    int AddPoint(float x, float y);
     // Keeps only the last point, as the first (count 1); nothing when empty.
     void KeepLast();
     void Clear() { count = 0; }
@@ -121,7 +132,8 @@ private:
 class TraceCallback {
 public:
     virtual ~TraceCallback() = default;
-    // Draws or stores one polyline: 0 done, -1 no target.
+    // Draws or stores one polyline: 0 done, -1 no target. A negative answer stops the
+    // contour tracer, which returns it.
     virtual int Trace(const line_pts& line) = 0;
 };
 

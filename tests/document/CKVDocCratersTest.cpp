@@ -172,3 +172,39 @@ TEST_F(DocCraters, SimpleCreateTurnsAPaintedMapIntoTerrain)
     EXPECT_EQ(doc.RunSimpleCreate(SimpleCreateSettings()), -1);
     EXPECT_EQ(answers.shown.back(), "No overlays are active.\nUnable to perform the operation");
 }
+
+namespace {
+struct BombardAnswer : TerrainDialogs {
+    BombardAnswer() { previous = SetTerrainDialogs(this); }
+    ~BombardAnswer() override { SetTerrainDialogs(previous); }
+    bool RunBombardment(BombardmentSettings& s) override
+    {
+        shownLargest = s.largest;
+        s.count = 3;
+        s.largest = 100; // display units
+        s.smallest = 200;
+        return ok;
+    }
+    TerrainDialogs* previous = nullptr;
+    double shownLargest = 0;
+    bool ok = true;
+};
+} // namespace
+
+TEST_F(DocCraters, BombardmentCommandConvertsUnitsAndRemembers)
+{
+    const BombardmentSettings kept = BombardmentSettings::Remembered();
+    BombardAnswer answer;
+    MetricUnits = 0;
+    EXPECT_TRUE(doc.OnCommand(33155));
+    EXPECT_NEAR(answer.shownLargest, 310.68558 * 0.621371, 1e-3); // shown in miles
+    EXPECT_NEAR(BombardmentSettings::Remembered().largest, 200 * 1.609344, 1e-6); // swapped, back in km
+    EXPECT_NEAR(BombardmentSettings::Remembered().smallest, 100 * 1.609344, 1e-6);
+    EXPECT_EQ(GetUndoList().GetUndoDescription(), "Crater Bombardment");
+    MetricUnits = 1;
+    GetUndoList().Clear();
+    answer.ok = false; // Cancel: nothing recorded
+    EXPECT_TRUE(doc.OnCommand(33155));
+    EXPECT_EQ(GetUndoList().GetUndoCount(), 0);
+    BombardmentSettings::Remembered() = kept;
+}

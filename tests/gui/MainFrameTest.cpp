@@ -5,6 +5,7 @@
 #include "ViewFixtures.h"
 
 #include "document/CKVDoc.h"
+#include "exchange/ExportDialogs.h"
 #include "gui/app/DocManager.h"
 #include "gui/app/KVApp.h"
 #include "gui/app/ProfileSettings.h"
@@ -327,6 +328,8 @@ TEST(KVApp, RoutingOfTheBuiltCommands)
         {kFilePrint, RouteTarget::View},         {kFilePrintPreview, RouteTarget::View},
         {kFileSave, RouteTarget::Document},      {kFileSaveAs, RouteTarget::Document},
         {kMapRegenerate, RouteTarget::Document}, {kBarStatus, RouteTarget::Frame},
+        {kFileSaveSphereMap, RouteTarget::Document}, {kFileSaveIcosahedral, RouteTarget::Document},
+        {kFileSaveSpinSequence, RouteTarget::Document}, {kFileExportVRML, RouteTarget::Document},
         {kFileNew, RouteTarget::App},            {kFileOpen, RouteTarget::App},
         {kFilePrintSetup, RouteTarget::App},     {kAppExit, RouteTarget::App},
         {kAppAbout, RouteTarget::App},           {kEditPreferences, RouteTarget::App},
@@ -364,6 +367,26 @@ TEST(KVApp, RoutingOfTheBuiltCommands)
     EXPECT_FALSE(router.Update(kFileMruFirst).enabled);
 }
 
+TEST(KVApp, DocumentCommandsRunFromTheMenusWithTheirStates)
+{
+    ScratchProfile scratch;
+    RunningApp run(scratch);
+    ASSERT_TRUE(run.started);
+    CommandRouter& router = run.app.Router();
+    CKVDoc& doc = *run.app.Document();
+    for (int id : {57643, 57644, 33069, 33073, 33222, 33155, 33190, 33202, 33205, 33174, 33175})
+        EXPECT_EQ(router.TargetOf(id), RouteTarget::Document) << id;
+    EXPECT_NE(FindCommand(33069), nullptr);
+    // Select All through the menu: the selection becomes active and Feather is enabled.
+    EXPECT_FALSE(router.Update(33075).enabled);
+    ASSERT_TRUE(router.Execute(33069));
+    EXPECT_TRUE(doc.GetSelection().IsActive());
+    EXPECT_TRUE(router.Update(33075).enabled);
+    EXPECT_TRUE(router.Update(57643).text.startsWith("Undo "));
+    // Hide/Show River Overlays is checked while the rivers show.
+    EXPECT_TRUE(router.Update(33205).checkable);
+}
+
 TEST(KVApp, DocumentFileCommandsSavePromptAndDroppedFiles)
 {
     ScratchProfile scratch;
@@ -373,9 +396,21 @@ TEST(KVApp, DocumentFileCommandsSavePromptAndDroppedFiles)
     CDocManager& docs = *run.app.DocManager();
     const std::string world = scratch.Path("first.kvw");
 
-    // Save As with a path, then the title and the recent list follow.
-    run.app.Prompts().ScriptPaths({world});
+    // Save As of the world document (the first type) with a path, then the title and the
+    // recent list follow.
+    struct SaveAsWorld : ExportDialogs {
+        std::string path;
+        bool SaveFile(SaveFileRequest& request, std::string& chosen) override
+        {
+            request.filterIndex = 1;
+            chosen = path;
+            return true;
+        }
+    } saveAs;
+    saveAs.path = world;
+    ExportDialogs* windows = SetExportDialogs(&saveAs);
     ASSERT_TRUE(run.app.Router().Execute(kFileSaveAs));
+    SetExportDialogs(windows);
     EXPECT_EQ(run.app.MainFrame()->windowTitle(), "first.kvw - Kelvane Pro");
     ASSERT_EQ(docs.RecentFiles().size(), 1u);
     EXPECT_EQ(scratch.profile.GetString("Recent File List", "File1", ""), docs.RecentFiles()[0]);

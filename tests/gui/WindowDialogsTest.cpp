@@ -3,15 +3,15 @@
 // open with the range message.
 #include "gui/dialogs/CBackgroundDlg.h"
 #include "gui/dialogs/CBombardmentDlg.h"
-#include "gui/dialogs/CClimateSelectDlg.h"
+#include "gui/dialogs/CClimateSelectDlgFace.h"
 #include "gui/dialogs/CEditWorldFParmsDlg.h"
-#include "gui/dialogs/CGlobalAltSetDlg.h"
+#include "gui/dialogs/CGlobalAltSetDlgFace.h"
 #include "gui/dialogs/CImageClimateDlg.h"
 #include "gui/dialogs/CImageSaveParmsDlg.h"
-#include "gui/dialogs/CMathToolDlg.h"
+#include "gui/dialogs/CMathToolDlgFace.h"
 #include "gui/dialogs/CNoiseDataDlgFace.h"
-#include "gui/dialogs/CRangeSelectDlg.h"
-#include "gui/dialogs/CSelectionFileDlg.h"
+#include "gui/dialogs/CRangeSelectDlgFace.h"
+#include "gui/dialogs/CSelectionFileDlgFace.h"
 #include "gui/dialogs/CSingleEditDlgFace.h"
 #include "gui/dialogs/WindowDialogs.h"
 
@@ -103,12 +103,14 @@ TEST(WindowDialogs, SingleEditAndGlobalSetTakeTheirValuesOnOkOnly)
     }
     EXPECT_FLOAT_EQ(single.value, -12.25f);
 
-    GlobalAltSetValues set{"", "Altitude:", "m", 0, 0.0f};
+    CGlobalAltSetDlg set;
+    set.label = "Altitude:";
+    set.unit = "m";
     MessageRecorder messages;
     {
         // Samples 0 is refused; then 32 and a value are taken.
         ModalAnswerer answer([&](QDialog* d) {
-            auto* dlg = As<CGlobalAltSetDlg>(d);
+            auto* dlg = As<CGlobalAltSetDlgFace>(d);
             EXPECT_EQ(dlg->windowTitle(), "Global Altitude Set");
             dlg->ValueEdit()->setText("150");
             dlg->accept();
@@ -116,7 +118,7 @@ TEST(WindowDialogs, SingleEditAndGlobalSetTakeTheirValuesOnOkOnly)
             dlg->SamplesEdit()->setText("32");
             dlg->accept();
         });
-        EXPECT_TRUE(Dialogs().GlobalAltSet(set));
+        EXPECT_TRUE(Terrain().RunGlobalAltSet(set));
     }
     EXPECT_EQ(messages.texts, std::vector<std::string>{"Please enter an integer between 1 and 32."});
     EXPECT_EQ(set.samples, 32);
@@ -218,7 +220,7 @@ TEST(WindowDialogs, BombardmentRefusesNoCratersAndTakesTheRest)
         dlg->LargestFirstCheck()->setChecked(false);
         dlg->accept();
     });
-    ASSERT_TRUE(Dialogs().Bombardment(settings));
+    ASSERT_TRUE(Terrain().RunBombardment(settings));
     EXPECT_EQ(messages.texts, std::vector<std::string>{"Please enter an integer between 1 and 100000."});
     EXPECT_EQ(settings.count, 100000);
     EXPECT_FLOAT_EQ(static_cast<float>(settings.largest), 1000.0f);
@@ -232,32 +234,32 @@ TEST(WindowDialogs, BombardmentRefusesNoCratersAndTakesTheRest)
 TEST(WindowDialogs, RangeSelectRelabelsByTheTest)
 {
     UnitsScope imperial(0);
-    RangeSelectValues values;
+    CRangeSelectDlg values;
     values.metricUnit = "m";
     values.imperialUnit = "ft";
     values.low = 10.0f;
     ModalAnswerer answer([](QDialog* d) {
-        auto* dlg = As<CRangeSelectDlg>(d);
+        auto* dlg = As<CRangeSelectDlgFace>(d);
         EXPECT_EQ(dlg->windowTitle(), "Altitude Range Selection");
         // Nothing is relabelled while the test is -1.
         EXPECT_EQ(dlg->TestList()->currentIndex(), -1);
         EXPECT_EQ(dlg->LowLabel()->text(), "Low:");
         dlg->LowEdit()->setText("120");
-        dlg->TestList()->setCurrentIndex(RangeSelectValues::kAbove);
+        dlg->TestList()->setCurrentIndex(CRangeSelectDlg::kAbove);
         EXPECT_EQ(dlg->LowLabel()->text(), "Value (ft):");
         EXPECT_EQ(dlg->HighLabel()->text(), "");
         EXPECT_FALSE(dlg->HighEdit()->isVisibleTo(dlg));
         EXPECT_EQ(dlg->LowEdit()->text(), "120");
-        dlg->TestList()->setCurrentIndex(RangeSelectValues::kNotBetween);
+        dlg->TestList()->setCurrentIndex(CRangeSelectDlg::kNotBetween);
         EXPECT_EQ(dlg->LowLabel()->text(), "Low (ft):");
         EXPECT_EQ(dlg->HighLabel()->text(), "High (ft):");
         EXPECT_TRUE(dlg->HighEdit()->isVisibleTo(dlg));
-        dlg->TestList()->setCurrentIndex(RangeSelectValues::kBelow);
+        dlg->TestList()->setCurrentIndex(CRangeSelectDlg::kBelow);
         dlg->CombineList()->setCurrentIndex(2);
         dlg->accept();
     });
-    ASSERT_TRUE(Dialogs().RangeSelect(values));
-    EXPECT_EQ(values.test, RangeSelectValues::kBelow);
+    ASSERT_TRUE(Terrain().RunRangeSelect(values));
+    EXPECT_EQ(values.test, CRangeSelectDlg::kBelow);
     EXPECT_EQ(values.combine, 2);
     EXPECT_FLOAT_EQ(values.low, 120.0f);
 }
@@ -345,28 +347,28 @@ TEST(WindowDialogs, ImageSaveKeepsTheMainWindowsProportions)
 
 TEST(WindowDialogs, ClimateSelectionWritesEachCheckBack)
 {
-    ClimateSelectValues values;
+    CClimateSelectDlg values;
     values.names = {"Ice", "Tundra", "Desert"};
     values.states = {1, 0, 0};
     ModalAnswerer answer([](QDialog* d) {
-        auto* dlg = As<CClimateSelectDlg>(d);
+        auto* dlg = As<CClimateSelectDlgFace>(d);
         ASSERT_EQ(dlg->List()->count(), 3);
         EXPECT_EQ(dlg->List()->item(0)->checkState(), Qt::Checked);
         dlg->List()->item(0)->setCheckState(Qt::Unchecked);
         dlg->List()->item(2)->setCheckState(Qt::Checked);
         dlg->accept();
     });
-    ASSERT_TRUE(Dialogs().ClimateSelect(values));
+    ASSERT_TRUE(Terrain().RunClimateSelect(values));
     EXPECT_EQ(values.states, (std::vector<int>{0, 0, 1}));
 }
 
 TEST(WindowDialogs, MathToolEnablesTheConstantAndTakesTheChoice)
 {
-    MathToolValues values;
+    CMathToolDlg values;
     values.source2 = 3;
     values.operation = 5;
     ModalAnswerer answer([](QDialog* d) {
-        auto* dlg = As<CMathToolDlg>(d);
+        auto* dlg = As<CMathToolDlgFace>(d);
         EXPECT_EQ(dlg->windowTitle(), "Math Tools");
         // Copy takes one source: Source 2 and the constant are off.
         EXPECT_FALSE(dlg->Source2List()->isEnabled());
@@ -376,14 +378,14 @@ TEST(WindowDialogs, MathToolEnablesTheConstantAndTakesTheChoice)
         EXPECT_EQ(dlg->OperationList()->currentText(), " * (Multiply)");
         dlg->Source2List()->setCurrentIndex(0);
         EXPECT_FALSE(dlg->ConstantEdit()->isEnabled());
-        dlg->Source2List()->setCurrentIndex(CMathToolDlg::kConstantSource);
+        dlg->Source2List()->setCurrentIndex(CMathToolDlgFace::kConstantSource);
         EXPECT_TRUE(dlg->ConstantEdit()->isEnabled());
         dlg->ConstantEdit()->setText("0.5");
         dlg->DestinationList()->setCurrentIndex(7);
         dlg->Source1List()->setCurrentIndex(8);
         dlg->accept();
     });
-    ASSERT_TRUE(Dialogs().MathTool(values));
+    ASSERT_TRUE(Terrain().RunMathTool(values));
     EXPECT_EQ(values.destination, 7);
     EXPECT_EQ(values.source1, 8);
     EXPECT_EQ(values.operation, 2);
@@ -400,17 +402,18 @@ TEST(WindowDialogs, SelectionFileGivesThePathAndTheCombineMode)
         ASSERT_TRUE(f.open(QIODevice::WriteOnly));
         f.write("BM");
     }
-    SelectionFileValues values;
+    CSelectionFileDlg values;
+    values.showCombine = true;
     values.filter = "Bitmap Files (*.bmp)|*.bmp|All Files (*.*)|*.*||";
     values.path = file.toStdString();
     ModalAnswerer answer([](QDialog* d) {
-        auto* dlg = As<CSelectionFileDlg>(d);
+        auto* dlg = As<CSelectionFileDlgFace>(d);
         EXPECT_EQ(dlg->CombineList()->currentIndex(), 0);
         EXPECT_EQ(dlg->CombineList()->itemText(1), "Add to Selection");
         dlg->CombineList()->setCurrentIndex(2);
         dlg->accept();
     });
-    ASSERT_TRUE(Dialogs().SelectionFile(values));
+    ASSERT_TRUE(Terrain().RunFileDialog(values));
     EXPECT_EQ(values.combine, 2);
     EXPECT_EQ(values.path, file.toStdString());
 }
@@ -494,12 +497,12 @@ TEST(WindowDialogs, AnOpenDialogHoldsTheViewsBusyCounter)
 {
     BusyRecorder view;
     int busyWhileOpen = -1;
-    MathToolValues values;
+    CMathToolDlg values;
     ModalAnswerer answer([&](QDialog* d) {
         busyWhileOpen = view.busy;
         d->reject();
     });
-    EXPECT_FALSE(Dialogs().MathTool(values));
+    EXPECT_FALSE(Terrain().RunMathTool(values));
     EXPECT_EQ(busyWhileOpen, 1);
     EXPECT_EQ(view.busy, 0);
 }

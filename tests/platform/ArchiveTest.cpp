@@ -84,3 +84,34 @@ TEST(Archive, FileRoundTrip)
     EXPECT_THROW(in >> v, CArchiveException);
     std::fclose(f);
 }
+
+// The wide form (marker 0xFF 0xFFFE, a length in UTF-16 units, the units) is read only
+// where asked for, as UTF-8; the plain reads keep refusing it. Narrow strings read the
+// same either way.
+TEST(Archive, WideStringsOnlyWhereAllowed)
+{
+    struct Case {
+        std::vector<uint8_t> bytes;
+        std::string utf8;
+    };
+    const Case cases[] = {
+        {{0xFF, 0xFE, 0xFF, 0x02, 'H', 0x00, 0xE9, 0x00}, "H\xC3\xA9"},
+        {{0xFF, 0xFE, 0xFF, 0x02, 0x3D, 0xD8, 0x00, 0xDE}, "\xF0\x9F\x98\x80"},       // a surrogate pair
+        {{0xFF, 0xFE, 0xFF, 0x01, 0x00, 0xDC}, "\xEF\xBF\xBD"},                      // unpaired
+        {{0xFF, 0xFE, 0xFF, 0xFF, 0x01, 0x00, 0x41, 0x00}, "A"},                     // 2-byte length
+        {{0x02, 'o', 'k'}, "ok"},
+    };
+    for (const Case& c : cases) {
+        CArchive wide(c.bytes.data(), c.bytes.size());
+        EXPECT_EQ(wide.ReadStringAllowWide(), c.utf8);
+        EXPECT_EQ(wide.Remaining(), 0u);
+        if (c.bytes[0] == 0xFF) {
+            CArchive plain(c.bytes.data(), c.bytes.size());
+            EXPECT_THROW(plain.ReadString(), CArchiveException);
+        }
+    }
+    // A wide length beyond the bytes left is refused before anything is allocated.
+    const std::vector<uint8_t> huge{0xFF, 0xFE, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0x7F, 'a', 0};
+    CArchive in(huge.data(), huge.size());
+    EXPECT_THROW(in.ReadStringAllowWide(), CArchiveException);
+}

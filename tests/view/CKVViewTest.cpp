@@ -482,6 +482,28 @@ TEST_F(ViewTest, HintsThatMoveTheMap)
     EXPECT_NEAR(offset().second, 0.2 + 5.0 / 32 * 0.25 * 2, 1e-12);
 }
 
+TEST_F(ViewTest, WorldSettingsWithAnUnusableWidthKeepTheGridSize)
+{
+    const int metric = MetricUnits, size = WorldSizeDisplay;
+    MessageRecorder messages;
+    CKVView view(doc, &frame);
+    ASSERT_EQ(doc.world.SetResolution(SurfMap::kResolution256, false), 0);
+    SurfMap parms;
+    parms.gridWidth = 3;  // even part 2: below the smallest grid
+    parms.waterPercent = 40.0;
+    EXPECT_EQ(view.ApplyWorldSettings(parms, 1, 0, true), SurfMap::kResolutionRefused);
+    ASSERT_EQ(messages.texts.size(), 1u);
+    EXPECT_EQ(doc.world.gridWidth, 256);
+    EXPECT_EQ(doc.world.gridHeight, 128);
+    int w, h;
+    doc.world.GetGridSize(w, h);
+    EXPECT_EQ(w, 256);
+    EXPECT_EQ(doc.world.waterPercent, 40.0);
+    EXPECT_EQ(view.BusyCount(), 0);
+    MetricUnits = metric;
+    WorldSizeDisplay = size;
+}
+
 TEST_F(ViewTest, WorldSettingsReplaceTheWorld)
 {
     const int metric = MetricUnits, size = WorldSizeDisplay;

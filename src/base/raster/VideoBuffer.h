@@ -139,6 +139,12 @@ public:
     // save leaves any earlier file as it was. Returns 0; -1 when the file cannot be
     // created (or the buffer is empty); -2 when a write fails (the partial file is removed).
     int SaveBMP(const std::string& path) const;
+    // Writes a baseline JPEG file at `quality` (clamped to 0..100), rows top first, in the
+    // colours the BMP form shows (red from bits 0-7); an 8-bit image is written grey. The
+    // file is written beside the target and renamed over it. Returns 0; -1 when the
+    // buffer is empty, larger than a JPEG holds, or the file or encoder cannot be made;
+    // -2 when encoding or a write fails (the partial file is removed).
+    int SaveJPEG(const std::string& path, int quality) const;
     // Loads a BMP, PNG, JPEG or GIF file (recognised by its contents) into a new upright
     // 32-bit image: file row 0 becomes row 0. Any image held before is freed first. Returns
     // 0; -1 on any failure, with the buffer empty and `error` (when given) saying why.

@@ -5,12 +5,17 @@
 #include "base/noise/CSourceDatabase.h"
 #include "document/CKVDoc.h"
 #include "document/ColorLinks.h"
+#include "exchange/SaveAs.h"
+#include "exchange/SpinSequence.h"
+#include "exchange/WorldImages.h"
 #include "gui/app/ProfileSettings.h"
 #include "gui/commands/CommandIds.h"
 #include "gui/dialogs/CAboutDlg.h"
 #include "gui/dialogs/CPreferencesDlg.h"
 #include "gui/dialogs/WindowDialogs.h"
+#include "gui/exchange/WindowExportDialogs.h"
 #include "gui/frame/CMainFrame.h"
+#include "gui/sheets/CColoringSheet.h"
 #include "gui/frame/MenuImages.h"
 #include "gui/progress/CProgressDlg.h"
 #include "gui/view/MapWidget.h"
@@ -47,21 +52,43 @@ public:
     explicit DocumentCommands(CKVApp& app) : m_app(app) {}
     bool HasCommand(int id) const override
     {
-        return m_app.Document() && (id == kFileSave || id == kFileSaveAs || id == kMapRegenerate);
+        return m_app.Document() && (id == kFileSave || id == kFileSaveAs || id == kMapRegenerate ||
+                                    id == kFileSaveSphereMap || id == kFileSaveIcosahedral ||
+                                    id == kFileSaveSpinSequence || id == kFileExportVRML ||
+                                    CKVDoc::HasCommand(id));
     }
     void OnCommand(int id) override
     {
+        CKVDoc& doc = *m_app.Document();
         switch (id) {
         case kFileSave: m_app.DocManager()->OnFileSave(); break;
-        case kFileSaveAs: m_app.DocManager()->OnFileSaveAs(); break;
-        case kMapRegenerate: m_app.Document()->Recalculate(); break;
-        default: break;
+        // The seven Save As types; the world document itself through the document manager.
+        case kFileSaveAs:
+            SaveWorldAs(doc, [this](const std::string& path) { return m_app.DocManager()->DoSave(path); });
+            break;
+        case kMapRegenerate: doc.Recalculate(); break;
+        case kFileSaveSphereMap: SaveSphereMapCommand(doc); break;
+        case kFileSaveIcosahedral: SaveIcosahedralCommand(doc); break;
+        case kFileSaveSpinSequence: SaveSpinSequenceCommand(doc); break;
+        case kFileExportVRML: ExportVRMLCommand(doc); break;
+        default: doc.OnCommand(id); break;
         }
     }
     void OnUpdateCommand(int id, CommandState& state) override
     {
-        if (id == kFileSave)
+        if (id == kFileSave) {
             state.enabled = m_app.Document()->IsModified();
+            return;
+        }
+        if (CKVDoc::HasCommand(id)) {
+            CommandUpdate update;
+            m_app.Document()->OnUpdateCommand(id, update);
+            state.enabled = update.enabled;
+            state.checked = update.checked;
+            state.checkable = update.checked || id == 33205;
+            if (!update.text.empty())
+                state.text = QString::fromStdString(update.text);
+        }
     }
 
 private:
@@ -148,6 +175,7 @@ bool CKVApp::InitInstance(const CCmdLineInfo& info)
     m_started = true;
     m_previousMessages = SetMessageService(&m_messages);
     m_previousInput = SetInputState(&m_inputState);
+    InstallExportDialogs();
     // 3-5. Profile, preferences and the clean-exit marker.
     m_previousProfile = SetAppSettings(m_profile);
     m_prefs.Read(*m_profile);
@@ -259,7 +287,11 @@ void CKVApp::CreateMainWindow()
     m_map->Input().CreateFirstTool(HasStartupFile());
     m_frame->SetStartupMode(HasStartupFile());
 
-    m_docs->SetChangedHandler([this] { UpdateTitle(); });
+    m_docs->SetChangedHandler([this] {
+        UpdateTitle();
+        m_frame->RefreshWorldSettings();
+    });
+    InstallColoringSheetFactory(m_frame.get());
     m_frame->SetCloseGuard([this] { return m_docs->SaveModified(); });
     m_frame->SetCloseHandler([this] {
         if (m_splash)
@@ -465,6 +497,7 @@ int CKVApp::ExitInstance()
     SetAppSettings(m_previousProfile);
     SetInputState(m_previousInput);
     SetMessageService(m_previousMessages);
+    SetExportDialogs(nullptr);
     m_actions.reset();
     return 0;
 }

@@ -26,6 +26,14 @@ constexpr int kBarClimateSelector = 33128;
 // The program's own.
 constexpr int kEditPreferences = 33022;
 constexpr int kMapRegenerate = 33051;
+// Whole-world outputs of the document.
+constexpr int kFileSaveSphereMap = 33300;
+constexpr int kFileSaveIcosahedral = 33301;
+constexpr int kFileSaveSpinSequence = 33302;
+constexpr int kFileExportVRML = 33303;
+constexpr int kWorldSettings = 503;
+constexpr int kViewWorldSettings = 33136;
+constexpr int kLightingAndColor = 33021;
 
 // Toolbar resources whose images the menus show, in loading order (a later one wins).
 constexpr int kToolbarMenuOnly = 128;

@@ -1,24 +1,24 @@
-#include "gui/dialogs/WindowDialogs.h"
 
 #include "gui/controls/DialogParts.h"
 #include "gui/dialogs/CAltColorSingleDlg.h"
 #include "gui/dialogs/CBackgroundDlg.h"
 #include "gui/dialogs/CBombardmentDlg.h"
-#include "gui/dialogs/CClimateSelectDlg.h"
+#include "gui/dialogs/CClimateSelectDlgFace.h"
 #include "gui/dialogs/CColorLinkEditDlg.h"
 #include "gui/dialogs/CColorPickerDlg.h"
 #include "gui/dialogs/CEditWorldFParmsDlg.h"
-#include "gui/dialogs/CGlobalAltSetDlg.h"
+#include "gui/dialogs/CGlobalAltSetDlgFace.h"
 #include "gui/dialogs/CImageClimateDlg.h"
 #include "gui/dialogs/CImageSaveParmsDlg.h"
-#include "gui/dialogs/CMathToolDlg.h"
+#include "gui/dialogs/CMathToolDlgFace.h"
 #include "gui/dialogs/CNoiseDataDlgFace.h"
-#include "gui/dialogs/CRangeSelectDlg.h"
-#include "gui/dialogs/CSelectionFileDlg.h"
+#include "gui/dialogs/CRangeSelectDlgFace.h"
+#include "gui/dialogs/CSelectionFileDlgFace.h"
 #include "gui/dialogs/CSingleEditDlgFace.h"
 #include "gui/dialogs/MoundDialogFaces.h"
 #include "gui/dialogs/ProcessCurvesDlgFace.h"
 #include "gui/dialogs/RiverDialogFaces.h"
+#include "gui/dialogs/WindowDialogs.h"
 
 #include <QApplication>
 
@@ -49,16 +49,10 @@ template <class Face, class Record> bool RunOver(Record& record)
 
 } // namespace
 
-bool WindowCommandDialogs::GlobalAltSet(GlobalAltSetValues& v) { return Run<CGlobalAltSetDlg>(v); }
-bool WindowCommandDialogs::RangeSelect(RangeSelectValues& v) { return Run<CRangeSelectDlg>(v); }
-bool WindowCommandDialogs::Bombardment(BombardmentSettings& v) { return Run<CBombardmentDlg>(v); }
-bool WindowCommandDialogs::ClimateSelect(ClimateSelectValues& v) { return Run<CClimateSelectDlg>(v); }
 bool WindowCommandDialogs::EditFractalParms(FractalParmsValues& v) { return Run<CEditWorldFParmsDlg>(v); }
 bool WindowCommandDialogs::ImageSaveParms(ImageSaveValues& v) { return Run<CImageSaveParmsDlg>(v); }
-bool WindowCommandDialogs::SelectionFile(SelectionFileValues& v) { return Run<CSelectionFileDlg>(v); }
 bool WindowCommandDialogs::Background(BackgroundValues& v) { return Run<CBackgroundDlg>(v); }
 bool WindowCommandDialogs::ImageClimate(ImageClimateValues& v) { return Run<CImageClimateDlg>(v); }
-bool WindowCommandDialogs::MathTool(MathToolValues& v) { return Run<CMathToolDlg>(v); }
 
 bool WindowTerrainDialogs::RunSingleEdit(CSingleEditDlg& d) { return RunOver<CSingleEditDlgFace>(d); }
 bool WindowTerrainDialogs::RunNoiseData(CNoiseDataDlg& d) { return RunOver<CNoiseDataDlgFace>(d); }
@@ -78,6 +72,13 @@ void WindowTerrainDialogs::RunRiverThreshold(CRiverThresholdDlg& d)
     CRiverThresholdDlgFace face(d, QApplication::activeWindow());
     RunModal(face);
 }
+
+bool WindowTerrainDialogs::RunGlobalAltSet(CGlobalAltSetDlg& d) { return RunOver<CGlobalAltSetDlgFace>(d); }
+bool WindowTerrainDialogs::RunRangeSelect(CRangeSelectDlg& d) { return RunOver<CRangeSelectDlgFace>(d); }
+bool WindowTerrainDialogs::RunClimateSelect(CClimateSelectDlg& d) { return RunOver<CClimateSelectDlgFace>(d); }
+bool WindowTerrainDialogs::RunMathTool(CMathToolDlg& d) { return RunOver<CMathToolDlgFace>(d); }
+bool WindowTerrainDialogs::RunFileDialog(CSelectionFileDlg& d) { return RunOver<CSelectionFileDlgFace>(d); }
+bool WindowTerrainDialogs::RunBombardment(BombardmentSettings& s) { return Run<CBombardmentDlg>(s); }
 
 int WindowAltColorEditor::Edit(AltColor& shown, bool metric)
 {

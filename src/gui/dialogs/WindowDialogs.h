@@ -12,16 +12,10 @@ namespace kv {
 
 class WindowCommandDialogs : public CommandDialogs {
 public:
-    bool GlobalAltSet(GlobalAltSetValues& values) override;
-    bool RangeSelect(RangeSelectValues& values) override;
-    bool Bombardment(BombardmentSettings& values) override;
-    bool ClimateSelect(ClimateSelectValues& values) override;
     bool EditFractalParms(FractalParmsValues& values) override;
     bool ImageSaveParms(ImageSaveValues& values) override;
-    bool SelectionFile(SelectionFileValues& values) override;
     bool Background(BackgroundValues& values) override;
     bool ImageClimate(ImageClimateValues& values) override;
-    bool MathTool(MathToolValues& values) override;
 };
 
 // The whole-world commands' dialogs: each window works over the command's record.
@@ -36,6 +30,13 @@ public:
     bool RunMoundtainSettings(CMoundtainSettingsDlg& dialog) override;
     bool RunRiverEditSize(CRiverEditSizeDlg& dialog) override;
     void RunRiverThreshold(CRiverThresholdDlg& dialog) override;
+    bool RunGlobalAltSet(CGlobalAltSetDlg& dialog) override;
+    bool RunRangeSelect(CRangeSelectDlg& dialog) override;
+    bool RunClimateSelect(CClimateSelectDlg& dialog) override;
+    bool RunMathTool(CMathToolDlg& dialog) override;
+    bool RunFileDialog(CSelectionFileDlg& dialog) override;
+    // Diameters in display units (km, or miles when the units are imperial).
+    bool RunBombardment(BombardmentSettings& settings) override;
 };
 
 class WindowAltColorEditor : public AltColorEditor {

@@ -6,6 +6,11 @@
 #include "gui/frame/MenuImages.h"
 #include "gui/frame/WindowPlacement.h"
 #include "gui/progress/CProgressDlg.h"
+#include "gui/sheets/CColoringSheet.h"
+#include "gui/sheets/CWorldEditSheet.h"
+#include "document/CKVDoc.h"
+#include "document/DocumentContext.h"
+#include "shading/ShaderRegistry.h"
 
 #include <QAction>
 #include <QApplication>
@@ -207,6 +212,10 @@ bool CMainFrame::HasCommand(int id) const
     case kBarClimateSelector:
     case kBarStatus:
         return Bar(id) != nullptr;
+    case kWorldSettings:
+    case kViewWorldSettings:
+    case kLightingAndColor:
+        return !m_batch;
     default:
         return false;
     }
@@ -214,16 +223,60 @@ bool CMainFrame::HasCommand(int id) const
 
 void CMainFrame::OnCommand(int id)
 {
-    if (QWidget* bar = Bar(id))
+    if (id == kWorldSettings || id == kViewWorldSettings)
+        ToggleWorldSettings();
+    else if (id == kLightingAndColor)
+        ToggleLightingAndColor();
+    else if (QWidget* bar = Bar(id))
         bar->setVisible(!bar->isVisible());
 }
 
 void CMainFrame::OnUpdateCommand(int id, CommandState& state)
 {
+    if (id == kWorldSettings || id == kViewWorldSettings || id == kLightingAndColor) {
+        state.checkable = true;
+        state.checked = id == kLightingAndColor ? GetShaderRegistry().IsColoringSheetVisible()
+                                                : m_worldSheet != nullptr && m_worldSheet->isVisible();
+        return;
+    }
     if (QWidget* bar = Bar(id)) {
         state.checkable = true;
         state.checked = bar->isVisible();
     }
+}
+
+void CMainFrame::ToggleWorldSettings()
+{
+    if (m_worldSheet != nullptr && m_worldSheet->isVisible()) {
+        m_worldSheet->hide();
+        return;
+    }
+    if (m_worldSheet == nullptr) {
+        m_worldSheet = new CWorldEditSheet(this);
+        m_worldSheet->setWindowFlag(Qt::Tool, true);
+    }
+    if (CKVDoc* doc = GetActiveDoc())
+        m_worldSheet->LoadWorld(doc->GetWorld());
+    m_worldSheet->show();
+    m_worldSheet->RefreshPagesNow();
+}
+
+void CMainFrame::RefreshWorldSettings()
+{
+    if (m_worldSheet != nullptr) {
+        if (CKVDoc* doc = GetActiveDoc())
+            m_worldSheet->LoadWorld(doc->GetWorld());
+        if (m_worldSheet->isVisible())
+            m_worldSheet->RefreshPagesNow();
+    }
+    if (GetShaderRegistry().IsColoringSheetVisible())
+        GetShaderRegistry().ShowColoringSheet(1);
+}
+
+void CMainFrame::ToggleLightingAndColor()
+{
+    ShaderRegistry& registry = GetShaderRegistry();
+    registry.ShowColoringSheet(registry.IsColoringSheetVisible() ? 0 : 1);
 }
 
 void CMainFrame::showEvent(QShowEvent* event)

@@ -22,6 +22,7 @@ class QToolBar;
 namespace kv {
 
 class AppSettings;
+class CWorldEditSheet;
 
 class CMainFrame : public QMainWindow, public CommandTarget {
     Q_OBJECT
@@ -53,6 +54,14 @@ public:
     void SetStatusText(const QString& text);
     QString StatusText() const;
     void ShowClimateSelectorBar(bool show);
+    // The World Settings sheet: made on the first toggle, then hidden and shown; every show
+    // loads the active document's world into it.
+    void ToggleWorldSettings();
+    // Loads the active document's world into the sheet when it exists (refreshing it when
+    // visible); the Lighting and Color sheet retakes the view's lighting when visible.
+    void RefreshWorldSettings();
+    void ToggleLightingAndColor();
+    CWorldEditSheet* WorldSettingsSheet() const { return m_worldSheet; }
 
     // Bar layout and placement in the profile.
     void SaveBarState(const AppSettings& profile) const;
@@ -109,6 +118,7 @@ private:
     std::function<void()> m_closed;
     std::function<void(const std::vector<std::string>&)> m_drop;
     const AppSettings* m_profile = nullptr;
+    CWorldEditSheet* m_worldSheet = nullptr;  // a child window: freed with the frame
 };
 
 } // namespace kv

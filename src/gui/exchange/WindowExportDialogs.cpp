@@ -1,0 +1,72 @@
+#include "gui/exchange/WindowExportDialogs.h"
+
+#include "exchange/SpinSequence.h"
+#include "gui/exchange/CSuperMDRDlg.h"
+#include "gui/exchange/ExportFileDlgs.h"
+
+namespace kv {
+
+bool WindowExportDialogs::SaveFile(SaveFileRequest& request, std::string& path)
+{
+    ExtendedSaveDialog dialog(nullptr, QString::fromStdString(request.title), request.filter,
+                              QString::fromStdString(request.defaultExtension),
+                              QString::fromStdString(request.initialPath));
+    dialog.SetFilterIndex(request.filterIndex);
+    dialog.setSizeGripEnabled(true);
+    if (dialog.exec() != QDialog::Accepted)
+        return false;
+    path = dialog.ChosenPath();
+    request.filterIndex = dialog.FilterIndex();
+    return !path.empty();
+}
+
+bool WindowExportDialogs::SpecialMDRParameters(const std::string& caption, int& width, bool& sixteenBit)
+{
+    CSuperMDRDlg dialog(QString::fromStdString(caption));
+    dialog.width = width;
+    dialog.sixteenBit = sixteenBit;
+    if (dialog.exec() != QDialog::Accepted)
+        return false;
+    width = dialog.width;
+    sixteenBit = dialog.sixteenBit;
+    return true;
+}
+
+bool WindowExportDialogs::VRMLFile(std::string& path, int& width)
+{
+    CVRMLExportDlg dialog(QString::fromStdString(path), width);
+    if (dialog.exec() != QDialog::Accepted || dialog.ChosenPath().empty())
+        return false;
+    path = dialog.ChosenPath();
+    width = dialog.width;
+    return true;
+}
+
+bool WindowExportDialogs::WorldImageFile(const std::string& title, bool icosahedral, WorldImageSettings& settings)
+{
+    CIcosahedralFileDlg dialog(QString::fromStdString(title),
+                               icosahedral ? CIcosahedralFileDlg::kIcosahedralTemplate
+                                           : CIcosahedralFileDlg::kSphereMapTemplate,
+                               settings);
+    if (dialog.exec() != QDialog::Accepted || dialog.ChosenPath().empty())
+        return false;
+    settings = dialog.Settings();
+    return true;
+}
+
+bool WindowExportDialogs::SpinFile(SpinSettings& settings)
+{
+    CMovieDlg dialog(settings);
+    if (dialog.exec() != QDialog::Accepted || dialog.ChosenPath().empty())
+        return false;
+    settings = dialog.Settings();
+    return true;
+}
+
+void InstallExportDialogs()
+{
+    static WindowExportDialogs dialogs;
+    SetExportDialogs(&dialogs);
+}
+
+} // namespace kv

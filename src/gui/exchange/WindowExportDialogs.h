@@ -1,0 +1,20 @@
+// The export dialogs in windows, installed by the program at start-up.
+#pragma once
+
+#include "exchange/ExportDialogs.h"
+
+namespace kv {
+
+class WindowExportDialogs : public ExportDialogs {
+public:
+    bool SaveFile(SaveFileRequest& request, std::string& path) override;
+    bool SpecialMDRParameters(const std::string& caption, int& width, bool& sixteenBit) override;
+    bool VRMLFile(std::string& path, int& width) override;
+    bool WorldImageFile(const std::string& title, bool icosahedral, WorldImageSettings& settings) override;
+    bool SpinFile(SpinSettings& settings) override;
+};
+
+// Installs the window dialogs (SetExportDialogs(nullptr) puts the default back).
+void InstallExportDialogs();
+
+} // namespace kv

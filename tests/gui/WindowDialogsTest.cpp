@@ -509,6 +509,7 @@ TEST(WindowDialogs, AnOpenDialogHoldsTheViewsBusyCounter)
 
 TEST(WindowDialogs, BackgroundPicksAPatternAndColours)
 {
+    CommandDialogs& dialogs = Dialogs(); // installs the window's chooser first
     auto old = SetColorChooser(std::make_shared<PaletteChooser>());
     BackgroundValues values{2, ColorOf(255, 255, 255), ColorOf(0, 0, 0)};
     ModalAnswerer answer([](QDialog* d) {
@@ -533,7 +534,7 @@ TEST(WindowDialogs, BackgroundPicksAPatternAndColours)
                           HatchLineAt(4, x, y) ? ColorOf(255, 255, 255) : PaletteColor(9));
         dlg->accept();
     });
-    ASSERT_TRUE(Dialogs().Background(values));
+    ASSERT_TRUE(dialogs.Background(values));
     SetColorChooser(old);
     EXPECT_EQ(values.pattern, 4);
     EXPECT_EQ(values.background, PaletteColor(9));

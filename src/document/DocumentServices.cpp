@@ -25,6 +25,7 @@ private:
 ServiceSlot<InputState> g_input;
 ServiceSlot<SeedClock> g_clock;
 ServiceSlot<NewWorldWizard> g_wizard;
+ServiceSlot<CommandDialogs> g_dialogs;
 std::atomic<const SurfMap*> g_parameterWorld{nullptr};
 
 } // namespace
@@ -44,6 +45,9 @@ NewWorldWizard* SetNewWorldWizard(NewWorldWizard* wizard) { return g_wizard.Set(
 
 const SurfMap* GetParameterWorld() { return g_parameterWorld.load(std::memory_order_acquire); }
 void SetParameterWorld(const SurfMap* world) { g_parameterWorld.store(world, std::memory_order_release); }
+
+CommandDialogs& GetCommandDialogs() { return g_dialogs.Get(); }
+CommandDialogs* SetCommandDialogs(CommandDialogs* dialogs) { return g_dialogs.Set(dialogs); }
 
 namespace {
 FrameRequests g_noFrame;

@@ -7,9 +7,12 @@
 
 #include "base/color/LightParms.h"
 #include "base/layers/CISurf.h"
+#include "base/noise/TexRecords.h"
 #include "world/SurfMap.h"
 
 #include <cstdint>
+#include <string>
+#include <vector>
 
 namespace kv {
 
@@ -78,6 +81,56 @@ NewWorldWizard* SetNewWorldWizard(NewWorldWizard* wizard);
 // document of the run starts from it.
 const SurfMap* GetParameterWorld();
 void SetParameterWorld(const SurfMap* world);
+
+// ==== Command dialogs ====================================================================
+// The small dialogs through which commands ask for a few values before they run. The caller
+// fills the record, calls the dialog and reads the record back when it returns true (OK);
+// on false (Cancel) the record is as it was given. Until the window side installs its own,
+// every dialog answers Cancel, so that nothing runs unasked in batch runs and tests. (The
+// whole-world commands' own dialogs are shown through TerrainDialogs.)
+
+class ClimateParms;
+class Shader_ImgClimate;
+
+struct FractalParmsValues {
+    TexInfo info{};   // the source: caption, extras mask and names
+    TexParms parms{}; // the copy edited
+};
+
+struct ImageSaveValues {
+    int width = 768;
+    int height = 1024;
+    bool keepProportions = false;
+    int quality = 75; // 0..100
+    int mainWidth = 0;
+    int mainHeight = 0;
+    bool jpeg = false;
+};
+
+struct BackgroundValues {
+    int pattern = 0;          // hatch style 0..5
+    uint32_t foreground = 0;  // 0x00BBGGRR
+    uint32_t background = 0;
+};
+
+struct ImageClimateValues {
+    Shader_ImgClimate* shader = nullptr; // whose image settings are shown and set on OK
+    const ClimateParms* climate = nullptr; // the world's climate model (null: the defaults)
+};
+
+class CommandDialogs {
+public:
+    virtual ~CommandDialogs() = default;
+    virtual bool EditFractalParms(FractalParmsValues&) { return false; }
+    virtual bool ImageSaveParms(ImageSaveValues&) { return false; }
+    virtual bool Background(BackgroundValues&) { return false; }
+    virtual bool ImageClimate(ImageClimateValues&) { return false; }
+};
+CommandDialogs& GetCommandDialogs();
+// Installs `dialogs` (null restores the default) and returns the previous ones, or null
+// when the default was in force. The caller keeps them alive while installed.
+CommandDialogs* SetCommandDialogs(CommandDialogs* dialogs);
+// ==== end of command dialogs =============================================================
 
 // ==== frame requests =====================================================================
 // What document commands ask of the main frame: show one of its bars, run one of its

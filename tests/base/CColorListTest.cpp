@@ -263,9 +263,10 @@ TEST(ColorList, PickersGoThroughTheChooser)
     EXPECT_EQ(list.PickStopColorAt(0, 100), 1);
     EXPECT_EQ(chooser->offeredIndex, 1);
     EXPECT_EQ(list.GetColorAt(2), ColorOf(0, 0, 255));
-    // The bottom is stop 0, not in the palette: offered as -1.
+    // The bottom is stop 0, grey 1, not in the palette: offered at its nearest entry, black
+    // (entry 0), so that OK without a click keeps the nearest palette colour.
     EXPECT_EQ(list.PickStopColorAt(100, 100), 1);
-    EXPECT_EQ(chooser->offeredIndex, -1);
+    EXPECT_EQ(chooser->offeredIndex, 0);
     // An index beyond the palette gives black.
     chooser->paletteIndex = 300;
     uint32_t c = Grey(5);

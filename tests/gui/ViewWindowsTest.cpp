@@ -178,7 +178,7 @@ TEST(ViewWindows, SavedViewsWindowSortsShowsAndDeletes)
 TEST(ViewWindows, GlobeExportLevelsFollowTheCoarserOnes)
 {
     TestApp();
-    CGlobeExportDlg dialog;
+    CGlobeExportDlgFace dialog;
     dialog.fileSets = {"Earth", "Mars"};
     dialog.fileSetIndex = 1;
     dialog.levels[1] = dialog.levels[2] = true; // stored, but level 1 is off

@@ -396,7 +396,9 @@ int PickColorByShift(uint32_t& colour)
         colour = picked;
         return 1;
     }
-    int index = FindPaletteIndex(colour);
+    // The picker opens at the nearest entry: OK without a click gives the palette colour
+    // nearest to the one the user started from, never black for a colour off the palette.
+    int index = FindNearestPaletteIndex(colour);
     if (!chooser.PickPaletteIndex(index))
         return 0;
     colour = PaletteColor(index);

@@ -174,7 +174,7 @@ uint32_t PaletteColor(int index);
 int FindNearestPaletteIndex(uint32_t colour);
 
 // Lets the user change `colour` (Shift held: the system colour dialog; else the
-// palette picker at the colour's palette index). 1 when changed, 0 when cancelled.
+// palette picker at the palette entry nearest the colour). 1 when changed, 0 when cancelled.
 int PickColorByShift(uint32_t& colour);
 int PickColorByShift(CColorEntry& entry);
 

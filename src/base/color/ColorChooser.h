@@ -15,8 +15,8 @@ public:
     // The system colour dialog, fully open, starting at `colour` (0x00BBGGRR).
     // True with the chosen colour in `colour`; false (colour untouched) on cancel.
     virtual bool PickSystemColor(uint32_t& colour);
-    // The palette picker preselected at `index` (0..255, or -1 when the current
-    // colour is not in the palette). True with the chosen index; false on cancel.
+    // The palette picker preselected at `index` (0..255: the entry nearest the current
+    // colour). True with the chosen index; false on cancel.
     virtual bool PickPaletteIndex(int& index);
     // Whether the Shift key is held right now.
     virtual bool IsShiftHeld();

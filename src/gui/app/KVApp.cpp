@@ -15,6 +15,7 @@
 #include "gui/dialogs/CImageOverlayListDlg.h"
 #include "gui/dialogs/CPreferencesDlg.h"
 #include "gui/exchange/CMultiImageWindow.h"
+#include "gui/dialogs/WindowDialogs.h"
 #include "gui/exchange/WindowExportDialogs.h"
 #include "gui/frame/CMainFrame.h"
 #include "gui/sheets/CColoringSheet.h"
@@ -281,6 +282,7 @@ void CKVApp::CreateMainWindow()
     m_prompts.SetParent(m_frame.get());
     m_previousContext = SetDocumentContext(this);
     InstallProgressWindows(m_frame.get());
+    InstallWindowDialogs();
 
     m_map->View().InstallHooks();
     ViewStartup startup;

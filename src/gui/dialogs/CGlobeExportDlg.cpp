@@ -9,7 +9,7 @@
 
 namespace kv {
 
-CGlobeExportDlg::CGlobeExportDlg(QWidget* parent) : QDialog(parent)
+CGlobeExportDlgFace::CGlobeExportDlgFace(QWidget* parent) : QDialog(parent)
 {
     setObjectName(QString::number(kTemplateId));
     setWindowTitle(QStringLiteral("Globe Setup File Export"));
@@ -44,7 +44,7 @@ CGlobeExportDlg::CGlobeExportDlg(QWidget* parent) : QDialog(parent)
     layout->addWidget(buttons);
 }
 
-void CGlobeExportDlg::LoadControls()
+void CGlobeExportDlgFace::LoadControls()
 {
     for (int i = 0; i < 4; ++i)
         m_levels[i]->setChecked(levels[i]);
@@ -57,7 +57,7 @@ void CGlobeExportDlg::LoadControls()
     ApplyLevelRule();
 }
 
-void CGlobeExportDlg::ReadControls()
+void CGlobeExportDlgFace::ReadControls()
 {
     for (int i = 0; i < 4; ++i)
         levels[i] = m_levels[i]->isChecked();
@@ -66,7 +66,7 @@ void CGlobeExportDlg::ReadControls()
     fileSetIndex = m_fileSet->currentIndex() < 0 ? fileSetIndex : m_fileSet->currentIndex();
 }
 
-void CGlobeExportDlg::ApplyLevelRule()
+void CGlobeExportDlgFace::ApplyLevelRule()
 {
     bool coarserOn = true;
     for (int i = 0; i < 4; ++i) {
@@ -75,7 +75,7 @@ void CGlobeExportDlg::ApplyLevelRule()
     }
 }
 
-int CGlobeExportDlg::exec()
+int CGlobeExportDlgFace::exec()
 {
     LoadControls();
     return QDialog::exec();

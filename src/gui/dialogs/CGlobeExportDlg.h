@@ -13,7 +13,7 @@ class QLineEdit;
 
 namespace kv {
 
-class CGlobeExportDlg : public QDialog {
+class CGlobeExportDlgFace : public QDialog {
     Q_OBJECT
 public:
     static constexpr int kTemplateId = 3016;
@@ -22,7 +22,7 @@ public:
     static constexpr int kLinkFileId = 5645;
     static constexpr int kFileSetId = 5646;
 
-    explicit CGlobeExportDlg(QWidget* parent = nullptr);
+    explicit CGlobeExportDlgFace(QWidget* parent = nullptr);
 
     // The caller's values before the dialog opens and after it closed with OK.
     bool levels[4] = {false, false, false, false};

@@ -1,4 +1,8 @@
 #include "gui/exchange/WindowExportDialogs.h"
+#include "document/DocumentServices.h"
+
+#include <QApplication>
+#include <QWidget>
 
 #include "exchange/SpinSequence.h"
 #include "gui/exchange/CSuperMDRDlg.h"
@@ -18,6 +22,27 @@ bool WindowExportDialogs::SaveFile(SaveFileRequest& request, std::string& path)
     path = dialog.ChosenPath();
     request.filterIndex = dialog.FilterIndex();
     return !path.empty();
+}
+
+bool WindowExportDialogs::ImageSaveParameters(ImageSaveParms& parms, int withQuality)
+{
+    ImageSaveValues values;
+    values.width = parms.width;
+    values.height = parms.height;
+    values.keepProportions = parms.keepProportions != 0;
+    values.quality = parms.quality;
+    values.jpeg = withQuality != 0;
+    if (QWidget* main = QApplication::activeWindow()) {
+        values.mainWidth = main->width();
+        values.mainHeight = main->height();
+    }
+    if (!GetCommandDialogs().ImageSaveParms(values))
+        return false;
+    parms.width = values.width;
+    parms.height = values.height;
+    parms.keepProportions = values.keepProportions ? 1 : 0;
+    parms.quality = values.quality;
+    return true;
 }
 
 bool WindowExportDialogs::SpecialMDRParameters(const std::string& caption, int& width, bool& sixteenBit)

@@ -8,6 +8,8 @@ namespace kv {
 class WindowExportDialogs : public ExportDialogs {
 public:
     bool SaveFile(SaveFileRequest& request, std::string& path) override;
+    // The Image Save Parameters window (the command dialogs' one), with the main window's size.
+    bool ImageSaveParameters(ImageSaveParms& parms, int withQuality) override;
     bool SpecialMDRParameters(const std::string& caption, int& width, bool& sixteenBit) override;
     bool VRMLFile(std::string& path, int& width) override;
     bool WorldImageFile(const std::string& title, bool icosahedral, WorldImageSettings& settings) override;

@@ -16,6 +16,7 @@
 #include "gui/dialogs/CPreferencesDlg.h"
 #include "gui/exchange/CMultiImageWindow.h"
 #include "gui/dialogs/WindowDialogs.h"
+#include "gui/sheets/SheetHooks.h"
 #include "gui/exchange/WindowExportDialogs.h"
 #include "gui/frame/CMainFrame.h"
 #include "gui/sheets/CColoringSheet.h"
@@ -283,6 +284,7 @@ void CKVApp::CreateMainWindow()
     m_previousContext = SetDocumentContext(this);
     InstallProgressWindows(m_frame.get());
     InstallWindowDialogs();
+    InstallSheetDialogs();
 
     m_map->View().InstallHooks();
     ViewStartup startup;

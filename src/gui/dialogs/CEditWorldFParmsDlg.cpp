@@ -1,4 +1,5 @@
 #include "gui/dialogs/CEditWorldFParmsDlg.h"
+#include "base/MessageService.h"
 
 #include "gui/controls/DialogData.h"
 #include "gui/controls/DialogParts.h"
@@ -72,6 +73,13 @@ void CEditWorldFParmsDlg::accept()
     if (!dx.Double(m_h, read.H) || !dx.Double(m_lacunarity, read.lacunarity, kMinLacunarity, kMaxLacunarity) ||
         !dx.Double(m_octaves, read.octaves, kMinOctaves, kMaxOctaves))
         return;
+    // A lacunarity of 0 gives infinite octave weights and noise that is not a number.
+    if (!(read.lacunarity > 0.0)) {
+        ShowMessage(kLacunarityMessage);
+        m_lacunarity->setFocus();
+        m_lacunarity->selectAll();
+        return;
+    }
     for (int i = 0; i < kTexExtraCount; ++i) {
         if (!dx.Double(m_extras[i], read.extras[i]))
             return;

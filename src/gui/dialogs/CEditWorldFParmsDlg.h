@@ -15,6 +15,7 @@ class CEditWorldFParmsDlg : public QDialog {
     Q_OBJECT
 public:
     static constexpr double kMinLacunarity = 0.0, kMaxLacunarity = 12.0;
+    static constexpr const char* kLacunarityMessage = "Lacunarity must be greater than 0.";
     static constexpr double kMinOctaves = 1.0, kMaxOctaves = 20.0;
 
     explicit CEditWorldFParmsDlg(const FractalParmsValues& values, QWidget* parent = nullptr);

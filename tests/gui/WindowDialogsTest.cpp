@@ -187,13 +187,13 @@ TEST(WindowDialogs, FractalParmsShowTheSourcesExtrasOnly)
         EXPECT_EQ(dlg->ExtraLabel(2)->text(), "Gain");
         dlg->ExtraEdit(2)->setText("0.75");
         dlg->OctavesEdit()->setText("20");
-        dlg->LacunarityEdit()->setText("0");
+        dlg->LacunarityEdit()->setText("0.5");
         dlg->accept();
     });
     ASSERT_TRUE(Dialogs().EditFractalParms(values));
     EXPECT_EQ(values.parms.extras[2], 0.75);
     EXPECT_EQ(values.parms.octaves, 20.0);
-    EXPECT_EQ(values.parms.lacunarity, 0.0);
+    EXPECT_EQ(values.parms.lacunarity, 0.5);
     EXPECT_EQ(values.parms.seed, 12345);
 }
 

@@ -27,9 +27,9 @@ namespace {
 constexpr int kWidth = 4096;
 constexpr int kChannel = 2;
 
-kv::GradientSpec Spec()
+kv::GradientSetup Setup()
 {
-    kv::GradientSpec s;
+    kv::GradientSetup s;
     s.curve = 1;
     s.startX = 1000.5;
     s.startY = 700.25;
@@ -71,8 +71,8 @@ bool SameCells(int kind)
     b.SetResolution(kWidth, false);
     a.selection = world.selection;
     b.selection = world.selection;
-    kv::RenderGradient(a, kChannel, kind, Spec(), 1);
-    kv::RenderGradient(b, kChannel, kind, Spec(), 0);
+    kv::RenderGradient(a, kChannel, kind, Setup(), 1);
+    kv::RenderGradient(b, kChannel, kind, Setup(), 0);
     return std::memcmp(a.Channel(kChannel)->Data(), b.Channel(kChannel)->Data(), a.Channel(kChannel)->ByteCount()) == 0;
 }
 
@@ -82,7 +82,7 @@ void BM_Gradient(benchmark::State& state)
     const int threads = static_cast<int>(state.range(1));
     kv::SurfMap& world = TheGradientScene().world;
     for (auto _ : state)
-        benchmark::DoNotOptimize(kv::RenderGradient(world, kChannel, kind, Spec(), threads));
+        benchmark::DoNotOptimize(kv::RenderGradient(world, kChannel, kind, Setup(), threads));
     state.SetLabel(threads == 1 ? "one core" : "all cores");
 }
 
@@ -92,7 +92,7 @@ void BM_BareGradientLoop(benchmark::State& state)
     kv::SurfMap& world = TheGradientScene().world;
     int w = 0, h = 0;
     world.GetGridDims(w, h);
-    const kv::GradientField field(kind, Spec());
+    const kv::GradientField field(kind, Setup());
     std::vector<float> out(static_cast<size_t>(w));
     for (auto _ : state) {
         for (int i = 0; i < h; ++i) {

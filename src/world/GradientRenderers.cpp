@@ -54,9 +54,9 @@ void CombineRow(int op, float* row, const double* g, int width, bool selected, c
 
 } // namespace
 
-GradientField::GradientField(int kind, const GradientSpec& spec) : m_kind(kind), m_spec(spec)
+GradientField::GradientField(int kind, const GradientSetup& setup) : m_kind(kind), m_row(setup)
 {
-    const double a = spec.startX, b = spec.startY, c = spec.endX, d = spec.endY;
+    const double a = setup.startX, b = setup.startY, c = setup.endX, d = setup.endY;
     const double theta = std::atan2(d - b, c - a) + M_PI / 2.0;
     m_px = a + kSideLength * std::cos(theta);
     m_py = b + kSideLength * std::sin(theta);
@@ -73,12 +73,12 @@ GradientField::GradientField(int kind, const GradientSpec& spec) : m_kind(kind),
 
 double GradientField::Blend(double t) const
 {
-    return m_spec.startValue + ApplyBlendCurve(m_spec.curve, t) * (m_spec.endValue - m_spec.startValue);
+    return m_row.startValue + ApplyBlendCurve(m_row.curve, t) * (m_row.endValue - m_row.startValue);
 }
 
 double GradientField::At(double x, double y) const
 {
-    const GradientSpec& s = m_spec;
+    const GradientSetup& s = m_row;
     const double lo = s.startValue;
     switch (m_kind) {
     case kGradientLinear:
@@ -131,7 +131,7 @@ const char* GradientProgressText(int kind)
     }
 }
 
-int RenderGradient(SurfMap& world, int channel, int kind, const GradientSpec& spec, int threads)
+int RenderGradient(SurfMap& world, int channel, int kind, const GradientSetup& setup, int threads)
 {
     if (kind < 0 || kind >= kGradientKindCount || !world.Channel(channel))
         return 0;
@@ -139,7 +139,7 @@ int RenderGradient(SurfMap& world, int channel, int kind, const GradientSpec& sp
     const int width = static_cast<int>(grid->Width()), height = static_cast<int>(grid->Height());
     const CSelection& selection = world.selection;
     const bool selected = selection.IsActive();
-    const GradientField field(kind, spec);
+    const GradientField field(kind, setup);
     g_abortValue = 0;
     ProgressBeginHook(GradientProgressText(kind));
     int result = 0;
@@ -159,7 +159,7 @@ int RenderGradient(SurfMap& world, int channel, int kind, const GradientSpec& sp
                 const uint8_t* weights = selected && selection.Cells() && i < selection.GetHeight()
                                              ? selection.Cells()->Row<uint8_t>(static_cast<std::size_t>(i))
                                              : nullptr;
-                CombineRow(spec.operation, grid->Row<float>(static_cast<std::size_t>(i)), values.data(), width,
+                CombineRow(setup.operation, grid->Row<float>(static_cast<std::size_t>(i)), values.data(), width,
                            selected, weights, selection.GetWidth());
             }
         }, threads);

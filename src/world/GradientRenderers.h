@@ -24,7 +24,7 @@ enum GradientKind : int {
 constexpr int kGradientKindCount = 5;
 constexpr int kGradientRowsPerPoll = 128;
 
-struct GradientSpec {
+struct GradientSetup {
     int curve = 1;          // BlendCurve
     double startX = 0.0, startY = 0.0;
     double endX = 0.0, endY = 0.0;
@@ -35,13 +35,13 @@ struct GradientSpec {
 // The gradient value of one cell (before combining), for the kind.
 class GradientField {
 public:
-    GradientField(int kind, const GradientSpec& spec);
+    GradientField(int kind, const GradientSetup& setup);
     double At(double column, double row) const;
 
 private:
     double Blend(double t) const;
     int m_kind;
-    GradientSpec m_spec;
+    GradientSetup m_row;
     double m_px, m_py, m_qx, m_qy; // the side lines' second points (linear family)
     double m_length = 0.0, m_ex = 0.0, m_ey = 0.0; // |E - S| and the unit S-E direction
     double m_mx = 0.0, m_my = 0.0;                 // the midpoint (pyramid)
@@ -52,6 +52,6 @@ const char* GradientProgressText(int kind);
 
 // Renders a kind into `channel` of the world: 0, or -1 when aborted. An unknown kind or a
 // channel without a grid changes nothing (0).
-int RenderGradient(SurfMap& world, int channel, int kind, const GradientSpec& spec, int threads = 0);
+int RenderGradient(SurfMap& world, int channel, int kind, const GradientSetup& setup, int threads = 0);
 
 } // namespace kv

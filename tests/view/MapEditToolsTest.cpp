@@ -766,12 +766,12 @@ TEST_F(GradientTool, DragRendersBetweenTheGridPositionsOfPressAndRelease)
     const std::vector<float> before = ChannelCells(2);
     SurfMap reference;
     ASSERT_EQ(reference.SetResolution(256, false), 0);
-    GradientSpec spec;
-    spec.curve = kBlendLinear;
+    GradientSetup layout;
+    layout.curve = kBlendLinear;
     // Press at the top edge (latitude 90: said outside, used all the same).
-    reference.LatLonToGrid(90.0, -150.0, spec.startX, spec.startY);
-    reference.LatLonToGrid(-10.0, 20.0, spec.endX, spec.endY);
-    RenderGradient(reference, 2, kGradientLinear, spec);
+    reference.LatLonToGrid(90.0, -150.0, layout.startX, layout.startY);
+    reference.LatLonToGrid(-10.0, 20.0, layout.endX, layout.endY);
+    RenderGradient(reference, 2, kGradientLinear, layout);
 
     Select(42);
     Down(30, 0);

@@ -39,9 +39,9 @@ struct GradientWorld : ::testing::Test {
     ProgressHooks m_hooks{};
 };
 
-GradientSpec Spec(int curve, double ex, double ey)
+GradientSetup MakeSetup(int curve, double ex, double ey)
 {
-    GradientSpec s;
+    GradientSetup s;
     s.curve = curve;
     s.endX = ex;
     s.endY = ey;
@@ -76,7 +76,7 @@ TEST_F(GradientWorld, KindsGiveTheirValuesAlongStartToEnd)
     };
     for (const Case& c : cases) {
         FillChannel(-5.0f);
-        EXPECT_EQ(RenderGradient(world, kChannel, c.kind, Spec(c.curve, 100, 0)), 0);
+        EXPECT_EQ(RenderGradient(world, kChannel, c.kind, MakeSetup(c.curve, 100, 0)), 0);
         EXPECT_NEAR(At(c.column, c.row), c.expected, 1e-4) << "kind " << c.kind << " at " << c.column;
     }
 }
@@ -87,7 +87,7 @@ TEST_F(GradientWorld, CombinesWithTheOldValueAndKeepsUnselectedCells)
     world.selection.Create(width, height);
     world.selection.SetAt(25, 0, 255);
     world.selection.SetAt(26, 0, 128);
-    GradientSpec s = Spec(kBlendLinear, 100, 0);
+    GradientSetup s = MakeSetup(kBlendLinear, 100, 0);
     s.operation = 1; // add
     ASSERT_EQ(RenderGradient(world, kChannel, kGradientLinear, s), 0);
     EXPECT_NEAR(At(25, 0), 35.0, 1e-4);
@@ -99,7 +99,7 @@ TEST_F(GradientWorld, CombinesWithTheOldValueAndKeepsUnselectedCells)
 TEST_F(GradientWorld, RadialWithStartOnEndStoresTheStartValue)
 {
     FillChannel(-5.0f);
-    GradientSpec s = Spec(kBlendLinear, 0, 0);
+    GradientSetup s = MakeSetup(kBlendLinear, 0, 0);
     s.startValue = 7.0;
     ASSERT_EQ(RenderGradient(world, kChannel, kGradientRadial, s), 0);
     for (int r = 0; r < height; r += 17)
@@ -121,7 +121,7 @@ TEST(GradientRenderers, AbortKeepsExactlyTheRowsBeforeItsPoll)
             world.SetCellValue(c, r, -5.0f, kChannel);
     {
         AbortDuring abort("Rendering Radial Gradient", 2);
-        EXPECT_EQ(RenderGradient(world, kChannel, kGradientRadial, Spec(kBlendLinear, 1000, 0)), -1);
+        EXPECT_EQ(RenderGradient(world, kChannel, kGradientRadial, MakeSetup(kBlendLinear, 1000, 0)), -1);
     }
     g_abortValue = 0;
     EXPECT_NE(world.GetCellValue(3, 127, kChannel), -5.0f);
@@ -135,7 +135,7 @@ TEST(GradientRenderers, ThreadCountDoesNotChangeCells)
     ASSERT_EQ(one.SetResolution(256, false), 0);
     ASSERT_EQ(many.SetResolution(256, false), 0);
     const ProgressHooks previous = SetProgressHooks(SilentProgressHooks());
-    GradientSpec s = Spec(kBlendCosine, 90.5, 40.25);
+    GradientSetup s = MakeSetup(kBlendCosine, 90.5, 40.25);
     s.startX = 10.5;
     s.startY = 80.0;
     for (int kind = 0; kind < kGradientKindCount; ++kind) {

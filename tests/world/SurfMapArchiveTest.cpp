@@ -45,7 +45,7 @@ CColorList TwoStops(uint32_t a, uint32_t b)
 // A world record built item by item as the stored format gates them, for any version.
 // Grid records are small: channel c is W x H (8 x 4 unless changed) and cell i holds
 // 10 c + i / 100.
-struct RecordSpec {
+struct RecordLayout {
     int32_t version = SurfMap::kArchiveVersion;
     int32_t classCount = 3;
     int32_t widths[kChannelGridCount] = {8, 8, 8, 8, 8, 8, 8};
@@ -56,31 +56,31 @@ struct RecordSpec {
     bool prescaleCells = true; // false: channel 6's record header only
 };
 
-void PutGrid(CArchive& ar, const RecordSpec& spec, int channel)
+void PutGrid(CArchive& ar, const RecordLayout& layout, int channel)
 {
-    const int32_t w = spec.widths[channel], h = spec.heights[channel];
-    const int32_t bytes = w * h * 4 + (channel == 0 ? spec.byteCountChange : 0);
+    const int32_t w = layout.widths[channel], h = layout.heights[channel];
+    const int32_t bytes = w * h * 4 + (channel == 0 ? layout.byteCountChange : 0);
     ar << int32_t{257} << w << h << int32_t{4} << bytes;
-    if (channel == kChannelPrescale && !spec.prescaleCells)
+    if (channel == kChannelPrescale && !layout.prescaleCells)
         return;
     for (int32_t i = 0; i < w * h; ++i)
         ar << static_cast<float>(10 * channel + i / 100.0);
 }
 
-Bytes BuildRecord(const RecordSpec& spec)
+Bytes BuildRecord(const RecordLayout& layout)
 {
-    const int32_t v = spec.version;
+    const int32_t v = layout.version;
     Bytes out;
     CArchive ar(out, CArchive::store);
     ar << v << int32_t{1} << int32_t{777};
-    ar << 0.5 << spec.lacunarity << 9.0 << 3.0 << 4.0;
+    ar << 0.5 << layout.lacunarity << 9.0 << 3.0 << 4.0;
     ar << 1.0 << 2.0 << 3.0 << 4.0 << 5.0 << 6.0;
     ar << 55.0 << -100.0 << int32_t{0};
     ar << 5000.0 << -6000.0 << 2.2 << 30000.0;
     ar << std::string("Old");
     ar << int32_t{1};
     for (int ch : {0, 1, 3, 2})
-        PutGrid(ar, spec, ch);
+        PutGrid(ar, layout, ch);
     if (v > 256) {
         ar << int32_t{6} << int32_t{7};
         CISurf surface;
@@ -89,16 +89,16 @@ Bytes BuildRecord(const RecordSpec& spec)
         surface.Serialize(ar);
     }
     if (v > 257) {
-        PutGrid(ar, spec, 4);
-        PutGrid(ar, spec, 5);
+        PutGrid(ar, layout, 4);
+        PutGrid(ar, layout, 5);
     }
     if (v >= 259)
         for (int i = 0; i < 8; ++i)
             ar << 1.5 + i;
     if (v > 259) {
-        ar << spec.classCount;
+        ar << layout.classCount;
         // A count past the limit is refused before its colours are read: a few are enough.
-        for (int32_t i = 0; i < std::min(spec.classCount, 64); ++i)
+        for (int32_t i = 0; i < std::min(layout.classCount, 64); ++i)
             ar << 0x010101u * static_cast<uint32_t>(i + 1);
     }
     if (v > 260)
@@ -123,9 +123,9 @@ Bytes BuildRecord(const RecordSpec& spec)
     if (v > 268)
         ar << int32_t{1};
     if (v > 269)
-        ar << spec.prescaleEnabled;
-    if (v > 270 && spec.prescaleEnabled)
-        PutGrid(ar, spec, 6);
+        ar << layout.prescaleEnabled;
+    if (v > 270 && layout.prescaleEnabled)
+        PutGrid(ar, layout, 6);
     return out;
 }
 
@@ -233,12 +233,12 @@ TEST(SurfMapArchive, OlderVersionsReadWhatTheyHoldAndKeepTheRest)
     const Case cases[] = {{256, 3}, {259, 3}, {262, -1}, {265, 3}, {270, 3}};
     for (const Case& c : cases) {
         SCOPED_TRACE(c.version);
-        RecordSpec spec;
-        spec.version = c.version;
-        spec.classCount = c.classCount;
+        RecordLayout layout;
+        layout.version = c.version;
+        layout.classCount = c.classCount;
         SurfMap world;
         MarkTarget(world);
-        LoadBytes(world, BuildRecord(spec));
+        LoadBytes(world, BuildRecord(layout));
         const int32_t v = c.version;
 
         // Items 1 to 11 always.
@@ -300,10 +300,10 @@ TEST(SurfMapArchive, PrescaleChannelFollowsTheStoredFlag)
 {
     // Stored with the flag: channel 6 is read. Without: a world's own channel 6 stays.
     SurfMap world;
-    LoadBytes(world, BuildRecord(RecordSpec{}));
+    LoadBytes(world, BuildRecord(RecordLayout{}));
     EXPECT_FLOAT_EQ(Cell(world, kChannelPrescale, 1, 0), 60.01f);
 
-    RecordSpec off;
+    RecordLayout off;
     off.prescaleEnabled = 0;
     SurfMap keeps;
     keeps.prescaleEnabled = 1;
@@ -326,9 +326,9 @@ TEST(SurfMapArchive, GridsOfOtherSizesAreResampledToTheLoadedSize)
             world.SetCellValue(c, r, c % 2 ? 100.0f : 0.0f, kChannelWaterLevel);
             world.SetCellValue(c, r, c % 2 ? 7.0f : 3.0f, kChannelClimate);
         }
-    RecordSpec spec;
-    spec.version = 257;
-    LoadBytes(world, BuildRecord(spec));
+    RecordLayout layout;
+    layout.version = 257;
+    LoadBytes(world, BuildRecord(layout));
     std::set<float> water, codes;
     for (int ch = 0; ch < kChannelGridCount; ++ch) {
         if (const Grid2D* g = world.Channel(ch)) {
@@ -346,7 +346,7 @@ TEST(SurfMapArchive, GridsOfOtherSizesAreResampledToTheLoadedSize)
 
     // A damaged record whose grids disagree ends at the size of the last one read
     // (channel 6 here); every channel and the selection follow it.
-    RecordSpec mixed;
+    RecordLayout mixed;
     mixed.widths[kChannelLandOffset] = 16;
     mixed.heights[kChannelLandOffset] = 8;
     mixed.widths[kChannelRainfall] = 6;
@@ -371,32 +371,32 @@ TEST(SurfMapArchive, RefusedRecordsLeaveTheWorldAsItWas)
 {
     struct Case {
         const char* what;
-        RecordSpec spec;
+        RecordLayout layout;
         size_t cut; // bytes dropped from the end
     };
     std::vector<Case> cases;
     auto add = [&](const char* what, auto change, size_t cut = 0) {
-        RecordSpec spec;
-        change(spec);
-        cases.push_back({what, spec, cut});
+        RecordLayout layout;
+        change(layout);
+        cases.push_back({what, layout, cut});
     };
-    add("width 3", [](RecordSpec& s) { s.widths[0] = 3; });
-    add("width 8191", [](RecordSpec& s) { s.widths[2] = 8191; });
-    add("height 1", [](RecordSpec& s) { s.heights[5] = 1; });
-    add("byte count short of the sides", [](RecordSpec& s) { s.byteCountChange = -4; });
-    add("byte count beyond the sides", [](RecordSpec& s) { s.byteCountChange = 4; });
-    add("class colours above the limit", [](RecordSpec& s) { s.classCount = CColorList::kMaxArchivedStops + 1; });
-    add("huge grid in a short archive", [](RecordSpec& s) {
+    add("width 3", [](RecordLayout& s) { s.widths[0] = 3; });
+    add("width 8191", [](RecordLayout& s) { s.widths[2] = 8191; });
+    add("height 1", [](RecordLayout& s) { s.heights[5] = 1; });
+    add("byte count short of the sides", [](RecordLayout& s) { s.byteCountChange = -4; });
+    add("byte count beyond the sides", [](RecordLayout& s) { s.byteCountChange = 4; });
+    add("class colours above the limit", [](RecordLayout& s) { s.classCount = CColorList::kMaxArchivedStops + 1; });
+    add("huge grid in a short archive", [](RecordLayout& s) {
         s.widths[6] = 8190;
         s.heights[6] = 4095;
         s.prescaleCells = false;
     });
-    add("truncated last grid", [](RecordSpec&) {}, 1);
-    add("truncated after the version", [](RecordSpec&) {}, BuildRecord(RecordSpec{}).size() - 4);
+    add("truncated last grid", [](RecordLayout&) {}, 1);
+    add("truncated after the version", [](RecordLayout&) {}, BuildRecord(RecordLayout{}).size() - 4);
 
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
-        Bytes bytes = BuildRecord(c.spec);
+        Bytes bytes = BuildRecord(c.layout);
         bytes.resize(bytes.size() - c.cut);
         SurfMap world;
         MakeUnusualWorld(world);
@@ -411,7 +411,7 @@ TEST(SurfMapArchive, VersionsBelow256ReadNothingMore)
     SurfMap world;
     MakeUnusualWorld(world);
     const Bytes before = StoreBytes(world);
-    Bytes record = BuildRecord(RecordSpec{});
+    Bytes record = BuildRecord(RecordLayout{});
     record[0] = 255;
     record[1] = 0;
     LoadBytes(world, record);
@@ -422,15 +422,15 @@ TEST(SurfMapArchive, UnusableLacunarityKeepsThePreviousValue)
 {
     // Also one the parameter text would write as 0.00000.
     for (double lacunarity : {0.0, -3.0, 0.000004, std::nan(""), double(INFINITY)}) {
-        RecordSpec spec;
-        spec.lacunarity = lacunarity;
+        RecordLayout layout;
+        layout.lacunarity = lacunarity;
         SurfMap world;
         world.sourceParms.lacunarity = 2.125;
-        LoadBytes(world, BuildRecord(spec));
+        LoadBytes(world, BuildRecord(layout));
         EXPECT_EQ(world.sourceParms.lacunarity, 2.125) << lacunarity;
         EXPECT_EQ(world.sourceParms.H, 0.5); // the rest of the record is read
     }
-    RecordSpec small;
+    RecordLayout small;
     small.lacunarity = 0.00001;
     SurfMap world;
     LoadBytes(world, BuildRecord(small));

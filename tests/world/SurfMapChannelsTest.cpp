@@ -197,7 +197,7 @@ TEST_F(ChannelsTest, GlobalSetAltitudeWithOneSampleUsesEachCellsEvaluation)
 
 TEST_F(ChannelsTest, JitteredEvaluationsMatchOneThreadAndTheDrawOrder)
 {
-    // Four samples on all threads: the spec's order of draws, worked cell by cell on one.
+    // Four samples on all threads: the layout's order of draws, worked cell by cell on one.
     SurfMap reference(world);
     SRand(555);
     ASSERT_EQ(world.GlobalSetAltitude(800.0, 4, *sampler, 0), 0);

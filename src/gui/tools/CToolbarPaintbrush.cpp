@@ -154,7 +154,7 @@ void CToolbarPaintbrush::ChoosePreset(const QString& name)
     PaintbrushFields f;
     f.width = preset.width;
     f.height = preset.height;
-    f.value = PaintValueToDisplay(m_tool.Spec().unit, preset.value, IsMetric());
+    f.value = PaintValueToDisplay(m_tool.Row().unit, preset.value, IsMetric());
     f.operation = preset.Mode();
     f.autoRotate = preset.autoRotate;
     Show(f);

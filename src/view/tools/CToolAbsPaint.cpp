@@ -49,10 +49,10 @@ bool CToolAbsPaint::OnLButtonDown(ToolEvent& event)
 float CToolAbsPaint::PickValue(ToolEvent& event, double latitude, double longitude)
 {
     ViewInput* view = event.view ? event.view : View();
-    if (Spec().pick == PaintPick::One || !view)
+    if (Row().pick == PaintPick::One || !view)
         return 1.0f;
     const CursorInfo at = view->EvaluateAt(latitude, longitude);
-    switch (Spec().pick) {
+    switch (Row().pick) {
     case PaintPick::Altitude: return at.altitude;
     case PaintPick::ClimateCode: return static_cast<float>(at.climate);
     case PaintPick::Temperature: return at.temperature;

@@ -126,10 +126,10 @@ bool CToolGradient::OnLButtonUp(ToolEvent& event)
         return true;
     }
     CaptureMouse(event, false);
-    GradientSpec spec;
+    GradientSetup setup;
     // The positions count even where they fall outside the grid (a pole's row).
-    world->LatLonToGrid(lat0, lon0, spec.startX, spec.startY);
-    world->LatLonToGrid(lat1, lon1, spec.endX, spec.endY);
+    world->LatLonToGrid(lat0, lon0, setup.startX, setup.startY);
+    world->LatLonToGrid(lat1, lon1, setup.endX, setup.endY);
     DrawFeedback(event);
     m_last = event;
     DrawFeedback(event);
@@ -138,14 +138,14 @@ bool CToolGradient::OnLButtonUp(ToolEvent& event)
         return true;
     }
     const GradientSettings& s = SharedGradientSettings();
-    spec.curve = s.curve;
-    spec.startValue = s.start;
-    spec.endValue = s.end;
-    spec.operation = s.operation;
+    setup.curve = s.curve;
+    setup.startValue = s.start;
+    setup.endValue = s.end;
+    setup.operation = s.operation;
     world->NotifyOwner(kStepName, m_channel, -1, -1, -1, -1);
     const int previous = world->defaultChannel;
     world->defaultChannel = m_channel;
-    RenderGradient(*world, m_channel, s.kind, spec);
+    RenderGradient(*world, m_channel, s.kind, setup);
     world->defaultChannel = previous;
     world->RefreshViews();
     DrawFeedback(event);

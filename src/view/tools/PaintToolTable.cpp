@@ -7,7 +7,7 @@ namespace kv {
 
 namespace {
 
-constexpr PaintToolSpec kPaintTools[] = {
+constexpr PaintToolRow kPaintTools[] = {
     {3, kChannelTemperature, 2, PaintUnit::TemperatureDifference, PaintPick::None},
     {4, kChannelTemperature, 1, PaintUnit::TemperatureDifference, PaintPick::None},
     {5, kChannelRainfall, 2, PaintUnit::Rainfall, PaintPick::None},
@@ -33,11 +33,11 @@ constexpr double kFahrenheitZero = 32.0;
 
 } // namespace
 
-const PaintToolSpec* FindPaintTool(int number)
+const PaintToolRow* FindPaintTool(int number)
 {
-    for (const PaintToolSpec& spec : kPaintTools)
-        if (spec.number == number)
-            return &spec;
+    for (const PaintToolRow& row : kPaintTools)
+        if (row.number == number)
+            return &row;
     return nullptr;
 }
 

@@ -15,7 +15,7 @@ enum class PaintUnit {
 
 enum class PaintPick { None, Altitude, ClimateCode, Temperature, Rainfall, One };
 
-struct PaintToolSpec {
+struct PaintToolRow {
     int number;
     int channel;   // SurfaceChannel
     int direction; // combine mode: 0 set, 1 raise, 2 lower
@@ -24,7 +24,7 @@ struct PaintToolSpec {
 };
 
 // The row of a tool number; null for a number that is no paint tool.
-const PaintToolSpec* FindPaintTool(int number);
+const PaintToolRow* FindPaintTool(int number);
 
 // A stored value as shown when `metric` is off, and back.
 float PaintValueToDisplay(PaintUnit unit, float value, bool metric);

@@ -16,25 +16,25 @@ namespace kv {
 namespace {
 
 constexpr int kOutlinePoints = 128;
-constexpr PaintToolSpec kNoSpec = {0, kChannelLandOffset, 1, PaintUnit::None, PaintPick::None};
+constexpr PaintToolRow kNoRow = {0, kChannelLandOffset, 1, PaintUnit::None, PaintPick::None};
 constexpr int kPaintType = brush::kBiasData | brush::kFalloff | brush::kWrapColumns;
 
-const PaintToolSpec& SpecOf(int code)
+const PaintToolRow& RowOf(int code)
 {
-    const PaintToolSpec* spec = FindPaintTool(code & 0xFFF);
-    return spec ? *spec : kNoSpec;
+    const PaintToolRow* row = FindPaintTool(code & 0xFFF);
+    return row ? *row : kNoRow;
 }
 
 } // namespace
 
-ToolPaint::ToolPaint(const ToolCreateArgs& args) : MouseTool(args.code, args.window), m_spec(SpecOf(args.code))
+ToolPaint::ToolPaint(const ToolCreateArgs& args) : MouseTool(args.code, args.window), m_row(RowOf(args.code))
 {
     SetStatusText(kStatusText);
     LoadToolCursor(kCursorPaintBrush);
     m_settings.width = m_settings.height = std::clamp(args.size, brush::kMinSize, brush::kMaxSize);
     m_settings.type = kPaintType;
-    m_settings.SetMode(m_spec.direction);
-    m_brush.SetWholeValues(m_spec.channel == kChannelClimate);
+    m_settings.SetMode(m_row.direction);
+    m_brush.SetWholeValues(m_row.channel == kChannelClimate);
     m_brush.SetSettings(m_settings);
 }
 
@@ -117,9 +117,9 @@ bool ToolPaint::UpdatePanel()
     PaintbrushFields f;
     f.width = m_settings.width;
     f.height = m_settings.height;
-    f.value = PaintValueToDisplay(m_spec.unit, m_settings.value, IsMetric());
+    f.value = PaintValueToDisplay(m_row.unit, m_settings.value, IsMetric());
     f.autoRotate = m_settings.autoRotate;
-    f.operation = m_spec.direction;
+    f.operation = m_row.direction;
     m_panel->Show(f);
     return true;
 }
@@ -131,7 +131,7 @@ bool ToolPaint::ReadPanel()
     PaintbrushFields f;
     if (!m_panel->Read(f))
         return false;
-    const float value = PaintValueFromDisplay(m_spec.unit, f.value, IsMetric());
+    const float value = PaintValueFromDisplay(m_row.unit, f.value, IsMetric());
     if (!std::isfinite(value))
         return false;
     m_settings.width = std::clamp(f.width, brush::kMinSize, brush::kMaxSize);

@@ -55,7 +55,7 @@ public:
     // A preset: every field taken, the brush rebuilt and the panel refreshed.
     void TakeSettings(const BrushSettings& settings);
     int Number() const { return GetId() & 0xFFF; }
-    const PaintToolSpec& Spec() const { return m_spec; }
+    const PaintToolRow& Row() const { return m_row; }
 
     // ---- state (tests) ----
     int GetState() const { return m_state; }
@@ -71,7 +71,7 @@ protected:
 private:
     void Remember(const ToolEvent& event);
 
-    PaintToolSpec m_spec;
+    PaintToolRow m_row;
     int m_state = kIdle;
     int m_savedState = kIdle;
     std::unique_ptr<PaintbrushPanel> m_panel;

@@ -10,6 +10,7 @@
 #include <fstream>
 #include <gtest/gtest.h>
 #include <vector>
+#include <unistd.h>
 
 namespace fs = std::filesystem;
 using kv::CISurf;
@@ -20,7 +21,7 @@ namespace {
 
 std::string WriteFile(const std::string& name, const std::vector<uint8_t>& bytes)
 {
-    fs::path dir = fs::temp_directory_path() / "kv_cisurf_test";
+    fs::path dir = fs::temp_directory_path() / ("kv_cisurf_test_" + std::to_string(::getpid()));
     fs::create_directories(dir);
     fs::path p = dir / name;
     std::ofstream out(p, std::ios::binary | std::ios::trunc);

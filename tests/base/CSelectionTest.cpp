@@ -12,6 +12,7 @@
 #include <fstream>
 #include <gtest/gtest.h>
 #include <vector>
+#include <unistd.h>
 
 namespace fs = std::filesystem;
 using namespace kv;
@@ -44,7 +45,7 @@ CSelection Mask(int w, int h, const std::vector<uint8_t>& v = {})
 
 fs::path TempPath(const std::string& name)
 {
-    fs::path dir = fs::temp_directory_path() / "kv_selection_test";
+    fs::path dir = fs::temp_directory_path() / ("kv_selection_test_" + std::to_string(::getpid()));
     fs::create_directories(dir);
     return dir / name;
 }

@@ -4,6 +4,7 @@
 #include <fstream>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 namespace fs = std::filesystem;
 
@@ -15,7 +16,7 @@ static std::string ReadAll(const fs::path& p)
 
 TEST(AtomicFile, CommitReplacesAndDiscardKeepsTheOldFile)
 {
-    fs::path dir = fs::temp_directory_path() / "kv_atomic_test";
+    fs::path dir = fs::temp_directory_path() / ("kv_atomic_test_" + std::to_string(::getpid()));
     fs::remove_all(dir);
     fs::create_directories(dir);
     fs::path target = dir / "out.bin";

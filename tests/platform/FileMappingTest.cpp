@@ -18,7 +18,7 @@ namespace {
 
 fs::path TempDir()
 {
-    fs::path dir = fs::temp_directory_path() / "kv_filemapping_test";
+    fs::path dir = fs::temp_directory_path() / ("kv_filemapping_test_" + std::to_string(::getpid()));
     fs::create_directories(dir);
     return dir;
 }

@@ -7,12 +7,16 @@
 #include <filesystem>
 #include <fstream>
 
+#include <unistd.h>
+
 using namespace kv;
 
 namespace {
 
 struct PresetFolder : ::testing::Test {
-    std::filesystem::path dir = std::filesystem::temp_directory_path() / "kv_brush_presets_test";
+    // One folder per test process: CTest runs these cases side by side.
+    std::filesystem::path dir = std::filesystem::temp_directory_path() /
+                                ("kv_brush_presets_test_" + std::to_string(::getpid()));
     std::string folder;
     void SetUp() override
     {

@@ -15,6 +15,7 @@
 #include <cstring>
 #include <filesystem>
 #include <fstream>
+#include <unistd.h>
 
 using namespace kv;
 namespace fs = std::filesystem;
@@ -23,7 +24,7 @@ namespace {
 
 std::string TempPath(const std::string& name)
 {
-    fs::path dir = fs::temp_directory_path() / "kv-rawimage-tests";
+    fs::path dir = fs::temp_directory_path() / ("kv-rawimage-tests_" + std::to_string(::getpid()));
     fs::create_directories(dir);
     return (dir / name).string();
 }

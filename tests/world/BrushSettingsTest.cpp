@@ -6,6 +6,7 @@
 
 #include <filesystem>
 #include <fstream>
+#include <unistd.h>
 
 using namespace kv;
 
@@ -111,7 +112,7 @@ TEST(BrushSettingsTest, KernelInitRefusesOutOfRangeSizes)
 
 TEST(BrushSettingsTest, FilesWrittenWholeAndReadFromTheBrushKeyword)
 {
-    const std::filesystem::path dir = std::filesystem::temp_directory_path() / "kv_brush_settings_test";
+    const std::filesystem::path dir = std::filesystem::temp_directory_path() / ("kv_brush_settings_test_" + std::to_string(::getpid()));
     std::filesystem::create_directories(dir);
     const std::string path = (dir / "a.brs").string();
     BrushSettings s;

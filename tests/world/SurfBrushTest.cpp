@@ -7,6 +7,7 @@
 
 #include <cmath>
 #include <filesystem>
+#include <unistd.h>
 
 using namespace kv;
 
@@ -176,7 +177,7 @@ TEST(SurfBrushTest, ExpressionShapes)
 
 TEST(SurfBrushTest, ImageShapes)
 {
-    const std::filesystem::path dir = std::filesystem::temp_directory_path() / "kv_surfbrush_test";
+    const std::filesystem::path dir = std::filesystem::temp_directory_path() / ("kv_surfbrush_test_" + std::to_string(::getpid()));
     std::filesystem::create_directories(dir);
     VideoBuffer image;
     ASSERT_EQ(image.Create(4, 2), 0);

@@ -13,6 +13,8 @@
 #include "view/CKVView.h"
 #include "view/DocumentAdapter.h"
 
+#include <QApplication>
+#include <QKeyEvent>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QSlider>
@@ -141,6 +143,41 @@ TEST_F(ColoringSheetTest, CountsResampleFromTheListAsTypingBegan)
     // Bars of fewer than four rows stay blank.
     EXPECT_TRUE(ColorBarImage(temperature->List(), QSize(10, 3)).isNull());
     EXPECT_EQ(ColorBarImage(temperature->List(), QSize(10, 4)).height(), 4);
+}
+
+TEST_F(ColoringSheetTest, EnterOnTheAltitudePageShowsOneColourAsTwoWithoutApplying)
+{
+    const auto pressEnter = [](QWidget* target) {
+        QKeyEvent press(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier);
+        QApplication::sendEvent(target, &press);
+    };
+    ShowPage(sheet->Altitude());
+    ColorRampEditor* land = sheet->Altitude()->Land();
+    ColorRampEditor* sea = sheet->Altitude()->Sea();
+    const CColorList seaBefore = sheet->Working().seaColors;
+    ASSERT_GT(seaBefore.GetSize(), 2);
+    land->TypeCount("0");
+    ASSERT_EQ(sheet->Working().landColors.GetSize(), 1);
+    const uint32_t only = sheet->Working().landColors.GetColorAt(0);
+    const LightParms applied = view->Light();
+    HintRecorder hints;
+    pressEnter(land->CountEdit());
+    // The count shown and the list agree: two stops of the one colour.
+    EXPECT_EQ(land->CountEdit()->text(), "2");
+    ASSERT_EQ(sheet->Working().landColors.GetSize(), 2);
+    EXPECT_EQ(sheet->Working().landColors.GetColorAt(0), only);
+    EXPECT_EQ(sheet->Working().landColors.GetColorAt(1), only);
+    EXPECT_TRUE(sheet->Working().seaColors.Equals(seaBefore));
+    EXPECT_EQ(sea->CountEdit()->text(), QString::number(seaBefore.GetSize()));
+    // Nothing was applied from this page.
+    EXPECT_TRUE(hints.Hints().empty());
+    EXPECT_TRUE(view->Light().landColors.Equals(applied.landColors));
+
+    // On any other page Enter applies the sheet.
+    ShowPage(sheet->Intensity());
+    pressEnter(sheet->Intensity());
+    EXPECT_EQ(hints.Hints(), std::vector<int>{CColoringSheet::kLightingHint});
+    EXPECT_EQ(view->Light().landColors.GetSize(), 2);
 }
 
 TEST_F(ColoringSheetTest, ClimateColoursLoadSaveAndEdit)

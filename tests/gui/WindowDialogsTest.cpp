@@ -12,7 +12,9 @@
 #include "gui/dialogs/CNoiseDataDlgFace.h"
 #include "gui/dialogs/CRangeSelectDlgFace.h"
 #include "gui/dialogs/CSelectionFileDlgFace.h"
+#include "gui/dialogs/CSimpleCreateDlg.h"
 #include "gui/dialogs/CSingleEditDlgFace.h"
+#include "gui/dialogs/CGlobeExportDlg.h"
 #include "gui/dialogs/WindowDialogs.h"
 
 #include "DialogDriver.h"
@@ -33,6 +35,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QPushButton>
 #include <QSlider>
 #include <QTemporaryDir>
 
@@ -539,4 +542,102 @@ TEST(WindowDialogs, BackgroundPicksAPatternAndColours)
     EXPECT_EQ(values.pattern, 4);
     EXPECT_EQ(values.background, PaletteColor(9));
     EXPECT_EQ(values.foreground, ColorOf(255, 255, 255));
+}
+
+TEST(WindowDialogs, SimpleCreateTakesAltitudesAndQualityOnOkOnly)
+{
+    SimpleCreateSettings settings;
+    settings.rays = 100;
+    MessageRecorder messages;
+    {
+        // "nan" is refused and the dialog stays open; the quality dialog's sliders pick from
+        // their tables; OK takes everything.
+        ModalAnswerer answer({[](QDialog* d) {
+                                  auto* dlg = As<CSimpleCreateDlg>(d);
+                                  EXPECT_EQ(dlg->windowTitle(), "Simple Create Mode");
+                                  EXPECT_EQ(dlg->Edit(0)->text(), "7620");
+                                  EXPECT_EQ(dlg->Edit(3)->text(), "243.84");
+                                  dlg->Edit(6)->setText("nan");
+                                  dlg->accept();
+                                  ASSERT_TRUE(dlg->isVisible());
+                                  dlg->Edit(6)->setText("-9000.5");
+                                  dlg->Edit(0)->setText("8000");
+                                  dlg->ClimatesOnlyCheck()->setChecked(true);
+                                  dlg->OpenQuality();
+                                  dlg->accept();
+                              },
+                              [](QDialog* d) {
+                                  auto* q = As<CSimpleCreateQualityDlg>(d);
+                                  EXPECT_EQ(q->ResolutionSlider()->value(), 1); // 256
+                                  EXPECT_EQ(q->RaysSlider()->value(), 6);       // 100
+                                  EXPECT_EQ(q->RaysLabel()->text(), "Per-Sample Quality (100)");
+                                  q->ResolutionSlider()->setValue(5);
+                                  q->RaysSlider()->setValue(0);
+                                  EXPECT_EQ(q->ResolutionLabel()->text(), "Image Resolution (1024)");
+                                  q->accept();
+                              }});
+        ASSERT_TRUE(Terrain().RunSimpleCreate(settings));
+    }
+    EXPECT_EQ(messages.texts, std::vector<std::string>{"Please enter a number."});
+    EXPECT_EQ(settings.mountainPeak, 8000.0);
+    EXPECT_EQ(settings.trench, -9000.5);
+    EXPECT_EQ(settings.hillBase, 243.84);
+    EXPECT_EQ(settings.climatesOnly, 1);
+    EXPECT_EQ(settings.resolution, 1024);
+    EXPECT_EQ(settings.rays, 8);
+
+    // Cancel, also after a cancelled quality dialog, leaves the record as it was.
+    const SimpleCreateSettings before = settings;
+    {
+        ModalAnswerer answer({[](QDialog* d) {
+                                  auto* dlg = As<CSimpleCreateDlg>(d);
+                                  dlg->Edit(0)->setText("1");
+                                  dlg->OpenQuality();
+                                  dlg->reject();
+                              },
+                              [](QDialog* d) {
+                                  As<CSimpleCreateQualityDlg>(d)->ResolutionSlider()->setValue(0);
+                                  d->reject();
+                              }});
+        EXPECT_FALSE(Terrain().RunSimpleCreate(settings));
+    }
+    EXPECT_EQ(settings.mountainPeak, before.mountainPeak);
+    EXPECT_EQ(settings.resolution, before.resolution);
+}
+
+TEST(WindowDialogs, GlobeExportGivesTheFolderAndLinkImagesOnOkOnly)
+{
+    CGlobeExportDlg record;
+    record.folder = "/tmp/old";
+    record.linkImages = true;
+    {
+        ModalAnswerer answer([](QDialog* d) {
+            auto* dlg = As<CGlobeExportDlgFace>(d);
+            EXPECT_EQ(dlg->windowTitle(), "Globe Setup File Export");
+            EXPECT_EQ(dlg->FileSetBox()->itemText(0), "1. Globe");
+            auto* dir = dlg->findChild<QLineEdit*>(QString::number(CGlobeExportDlgFace::kDirectoryId));
+            ASSERT_NE(dir, nullptr);
+            EXPECT_EQ(dir->text(), "/tmp/old");
+            dir->setText("/tmp/new");
+            dlg->findChild<QCheckBox*>(QString::number(CGlobeExportDlgFace::kLinkFileId))->setChecked(false);
+            d->reject();
+        });
+        EXPECT_FALSE(Terrain().RunGlobeExport(record));
+    }
+    EXPECT_EQ(record.folder, "/tmp/old");
+    EXPECT_TRUE(record.linkImages);
+    {
+        ModalAnswerer answer([](QDialog* d) {
+            auto* dlg = As<CGlobeExportDlgFace>(d);
+            dlg->findChild<QLineEdit*>(QString::number(CGlobeExportDlgFace::kDirectoryId))->setText("/tmp/new");
+            dlg->findChild<QCheckBox*>(QString::number(CGlobeExportDlgFace::kLinkFileId))->setChecked(false);
+            for (auto* b : dlg->findChildren<QPushButton*>())
+                if (b->text().remove('&') == "OK")
+                    b->click();
+        });
+        EXPECT_TRUE(Terrain().RunGlobeExport(record));
+    }
+    EXPECT_EQ(record.folder, "/tmp/new");
+    EXPECT_FALSE(record.linkImages);
+    EXPECT_EQ(record.name, "Globe");
 }

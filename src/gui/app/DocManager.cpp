@@ -1,6 +1,8 @@
 #include "gui/app/DocManager.h"
 
 #include "base/AppSettings.h"
+#include "base/MessageService.h"
+#include "base/Undo.h"
 #include "document/CKVDoc.h"
 
 #include <algorithm>
@@ -60,8 +62,44 @@ void CDocManager::OnFileOpen()
         OpenDocumentFile(path);
 }
 
-bool CDocManager::OpenDocumentFile(const std::string& path)
+std::string CDocManager::UnquotedName(const std::string& name)
 {
+    // '"' may stand inside a file name: only a pair around the whole name is cut.
+    if (name.size() >= 2 && name.front() == '"' && name.back() == '"')
+        return name.substr(1, name.size() - 2);
+    return name;
+}
+
+bool CDocManager::NamesOpenWorld(const std::string& path) const
+{
+    const std::string open = m_doc.GetPathName();
+    if (open.empty())
+        return false;
+    std::error_code e1, e2;
+    const auto a = std::filesystem::canonical(path, e1);
+    const auto b = std::filesystem::canonical(open, e2);
+    return !e1 && !e2 && a == b;
+}
+
+bool CDocManager::OpenDocumentFile(const std::string& name)
+{
+    const std::string path = UnquotedName(name);
+    if (path.empty()) {
+        ShowMessage(kFailedToOpen);
+        return false;
+    }
+    if (NamesOpenWorld(path)) {
+        // The open world is read again from its file, unsaved changes and all, without the
+        // save question; a read that fails leaves the world, its undo steps and its
+        // modified flag as they were.
+        if (!m_doc.OnOpenDocument(path))
+            return false;
+        GetUndoList().Clear();
+        AddRecentFile(m_doc.GetPathName());
+        m_doc.UpdateAllViews(nullptr, kHintUndoRedo);
+        Changed();
+        return true;
+    }
     if (!SaveModified())
         return false;
     if (!m_doc.OnOpenDocument(path)) {

@@ -38,9 +38,15 @@ public:
     void OnFileOpen();
     bool OnFileSave();
     bool OnFileSaveAs();
-    // Opens a world file after the save prompt; false (the document as it was, the failure
-    // reported by the document) when it cannot be read.
-    bool OpenDocumentFile(const std::string& path);
+    static constexpr const char* kFailedToOpen = "Failed to open document.";
+
+    // Every open (menu, recent files, dropped files, command line) comes here. A name in a
+    // pair of double quotes is taken without them. A name of the open world's file (the same
+    // file after resolving links and "..") reads the world again from the file, with no
+    // save question; any other opens after the save prompt. False, the document as it was
+    // and the failure reported, when the file cannot be read.
+    bool OpenDocumentFile(const std::string& name);
+    static std::string UnquotedName(const std::string& name);
     bool OpenRecentFile(int index);
     // Dropped files: each opened in turn.
     void DropFiles(const std::vector<std::string>& paths);
@@ -56,6 +62,7 @@ public:
     void SetChangedHandler(std::function<void()> handler) { m_changed = std::move(handler); }
 
 private:
+    bool NamesOpenWorld(const std::string& path) const;
     void SaveRecentFiles() const;
     void Changed();
 

@@ -25,6 +25,7 @@ const std::vector<CommandDef> kRows = {
     {kFileSaveSpinSequence, "&File", "Save Spin View Se&quence Files...",
      "Save the turning globe as numbered pictures\nSpin Sequence"},
     {kFileExportVRML, "&File", "Export &VRML Scene...", "Save the world as a textured VRML globe\nVRML"},
+    {33025, "&File", "&Multiple Files...", "Export the world as linked maps and pages\nMultiple Files"},
     {0, "&File", nullptr, nullptr},
     {kFilePrint, "&File", "&Print...\tCtrl+P", "Print the map\nPrint"},
     {kFilePrintPreview, "&File", "Print Pre&view", "Display full pages\nPrint Preview"},

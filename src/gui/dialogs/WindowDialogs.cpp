@@ -8,12 +8,14 @@
 #include "gui/dialogs/CColorPickerDlg.h"
 #include "gui/dialogs/CEditWorldFParmsDlg.h"
 #include "gui/dialogs/CGlobalAltSetDlgFace.h"
+#include "gui/dialogs/CGlobeExportDlg.h"
 #include "gui/dialogs/CImageClimateDlg.h"
 #include "gui/dialogs/CImageSaveParmsDlg.h"
 #include "gui/dialogs/CMathToolDlgFace.h"
 #include "gui/dialogs/CNoiseDataDlgFace.h"
 #include "gui/dialogs/CRangeSelectDlgFace.h"
 #include "gui/dialogs/CSelectionFileDlgFace.h"
+#include "gui/dialogs/CSimpleCreateDlg.h"
 #include "gui/dialogs/CSingleEditDlgFace.h"
 #include "gui/dialogs/MoundDialogFaces.h"
 #include "gui/dialogs/ProcessCurvesDlgFace.h"
@@ -79,6 +81,22 @@ bool WindowTerrainDialogs::RunClimateSelect(CClimateSelectDlg& d) { return RunOv
 bool WindowTerrainDialogs::RunMathTool(CMathToolDlg& d) { return RunOver<CMathToolDlgFace>(d); }
 bool WindowTerrainDialogs::RunFileDialog(CSelectionFileDlg& d) { return RunOver<CSelectionFileDlgFace>(d); }
 bool WindowTerrainDialogs::RunBombardment(BombardmentSettings& s) { return Run<CBombardmentDlg>(s); }
+bool WindowTerrainDialogs::RunSimpleCreate(SimpleCreateSettings& s) { return Run<CSimpleCreateDlg>(s); }
+
+bool WindowTerrainDialogs::RunGlobeExport(CGlobeExportDlg& d)
+{
+    CGlobeExportDlgFace face(QApplication::activeWindow());
+    face.directory = d.folder;
+    face.linkFile = d.linkImages;
+    face.fileSets = {d.name};
+    face.levels[0] = true;
+    face.LoadControls();
+    if (RunModal(face) != QDialog::Accepted)
+        return false;
+    d.folder = face.directory;
+    d.linkImages = face.linkFile;
+    return true;
+}
 
 int WindowAltColorEditor::Edit(AltColor& shown, bool metric)
 {

@@ -37,6 +37,10 @@ public:
     bool RunFileDialog(CSelectionFileDlg& dialog) override;
     // Diameters in display units (km, or miles when the units are imperial).
     bool RunBombardment(BombardmentSettings& settings) override;
+    // The seven altitudes in display units.
+    bool RunSimpleCreate(SimpleCreateSettings& settings) override;
+    // The globe export window: the folder, the link images and the base name as its one file set.
+    bool RunGlobeExport(CGlobeExportDlg& dialog) override;
 };
 
 class WindowAltColorEditor : public AltColorEditor {

@@ -495,6 +495,15 @@ void CColoringAltitude::RefreshControls()
     m_seaShaded->setEnabled(m_landShaded->isChecked());
 }
 
+void CColoringAltitude::OnOK()
+{
+    if (!ReadControls())
+        return;
+    for (ColorRampEditor* editor : {m_land, m_sea})
+        if (editor->Count() == 1)
+            editor->TypeCount(QStringLiteral("2"));
+}
+
 void CColoringAltitude::SetDefaults()
 {
     Working().SetDefaultColorLists();

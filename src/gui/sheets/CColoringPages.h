@@ -167,6 +167,9 @@ public:
     void RefreshControls() override;
     bool ReadControls() override { return true; }
     void SetDefaults() override;
+    // Reads the page and shows a count of 1 as 2 for both lists, each list resampled to the
+    // count it shows; the sheet is not applied.
+    void OnOK() override;
 
     ColorRampEditor* Land() const { return m_land; }
     ColorRampEditor* Sea() const { return m_sea; }

@@ -27,6 +27,12 @@ void CSheetPage::NotifySheet()
         m_sheet->RefreshPages();
 }
 
+void CSheetPage::OnOK()
+{
+    if (m_sheet != nullptr)
+        m_sheet->ApplyChanges();
+}
+
 void CSheetPage::showEvent(QShowEvent* event)
 {
     QWidget::showEvent(event);
@@ -92,7 +98,10 @@ void CSettingsSheet::keyPressEvent(QKeyEvent* event)
     switch (event->key()) {
     case Qt::Key_Return:
     case Qt::Key_Enter:
-        ApplyChanges();
+        if (m_current >= 0 && m_current < PageCount() && Page(m_current)->HasWindow())
+            Page(m_current)->OnOK();
+        else
+            ApplyChanges();
         return;
     case Qt::Key_Escape:
         hide();

@@ -1,7 +1,7 @@
 // The frame of the two modeless settings sheets: a tab per page, Apply Now and Help below.
 // Pages fill their controls from the sheet's working data and read them back through
 // three operations; a page whose window was never shown is neither refreshed nor read.
-// Enter applies; Escape and the close box hide the sheet.
+// Enter runs the current page's OK (which applies); Escape and the close box hide the sheet.
 #pragma once
 
 #include <QDialog>
@@ -34,6 +34,8 @@ public:
     bool HasWindow() const { return m_hasWindow; }
     // Asks the sheet to refresh every page.
     void NotifySheet();
+    // Enter on the sheet while this page is current: applies the sheet.
+    virtual void OnOK();
 
     // Called by the sheet when the page becomes or stops being the current tab.
     virtual void OnSetActive() { RefreshControls(); }

@@ -1,10 +1,14 @@
-# Top-level commands: make run, make test, make bench (SAN=1 for sanitizers), make fuzz.
+# Top-level commands: make run, make test, make bench (SAN=1: address and undefined-behaviour
+# sanitizers; TSAN=1: thread sanitizer), make fuzz.
 JOBS ?= $(shell nproc)
 BUILD_TYPE ?= RelWithDebInfo
 
 ifeq ($(SAN),1)
 BUILD_DIR ?= build-san
 CMAKE_EXTRA = -DKV_SANITIZE=ON -DCMAKE_BUILD_TYPE=Debug
+else ifeq ($(TSAN),1)
+BUILD_DIR ?= build-tsan
+CMAKE_EXTRA = -DKV_TSAN=ON -DCMAKE_BUILD_TYPE=RelWithDebInfo
 else
 BUILD_DIR ?= build
 CMAKE_EXTRA = -DCMAKE_BUILD_TYPE=$(BUILD_TYPE)

@@ -6,6 +6,7 @@
 #include "base/text/CTokenizer.h"
 
 #include <filesystem>
+#include <memory>
 #include <new>
 
 namespace kv {
@@ -27,9 +28,18 @@ MapProject* CallCreator(ProjectionCreator creator)
 
 ProjectionRegistry& ProjectionRegistry::Get()
 {
+    {
+        std::lock_guard<std::mutex> lock(g_singletonLock);
+        if (g_registry)
+            return *g_registry;
+    }
+    // Built outside the singleton lock: the constructor takes the registry's own lock, and a
+    // loading registry reaches Get() while holding that lock, so holding both here in the
+    // other order could deadlock. The loser of a race frees its copy.
+    std::unique_ptr<ProjectionRegistry> made(new ProjectionRegistry());
     std::lock_guard<std::mutex> lock(g_singletonLock);
     if (!g_registry)
-        g_registry = new ProjectionRegistry();
+        g_registry = made.release();
     return *g_registry;
 }
 

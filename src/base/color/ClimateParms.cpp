@@ -4,6 +4,7 @@
 #include "base/noise/BuiltinNoise.h"
 
 #include <algorithm>
+#include <atomic>
 #include <bit>
 #include <cstdint>
 #include <cmath>
@@ -279,10 +280,11 @@ int ClimateParms::EvaluateClimate(double latitude, double longitude, double alti
         }
         t0 = solar.root * (1.0 - albedo) * heatFactor * 374.0;
     }
-    // Written only when it changes: render threads evaluate concurrently with the same
-    // settings and must not all store into the shared field.
-    if (baseTemperature != t0)
-        baseTemperature = t0;
+    // Render threads evaluate concurrently with the same settings: the shared field is read
+    // and written atomically, and only when it changes.
+    std::atomic_ref<double> base(baseTemperature);
+    if (base.load(std::memory_order_relaxed) != t0)
+        base.store(t0, std::memory_order_relaxed);
 
     // Mean insolation over the year with the axis tilted by r. The terms that depend on the
     // latitude alone are kept per thread for the last (latitude, tilt): a row of a

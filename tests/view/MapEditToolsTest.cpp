@@ -14,6 +14,7 @@
 #include "view/tools/CToolGradient.h"
 #include "view/tools/CToolRuler.h"
 #include "view/tools/CToolSelectBase.h"
+#include "view/tools/CToolSelectBrush.h"
 #include "view/tools/FeedbackCanvas.h"
 #include "view/tools/ToolFactory.h"
 #include "view/tools/ToolImageOverlay.h"
@@ -222,6 +223,8 @@ TEST(MapEditToolFactory, EveryIdBuildsItsClass)
         {19, true, [](MouseTool* t) { return dynamic_cast<CToolSelectPolygon*>(t) != nullptr; }},
         {20, true, [](MouseTool* t) { return dynamic_cast<CToolSelectRectangle*>(t) != nullptr; }},
         {21, true, [](MouseTool* t) { return dynamic_cast<CToolSelectEllipse*>(t) != nullptr; }},
+        {22, true, [](MouseTool* t) { return dynamic_cast<CToolSelectBrush*>(t) != nullptr; }},
+        {23, true, [](MouseTool* t) { return dynamic_cast<CToolSelectPencil*>(t) != nullptr; }},
         {24, true, [](MouseTool* t) { return dynamic_cast<CToolSelectWandAltitude*>(t) != nullptr; }},
         {27, true, [](MouseTool* t) { return dynamic_cast<CToolSelectWandClimate*>(t) != nullptr; }},
         {28, true, [](MouseTool* t) { return dynamic_cast<CToolRuler*>(t) && !dynamic_cast<CToolPlanarRuler*>(t); }},
@@ -443,6 +446,37 @@ TEST_F(MapEditTools, EllipseOutlineAndWandsDoNothing)
         EXPECT_GT(keys.waits, waits);
         EXPECT_EQ(GetUndoList().GetUndoCount(), 0);
     }
+}
+
+TEST_F(MapEditTools, SelectionBrushAndPencilStrokesChangeNothing)
+{
+    std::vector<std::vector<float>> before;
+    for (int ch = 0; ch < kChannelGridCount; ++ch) {
+        const Grid2D* g = doc.GetWorld().Channel(ch);
+        before.emplace_back();
+        if (g)
+            before.back().assign(g->DataAs<float>(), g->DataAs<float>() + g->CellCount());
+    }
+    for (int id : {22, 23}) {
+        Select(id);
+        auto* paint = Tool<ToolPaint>();
+        ASSERT_NE(paint, nullptr) << id;
+        if (id == 22)
+            EXPECT_EQ(paint->GetStatusText(), CToolSelectBrush::kStatusText);
+        Down(100, 40);
+        Move(130, 50);
+        Move(160, 60);
+        Up(160, 60);
+        EXPECT_EQ(GetUndoList().GetUndoCount(), 0) << id;
+    }
+    for (int ch = 0; ch < kChannelGridCount; ++ch) {
+        const Grid2D* g = doc.GetWorld().Channel(ch);
+        if (g)
+            EXPECT_TRUE(std::equal(before[ch].begin(), before[ch].end(), g->DataAs<float>())) << ch;
+    }
+    for (int r = 0; r < doc.GetSelection().GetHeight(); ++r)
+        for (int c = 0; c < doc.GetSelection().GetWidth(); ++c)
+            ASSERT_EQ(doc.GetSelection().GetAt(c, r), 0) << c << "," << r;
 }
 
 // ---- selection colour picker ----

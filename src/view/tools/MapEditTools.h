@@ -21,6 +21,9 @@ std::unique_ptr<MouseTool> MakeSelectWandRain(const ToolCreateArgs&);
 std::unique_ptr<MouseTool> MakeSelectWandTemperature(const ToolCreateArgs&);
 std::unique_ptr<MouseTool> MakeSelectWandClimate(const ToolCreateArgs&);
 std::unique_ptr<MouseTool> MakeSelectColorPicker(const ToolCreateArgs&);
+// Ids 22 and 23: paint tools whose strokes the view refuses.
+std::unique_ptr<MouseTool> MakeSelectBrush(const ToolCreateArgs&);
+std::unique_ptr<MouseTool> MakeSelectPencil(const ToolCreateArgs&);
 // A great-circle ruler on a spherical world, a planar one otherwise.
 std::unique_ptr<MouseTool> MakeRuler(const ToolCreateArgs&);
 // The crater tool of the world's kind; args.argument is the radius in degrees.

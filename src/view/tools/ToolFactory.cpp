@@ -75,6 +75,8 @@ const MouseToolEntry kTools[] = {
     {19, MakeSelectPolygon},
     {20, MakeSelectRectangle},
     {21, MakeSelectEllipse},
+    {22, MakeSelectBrush},
+    {23, MakeSelectPencil},
     {24, MakeSelectWandAltitude},
     {25, MakeSelectWandRain},
     {26, MakeSelectWandTemperature},

@@ -1,7 +1,9 @@
 #include "gui/tools/CToolOptionsBar.h"
 
 #include "gui/tools/CToolbarPaintbrush.h"
+#include "gui/tools/CToolGradientDlg.h"
 #include "gui/tools/CToolbarSelectBase.h"
+#include "view/tools/CToolSelectBase.h"
 
 #include <QStackedLayout>
 
@@ -49,6 +51,46 @@ public:
     bool Read(SelectFields& f) const override { return m_panel && m_panel->Read(f); }
 };
 
+// The map-editing selection tools' view of the same panel: four values, no style names (an
+// empty style list reads as style 0).
+class SelectOptionsHandle : public PanelHandle<CToolbarSelectBase, SelectOptionsPanel> {
+public:
+    using PanelHandle::PanelHandle;
+    void Load(const SelectPanelValues& values) override
+    {
+        if (!m_panel)
+            return;
+        SelectFields f;
+        f.feather = values.feather;
+        f.style = values.style;
+        f.width = values.width;
+        f.height = values.height;
+        m_panel->Show(f);
+    }
+    bool Store(SelectPanelValues& values) override
+    {
+        SelectFields f;
+        if (!m_panel || !m_panel->Read(f))
+            return false;
+        values.feather = f.feather;
+        values.style = f.style;
+        values.width = f.width;
+        values.height = f.height;
+        return true;
+    }
+};
+
+class GradientHandle : public PanelHandle<CToolGradientDlg, GradientOptionsPanel> {
+public:
+    using PanelHandle::PanelHandle;
+    void Load(const GradientPanelValues& values) override
+    {
+        if (m_panel)
+            m_panel->Load(values);
+    }
+    bool Read(GradientPanelValues& values) override { return m_panel && m_panel->Read(values); }
+};
+
 } // namespace
 
 CToolOptionsBar::CToolOptionsBar(QWidget* parent) : QDockWidget(parent)
@@ -91,6 +133,21 @@ std::unique_ptr<SelectPanel> CToolOptionsBar::CreateSelectPanel(MouseTool& tool)
     auto* panel = new CToolbarSelectBase(tool, widget());
     Place(panel);
     return std::make_unique<SelectHandle>(panel);
+}
+
+std::unique_ptr<SelectOptionsPanel> CToolOptionsBar::CreateSelectPanel(int /*option*/, CToolSelectBase& tool)
+{
+    auto* panel = new CToolbarSelectBase(tool, widget());
+    panel->SetStyles({});
+    Place(panel);
+    return std::make_unique<SelectOptionsHandle>(panel);
+}
+
+std::unique_ptr<GradientOptionsPanel> CToolOptionsBar::CreateGradientPanel()
+{
+    auto* panel = new CToolGradientDlg(widget());
+    Place(panel);
+    return std::make_unique<GradientHandle>(panel);
 }
 
 } // namespace kv

@@ -20,6 +20,8 @@ public:
     void SetCaption(const std::string& caption) override;
     std::unique_ptr<PaintbrushPanel> CreatePaintbrushPanel(ToolPaint& tool) override;
     std::unique_ptr<SelectPanel> CreateSelectPanel(MouseTool& tool) override;
+    std::unique_ptr<SelectOptionsPanel> CreateSelectPanel(int option, CToolSelectBase& tool) override;
+    std::unique_ptr<GradientOptionsPanel> CreateGradientPanel() override;
 
     QWidget* Placeholder() const { return m_placeholder; }
     // The panel shown now (null: none).

@@ -50,6 +50,9 @@ public:
 
     virtual bool LoadPanel();
     virtual bool StorePanel();
+    // The panel's edits are read when they lose the focus, as the paint tools' are.
+    bool ReadPanel() override { return StorePanel(); }
+    bool UpdatePanel() override { return LoadPanel(); }
     virtual bool BeginOutline(ToolEvent& event);
     virtual bool CommitOutline(ToolEvent& event);
     virtual bool AddOutlinePoint(ToolEvent& event, bool checkRepeat);

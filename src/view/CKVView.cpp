@@ -895,8 +895,17 @@ void CKVView::OnUpdate(int hint, const HintObject* object)
         m_frameInterval = 1000 / RenderPreferences::Read().updateRate;
         m_frame->SetFrameTimer(m_frameInterval);
         break;
-    case 13:
-        m_overlayDirty = true;
+    case 13: {
+        // A brush stamp names the overlay pixels it wrote; anything else redraws the layer.
+        const auto* stamp = dynamic_cast<const OverlayStampHint*>(object);
+        std::lock_guard<std::mutex> lock(m_stampLock);
+        if (stamp && !stamp->whole && !m_overlayDirty && m_overlayStamps.size() < kMaxPendingStamps) {
+            m_overlayStamps.push_back(*stamp);
+        } else {
+            m_overlayStamps.clear();
+            m_overlayDirty = true;
+        }
+    }
         m_frame->RefreshToolRange();
         m_frame->Invalidate();
         break;
@@ -947,6 +956,57 @@ void CKVView::RedrawOverlayLayer()
     }
 }
 
+void CKVView::RedrawOverlayStamps(const std::vector<OverlayStampHint>& stamps)
+{
+    const ImageOverlayList* overlays = m_document.Overlays();
+    if (overlays == nullptr || overlays->Count() == 0 || !m_geo->latitude)
+        return RedrawOverlayLayer();
+    // Each stamp as a latitude/longitude box one overlay pixel wider on every side than the
+    // pixels it wrote: a map pixel outside every box samples no written pixel, so its layer
+    // colour is unchanged. Non-finite positions are never skipped.
+    struct Box {
+        double lat0, lat1, lon0, lon1;
+    };
+    std::vector<Box> boxes;
+    boxes.reserve(stamps.size());
+    for (const OverlayStampHint& s : stamps) {
+        if (s.width < 2 || s.height < 2)
+            return RedrawOverlayLayer();
+        const double dLon = (s.east - s.west) / (s.width - 1);
+        const double dLat = (s.north - s.south) / (s.height - 1);
+        const double lonA = s.west + (s.col0 - 1) * dLon, lonB = s.west + (s.col1 + 2) * dLon;
+        const double latA = s.south + (s.row0 - 1) * dLat, latB = s.south + (s.row1 + 2) * dLat;
+        boxes.push_back({std::min(latA, latB), std::max(latA, latB), std::min(lonA, lonB), std::max(lonA, lonB)});
+    }
+    std::lock_guard<std::recursive_mutex> lock(OverlayLock());
+    const GeoBuffers& geo = *m_geo;
+    const int w = std::min(m_overlayLayer.GetWidth(), geo.width);
+    const int h = std::min(m_overlayLayer.GetHeight(), geo.height);
+    for (int y = 0; y + 1 < h; ++y) {
+        const auto row = static_cast<size_t>(y);
+        const float* lat = geo.latitude->Row<float>(row);
+        const float* lon = geo.longitude->Row<float>(row);
+        const float* value = geo.altitude->Row<float>(row);
+        const uint8_t* valid = geo.valid->Row<uint8_t>(row);
+        for (int x = 0; x + 1 < w; ++x) {
+            if (!valid[x])
+                continue;
+            const double latitude = lat[x] * kRadToDeg, longitude = lon[x] * kRadToDeg;
+            bool touched = false;
+            for (const Box& b : boxes) {
+                if (!(latitude < b.lat0 || latitude > b.lat1 || longitude < b.lon0 || longitude > b.lon1)) {
+                    touched = true;
+                    break;
+                }
+            }
+            if (!touched)
+                continue;
+            const uint32_t c = overlays->CompositeAt(latitude, longitude, value[x], x, y);
+            m_overlayLayer.SetPixelFast(x, y, c > 0xFFFFFFu ? c : 0u);
+        }
+    }
+}
+
 void CKVView::RedrawRiverLayer()
 {
     m_riverDirty = false;
@@ -979,8 +1039,15 @@ const VideoBuffer& CKVView::Compose(bool printing)
     std::memcpy(m_composite.GetBits(), m_image.GetBits(), m_image.RowBytes() * static_cast<size_t>(m_image.GetHeight()));
     const ImageOverlayList* overlays = m_document.Overlays();
     if (overlays != nullptr && overlays->Count() > 0) {
+        std::vector<OverlayStampHint> stamps;
+        {
+            std::lock_guard<std::mutex> stampLock(m_stampLock);
+            stamps.swap(m_overlayStamps);
+        }
         if (m_overlayDirty)
             RedrawOverlayLayer();
+        else if (!stamps.empty())
+            RedrawOverlayStamps(stamps);
         BlendLayer(m_composite, m_overlayLayer);
     }
     if (m_document.ShowsRivers()) {

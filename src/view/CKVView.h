@@ -17,6 +17,7 @@
 
 #include "base/ViewHooks.h"
 #include "base/color/LightParms.h"
+#include "base/layers/ImageOverlay.h"
 #include "base/raster/VideoBuffer.h"
 #include "document/CKVDoc.h"
 #include "document/ViewSettings.h"
@@ -31,6 +32,7 @@
 #include <mutex>
 #include <string>
 #include <thread>
+#include <vector>
 
 namespace kv {
 
@@ -242,6 +244,9 @@ private:
     bool Resize(int width, int height);
     void FreeBuffers();
     void RedrawOverlayLayer();
+    // Recomputes only the overlay-layer pixels that show the stamps held since the last
+    // composition (the same pixels a full redraw gives).
+    void RedrawOverlayStamps(const std::vector<OverlayStampHint>& stamps);
     void RedrawRiverLayer();
     void RenderWorkerProc();
     // One round of passes from `pass`; false when stopped.
@@ -270,6 +275,10 @@ private:
     std::atomic<bool> m_restartRequested{false};
     int m_prepared = 0;
     std::atomic<bool> m_overlayDirty{true}, m_riverDirty{true};
+    // Brush stamps (hint 13 with its box) waiting for the next composition.
+    static constexpr size_t kMaxPendingStamps = 64;
+    std::mutex m_stampLock;
+    std::vector<OverlayStampHint> m_overlayStamps;
     StopEvent m_stop;
     std::thread m_worker;
     std::atomic<bool> m_workerDone{true};

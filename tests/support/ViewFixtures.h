@@ -24,7 +24,8 @@ struct TestViewDocument : kv::ViewDocument {
 
     kv::SurfMap& World() override { return world; }
     kv::ViewSettings& Settings() override { return settings; }
-    kv::ImageOverlayList* Overlays() override { return nullptr; }
+    // No overlays unless a test lends a list.
+    kv::ImageOverlayList* Overlays() override { return overlayList; }
 
     bool HasGrids() const override { return grids; }
     // One horizontal line across row 3 in red, white on the mask.
@@ -89,6 +90,7 @@ struct TestViewDocument : kv::ViewDocument {
     int recalculations = 0;
     bool untitled = false;
     std::vector<Paint> painted;
+    kv::ImageOverlayList* overlayList = nullptr;
 };
 
 // Calls `step` until it returns true, for at most a minute; false when it never did.

@@ -1,5 +1,6 @@
 #include "base/AppSettings.h"
 #include "base/DisplayUnits.h"
+#include "base/layers/ImageOverlay.h"
 #include "base/raster/VideoBuffer.h"
 #include "base/text/CTokenizer.h"
 #include "shading/ShaderIds.h"
@@ -587,4 +588,46 @@ TEST_F(ViewTest, WorkerKeepsUpWithEditsArrivingWhileItRenders)
     fresh->SetShader(shader);
     ASSERT_TRUE(kvtest::WaitUntil([&] { return fresh->PrepareRender(); }));
     EXPECT_TRUE(SameImage(view->ImageBuffer(), fresh->ImageBuffer()));
+}
+
+// A brush stamp on an overlay (hint 13 with the stamped box) redraws only the map pixels that
+// show the box, and the picture is the one a full overlay redraw gives. A stamp that wraps
+// round the overlay's edge asks for the full redraw.
+TEST_F(ViewTest, OverlayStampRedrawsItsBoxLikeAFullRedraw)
+{
+    ImageOverlayList list;
+    doc.overlayList = &list;
+    ImageOverlay* overlay = list.AddNamed("paint", 360, 180, true);
+    for (int r = 0; r < 180; ++r)
+        for (int c = 0; c < 360; ++c)
+            overlay->PixelRow(r)[c] = ((c / 10 + r / 10) % 2) ? 0x80406080u : 0u;
+    auto view = RenderedView(192, 96);
+    const VideoBuffer before = view->Compose();
+
+    ImageBrush brush;
+    brush.SetParameters(15, 15, ImageBrush::kWrapColumns, 0xFF0000FFu, 1.0f, 1.0f);
+    for (const auto& [lat, lon] : {std::pair{10.0, 20.0}, std::pair{-40.0, -100.0}}) {
+        OverlayStampHint stamped;
+        brush.StampAt(*overlay, lat, lon, nullptr, &stamped);
+        ASSERT_FALSE(stamped.whole);
+        EXPECT_EQ(stamped.col1 - stamped.col0, 14);
+        view->OnUpdate(13, &stamped);
+    }
+    const VideoBuffer partial = view->Compose();
+    int changed = 0;
+    for (int y = 0; y < 96; ++y)
+        for (int x = 0; x < 192; ++x)
+            changed += partial.GetPixel(x, y) != before.GetPixel(x, y);
+    EXPECT_GT(changed, 20);
+    view->OnUpdate(13);
+    EXPECT_TRUE(SameImage(partial, view->Compose()));
+
+    OverlayStampHint wrapped;
+    brush.StampAt(*overlay, 0.0, 179.5, nullptr, &wrapped);
+    EXPECT_TRUE(wrapped.whole);
+    view->OnUpdate(13, &wrapped);
+    const VideoBuffer afterWrap = view->Compose();
+    view->OnUpdate(13);
+    EXPECT_TRUE(SameImage(afterWrap, view->Compose()));
+    doc.overlayList = nullptr;
 }

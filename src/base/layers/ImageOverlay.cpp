@@ -634,7 +634,8 @@ int ImageBrush::Rebuild()
     return 0;
 }
 
-int ImageBrush::StampAt(ImageOverlay& overlay, double latitude, double longitude, const CSelection* selection) const
+int ImageBrush::StampAt(ImageOverlay& overlay, double latitude, double longitude, const CSelection* selection,
+                        OverlayStampHint* stamped) const
 {
     if (!m_shape)
         return 0;
@@ -645,6 +646,20 @@ int ImageBrush::StampAt(ImageOverlay& overlay, double latitude, double longitude
     const int oh = static_cast<int>(overlay.pixels->Height());
     int cx = 0, cy = 0;
     overlay.LatLonToPixel(latitude, longitude, cx, cy);
+    if (stamped) {
+        OverlayStampHint& box = *stamped;
+        box.west = overlay.west, box.east = overlay.east, box.south = overlay.south, box.north = overlay.north;
+        box.width = overlay.width, box.height = overlay.height;
+        const long long c0 = static_cast<long long>(cx) - m_width / 2, c1 = c0 + m_width - 1;
+        const long long r0 = static_cast<long long>(cy) - m_height / 2, r1 = r0 + m_height - 1;
+        const bool wraps = ((m_flags & kWrapColumns) && (c0 < 0 || c1 >= ow)) ||
+                           ((m_flags & kWrapRows) && (r0 < 0 || r1 >= oh));
+        box.col0 = static_cast<int>(std::clamp<long long>(c0, 0, ow - 1));
+        box.col1 = static_cast<int>(std::clamp<long long>(c1, 0, ow - 1));
+        box.row0 = static_cast<int>(std::clamp<long long>(r0, 0, oh - 1));
+        box.row1 = static_cast<int>(std::clamp<long long>(r1, 0, oh - 1));
+        box.whole = wraps || overlay.screenCoordinates || ow != overlay.width || oh != overlay.height;
+    }
     const bool selective = selection != nullptr && selection->IsActive();
     GridRows<const uint8_t> shape = static_cast<const Grid2D&>(*m_shape).Rows<uint8_t>();
     for (int m = 0; m < m_height; ++m) {

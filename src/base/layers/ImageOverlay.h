@@ -13,6 +13,7 @@
 
 #include "base/grid/Grid2D.h"
 #include "base/Undo.h"
+#include "base/ViewHooks.h"
 
 #include <cstdint>
 #include <memory>
@@ -177,6 +178,19 @@ using ActiveOverlayListLookup = ImageOverlayList* (*)();
 void SetActiveOverlayListLookup(ActiveOverlayListLookup lookup);
 ImageOverlayList* GetActiveOverlayList();
 
+// What a brush stamp changed, sent with hint 13 so a view redraws only the map pixels that
+// show it: the overlay's placement (copied, so the hint never points at an overlay that may
+// be gone by the time it is handled) and the inclusive box of overlay pixels written.
+// `whole` asks for a full redraw (a stamp wrapped round the overlay's edge, or an overlay
+// placed by screen position).
+class OverlayStampHint final : public HintObject {
+public:
+    double west = 0.0, east = 0.0, south = 0.0, north = 0.0;
+    int width = 0, height = 0;
+    int col0 = 0, row0 = 0, col1 = -1, row1 = -1;
+    bool whole = true;
+};
+
 // The overlay paint brush: a stamp of width x height cells.
 class ImageBrush {
 public:
@@ -193,7 +207,9 @@ public:
     int SetColor(uint32_t colourValue);
     void GetSize(int& w, int& h) const { w = m_width; h = m_height; }
     // Stamps the brush centred on the overlay pixel of the point; 0.
-    int StampAt(ImageOverlay& overlay, double latitude, double longitude, const CSelection* selection) const;
+    // `stamped`, when given, receives what was written.
+    int StampAt(ImageOverlay& overlay, double latitude, double longitude, const CSelection* selection,
+                OverlayStampHint* stamped = nullptr) const;
 
     const Grid2D* Weights() const { return m_weights.get(); }
     const Grid2D* Shape() const { return m_shape.get(); }

@@ -1,5 +1,7 @@
 #include "view/tools/ToolImageOverlay.h"
 
+#include "document/DocumentContext.h"
+
 #include "base/ViewHooks.h"
 #include "base/Undo.h"
 #include "document/CKVDoc.h"
@@ -120,10 +122,13 @@ bool CToolImagePaint::Stamp(ToolEvent& event)
     if (!m_overlay)
         return false;
     m_brush->SetColor(m_colour);
-    m_brush->StampAt(*m_overlay, lat, lon, doc ? &doc->GetSelection() : nullptr);
+    OverlayStampHint stamped;
+    m_brush->StampAt(*m_overlay, lat, lon, doc ? &doc->GetSelection() : nullptr, &stamped);
     if (doc)
         doc->SetModifiedFlag(true);
-    UpdateActiveDocViews(kHintOverlayStamped);
+    // The views redraw only what the stamp wrote.
+    if (UpdateActiveDocViews(nullptr, kHintOverlayStamped, &stamped) < 0)
+        UpdateActiveDocViews(kHintOverlayStamped);
     return true;
 }
 

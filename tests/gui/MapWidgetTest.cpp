@@ -6,6 +6,7 @@
 #include "base/Progress.h"
 #include "document/CKVDoc.h"
 #include "gui/view/FeedbackImageCanvas.h"
+#include "gui/dialogs/CAltColorDlg.h"
 #include "gui/view/MapWidget.h"
 #include "shading/ShaderRegistry.h"
 
@@ -210,4 +211,25 @@ TEST_F(MapWidgetTest, PrintingCentresTheMapInsideOneInchMarginsWithOffMapPixelsW
     }
     EXPECT_GT(offMap, 0);
     EXPECT_GT(onMap, 0);
+}
+
+// The colour-to-altitude picker reaches the window of the view that opened it; the entry it
+// adds lands in that window's list, and a closed view leaves no window behind.
+TEST_F(MapWidgetTest, AltColorPickerAddsToThisViewsWindow)
+{
+    struct Confirming : AltColorEditor {
+        Confirming() { previous = SetAltColorEditor(this); }
+        ~Confirming() override { SetAltColorEditor(previous); }
+        int Edit(AltColor&, bool) override { return 1; }
+        AltColorEditor* previous = nullptr;
+    } editor;
+    widget = std::make_unique<MapWidget>(doc);
+    EXPECT_EQ(GetAltColorWindow(), nullptr);
+    widget->ToggleAltColorWindow();
+    ASSERT_NE(GetAltColorWindow(), nullptr);
+    GetAltColorWindow()->AddEntryForColor(0x336699);
+    ASSERT_EQ(widget->AltColorWindow()->List().size(), 1u);
+    EXPECT_EQ(widget->AltColorWindow()->List()[0].color, 0x336699u);
+    widget.reset();
+    EXPECT_EQ(GetAltColorWindow(), nullptr);
 }

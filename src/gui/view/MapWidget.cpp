@@ -77,6 +77,8 @@ MapWidget::MapWidget(CKVDoc& document, QWidget* parent)
 
 MapWidget::~MapWidget()
 {
+    if (GetAltColorWindow() == &m_altColorTarget)
+        SetAltColorWindow(nullptr);
     m_timer.stop();
     delete m_viewWindow;
     m_viewWindow = nullptr;
@@ -244,14 +246,23 @@ void MapWidget::EvaluatePoint(CursorInfo& info)
         info.waterLevel = world->SampleChannelBilinear(kChannelWaterLevel, info.latitude, info.longitude);
 }
 
+void MapWidget::AltColorTarget::AddEntryForColor(uint32_t rgb)
+{
+    if (owner && owner->m_altColor)
+        owner->m_altColor->AddEntryForColor(rgb);
+}
+
 void MapWidget::ToggleAltColorWindow()
 {
     if (!m_altColor)
         m_altColor = std::make_unique<CAltColorDlg>([this] { return &m_document; },
                                                     [this] {
+                                                        SetAltColorWindow(&m_altColorTarget);
                                                         if (m_input)
                                                             m_input->SetTool(kPickColourTool);
                                                     });
+    m_altColorTarget.owner = this;
+    SetAltColorWindow(&m_altColorTarget);
     m_altColor->setVisible(!m_altColor->isVisible());
 }
 

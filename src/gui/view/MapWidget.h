@@ -12,6 +12,7 @@
 #include "view/ViewCommands.h"
 #include "view/ViewInput.h"
 #include "view/tools/MouseTool.h"
+#include "view/tools/ToolImageOverlay.h"
 
 #include <QElapsedTimer>
 #include <QImage>
@@ -189,6 +190,12 @@ private:
     std::unique_ptr<FeedbackImageCanvas> m_liveCanvas;
     std::unique_ptr<CKVView> m_view;
     std::unique_ptr<CAltColorDlg> m_altColor;
+    // What the colour-to-altitude picker tool reaches: this view's window, while it is the
+    // one last opened or picked from.
+    struct AltColorTarget : AltColorWindow {
+        MapWidget* owner = nullptr;
+        void AddEntryForColor(uint32_t rgb) override;
+    } m_altColorTarget;
     std::unique_ptr<ViewInput> m_input;
     std::unique_ptr<ViewCommands> m_commands;
     CViewInfoDlg* m_viewWindow = nullptr;

@@ -363,6 +363,32 @@ TEST(ImageOverlay, UndoComesBackUnderItsName)
     EXPECT_FALSE(undo.Redo()); // no active list: nothing to apply to
 }
 
+TEST(ImageOverlay, UndoFindsItsOverlayAfterARename)
+{
+    ImageOverlayList list;
+    static ImageOverlayList* active = nullptr;
+    active = &list;
+    SetActiveOverlayListLookup([]() { return active; });
+
+    ImageOverlay* overlay = list.AddNamed("Paint", 2, 2, true);
+    list.AddNamed("Other", 2, 2, true);
+    overlay->Fill(kRed);
+    UndoList undo;
+    ASSERT_TRUE(undo.Add(overlay, "Overlay Paint", 0, 0));
+    overlay->Fill(0xFF00FF00u);
+    overlay->name = "Renamed";
+    // A copy carries the pixels, never the identity.
+    EXPECT_NE(ImageOverlay(*overlay).Identity(), overlay->Identity());
+    ASSERT_TRUE(undo.Undo());
+    EXPECT_EQ(list.Count(), 2); // no overlay made under the old name
+    EXPECT_EQ(list.At(0), overlay);
+    EXPECT_EQ(overlay->PixelRow(0)[0], kRed);
+    ASSERT_TRUE(undo.Redo());
+    EXPECT_EQ(list.Count(), 2);
+    EXPECT_EQ(overlay->PixelRow(0)[0], 0xFF00FF00u);
+    SetActiveOverlayListLookup(nullptr);
+}
+
 TEST(ImageOverlay, FillThroughTheSelection)
 {
     CSelection selection;

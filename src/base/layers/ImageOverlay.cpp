@@ -98,9 +98,14 @@ bool SizeAcceptable(int w, int h)
 // ---------------------------------------------------------------------------------------
 // ImageOverlay
 
-ImageOverlay::ImageOverlay() = default;
+namespace {
+std::atomic<uint64_t> g_nextOverlayIdentity{1};
+} // namespace
 
-ImageOverlay::ImageOverlay(const ImageOverlay& other) : CUndoable(other)
+ImageOverlay::ImageOverlay() : m_identity(g_nextOverlayIdentity.fetch_add(1, std::memory_order_relaxed)) {}
+
+ImageOverlay::ImageOverlay(const ImageOverlay& other)
+    : CUndoable(other), m_identity(g_nextOverlayIdentity.fetch_add(1, std::memory_order_relaxed))
 {
     *this = other;
 }
@@ -362,6 +367,7 @@ bool ImageOverlayUndoData::Capture(CUndoable& owner, int channel, int extra)
     if (overlay == nullptr || !UndoData::Capture(owner, channel, extra))
         return false;
     m_copy = *overlay;
+    m_identity = overlay->Identity();
     return true;
 }
 
@@ -370,6 +376,8 @@ CUndoable* ImageOverlayUndoData::Target()
     ImageOverlayList* list = GetActiveOverlayList();
     if (list == nullptr)
         return nullptr;
+    if (ImageOverlay* same = list->FindByIdentity(m_identity))
+        return same;
     if (ImageOverlay* found = list->FindByName(m_copy.name))
         return found;
     try {
@@ -471,6 +479,14 @@ ImageOverlay* ImageOverlayList::FindByName(const std::string& overlayName) const
 {
     for (const auto& overlay : m_overlays)
         if (overlay->name == overlayName)
+            return overlay.get();
+    return nullptr;
+}
+
+ImageOverlay* ImageOverlayList::FindByIdentity(uint64_t identity) const
+{
+    for (const auto& overlay : m_overlays)
+        if (overlay->Identity() == identity)
             return overlay.get();
     return nullptr;
 }

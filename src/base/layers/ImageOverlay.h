@@ -81,6 +81,9 @@ public:
     void Serialize(CArchive& ar);
 
     bool HasPixels() const { return pixels != nullptr; }
+    // This object's own number, unique in the run: never copied or assigned, so a saved
+    // copy names the overlay it came from even after a rename.
+    uint64_t Identity() const { return m_identity; }
     uint32_t* PixelRow(int row) { return pixels->Row<uint32_t>(static_cast<std::size_t>(row)); }
     const uint32_t* PixelRow(int row) const { return pixels->Row<uint32_t>(static_cast<std::size_t>(row)); }
 
@@ -96,11 +99,15 @@ public:
     float softLow = -9144.0f, softHigh = 9144.0f, hardLow = -9144.0f, hardHigh = 9144.0f;
     bool screenCoordinates = false;
     bool secondFlag = false;
+
+private:
+    uint64_t m_identity;
 };
 
-// Saved state of one overlay: a whole copy. It restores into the overlay of the same
-// name in the active overlay list (made anew when none has that name), so an overlay
-// deleted after the record was taken comes back.
+// Saved state of one overlay: a whole copy. It restores into the same overlay of the active
+// overlay list, whatever its name is now; once that overlay is gone, into the overlay of the
+// saved name (made anew when none has that name), so an overlay deleted after the record
+// was taken comes back.
 class ImageOverlayUndoData : public UndoData {
 public:
     bool Capture(CUndoable& owner, int channel, int extra) override;
@@ -109,6 +116,7 @@ public:
 
 private:
     ImageOverlay m_copy;
+    uint64_t m_identity = 0;
 };
 
 // The window that lists the overlays (a modeless dialog of the GUI).
@@ -149,6 +157,8 @@ public:
     // outside the list.
     bool Swap(int first, int second);
     ImageOverlay* FindByName(const std::string& name) const;
+    // The overlay of that identity in the list; null when it is not (any more) there.
+    ImageOverlay* FindByIdentity(uint64_t identity) const;
     void SetAllVisible(bool flag);
     bool AnyVisible() const;
     void SetActive(ImageOverlay* overlay) { m_active = overlay; }

@@ -8,6 +8,8 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
+#include <functional>
+#include <optional>
 #include <vector>
 
 namespace kv {
@@ -29,10 +31,17 @@ void StoreRow(float* row, const double* g, int width, bool selected, const uint8
             row[j] = static_cast<float>(combine(row[j], g[j]));
         return;
     }
-    for (int j = 0; j < width; ++j) {
+    // Cells under the mask take its weight, cells past it (or without a mask) weight 1; the
+    // two spans are separate loops so the weighted one carries no test per cell.
+    const int masked = weights ? std::min(width, std::max(maskWidth, 0)) : 0;
+    for (int j = 0; j < masked; ++j) {
         const float value = static_cast<float>(combine(row[j], g[j]));
-        const double w = weights && j < maskWidth ? weights[j] * (1.0 / 255.0) : 1.0;
+        const double w = weights[j] * (1.0 / 255.0);
         row[j] = static_cast<float>(row[j] + w * (value - row[j]));
+    }
+    for (int j = masked; j < width; ++j) {
+        const float value = static_cast<float>(combine(row[j], g[j]));
+        row[j] = static_cast<float>(row[j] + 1.0 * (value - row[j]));
     }
 }
 
@@ -143,6 +152,11 @@ int RenderGradient(SurfMap& world, int channel, int kind, const GradientSetup& s
     g_abortValue = 0;
     ProgressBeginHook(GradientProgressText(kind));
     int result = 0;
+    // Threads started once for the whole render: the progress poll between blocks of rows
+    // would otherwise start and join a fresh set of threads for every block.
+    std::optional<ParallelRowPool> pool;
+    if (threads != 1 && HardwareThreads() > 1)
+        pool.emplace(threads);
     for (int first = 0; first < height; first += kGradientRowsPerPoll) {
         ProgressStepHook(first, height);
         ProgressPollHook();
@@ -151,8 +165,9 @@ int RenderGradient(SurfMap& world, int channel, int kind, const GradientSetup& s
             break;
         }
         const int rows = std::min(kGradientRowsPerPoll, height - first);
-        ParallelRows(rows, [&](int begin, int end) {
-            std::vector<double> values(static_cast<std::size_t>(width));
+        const std::function<void(int, int)> body = [&](int begin, int end) {
+            thread_local std::vector<double> values;
+            values.resize(static_cast<std::size_t>(width));
             for (int i = first + begin; i < first + end; ++i) {
                 for (int j = 0; j < width; ++j)
                     values[static_cast<std::size_t>(j)] = field.At(j, i);
@@ -162,7 +177,11 @@ int RenderGradient(SurfMap& world, int channel, int kind, const GradientSetup& s
                 CombineRow(setup.operation, grid->Row<float>(static_cast<std::size_t>(i)), values.data(), width,
                            selected, weights, selection.GetWidth());
             }
-        }, threads);
+        };
+        if (pool)
+            pool->Run(rows, body);
+        else
+            body(0, rows);
     }
     ProgressEndHook();
     return result;

@@ -125,7 +125,7 @@ struct Installed {
         TestApp();
         InstallExportDefinitionWindows();
     }
-    ~Installed() { SetExportWizard(nullptr); }
+    ~Installed() { RemoveExportDefinitionWindows(); }
 };
 
 } // namespace

@@ -70,11 +70,7 @@ struct Installed {
         TestApp();
         InstallExportDefinitionWindows();
     }
-    ~Installed()
-    {
-        SetExportWizard(nullptr);
-        SetContourStyleEditor(nullptr);
-    }
+    ~Installed() { RemoveExportDefinitionWindows(); }
 };
 
 std::string Rows(const QTreeWidget* list, int column)

@@ -521,6 +521,7 @@ int CKVApp::ExitInstance()
     SetInputState(m_previousInput);
     SetMessageService(m_previousMessages);
     SetExportDialogs(nullptr);
+    RemoveExportDefinitionWindows();
     m_actions.reset();
     return 0;
 }

@@ -177,4 +177,11 @@ void InstallExportDefinitionWindows()
     SetGridEntryEditor(&EditGridEntry);
 }
 
+void RemoveExportDefinitionWindows()
+{
+    SetExportWizard(nullptr);
+    SetContourStyleEditor(nullptr);
+    SetGridEntryEditor(nullptr);
+}
+
 } // namespace kv

@@ -62,5 +62,7 @@ void SavePW2FileCommand(CKVDoc& doc);
 // Installs the window forms of the export wizard, the contour style editor and the map
 // Grid Settings dialog's entry editor.
 void InstallExportDefinitionWindows();
+// Takes them out again (on exit).
+void RemoveExportDefinitionWindows();
 
 } // namespace kv

@@ -530,7 +530,7 @@ bool CExportPageFrills::Store()
 CExportPageBitmap::CExportPageBitmap(ExportWizardRecord& record, QWidget* parent) : CExportPage(record, parent)
 {
     auto* top = new QVBoxLayout(this);
-    auto* text = new QLabel("The drawing is placed over the view's picture as its background.", this);
+    auto* text = new QLabel("The bitmap background takes no settings of its own.", this);
     text->setWordWrap(true);
     top->addWidget(text);
     top->addStretch(1);

@@ -30,6 +30,25 @@ std::string PathOf(const std::string& folder, const std::string& name)
 
 std::string Quoted(const std::string& name) { return "\"" + name + "\""; }
 
+// A definition file the commands can edit or export: its first word is a version this
+// program reads in full (a file of another version would load as defaults, and saving
+// the edit would replace what it held). 0, -1 when it cannot be opened, -2 otherwise.
+int ReadDefinitionFile(const std::string& path, PW2Output& definition)
+{
+    std::FILE* file = std::fopen(path.c_str(), "rb");
+    if (file == nullptr)
+        return -1;
+    unsigned char word[4] = {};
+    const std::size_t got = std::fread(word, 1, sizeof word, file);
+    std::fclose(file);
+    const int32_t version = static_cast<int32_t>(static_cast<uint32_t>(word[0]) | static_cast<uint32_t>(word[1]) << 8 |
+                                                 static_cast<uint32_t>(word[2]) << 16 |
+                                                 static_cast<uint32_t>(word[3]) << 24);
+    if (got != sizeof word || version < PW2Output::kOldestVersion || version > PW2Output::kVersion)
+        return -2;
+    return definition.LoadFromFile(path);
+}
+
 // Wizard over the definition; then saved to `path` after Finish.
 int EditAndSave(PW2Output& definition, const std::string& path, bool askName, const std::string& folder)
 {
@@ -56,6 +75,11 @@ int EditAndSave(PW2Output& definition, const std::string& path, bool askName, co
 }
 
 } // namespace
+
+std::string DefaultDefinitionPath()
+{
+    return (std::filesystem::path(CKVDoc::DefaultParmsPath()).parent_path() / "Default.xpt").string();
+}
 
 bool IsDefinitionName(const std::string& name)
 {
@@ -85,7 +109,7 @@ int EditDefinition(const std::string& folder, const std::string& name)
         return 1;
     PW2Output definition;
     const std::string path = PathOf(folder, name);
-    if (definition.LoadFromFile(path) != 0) {
+    if (ReadDefinitionFile(path, definition) != 0) {
         ShowMessage("Unable to read file " + Quoted(name) + ".\nFile may be corrupted");
         return -1;
     }
@@ -145,7 +169,7 @@ int ExportWorldWithDefinition(const std::string& folder, const std::string& name
     if (!IsDefinitionName(name) || view.document == nullptr)
         return 1;
     PW2Output definition;
-    if (definition.LoadFromFile(PathOf(folder, name)) != 0) {
+    if (ReadDefinitionFile(PathOf(folder, name), definition) != 0) {
         ShowMessage("Unable to read file " + Quoted(name) + ".\nFile may be corrupted");
         return -1;
     }

@@ -25,6 +25,10 @@ public:
 DefinitionNamePrompt& GetDefinitionNamePrompt();
 DefinitionNamePrompt* SetDefinitionNamePrompt(DefinitionNamePrompt* prompt);
 
+// "Default.xpt", the definition Create starts from: beside "Default.srf" (the install
+// folder when it is writable, else the profile folder).
+std::string DefaultDefinitionPath();
+
 // Each returns 0 when done, 1 when cancelled or refused without a change, negative when a
 // file operation failed (its message shown).
 int CreateDefinition(const std::string& folder, const std::string& defaultPath);

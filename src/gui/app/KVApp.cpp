@@ -14,6 +14,7 @@
 #include "gui/dialogs/CAltColorSingleDlg.h"
 #include "gui/dialogs/CImageOverlayListDlg.h"
 #include "gui/dialogs/CPreferencesDlg.h"
+#include "gui/exchange/CExportSettingsDlg.h"
 #include "gui/exchange/CMultiImageWindow.h"
 #include "gui/dialogs/WindowDialogs.h"
 #include "gui/sheets/SheetHooks.h"
@@ -59,7 +60,7 @@ public:
     {
         return m_app.Document() && (id == kFileSave || id == kFileSaveAs || id == kMapRegenerate ||
                                     id == kFileSaveSphereMap || id == kFileSaveIcosahedral ||
-                                    id == kFileSaveSpinSequence || id == kFileExportVRML ||
+                                    id == kFileSaveSpinSequence || id == kFileExportVRML || id == kFileSavePW2 ||
                                     CKVDoc::HasCommand(id));
     }
     void OnCommand(int id) override
@@ -76,6 +77,7 @@ public:
         case kFileSaveIcosahedral: SaveIcosahedralCommand(doc); break;
         case kFileSaveSpinSequence: SaveSpinSequenceCommand(doc); break;
         case kFileExportVRML: ExportVRMLCommand(doc); break;
+        case kFileSavePW2: SavePW2FileCommand(doc); break;
         default: doc.OnCommand(id); break;
         }
     }
@@ -184,6 +186,7 @@ bool CKVApp::InitInstance(const CCmdLineInfo& info)
     InstallOverlayListWindow();
     InstallAltColorEditor();
     InstallAtlasServices();
+    InstallExportDefinitionWindows();
     // 3-5. Profile, preferences and the clean-exit marker.
     m_previousProfile = SetAppSettings(m_profile);
     m_prefs.Read(*m_profile);
@@ -518,6 +521,7 @@ int CKVApp::ExitInstance()
     SetInputState(m_previousInput);
     SetMessageService(m_previousMessages);
     SetExportDialogs(nullptr);
+    RemoveExportDefinitionWindows();
     m_actions.reset();
     return 0;
 }

@@ -33,6 +33,8 @@ constexpr int kFileSaveSphereMap = 33300;
 constexpr int kFileSaveIcosahedral = 33301;
 constexpr int kFileSaveSpinSequence = 33302;
 constexpr int kFileExportVRML = 33303;
+// The PW2 Export dialog (export definitions and the drawing of the active view).
+constexpr int kFileSavePW2 = 33310;
 constexpr int kWorldSettings = 503;
 constexpr int kViewWorldSettings = 33136;
 constexpr int kLightingAndColor = 33021;

@@ -26,6 +26,7 @@ const std::vector<CommandDef> kRows = {
      "Save the turning globe as numbered pictures\nSpin Sequence"},
     {kFileExportVRML, "&File", "Export &VRML Scene...", "Save the world as a textured VRML globe\nVRML"},
     {33025, "&File", "&Multiple Files...", "Export the world as linked maps and pages\nMultiple Files"},
+    {kFileSavePW2, "&File", "Save P&W2 File...", "Export the map as a PW2 drawing through an export definition\nSave PW2 File"},
     {0, "&File", nullptr, nullptr},
     {kFilePrint, "&File", "&Print...\tCtrl+P", "Print the map\nPrint"},
     {kFilePrintPreview, "&File", "Print Pre&view", "Display full pages\nPrint Preview"},

@@ -28,7 +28,6 @@ bool Before(const char* a, const char* b) { return TreeListBefore(a, false, b, f
 struct ShownTree {
     explicit ShownTree(std::initializer_list<int> widths, QSize size = QSize(300, 200))
     {
-        TestApp();
         auto* placeholder = new QLabel(&dialog);
         SetControlId(placeholder, 5641);
         auto* layout = new QVBoxLayout(&dialog);
@@ -44,6 +43,7 @@ struct ShownTree {
         dialog.show();
         QCoreApplication::processEvents();
     }
+    QApplication& app = TestApp(); // before the dialog
     QDialog dialog;
     CTLFrame* frame = nullptr;
     CNewTreeListCtrl* tree = nullptr;

@@ -13,6 +13,8 @@
 #include "gui/app/ProfileSettings.h"
 #include "gui/commands/CommandIds.h"
 #include "gui/commands/CommandTable.h"
+#include "gui/controls/CXListBox.h"
+#include "document/ColorLinks.h"
 #include "gui/frame/CMainFrame.h"
 #include "gui/frame/WindowPlacement.h"
 #include "gui/progress/CProgressDlg.h"
@@ -544,4 +546,52 @@ TEST(KVApp, EveryCommandHasAnActionAndAHandlerOrIsNamedUnbuilt)
     EXPECT_TRUE(noAction.empty()) << "ids without a QAction:" << list(noAction);
     EXPECT_TRUE(unhandled.empty()) << "ids with no handler that README does not name:" << list(unhandled);
     EXPECT_TRUE(namedButHandled.empty()) << "ids README names that have a handler:" << list(namedButHandled);
+}
+
+TEST(CMainFrame, ColorLinkWindowCommandTogglesTheWindowAndChecksItsEntry)
+{
+    ScratchProfile scratch;
+    RunningApp run(scratch);
+    ASSERT_TRUE(run.started);
+    CommandRouter& router = run.app.Router();
+    ASSERT_NE(FindCommand(cmd::kColorLinkWindow), nullptr);
+    EXPECT_STREQ(FindCommand(cmd::kColorLinkWindow)->menu, "&Developmental");
+    QAction* action = run.app.Actions()->Action(cmd::kColorLinkWindow);
+    ASSERT_NE(action, nullptr);
+    EXPECT_FALSE(router.Update(cmd::kColorLinkWindow).checked);
+    action->trigger();
+    EXPECT_TRUE(ColorLinks::GetInstance().IsWindowVisible());
+    CommandState state = router.Update(cmd::kColorLinkWindow);
+    EXPECT_TRUE(state.checkable);
+    EXPECT_TRUE(state.checked);
+    action->trigger();
+    EXPECT_FALSE(ColorLinks::GetInstance().IsWindowVisible());
+    EXPECT_FALSE(router.Update(cmd::kColorLinkWindow).checked);
+}
+
+TEST(CMainFrame, ListCommandsRunOnTheListWithTheFocus)
+{
+    ScratchProfile scratch;
+    RunningApp run(scratch);
+    ASSERT_TRUE(run.started);
+    CommandRouter& router = run.app.Router();
+    CMainFrame* frame = run.app.MainFrame();
+    frame->activateWindow();
+    frame->setFocus();
+    QCoreApplication::processEvents();
+    EXPECT_FALSE(router.Update(cmd::kListSelectAll).enabled);
+
+    auto* list = new CXListBox(frame);
+    list->AddLine(0, 0xFFFFFF, "one");
+    list->AddLine(0, 0xFFFFFF, "two");
+    list->show();
+    list->setFocus();
+    QCoreApplication::processEvents();
+    if (QApplication::focusWidget() != list)
+        GTEST_SKIP() << "the platform gives no focus";
+    EXPECT_TRUE(router.Execute(cmd::kListSelectAll));
+    EXPECT_EQ(list->SelectedRows(), (std::vector<int>{0, 1}));
+    EXPECT_TRUE(router.Execute(cmd::kListClear));
+    EXPECT_EQ(list->GetCount(), 0);
+    delete list;
 }

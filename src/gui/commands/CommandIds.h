@@ -64,6 +64,11 @@ constexpr int kBrushSizeSM = 33105;
 constexpr int kBrushSizeXS = 33107;
 constexpr int kToolOptions = 33103;
 constexpr int kBarToolOptions = 33258;
+constexpr int kColorLinkWindow = 33193;
+// The coloured list's own commands, run on the list that has the focus.
+constexpr int kListClear = 57632;
+constexpr int kListCopy = 57634;
+constexpr int kListSelectAll = 57642;
 
 // Toolbar resources whose images the menus show, in loading order (a later one wins).
 constexpr int kToolbarMenuOnly = 128;

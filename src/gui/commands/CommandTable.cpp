@@ -112,6 +112,7 @@ const std::vector<CommandDef> kRows = {
     {33228, "&Developmental", "&Use Default KV Climate Model", "Use the default climate model\nDefault Climate"},
     {33196, "&Developmental", "Setup Up Globe &Image Layers", "Add the globe export layers\nGlobe Layers"},
     {33197, "&Developmental", "Execute &Globe Export...", "Write the globe export\nGlobe Export"},
+    {kColorLinkWindow, "&Developmental", "Color &Link Window...", "Show or hide the colour links window\nColor Links"},
     {kNextWorld, "&Map", "&Next World", "Make the next world of the seed sequence\nNext World"},
     {kPreviousWorld, "&Map", "&Previous World", "Make the previous world of the seed sequence\nPrevious World"},
     {0, "&Map", nullptr, nullptr},
@@ -147,6 +148,10 @@ const std::vector<CommandDef> kRows = {
     {kGlobeQuit, nullptr, "Quit", "Quit the application; prompts to save documents\nExit"},
     {kGlobeCancel, nullptr, "Cancel", "Close the main window\nCancel"},
     {kGlobeHelp, nullptr, "Help", "Help on the Globe Tools\nHelp"},
+    // The coloured list's commands (on the list that has the focus).
+    {kListSelectAll, nullptr, "Select &All", "Select all lines of the list\nSelect All"},
+    {kListCopy, nullptr, "&Copy", "Copy the selected lines\nCopy"},
+    {kListClear, nullptr, "C&lear", "Empty the list\nClear"},
     {kBarToolOptions, "&View", "Tool &Options Bar", "Show or hide the tool options bar\nToggle Tool Options"},
     // ---- the paint tools ----
     {kToolOptions, "&Tools", "Tool &Options...", "Change the settings for the painting tools\nTool Options"},

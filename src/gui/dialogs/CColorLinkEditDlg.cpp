@@ -61,6 +61,14 @@ CColorLinkEditDlg::CColorLinkEditDlg(const ColorLinkFields& f, Acceptor accept, 
     layout->addLayout(grid);
     layout->addWidget(MakeButtons(this));
     connect(m_swatch, &CPatchWnd::colorChosen, this, [this](CPatchWnd* patch) { SetColor(patch->Color()); });
+    m_pickTarget.dialog = this;
+    m_previousTarget = SetColorLinkColorTarget(&m_pickTarget);
+}
+
+CColorLinkEditDlg::~CColorLinkEditDlg()
+{
+    if (GetColorLinkColorTarget() == &m_pickTarget)
+        SetColorLinkColorTarget(m_previousTarget);
 }
 
 void CColorLinkEditDlg::SetColor(uint32_t colour)

@@ -3,6 +3,7 @@
 #pragma once
 
 #include "document/ColorLinks.h"
+#include "view/tools/ToolImageOverlay.h"
 
 #include <QDialog>
 
@@ -36,6 +37,7 @@ public:
     using Acceptor = std::function<bool(const ColorLinkFields&)>;
 
     CColorLinkEditDlg(const ColorLinkFields& fields, Acceptor accept, QWidget* parent = nullptr);
+    ~CColorLinkEditDlg() override;
 
     ColorLinkFields fields;
     // Stores the colour and shows it (the map's colour-link picker hands its pick here).
@@ -49,6 +51,13 @@ public:
     void accept() override;
 
 private:
+    // While the editor is open, the map's colour-link picker hands its pick to SetColor.
+    struct PickTarget : ColorLinkColorTarget {
+        CColorLinkEditDlg* dialog = nullptr;
+        void SetColor(uint32_t rgb) override { dialog->SetColor(rgb); }
+    };
+    PickTarget m_pickTarget;
+    ColorLinkColorTarget* m_previousTarget = nullptr;
     Acceptor m_accept;
     QLineEdit* m_name;
     QLineEdit* m_link;

@@ -5,6 +5,7 @@
 #include "gui/dialogs/CBombardmentDlg.h"
 #include "gui/dialogs/CClimateSelectDlgFace.h"
 #include "gui/dialogs/CColorLinkEditDlg.h"
+#include "gui/dialogs/CColorLinksDlg.h"
 #include "gui/dialogs/CColorPickerDlg.h"
 #include "gui/dialogs/CEditWorldFParmsDlg.h"
 #include "gui/dialogs/CGlobalAltSetDlgFace.h"
@@ -142,6 +143,7 @@ void InstallWindowDialogs()
     SetTerrainDialogs(&terrainDialogs);
     SetAltColorEditor(&altColorEditor);
     SetColorLinkEditors(&linkEditors);
+    SetColorLinksWindowFactory(MakeColorLinksWindow);
     SetColorChooser(std::make_shared<WindowColorChooser>());
 }
 

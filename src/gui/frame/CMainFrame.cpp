@@ -6,6 +6,7 @@
 #include "base/AppSettings.h"
 #include "base/Progress.h"
 #include "gui/commands/CommandIds.h"
+#include "gui/controls/CXListBox.h"
 #include "gui/frame/GlobeBarWidget.h"
 #include "gui/frame/MenuImages.h"
 #include "gui/frame/WindowPlacement.h"
@@ -13,6 +14,7 @@
 #include "gui/sheets/CColoringSheet.h"
 #include "gui/sheets/CWorldEditSheet.h"
 #include "document/CKVDoc.h"
+#include "document/ColorLinks.h"
 #include "document/DocumentContext.h"
 #include "shading/ShaderRegistry.h"
 
@@ -256,14 +258,41 @@ bool CMainFrame::HasCommand(int id) const
     case kWorldSettings:
     case kViewWorldSettings:
     case kLightingAndColor:
+    case kColorLinkWindow:
+    case kListClear:
+    case kListCopy:
+    case kListSelectAll:
         return !m_batch;
     default:
         return false;
     }
 }
 
+namespace {
+
+// The coloured list that has the focus, if any.
+CXListBox* FocusedList()
+{
+    for (QWidget* w = QApplication::focusWidget(); w; w = w->parentWidget())
+        if (auto* list = qobject_cast<CXListBox*>(w))
+            return list;
+    return nullptr;
+}
+
+} // namespace
+
 void CMainFrame::OnCommand(int id)
 {
+    if (id == kColorLinkWindow) {
+        ColorLinks& links = ColorLinks::GetInstance();
+        links.ShowWindow(!links.IsWindowVisible());
+        return;
+    }
+    if (id == kListClear || id == kListCopy || id == kListSelectAll) {
+        if (CXListBox* list = FocusedList())
+            list->OnCommand(id);
+        return;
+    }
     if (id == kWorldSettings || id == kViewWorldSettings)
         ToggleWorldSettings();
     else if (id == kLightingAndColor)
@@ -274,6 +303,15 @@ void CMainFrame::OnCommand(int id)
 
 void CMainFrame::OnUpdateCommand(int id, CommandState& state)
 {
+    if (id == kColorLinkWindow) {
+        state.checkable = true;
+        state.checked = ColorLinks::GetInstance().IsWindowVisible();
+        return;
+    }
+    if (id == kListClear || id == kListCopy || id == kListSelectAll) {
+        state.enabled = FocusedList() != nullptr;
+        return;
+    }
     if (id == kWorldSettings || id == kViewWorldSettings || id == kLightingAndColor) {
         state.checkable = true;
         state.checked = id == kLightingAndColor ? GetShaderRegistry().IsColoringSheetVisible()

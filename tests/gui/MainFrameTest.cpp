@@ -495,6 +495,11 @@ TEST(KVApp, OverlayToolsNeedAnActiveOverlayAndHideAllOverlaysDropsThem)
     router.Execute(kToolRuler);
     router.Execute(33156);
     EXPECT_EQ(input.CurrentId(), 28);
+    // Making no overlay active drops an overlay tool too.
+    doc.GetOverlays().SetActive(second);
+    ASSERT_TRUE(router.Execute(kToolOverlayPaint));
+    map.View().SetActiveOverlay(nullptr);
+    EXPECT_EQ(input.CurrentId(), 0);
 }
 
 TEST(KVApp, GlobalCommandsRunAsTheirShiftedPaintCommandsInOneUndoStep)

@@ -28,6 +28,7 @@ constexpr int kShowOverlayWindow = 33160;
 constexpr int kSetOverlayColor = 33161;
 constexpr int kFillSelection = 33165;
 constexpr int kEraseSelection = 33166;
+constexpr int kHideAllOverlays = 33156;
 constexpr int kWorldSettings = 33136;
 constexpr int kLightingAndColor = 33021;
 // The Globe Tools bar's buttons.

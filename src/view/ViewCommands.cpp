@@ -69,7 +69,8 @@ bool ViewCommands::HasCommand(int id) const
     switch (id) {
     case kNextWorld: case kPreviousWorld: case kChangeProjection: case kBackground: case kGridSettings:
     case kShowSelectMask: case kShowOutline: case kViewWindow: case kAltColorConversion: case kShowOverlayWindow:
-    case kSetOverlayColor: case kFillSelection: case kEraseSelection: case kWorldSettings: case kLightingAndColor:
+    case kSetOverlayColor: case kFillSelection: case kEraseSelection: case kHideAllOverlays:
+    case kWorldSettings: case kLightingAndColor:
     case kGlobeQuit: case kGlobeCancel: case kGlobeHelp:
     case kZoomExtents: case kZoomIn: case kZoomOut: case kZoomPrior:
     case kPanDown: case kPanLeft: case kPanRight: case kPanUp:
@@ -176,6 +177,7 @@ void ViewCommands::OnCommand(int id)
     case kSetOverlayColor: SetOverlayColour(); break;
     case kFillSelection: FillOrErase(true); break;
     case kEraseSelection: FillOrErase(false); break;
+    case kHideAllOverlays: HideAllOverlays(); break;
     case kWorldSettings: m_host.ToggleWorldSettings(); break;
     case kLightingAndColor: m_host.ToggleLightingAndColor(); break;
     case kGlobeQuit: m_host.CloseMainWindowNow(); break;
@@ -307,6 +309,21 @@ void ViewCommands::FillOrErase(bool fill)
     }
     m_doc.SetModifiedFlag(true);
     m_view.OnUpdate(kHintOverlays);
+}
+
+void ViewCommands::HideAllOverlays()
+{
+    if (m_input)
+        m_input->DropOverlayTool();
+    m_doc.GetOverlays().SetActive(nullptr);
+    m_view.SetActiveOverlay(nullptr);
+    if (m_input)
+        m_input->SyncToolValues();
+    {
+        std::lock_guard<std::recursive_mutex> lock(OverlayLock());
+        m_doc.GetOverlays().SetAllVisible(false);
+    }
+    m_doc.UpdateAllViews(nullptr, kHintOverlays);
 }
 
 bool ViewCommands::AddView()

@@ -1,5 +1,6 @@
 // The map view's commands: shaders, worlds, projection, background, grids, the selection
-// display, the saved-views and colour-to-altitude windows, the overlay fill and erase, the
+// display, the saved-views and colour-to-altitude windows, the overlay fill and erase, Hide
+// All Overlays, the
 // Globe Tools bar's buttons, zoom and pan with the history, and Add View. Each command is
 // a handler plus an update handler (enabled, checked).
 //
@@ -111,6 +112,8 @@ private:
     void ChangeGrids();
     void SetOverlayColour();
     void FillOrErase(bool fill);
+    // Drops an overlay tool, makes no overlay active and hides every overlay.
+    void HideAllOverlays();
     bool HasActiveOverlay() const;
 
     CKVView& m_view;

@@ -216,6 +216,14 @@ void ViewInput::RebuildTool()
     SetTool(code & ~kSizeMask, code & kSizeMask);
 }
 
+void ViewInput::DropOverlayTool()
+{
+    if (m_suspended && (m_suspended->GetId() & kOverlayTool))
+        SetTool(0);
+    if (m_tool && (CurrentCode() & kOverlayTool))
+        SetTool(0);
+}
+
 void ViewInput::SyncToolValues()
 {
     const int id = CurrentCode() & kIdMask;

@@ -176,6 +176,9 @@ public:
     void SetToolSize(int sizeBits);
     // Builds the current tool again with its id and size (after its settings changed).
     void RebuildTool();
+    // An image-overlay tool gives way to the no-action tool (a temporary tool over it ends
+    // first); other tools stay.
+    void DropOverlayTool();
     void SyncToolValues();
     void SetToolAmount(int code, float value);
     // The amount of the tool id's channel (0 for an id that paints none).

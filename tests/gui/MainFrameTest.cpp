@@ -19,10 +19,19 @@
 #include "gui/frame/WindowPlacement.h"
 #include "gui/progress/CProgressDlg.h"
 #include "gui/view/MapWidget.h"
+#include "base/Undo.h"
+#include "base/layers/ImageOverlay.h"
+#include "document/TerrainDialogs.h"
+#include "gui/controls/CColorKeyDlg.h"
+#include "view/ViewInput.h"
+#include "view/tools/MouseTool.h"
+#include "world/SurfMap.h"
 
 #include <QAction>
 #include <QDockWidget>
 #include <QGridLayout>
+#include <QMenu>
+#include <QMenuBar>
 #include <QEventLoop>
 #include <QTemporaryDir>
 #include <QTimer>
@@ -337,11 +346,13 @@ TEST(KVApp, RoutingOfTheBuiltCommands)
         {kFileNew, RouteTarget::App},            {kFileOpen, RouteTarget::App},
         {kFilePrintSetup, RouteTarget::App},     {kAppExit, RouteTarget::App},
         {kAppAbout, RouteTarget::App},           {kEditPreferences, RouteTarget::App},
-        {kFileMruFirst, RouteTarget::App},       {33143, RouteTarget::None}, // zoom window: not built
+        {kFileMruFirst, RouteTarget::App},       {kToolZoomWindow, RouteTarget::View},
+        {33030, RouteTarget::View},              {kBarColorKey, RouteTarget::Frame},
+        {33156, RouteTarget::View},              {33133, RouteTarget::None}, // no such bar
     };
     for (auto [id, target] : routes)
         EXPECT_EQ(router.TargetOf(id), target) << id;
-    EXPECT_FALSE(router.Update(33143).enabled);
+    EXPECT_FALSE(router.Update(33133).enabled);
 
     CKVDoc& doc = *run.app.Document();
     doc.SetModifiedFlag(false);
@@ -369,6 +380,242 @@ TEST(KVApp, RoutingOfTheBuiltCommands)
     }
     // Recent files appear in the File menu as they are used.
     EXPECT_FALSE(router.Update(kFileMruFirst).enabled);
+}
+
+namespace {
+
+// Answers the global commands' value dialog with a fixed value.
+struct GlobalAnswer : TerrainDialogs {
+    explicit GlobalAnswer(float v) : value(v) { previous = SetTerrainDialogs(this); }
+    ~GlobalAnswer() override { SetTerrainDialogs(previous); }
+    bool RunSingleEdit(CSingleEditDlg& dialog) override
+    {
+        ++asked;
+        dialog.value = value;
+        return true;
+    }
+    float value;
+    int asked = 0;
+    TerrainDialogs* previous = nullptr;
+};
+
+} // namespace
+
+TEST(KVApp, ToolCommandsChooseTheirToolsAndShowItChecked)
+{
+    ScratchProfile scratch;
+    RunningApp run(scratch);
+    ASSERT_TRUE(run.started);
+    CommandRouter& router = run.app.Router();
+    ViewInput& input = run.app.Map()->Input();
+    constexpr int P = ViewInput::kPaintingFamily;
+    const struct {
+        int command, tool, family;
+    } cases[] = {
+        {kToolZoomWindow, 1, 0},      {kToolPan, 2, 0},
+        {kToolRecenter, 17, 0},       {kToolSelectFreehand, 18, 0},
+        {kToolSelectPolygon, 19, 0},  {kToolSelectRectangle, 20, 0},
+        {kToolSelectEllipse, 21, 0},  {kToolSelectBrush, 22, P},
+        {kToolSelectPencil, 23, P},   {kToolWandAltitude, 24, 0},
+        {kToolWandRainfall, 25, 0},   {kToolWandTemperature, 26, 0},
+        {kToolWandClimate, 27, 0},    {kToolRuler, 28, 0},
+        {kToolCrater, 30, P},         {kToolSelectColorPicker, 34, 0},
+        {kToolOverlayColorPicker, 44, 0}, {kToolGradientOffset, 39, 0},
+        {kToolGradientRoughness, 41, 0}, {kToolGradientRainfall, 42, 0},
+        {kToolGradientTemperature, 43, 0},
+    };
+    for (const auto& c : cases) {
+        ASSERT_NE(FindCommand(c.command), nullptr) << c.command;
+        EXPECT_TRUE(router.Update(c.command).enabled) << c.command;
+        ASSERT_TRUE(router.Execute(c.command)) << c.command;
+        EXPECT_EQ(input.CurrentId(), c.tool) << c.command;
+        EXPECT_EQ(input.CurrentCode() & (P | ViewInput::kOverlayTool), c.family) << c.command;
+        const CommandState state = router.Update(c.command);
+        EXPECT_TRUE(state.checkable && state.checked) << c.command;
+        for (const auto& other : cases)
+            if (other.command != c.command)
+                ASSERT_FALSE(router.Update(other.command).checked) << c.command << " checks " << other.command;
+    }
+    // Choosing the current tool again gives the no-action tool.
+    router.Execute(kToolRuler);
+    router.Execute(kToolRuler);
+    EXPECT_EQ(input.CurrentId(), 0);
+    EXPECT_FALSE(router.Update(kToolRuler).checked);
+    // The prescale gradient needs the prescale grid, which the default world has not.
+    ASSERT_EQ(run.app.Document()->GetWorld().prescaleEnabled, 0);
+    EXPECT_FALSE(router.Update(kToolGradientPrescale).enabled);
+    EXPECT_FALSE(router.Execute(kToolGradientPrescale));
+    EXPECT_EQ(input.CurrentId(), 0);
+}
+
+TEST(KVApp, OverlayToolsNeedAnActiveOverlayAndHideAllOverlaysDropsThem)
+{
+    ScratchProfile scratch;
+    RunningApp run(scratch);
+    ASSERT_TRUE(run.started);
+    CommandRouter& router = run.app.Router();
+    CKVDoc& doc = *run.app.Document();
+    MapWidget& map = *run.app.Map();
+    ViewInput& input = map.Input();
+    for (int id : {kToolOverlayPaint, kToolOverlayErase}) {
+        EXPECT_FALSE(router.Update(id).enabled) << id;
+        EXPECT_FALSE(router.Execute(id)) << id;
+    }
+    EXPECT_EQ(input.CurrentId(), 0);
+
+    ImageOverlay* first = doc.GetOverlays().AddNamed("first", 16, 8, true);
+    ImageOverlay* second = doc.GetOverlays().AddNamed("second", 16, 8, true);
+    first->opacity = 200;
+    doc.GetOverlays().SetActive(first);
+    map.View().SetActiveOverlay(first);
+    input.SetDrawingColour(0xFF123456u);
+    ASSERT_TRUE(router.Execute(kToolOverlayPaint));
+    EXPECT_EQ(input.CurrentId(), 31);
+    EXPECT_EQ(input.CurrentCode() & 0x60000000, 0x60000000);
+    EXPECT_EQ(input.DrawingColour(), 0xC8123456u); // the overlay's opacity as alpha
+    EXPECT_TRUE(router.Update(kToolOverlayPaint).checked);
+    // The eraser starts from drawing colour 0 (the alpha still from the overlay).
+    ASSERT_TRUE(router.Execute(kToolOverlayErase));
+    EXPECT_EQ(input.CurrentId(), 32);
+    EXPECT_EQ(input.DrawingColour(), 0xC8000000u);
+
+    // Space held over the eraser: the temporary pan ends and the eraser goes too.
+    ASSERT_TRUE(input.OnKeyDown(kKeySpace));
+    ASSERT_EQ(input.CurrentId(), 2);
+    ASSERT_TRUE(router.Execute(33156));
+    EXPECT_EQ(input.CurrentId(), 0);
+    EXPECT_EQ(input.SuspendedTool(), nullptr);
+    EXPECT_EQ(doc.GetOverlays().GetActive(), nullptr);
+    EXPECT_EQ(map.View().GetActiveOverlay(), nullptr);
+    EXPECT_FALSE(first->visible);
+    EXPECT_FALSE(second->visible);
+    EXPECT_FALSE(router.Update(kToolOverlayPaint).enabled);
+
+    // A tool that is no overlay tool stays.
+    doc.GetOverlays().SetActive(second);
+    map.View().SetActiveOverlay(second);
+    router.Execute(kToolRuler);
+    router.Execute(33156);
+    EXPECT_EQ(input.CurrentId(), 28);
+    // Making no overlay active drops an overlay tool too.
+    doc.GetOverlays().SetActive(second);
+    ASSERT_TRUE(router.Execute(kToolOverlayPaint));
+    map.View().SetActiveOverlay(nullptr);
+    EXPECT_EQ(input.CurrentId(), 0);
+}
+
+TEST(KVApp, GlobalCommandsRunAsTheirShiftedPaintCommandsInOneUndoStep)
+{
+    ScratchProfile scratch;
+    RunningApp run(scratch);
+    ASSERT_TRUE(run.started);
+    CommandRouter& router = run.app.Router();
+    CKVDoc& doc = *run.app.Document();
+    MapWidget& map = *run.app.Map();
+    // Undo puts a copy of the grid in place: looked up each time.
+    const auto offset = [&]() -> Grid2D& { return *doc.GetWorld().Channel(kChannelLandOffset); };
+    const auto fill = [&](float v) {
+        for (std::size_t i = 0; i < offset().CellCount(); ++i)
+            offset().DataAs<float>()[i] = v;
+    };
+    const auto every = [&](float v) {
+        for (std::size_t i = 0; i < offset().CellCount(); ++i)
+            if (offset().DataAs<float>()[i] != v)
+                return false;
+        return true;
+    };
+    GlobalAnswer answer(4.0f);
+    // Each entry stands in its Global submenu of the Tools menu and is enabled; the prescale
+    // ones only with the prescale grid.
+    for (int id : {33030, 33035, 33040, 33117, 33181, 33111, 33034, 33199, 33185, 33114}) {
+        ASSERT_NE(FindCommand(id), nullptr) << id;
+        EXPECT_STREQ(FindCommand(id)->menu, "&Tools") << id;
+        EXPECT_NE(FindCommand(id)->submenu, nullptr) << id;
+        EXPECT_TRUE(router.Update(id).enabled) << id;
+    }
+    for (int id : {33212, 33213, 33214, 33215, 33216, 33218})
+        EXPECT_FALSE(router.Update(id).enabled) << id;
+
+    fill(1.0f);
+    GetUndoList().Clear();
+    ASSERT_TRUE(router.Execute(33035)); // Global Raise, Land Offset
+    EXPECT_EQ(answer.asked, 1);
+    EXPECT_TRUE(every(5.0f));
+    ASSERT_EQ(GetUndoList().GetUndoCount(), 1);
+    EXPECT_EQ(GetUndoList().GetUndoDescription(), "Global Offset");
+    ASSERT_TRUE(GetUndoList().CheckpointAndUndo());
+    ASSERT_TRUE(GetUndoList().Undo());
+    EXPECT_TRUE(every(1.0f));
+    EXPECT_EQ(map.View().BusyCount(), 0);
+
+    // Paint Raise Offset with Shift held does the same, and selects no tool.
+    GetUndoList().Clear();
+    map.Paint().shiftHeld = [] { return true; };
+    ASSERT_TRUE(router.Execute(kPaintRaiseOffset));
+    EXPECT_TRUE(every(5.0f));
+    EXPECT_EQ(GetUndoList().GetUndoCount(), 1);
+    EXPECT_EQ(map.Input().CurrentId(), 0);
+    map.Paint().shiftHeld = [] { return false; };
+}
+
+TEST(KVApp, ColorKeyBarTogglesAndFollowsTheView)
+{
+    ScratchProfile scratch;
+    RunningApp run(scratch);
+    ASSERT_TRUE(run.started);
+    CommandRouter& router = run.app.Router();
+    CMainFrame& frame = *run.app.MainFrame();
+    ASSERT_NE(frame.Bar(kBarColorKey), nullptr);
+    EXPECT_EQ(frame.Bar(kBarColorKey)->windowTitle(), "Color Key");
+    EXPECT_FALSE(frame.Bar(kBarColorKey)->isVisible());
+    EXPECT_FALSE(router.Update(kBarColorKey).checked);
+    ASSERT_TRUE(router.Execute(kBarColorKey));
+    EXPECT_TRUE(frame.Bar(kBarColorKey)->isVisible());
+    EXPECT_TRUE(router.Update(kBarColorKey).checked);
+    router.Execute(kBarColorKey);
+    EXPECT_FALSE(frame.Bar(kBarColorKey)->isVisible());
+
+    CKVView& view = run.app.Map()->View();
+    ASSERT_TRUE(kvtest::WaitUntil([&] {
+        QEventLoop loop; // the idle ticks prepare the view's render
+        QTimer::singleShot(20, &loop, &QEventLoop::quit);
+        loop.exec();
+        return view.GetSampler() != nullptr;
+    }));
+    EXPECT_EQ(frame.ColorKey()->Source(), view.GetSampler());
+    EXPECT_FALSE(frame.ColorKey()->Strip().IsEmpty());
+}
+
+TEST(CommandTable, MenusOfOneNameAreOneMenuAndSubmenusHoldTheirRows)
+{
+    TestApp();
+    CommandRouter router;
+    CommandActions actions(router);
+    QMenuBar bar;
+    actions.BuildMenuBar(&bar);
+    QStringList names;
+    QMenu* tools = nullptr;
+    for (QAction* action : bar.actions()) {
+        EXPECT_FALSE(names.contains(action->text())) << action->text().toStdString() << " twice";
+        names << action->text();
+        if (action->text() == "&Tools")
+            tools = action->menu();
+    }
+    ASSERT_NE(tools, nullptr);
+    QMenu* lower = nullptr;
+    for (QAction* action : tools->actions())
+        if (action->menu() && action->text() == "Global &Lower")
+            lower = action->menu();
+    ASSERT_NE(lower, nullptr);
+    const QList<QAction*> items = lower->actions();
+    ASSERT_EQ(items.size(), 6);
+    EXPECT_EQ(items[0], actions.Action(33030));
+    EXPECT_EQ(items[0]->text(), "Land &Offset");
+    EXPECT_EQ(items[5], actions.Action(33034));
+    EXPECT_EQ(actions.SubmenuIds("&Tools", "Global &Noise").size(), 5u); // no water level
+    // The paint commands and the tool commands share the one Tools menu.
+    EXPECT_TRUE(tools->actions().contains(actions.Action(kPaintRaiseOffset)));
+    EXPECT_TRUE(tools->actions().contains(actions.Action(kToolRuler)));
 }
 
 TEST(KVApp, DocumentCommandsRunFromTheMenusWithTheirStates)

@@ -70,6 +70,34 @@ constexpr int kListClear = 57632;
 constexpr int kListCopy = 57634;
 constexpr int kListSelectAll = 57642;
 
+// The commands that choose the mouse tools (the paint tools are above).
+constexpr int kToolZoomWindow = 33143;
+constexpr int kToolPan = 33055;
+constexpr int kToolRecenter = 33068;
+constexpr int kToolSelectFreehand = 33076;
+constexpr int kToolSelectPolygon = 33085;
+constexpr int kToolSelectRectangle = 33087;
+constexpr int kToolSelectEllipse = 33074;
+constexpr int kToolSelectBrush = 33083;
+constexpr int kToolSelectPencil = 33084;
+constexpr int kToolWandAltitude = 33093;
+constexpr int kToolWandRainfall = 33095;
+constexpr int kToolWandTemperature = 33096;
+constexpr int kToolWandClimate = 33094;
+constexpr int kToolRuler = 33102;
+constexpr int kToolCrater = 33154;
+constexpr int kToolOverlayPaint = 33158;
+constexpr int kToolOverlayErase = 33159;
+constexpr int kToolSelectColorPicker = 33192;
+constexpr int kToolOverlayColorPicker = 33264;
+constexpr int kToolGradientOffset = 33250;
+constexpr int kToolGradientPrescale = 33251;
+constexpr int kToolGradientRoughness = 33252;
+constexpr int kToolGradientRainfall = 33254;
+constexpr int kToolGradientTemperature = 33253;
+// The Color Key bar on the View menu.
+constexpr int kBarColorKey = 33129;
+
 // Toolbar resources whose images the menus show, in loading order (a later one wins).
 constexpr int kToolbarMenuOnly = 128;
 constexpr int kToolbarWorldTools = 1009;

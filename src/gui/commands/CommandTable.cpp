@@ -180,6 +180,75 @@ const std::vector<CommandDef> kRows = {
     {kBrushSizeSM, "&Tools", "Brush Size S&mall", "Use the small brush\nSmall Brush"},
     {kBrushSizeXS, "&Tools", "Brush Size Extra-Small", "Use the extra-small brush\nExtra-Small Brush"},
     // ---- end of the paint tools ----
+    // ---- the mouse tools ----
+    {0, "&View", nullptr, nullptr},
+    {kToolZoomWindow, "&View", "Zoom &Window", "Zoom into the area you click or drag; Z chooses it while held\nZoom Window"},
+    {kToolPan, "&View", "Pa&n", "Drag the map; SPACE chooses it while held\nPan"},
+    {kToolRecenter, "&View", "Re&center", "Choose the recentre tool\nRecenter"},
+    {kBarColorKey, "&View", "Color &Key", "Show or hide the Color Key bar\nToggle Color Key"},
+    {0, "&Select", nullptr, nullptr},
+    {kToolSelectRectangle, "&Select", "Rectan&gular Selection Tool", "Select a rectangle; SHIFT adds, CTRL subtracts\nRectangular Selection"},
+    {kToolSelectEllipse, "&Select", "&Elliptical Selection Tool", "Select an ellipse; SHIFT adds, CTRL subtracts\nElliptical Selection"},
+    {kToolSelectFreehand, "&Select", "&Freehand Selection Tool", "Select a freehand outline; SHIFT adds, CTRL subtracts\nFreehand Selection"},
+    {kToolSelectPolygon, "&Select", "&Polygon Selection Tool", "Select a polygon; SHIFT adds, CTRL subtracts\nPolygon Selection"},
+    {kToolSelectBrush, "&Select", "Selection Brus&h", "Paint the selection with a soft brush\nSelection Brush"},
+    {kToolSelectPencil, "&Select", "Selection Pe&ncil", "Paint the selection with a hard brush\nSelection Pencil"},
+    {kToolWandAltitude, "&Select", "Magic Wand: &Altitude", "Select by altitude around a point\nAltitude Wand"},
+    {kToolWandRainfall, "&Select", "Magic Wand: Rain&fall", "Select by rainfall around a point\nRainfall Wand"},
+    {kToolWandTemperature, "&Select", "Magic Wand: &Temperature", "Select by temperature around a point\nTemperature Wand"},
+    {kToolWandClimate, "&Select", "Magic Wand: Cl&imate", "Select by climate around a point\nClimate Wand"},
+    {kToolSelectColorPicker, "&Select", "Select by &Overlay Color", "Select the cells of the overlay colour you click; SHIFT adds, CTRL subtracts\nSelect by Color"},
+    {0, "&Tools", nullptr, nullptr},
+    {kToolRuler, "&Tools", "&Distance", "Measure distances along a path of clicks\nDistance"},
+    {kToolCrater, "&Tools", "Place C&rater", "Place a crater; CTRL+drag sizes it\nCrater"},
+    {kToolGradientOffset, "&Tools", "Land &Offset", "Fill the selection's land offset with a gradient\nOffset Gradient", "Gradien&t"},
+    {kToolGradientPrescale, "&Tools", "&Prescale Land Offset", "Fill the selection's prescale land offset with a gradient\nPrescale Gradient", "Gradien&t"},
+    {kToolGradientRoughness, "&Tools", "&Land Roughness", "Fill the selection's land roughness with a gradient\nRoughness Gradient", "Gradien&t"},
+    {kToolGradientRainfall, "&Tools", "&Rainfall", "Fill the selection's rainfall with a gradient\nRainfall Gradient", "Gradien&t"},
+    {kToolGradientTemperature, "&Tools", "&Temperature", "Fill the selection's temperature with a gradient\nTemperature Gradient", "Gradien&t"},
+    {kToolOverlayPaint, "&Image Overlays", "&Paint on Overlay", "Paint the drawing colour on the active overlay\nOverlay Paint"},
+    {kToolOverlayErase, "&Image Overlays", "E&rase on Overlay", "Erase the active overlay where you paint\nOverlay Erase"},
+    {kToolOverlayColorPicker, "&Image Overlays", "Pic&k Overlay Color", "Take the drawing colour from the overlays\nPick Color"},
+    {kHideAllOverlays, "&Image Overlays", "&Hide All Overlays", "Hide every overlay and make none active\nHide Overlays"},
+    // ---- end of the mouse tools ----
+    // ---- the Global submenus of the Tools menu ----
+    {0, "&Tools", nullptr, nullptr},
+    {33030, "&Tools", "Land &Offset", "Lower the land offset everywhere\nGlobal Lower Offset", "Global &Lower"},
+    {33214, "&Tools", "&Prescale Land Offset", "Lower the prescale land offset everywhere\nGlobal Lower Prescale", "Global &Lower"},
+    {33031, "&Tools", "&Land Roughness", "Lower the land roughness everywhere\nGlobal Lower Roughness", "Global &Lower"},
+    {33032, "&Tools", "&Rainfall", "Lower the rainfall everywhere\nGlobal Lower Rainfall", "Global &Lower"},
+    {33033, "&Tools", "&Temperature", "Lower the temperature everywhere\nGlobal Lower Temperature", "Global &Lower"},
+    {33034, "&Tools", "&Water Level", "Lower the water level everywhere\nGlobal Lower Water Level", "Global &Lower"},
+    {33035, "&Tools", "Land &Offset", "Raise the land offset everywhere\nGlobal Raise Offset", "&Global Raise"},
+    {33213, "&Tools", "&Prescale Land Offset", "Raise the prescale land offset everywhere\nGlobal Raise Prescale", "&Global Raise"},
+    {33036, "&Tools", "&Land Roughness", "Raise the land roughness everywhere\nGlobal Raise Roughness", "&Global Raise"},
+    {33037, "&Tools", "&Rainfall", "Raise the rainfall everywhere\nGlobal Raise Rainfall", "&Global Raise"},
+    {33038, "&Tools", "&Temperature", "Raise the temperature everywhere\nGlobal Raise Temperature", "&Global Raise"},
+    {33039, "&Tools", "&Water Level", "Raise the water level everywhere\nGlobal Raise Water Level", "&Global Raise"},
+    {33040, "&Tools", "Land &Offset Edit", "Set the land offset everywhere\nGlobal Set Offset", "Global S&et"},
+    {33212, "&Tools", "&Prescale Land Offset Edit", "Set the prescale land offset everywhere\nGlobal Set Prescale", "Global S&et"},
+    {33041, "&Tools", "&Land Roughness Edit", "Set the land roughness everywhere\nGlobal Set Roughness", "Global S&et"},
+    {33042, "&Tools", "&Rainfall Edit", "Set the rainfall everywhere\nGlobal Set Rainfall", "Global S&et"},
+    {33043, "&Tools", "&Temperature Edit", "Set the temperature everywhere\nGlobal Set Temperature", "Global S&et"},
+    {33044, "&Tools", "&Water Level Value", "Set the water level everywhere\nGlobal Set Water Level", "Global S&et"},
+    {33117, "&Tools", "Land &Offset", "Smooth the land offset everywhere\nGlobal Smooth Offset", "Global &Smooth"},
+    {33215, "&Tools", "&Prescale Land Offset", "Smooth the prescale land offset everywhere\nGlobal Smooth Prescale", "Global &Smooth"},
+    {33118, "&Tools", "&Land Roughness", "Smooth the land roughness everywhere\nGlobal Smooth Roughness", "Global &Smooth"},
+    {33119, "&Tools", "&Rainfall", "Smooth the rainfall everywhere\nGlobal Smooth Rainfall", "Global &Smooth"},
+    {33120, "&Tools", "&Temperature", "Smooth the temperature everywhere\nGlobal Smooth Temperature", "Global &Smooth"},
+    {33199, "&Tools", "&Water Level", "Smooth the water level everywhere\nGlobal Smooth Water Level", "Global &Smooth"},
+    {33111, "&Tools", "Land &Offset", "Add noise to the land offset everywhere\nGlobal Noise Offset", "Global &Noise"},
+    {33216, "&Tools", "&Prescale Land Offset", "Add noise to the prescale land offset everywhere\nGlobal Noise Prescale", "Global &Noise"},
+    {33112, "&Tools", "&Land Roughness", "Add noise to the land roughness everywhere\nGlobal Noise Roughness", "Global &Noise"},
+    {33113, "&Tools", "&Rainfall", "Add noise to the rainfall everywhere\nGlobal Noise Rainfall", "Global &Noise"},
+    {33114, "&Tools", "&Temperature", "Add noise to the temperature everywhere\nGlobal Noise Temperature", "Global &Noise"},
+    {33181, "&Tools", "Land &Offset", "Remove terracing from the land offset everywhere\nGlobal Deterrace Offset", "Global &Deterrace"},
+    {33218, "&Tools", "&Prescale Land Offset", "Remove terracing from the prescale land offset everywhere\nGlobal Deterrace Prescale", "Global &Deterrace"},
+    {33182, "&Tools", "&Land Roughness", "Remove terracing from the land roughness everywhere\nGlobal Deterrace Roughness", "Global &Deterrace"},
+    {33183, "&Tools", "&Rainfall", "Remove terracing from the rainfall everywhere\nGlobal Deterrace Rainfall", "Global &Deterrace"},
+    {33184, "&Tools", "&Temperature", "Remove terracing from the temperature everywhere\nGlobal Deterrace Temperature", "Global &Deterrace"},
+    {33185, "&Tools", "&Water Level", "Remove terracing from the water level everywhere\nGlobal Deterrace Water Level", "Global &Deterrace"},
+    // ---- end of the Global submenus ----
     {kAppAbout, "&Help", "&About Kelvane Pro...",
      "Display program information, version number and copyright\nAbout"},
 };
@@ -325,23 +394,49 @@ std::vector<int> CommandActions::MenuIds(const QString& menu) const
     return ids;
 }
 
+std::vector<int> CommandActions::SubmenuIds(const QString& menu, const QString& submenu) const
+{
+    std::vector<int> ids;
+    for (const CommandDef& row : kRows) {
+        if (row.id != 0 && row.menu && row.submenu && QString::fromUtf8(row.menu) == menu &&
+            QString::fromUtf8(row.submenu) == submenu)
+            ids.push_back(row.id);
+    }
+    return ids;
+}
+
 void CommandActions::BuildMenuBar(QMenuBar* bar)
 {
-    QMenu* current = nullptr;
-    QString currentName;
+    std::map<QString, QMenu*> menus;
+    std::map<std::pair<QString, QString>, QMenu*> submenus;
     for (const CommandDef& row : kRows) {
         if (!row.menu)
             continue;
         const QString name = QString::fromUtf8(row.menu);
-        if (!current || name != currentName) {
-            current = bar->addMenu(name);
-            currentName = name;
+        QMenu*& top = menus[name];
+        if (!top) {
+            top = bar->addMenu(name);
             const std::vector<int> ids = MenuIds(name);
-            QMenu* menu = current;
-            connect(current, &QMenu::aboutToShow, this, [this, ids, menu] {
+            QMenu* menu = top;
+            connect(top, &QMenu::aboutToShow, this, [this, ids, menu] {
                 UpdateActions(ids);
                 emit menuAboutToShow(menu);
             });
+        }
+        QMenu* current = top;
+        if (row.submenu) {
+            const QString subName = QString::fromUtf8(row.submenu);
+            QMenu*& sub = submenus[{name, subName}];
+            if (!sub) {
+                sub = top->addMenu(subName);
+                const std::vector<int> ids = SubmenuIds(name, subName);
+                QMenu* menu = sub;
+                connect(sub, &QMenu::aboutToShow, this, [this, ids, menu] {
+                    UpdateActions(ids);
+                    emit menuAboutToShow(menu);
+                });
+            }
+            current = sub;
         }
         if (row.id == 0)
             current->addSeparator();

@@ -23,6 +23,7 @@ struct CommandDef {
     const char* menu;    // the top-level menu ("&File"); null: no menu entry
     const char* text;    // "&Open...\tCtrl+O"; the text after the tab gives the key
     const char* prompt;  // status prompt, then a line feed and the tool tip
+    const char* submenu = nullptr;  // the submenu of `menu` the entry stands in ("Global &Lower")
 };
 
 // The command rows in menu order; a row with id 0 is a separator of its menu.
@@ -74,14 +75,18 @@ public:
     CommandActions(CommandRouter& router, QObject* parent = nullptr);
 
     QAction* Action(int id) const;
-    // Builds the menu bar from the table; each menu updates its actions when it opens.
+    // Builds the menu bar from the table (rows of one menu name, wherever they stand, make
+    // one menu; rows with a submenu name make that submenu); each menu and submenu updates
+    // its actions when it opens.
     void BuildMenuBar(QMenuBar* bar);
     // Runs every action's update handler (menus on opening, toolbars at idle).
     void UpdateActions(const std::vector<int>& ids);
     void UpdateAll();
     void SetIcon(int id, const QIcon& icon);
-    // The action ids of a menu, in order (separators left out).
+    // The action ids of a menu, in order (separators left out), its submenus' included.
     std::vector<int> MenuIds(const QString& menu) const;
+    // The action ids of one submenu of a menu, in order.
+    std::vector<int> SubmenuIds(const QString& menu, const QString& submenu) const;
 
     // "&Open...\tCtrl+O" -> label "&Open...", key "Ctrl+O".
     static QString LabelOf(const char* text);

@@ -26,6 +26,7 @@ public:
 
     // Keeps the sampler, takes its shader's range and repaints (null: nothing drawn).
     void SetSource(SurfaceSampler* sampler);
+    SurfaceSampler* Source() const { return m_source; }
     float Low() const { return m_low; }
     float High() const { return m_high; }
 

@@ -1,5 +1,6 @@
 #include "gui/frame/CMainFrame.h"
 
+#include "gui/controls/CColorKeyDlg.h"
 #include "gui/frame/CMapViewProperties.h"
 #include "gui/tools/CToolOptionsBar.h"
 
@@ -99,6 +100,15 @@ CMainFrame::CMainFrame(CommandActions& actions, bool batch, QWidget* parent)
     m_globeBar = new GlobeBarWidget(m_actions, m_globeDock);
     m_globeDock->setWidget(m_globeBar);
     addDockWidget(Qt::RightDockWidgetArea, m_globeDock);
+    // The Color Key bar: docks left or right, starts floating and hidden.
+    m_colorKeyDock = new QDockWidget(QStringLiteral("Color Key"), this);
+    m_colorKeyDock->setObjectName(QString::number(kBarColorKey));
+    m_colorKey = new CColorKeyDlg(m_colorKeyDock);
+    m_colorKeyDock->setWidget(m_colorKey);
+    m_colorKeyDock->setAllowedAreas(Qt::LeftDockWidgetArea | Qt::RightDockWidgetArea);
+    addDockWidget(Qt::RightDockWidgetArea, m_colorKeyDock);
+    m_colorKeyDock->setFloating(true);
+    m_colorKeyDock->hide();
 
     // Commands with keys and no menu entry are the window's own.
     for (const CommandDef& row : CommandRows()) {
@@ -106,6 +116,12 @@ CMainFrame::CMainFrame(CommandActions& actions, bool batch, QWidget* parent)
             if (QAction* action = m_actions.Action(row.id); action && !action->shortcut().isEmpty())
                 addAction(action);
     }
+}
+
+void CMainFrame::RefreshColorKey(SurfaceSampler* sampler)
+{
+    if (m_colorKey)
+        m_colorKey->SetSource(sampler);
 }
 
 CGlobeDlgBar* CMainFrame::Globe() const { return m_globeBar ? &m_globeBar->Model() : nullptr; }
@@ -186,6 +202,7 @@ QWidget* CMainFrame::Bar(int id) const
     case kBarViewProperties: return m_propertiesDock;
     case kBarGlobeTools: return m_globeDock;
     case kBarToolOptions: return m_toolOptions;
+    case kBarColorKey: return m_colorKeyDock;
     case kBarStatus: return m_batch ? nullptr : const_cast<CMainFrame*>(this)->statusBar();
     default: return nullptr;
     }
@@ -253,6 +270,7 @@ bool CMainFrame::HasCommand(int id) const
     case kBarClimateSelector:
     case kBarGlobeTools:
     case kBarToolOptions:
+    case kBarColorKey:
     case kBarStatus:
         return Bar(id) != nullptr;
     case kWorldSettings:
@@ -367,7 +385,7 @@ void CMainFrame::showEvent(QShowEvent* event)
         return;
     m_palettesPlaced = true;
     const QPoint corner = centralWidget() ? centralWidget()->mapToGlobal(QPoint(0, 0)) : mapToGlobal(QPoint(0, 0));
-    for (QDockWidget* dock : {m_toolsPalette, m_climatePalette}) {
+    for (QDockWidget* dock : {m_toolsPalette, m_climatePalette, m_colorKeyDock}) {
         if (dock && dock->isFloating() && !dock->isVisible())
             dock->move(corner);
     }

@@ -1,6 +1,6 @@
 // The main window: menus from the command table, the World Tools and Map Tools toolbars,
 // the Tools and Climate Selector palettes (docks with 2- and 6-column button grids), the
-// status bar, and the map widget in the middle. It keeps the status text, saves the bar
+// status bar, the Color Key bar (hidden at first), and the map widget in the middle. It keeps the status text, saves the bar
 // layout ("CBars") and the placement ("Placement") when it closes and restores them at
 // start-up, limits its size, and handles the bar toggles of the View menu.
 #pragma once
@@ -27,6 +27,8 @@ class CMapViewProperties;
 class CGlobeDlgBar;
 class GlobeBarWidget;
 class CToolOptionsBar;
+class CColorKeyDlg;
+class SurfaceSampler;
 
 class CMainFrame : public QMainWindow, public CommandTarget {
     Q_OBJECT
@@ -35,7 +37,7 @@ public:
     static constexpr int kMinTrackWidth = 240, kMinTrackHeight = 240;
     static constexpr int kStartupWidth = 512, kStartupHeight = 384;
     // Bumped whenever the set of bars changes, so an older saved layout is not loaded.
-    static constexpr int kBarStateVersion = 3;
+    static constexpr int kBarStateVersion = 4;
     static constexpr const char* kBarStateSection = "CBars";
     static constexpr const char* kIdleMessage = "For Help, press F1";
 
@@ -43,7 +45,8 @@ public:
     CMainFrame(CommandActions& actions, bool batch, QWidget* parent = nullptr);
     ~CMainFrame() override;
 
-    // The bar window of an id (59392, 33131, 33132, 33128, 59393); null when there is none.
+    // The bar window of an id (59392, 33131, 33132, 33128, 59393, 33129 ...); null when
+    // there is none.
     QWidget* Bar(int id) const;
     QToolBar* WorldToolsBar() const { return m_worldTools; }
     QToolBar* MapToolsBar() const { return m_mapTools; }
@@ -53,6 +56,11 @@ public:
     CMapViewProperties* ViewProperties() const { return m_properties; }
     QDockWidget* GlobeDock() const { return m_globeDock; }
     GlobeBarWidget* GlobeBar() const { return m_globeBar; }
+    QDockWidget* ColorKeyBar() const { return m_colorKeyDock; }
+    // The colour key inside it (null in a batch run).
+    CColorKeyDlg* ColorKey() const { return m_colorKey; }
+    // The colour key follows a view's new sampler (null: it shows nothing).
+    void RefreshColorKey(SurfaceSampler* sampler);
     // The globe model (null in a batch run).
     CGlobeDlgBar* Globe() const;
     // Idle: one pass of the globe's picture while it is not complete; true when it drew.
@@ -131,6 +139,8 @@ private:
     QDockWidget* m_globeDock = nullptr;
     GlobeBarWidget* m_globeBar = nullptr;
     CToolOptionsBar* m_toolOptions = nullptr;
+    QDockWidget* m_colorKeyDock = nullptr;
+    CColorKeyDlg* m_colorKey = nullptr;
     QLabel* m_statusLabel = nullptr;
     QStyle* m_menuStyle = nullptr;
     QString m_statusText;

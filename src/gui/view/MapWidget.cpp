@@ -1,6 +1,7 @@
 #include "gui/view/MapWidget.h"
 
 #include "gui/frame/CMapViewProperties.h"
+#include "gui/controls/CColorKeyDlg.h"
 #include "gui/dialogs/CAltColorDlg.h"
 #include "gui/dialogs/CGridSettingsDlg.h"
 #include "gui/dialogs/CMapProjectionDlg.h"
@@ -80,6 +81,9 @@ MapWidget::~MapWidget()
     if (GetAltColorWindow() == &m_altColorTarget)
         SetAltColorWindow(nullptr);
     m_timer.stop();
+    // The colour key must not keep this view's sampler.
+    if (m_colorKey && m_colorKey->Source() == m_view->GetSampler())
+        m_colorKey->SetSource(nullptr);
     delete m_viewWindow;
     m_viewWindow = nullptr;
     m_commands.reset();
@@ -218,8 +222,12 @@ void MapWidget::RefreshToolRange() { m_input->SyncToolValues(); }
 
 void MapWidget::ActiveOverlayChanged()
 {
-    if (m_input)
-        m_input->SyncToolValues();
+    if (!m_input)
+        return;
+    // With no active overlay an overlay tool gives way to the no-action tool.
+    if (!m_view->GetActiveOverlay())
+        m_input->DropOverlayTool();
+    m_input->SyncToolValues();
 }
 
 // ---------------------------------------------------------------- tool host
@@ -405,6 +413,13 @@ void MapWidget::SetFrame(CMainFrame* frame)
 {
     m_frame = frame;
     m_optionsBar = frame ? frame->GetToolOptionsBar() : nullptr;
+    m_colorKey = frame ? frame->ColorKey() : nullptr;
+}
+
+void MapWidget::RefreshColorKey(SurfaceSampler* sampler)
+{
+    if (m_colorKey)
+        m_colorKey->SetSource(sampler);
 }
 
 ToolOptionsBar* MapWidget::OptionsBar() { return m_optionsBar.data(); }

@@ -30,6 +30,7 @@ class QPrinter;
 namespace kv {
 
 class CAltColorDlg;
+class CColorKeyDlg;
 class CKVDoc;
 class CMainFrame;
 class CViewInfoDlg;
@@ -88,6 +89,7 @@ public:
     void OnUpdateCommand(int id, CommandState& state) override;
 
     // ---- ViewFrame ----
+    void RefreshColorKey(SurfaceSampler* sampler) override;
     void SetWaitCursor(bool on) override;
     void Invalidate() override;
     void SetFrameTimer(int milliseconds) override;
@@ -203,6 +205,8 @@ private:
     CMainFrame* m_frame = nullptr;
     // The frame's tool options bar; it may go before this widget when the frame closes.
     QPointer<CToolOptionsBar> m_optionsBar;
+    // The frame's colour key, which may also go first.
+    QPointer<CColorKeyDlg> m_colorKey;
     CommandActions* m_actions = nullptr;
     QImage m_screen;
     QTimer m_timer;

@@ -38,7 +38,43 @@ constexpr struct {
     {kBrushSizeXS, ViewInput::kSizeXS},
 };
 
-bool IsPrescaleTool(int tool) { return tool >= 36 && tool <= 38; }
+// The other tools' commands: { command, tool id, family bits of the tool code }.
+constexpr int kPainting = ViewInput::kPaintingFamily;
+constexpr int kOverlay = ViewInput::kPaintingFamily | ViewInput::kOverlayTool;
+constexpr struct {
+    int command;
+    int tool;
+    int family;
+} kToolCommands[] = {
+    {kToolZoomWindow, 1, 0},
+    {kToolPan, 2, 0},
+    {kToolRecenter, 17, 0},
+    {kToolSelectFreehand, 18, 0},
+    {kToolSelectPolygon, 19, 0},
+    {kToolSelectRectangle, 20, 0},
+    {kToolSelectEllipse, 21, 0},
+    {kToolSelectBrush, 22, kPainting},
+    {kToolSelectPencil, 23, kPainting},
+    {kToolWandAltitude, 24, 0},
+    {kToolWandRainfall, 25, 0},
+    {kToolWandTemperature, 26, 0},
+    {kToolWandClimate, 27, 0},
+    {kToolRuler, 28, 0},
+    {kToolCrater, ViewInput::kCraterTool, kPainting},
+    {kToolOverlayPaint, 31, kOverlay},
+    {kToolOverlayErase, 32, kOverlay},
+    {kToolSelectColorPicker, 34, 0},
+    {kToolOverlayColorPicker, 44, 0},
+    {kToolGradientOffset, 39, 0},
+    {kToolGradientPrescale, 40, 0},
+    {kToolGradientRoughness, 41, 0},
+    {kToolGradientRainfall, 42, 0},
+    {kToolGradientTemperature, 43, 0},
+};
+
+constexpr int kOverlayEraseTool = 32;
+
+bool IsPrescaleTool(int tool) { return (tool >= 36 && tool <= 38) || tool == 40; }
 
 } // namespace
 
@@ -64,6 +100,14 @@ int PaintCommands::ToolOf(int commandId)
     return 0;
 }
 
+int PaintCommands::ToolCommandOf(int commandId)
+{
+    for (const auto& c : kToolCommands)
+        if (c.command == commandId)
+            return c.tool | c.family;
+    return -1;
+}
+
 int PaintCommands::SizeOf(int commandId)
 {
     for (const auto& c : kSizeCommands)
@@ -72,7 +116,31 @@ int PaintCommands::SizeOf(int commandId)
     return 0;
 }
 
-bool PaintCommands::HasCommand(int id) const { return ToolOf(id) != 0 || SizeOf(id) != 0 || id == kToolOptions; }
+bool PaintCommands::HasCommand(int id) const
+{
+    return ToolOf(id) != 0 || SizeOf(id) != 0 || id == kToolOptions || ToolCommandOf(id) >= 0 ||
+           FindGlobalCommand(id) != nullptr;
+}
+
+bool PaintCommands::HasActiveOverlay() const { return m_document.GetOverlays().GetActive() != nullptr; }
+
+bool PaintCommands::ToolEnabled(int code) const
+{
+    const int tool = code & ViewInput::kIdMask;
+    if (code & ViewInput::kOverlayTool)
+        return HasActiveOverlay();
+    const SurfMap& world = m_document.GetWorld();
+    return !IsPrescaleTool(tool) || (world.prescaleEnabled && world.Channel(kChannelPrescale));
+}
+
+void PaintCommands::OnToolCommand(int code)
+{
+    const int tool = code & ViewInput::kIdMask;
+    // The overlay eraser starts from a cleared drawing colour.
+    if (tool == kOverlayEraseTool)
+        m_input.SetDrawingColour(0);
+    m_input.SetTool(code, -1, false, tool == ViewInput::kCraterTool ? m_input.CraterRadiusDegrees() : 0.0);
+}
 
 void PaintCommands::OnCommand(int id)
 {
@@ -82,6 +150,14 @@ void PaintCommands::OnCommand(int id)
     }
     if (const int bits = SizeOf(id)) {
         m_input.SetToolSize(bits);
+        return;
+    }
+    if (FindGlobalCommand(id) != nullptr) {
+        m_global->OnCommand(id);
+        return;
+    }
+    if (const int code = ToolCommandOf(id); code >= 0) {
+        OnToolCommand(code);
         return;
     }
     const int tool = ToolOf(id);
@@ -98,7 +174,16 @@ void PaintCommands::OnUpdateCommand(int id, CommandState& state)
 {
     if (id == kToolOptions)
         return;
+    if (FindGlobalCommand(id) != nullptr) {
+        state.enabled = m_global->IsEnabled(id);
+        return;
+    }
     state.checkable = true;
+    if (const int code = ToolCommandOf(id); code >= 0) {
+        state.enabled = ToolEnabled(code);
+        state.checked = m_input.CurrentId() == (code & ViewInput::kIdMask);
+        return;
+    }
     if (const int bits = SizeOf(id)) {
         const bool painting = m_input.IsPaintingTool() && m_input.CurrentId() != 0;
         state.enabled = painting;
@@ -106,8 +191,7 @@ void PaintCommands::OnUpdateCommand(int id, CommandState& state)
         return;
     }
     const int tool = ToolOf(id);
-    const SurfMap& world = m_document.GetWorld();
-    state.enabled = !IsPrescaleTool(tool) || (world.prescaleEnabled && world.Channel(kChannelPrescale));
+    state.enabled = ToolEnabled(tool);
     state.checked = m_input.CurrentId() == tool;
 }
 

@@ -1,7 +1,9 @@
-// The map view's paint-tool commands: each selects its paint tool (Shift with a raise/lower
-// command runs that channel's global command instead), the brush size classes, and Tool
-// Options (the tool settings dialog). Update handlers enable and check them as the view's
-// current tool asks.
+// The map view's tool commands: each paint command selects its paint tool (Shift with a
+// raise/lower command runs that channel's global command instead), the other tool commands
+// select zoom, pan, recentre, the selection tools, ruler, crater, overlay paint and erase,
+// the colour pickers and the gradients; then the brush size classes, Tool Options (the tool
+// settings dialog) and the entries of the Global submenus. Update handlers enable and check
+// them as the view's current tool, the active overlay and the prescale grid ask.
 #pragma once
 
 #include "gui/commands/CommandTable.h"
@@ -25,6 +27,8 @@ public:
     static int ToolOf(int commandId);
     // The size bits of a size command; 0 for another id.
     static int SizeOf(int commandId);
+    // The tool code (id and family bits) of one of the other tool commands; -1 for another id.
+    static int ToolCommandOf(int commandId);
 
     bool HasCommand(int id) const override;
     void OnCommand(int id) override;
@@ -41,6 +45,10 @@ private:
     void RestartRender() override;
     void StoreView() override {}
     void OnToolOptions();
+    void OnToolCommand(int code);
+    // Overlay tools need the document's active overlay, prescale tools the prescale grid.
+    bool ToolEnabled(int code) const;
+    bool HasActiveOverlay() const;
 
     CKVDoc& m_document;
     CKVView& m_view;

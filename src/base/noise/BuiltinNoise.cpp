@@ -393,7 +393,10 @@ namespace quads {
 struct Lanes {
     static constexpr int kWidth = 4;
     using V = __m256d;
-    using I = __m128i;
+    // Lattice indices as plain ints: every use of them is a table lookup by address.
+    struct I {
+        alignas(16) int v[4];
+    };
 
     static V Set1(double v) { return _mm256_set1_pd(v); }
     static V Load(const double* p) { return _mm256_loadu_pd(p); }
@@ -401,27 +404,36 @@ struct Lanes {
     static void Axis(V c, I& b0, I& b1, V& r0, V& r1)
     {
         const V t = _mm256_add_pd(c, _mm256_set1_pd(kLatticeShift));
-        const I i = _mm256_cvttpd_epi32(t);
+        const __m128i i = _mm256_cvttpd_epi32(t);
         r0 = _mm256_sub_pd(t, _mm256_cvtepi32_pd(i));
         r1 = _mm256_sub_pd(r0, _mm256_set1_pd(1.0));
-        const I mask = _mm_set1_epi32(kLatticeMask);
-        b0 = _mm_and_si128(i, mask);
-        b1 = _mm_and_si128(_mm_add_epi32(b0, _mm_set1_epi32(1)), mask);
+        const __m128i mask = _mm_set1_epi32(kLatticeMask);
+        const __m128i lo = _mm_and_si128(i, mask);
+        _mm_store_si128(reinterpret_cast<__m128i*>(b0.v), lo);
+        _mm_store_si128(reinterpret_cast<__m128i*>(b1.v), _mm_and_si128(_mm_add_epi32(lo, _mm_set1_epi32(1)), mask));
     }
-    static I Add(I a, I b) { return _mm_add_epi32(a, b); }
-    // Gathers with every lane enabled (the masked form names its start value).
-    static I Permute(I i)
+    static I Add(const I& a, const I& b) { return I{{a.v[0] + b.v[0], a.v[1] + b.v[1], a.v[2] + b.v[2], a.v[3] + b.v[3]}}; }
+    static I Permute(const I& i)
     {
-        return _mm_mask_i32gather_epi32(_mm_setzero_si128(), g_tables.permutation, i, _mm_set1_epi32(-1), 4);
+        const int* p = g_tables.permutation;
+        return I{{p[i.v[0]], p[i.v[1]], p[i.v[2]], p[i.v[3]]}};
     }
-    static void Gradient(I i, V& g0, V& g1, V& g2)
+    // Four gradient rows loaded four doubles wide (the fourth belongs to the next row: the
+    // highest entry looked up is 1022 of 1026) and transposed into their components; plain
+    // loads, as on some processors the gather instructions cost more than the loads.
+    static void Gradient(const I& i, V& g0, V& g1, V& g2)
     {
-        const I row = _mm_add_epi32(i, _mm_add_epi32(i, i)); // three doubles per entry
-        const double* base = &g_tables.gradient[0][0];
-        const V all = _mm256_castsi256_pd(_mm256_set1_epi64x(-1));
-        g0 = _mm256_mask_i32gather_pd(_mm256_setzero_pd(), base, row, all, 8);
-        g1 = _mm256_mask_i32gather_pd(_mm256_setzero_pd(), base + 1, row, all, 8);
-        g2 = _mm256_mask_i32gather_pd(_mm256_setzero_pd(), base + 2, row, all, 8);
+        const V r0 = _mm256_loadu_pd(g_tables.gradient[i.v[0]]);
+        const V r1 = _mm256_loadu_pd(g_tables.gradient[i.v[1]]);
+        const V r2 = _mm256_loadu_pd(g_tables.gradient[i.v[2]]);
+        const V r3 = _mm256_loadu_pd(g_tables.gradient[i.v[3]]);
+        const V t0 = _mm256_unpacklo_pd(r0, r1); // r0[0] r1[0] r0[2] r1[2]
+        const V t1 = _mm256_unpackhi_pd(r0, r1); // r0[1] r1[1] r0[3] r1[3]
+        const V t2 = _mm256_unpacklo_pd(r2, r3);
+        const V t3 = _mm256_unpackhi_pd(r2, r3);
+        g0 = _mm256_permute2f128_pd(t0, t2, 0x20);
+        g1 = _mm256_permute2f128_pd(t1, t3, 0x20);
+        g2 = _mm256_permute2f128_pd(t0, t2, 0x31);
     }
     static V Abs(V v) { return _mm256_andnot_pd(_mm256_set1_pd(-0.0), v); }
     static V SettledNaN(V v)

@@ -1,5 +1,6 @@
-// Points per second of the noise sources at 12 octaves: the built-in sums, the two
-// plug-ins through the registry, and libnoise's Perlin and RidgedMulti as a peer.
+// Points per second of the noise sources at 12 octaves: the built-in sums one point at a
+// time and in groups (one, two or four points per register), the two plug-ins through the
+// registry, and libnoise's Perlin and RidgedMulti as a peer.
 #include "base/noise/CSourceDatabase.h"
 #include "base/Random.h"
 #include "base/noise/BuiltinNoise.h"
@@ -71,6 +72,40 @@ void BM_BuiltinRidgedMultifractalSum(benchmark::State& state)
     state.SetItemsProcessed(state.iterations());
 }
 BENCHMARK(BM_BuiltinRidgedMultifractalSum);
+
+// The group forms over all 4096 points at once; the argument is the lane count (1, 2, or
+// 0 for the widest the processor runs).
+void BM_BuiltinFractalBrownianSums(benchmark::State& state)
+{
+    PrepareBuiltins();
+    const Points& p = SamplePoints();
+    std::array<double, kPointCount> out;
+    const int lanes = static_cast<int>(state.range(0));
+    for (auto _ : state) {
+        kv::FractalBrownianSums(kPointCount, p.x.data(), p.y.data(), p.z.data(), 1.0, 2.0, kOctaves, -1, out.data(),
+                                lanes);
+        benchmark::DoNotOptimize(out.data());
+    }
+    state.SetItemsProcessed(state.iterations() * kPointCount);
+    state.counters["lanes"] = lanes > 0 ? lanes : kv::NoiseLaneWidth();
+}
+BENCHMARK(BM_BuiltinFractalBrownianSums)->Arg(1)->Arg(2)->Arg(0);
+
+void BM_BuiltinRidgedMultifractalSums(benchmark::State& state)
+{
+    PrepareBuiltins();
+    const Points& p = SamplePoints();
+    std::array<double, kPointCount> out;
+    const int lanes = static_cast<int>(state.range(0));
+    for (auto _ : state) {
+        kv::RidgedMultifractalSums(kPointCount, p.x.data(), p.y.data(), p.z.data(), 1.0, 2.0, kOctaves, 1.0, 1.0, -1,
+                                   out.data(), lanes);
+        benchmark::DoNotOptimize(out.data());
+    }
+    state.SetItemsProcessed(state.iterations() * kPointCount);
+    state.counters["lanes"] = lanes > 0 ? lanes : kv::NoiseLaneWidth();
+}
+BENCHMARK(BM_BuiltinRidgedMultifractalSums)->Arg(1)->Arg(2)->Arg(0);
 
 // TexEval through a registry entry, on the evaluator's own copy of the record, exactly as
 // a world samples a source.

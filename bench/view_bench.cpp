@@ -1,8 +1,9 @@
 // Off-screen rendering of the default world in Equirectangular at 1024 x 512 and
 // 4096 x 2048 with the altitude, climate and Gaia shaders: CRawImage::Compute (with the
-// shading pass) on all cores and on one core, and bare SurfaceSampler::GetAltitude of the
-// same pixels on one core. Before anything is timed, every shader and size is computed on
-// one core and on all cores and the pixels, values and land flag compared.
+// shading pass) on all cores and on one core, and the bare altitude of the same pixels on
+// one core, point by point (SurfaceSampler::GetAltitude) and in the render's groups.
+// Before anything is timed, every shader and size is computed on one core and on all
+// cores and the pixels, values and land flag compared.
 #include "base/Progress.h"
 #include "base/color/LightParms.h"
 #include "platform/ParallelFor.h"
@@ -100,6 +101,21 @@ void BM_BareAltitude(benchmark::State& state)
     state.SetItemsProcessed(state.iterations() * width * height);
 }
 
+// The same altitudes as the render evaluates them, in groups along each row, stored in
+// the view's grids: the first pass of the render without the colour pass.
+void BM_BareAltitudeGrouped(benchmark::State& state)
+{
+    Scene& s = TheScene();
+    const int width = static_cast<int>(state.range(0));
+    const int height = width / 2;
+    kv::SurfaceSampler sampler(&s.projection, &s.world, &s.light, kv::kShaderAltitude);
+    kv::GeoBuffers geo;
+    geo.Allocate(width, height);
+    for (auto _ : state)
+        sampler.RenderRect(&geo, nullptr, nullptr, 0, 0, width - 1, height - 1);
+    state.SetItemsProcessed(state.iterations() * width * height);
+}
+
 void ComputeArgs(benchmark::internal::Benchmark* b)
 {
     for (int shader : {kv::kShaderAltitude, kv::kShaderClimate, kv::kShaderGaia})
@@ -112,6 +128,7 @@ void ComputeArgs(benchmark::internal::Benchmark* b)
 
 BENCHMARK(BM_Compute)->Apply(ComputeArgs)->Unit(benchmark::kMillisecond)->UseRealTime()->MinTime(0.2);
 BENCHMARK(BM_BareAltitude)->Arg(1024)->Arg(4096)->Unit(benchmark::kMillisecond)->UseRealTime()->MinTime(0.2);
+BENCHMARK(BM_BareAltitudeGrouped)->Arg(1024)->Arg(4096)->Unit(benchmark::kMillisecond)->UseRealTime()->MinTime(0.2);
 
 int main(int argc, char** argv)
 {

@@ -234,11 +234,9 @@ int CRawImage::Compute(const char* progressText, bool shadingPass, bool riversAn
     bool ok = RunRows(workers, m_height, done, total, true, [width](RowWorker& w, int y) {
         NoiseEvaluationScope evaluating;
         // Once this thread has seen land, the water level need not be sampled again.
-        for (int x = 0; x < width; ++x) {
-            bool above = false;
-            w.sampler.ComputeCell(x, y, 0, w.land ? nullptr : &above);
-            w.land = w.land || above;
-        }
+        bool above = false;
+        w.sampler.ComputeRun(y, 0, width - 1, 0, w.land ? nullptr : &above);
+        w.land = w.land || above;
     });
     done += m_height;
     if (ok && shadingPass) {
@@ -246,8 +244,7 @@ int CRawImage::Compute(const char* progressText, bool shadingPass, bool riversAn
             worker->sampler.SetTarget(&worker->view, &m_colour, &m_mask);
         ok = RunRows(workers, m_height, done, total, true, [width](RowWorker& w, int y) {
             NoiseEvaluationScope evaluating;
-            for (int x = 0; x < width; ++x)
-                w.sampler.ComputeCell(x, y, kCellColour, nullptr);
+            w.sampler.ComputeRun(y, 0, width - 1, kCellColour, nullptr);
         });
         done += m_height;
     }

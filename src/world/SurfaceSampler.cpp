@@ -300,15 +300,16 @@ bool SurfaceSampler::GridCellToLatLon(int col, int row, double& latitude, double
 // ---------------------------------------------------------------------------------------
 // Evaluation
 
-double SurfaceSampler::EvaluateBasis(double latitude, double longitude) const
+const CSourceDatabase::SourceEntry* SurfaceSampler::BasisSource() const
 {
-    if (m_world == nullptr)
-        return 0.0;
+    if (m_world == nullptr || m_world->surfaceType == kSurfaceImported)
+        return nullptr;
+    return m_world->source != nullptr ? m_world->source : m_preparedSource;
+}
+
+void SurfaceSampler::NoisePoint(double latitude, double longitude, double point[3]) const
+{
     const SurfMap& world = *m_world;
-    if (world.surfaceType == kSurfaceImported)
-        return world.SampleStoredBasis(latitude, longitude);
-    // Every call evaluates on its own copy of the block: sources rewrite the point.
-    TexParms local = world.sourceParms;
     if (world.sphericalMapping) {
         if (!world.axisRotate) {
             longitude += world.axisLongitude;
@@ -328,15 +329,26 @@ double SurfaceSampler::EvaluateBasis(double latitude, double longitude) const
         double t[3];
         for (int k = 0; k < 3; ++k)
             t[k] = v[0] * m_matrix[0][k] + v[1] * m_matrix[1][k] + v[2] * m_matrix[2][k];
-        local.point[0] = world.scaleX * t[0] + world.originX;
-        local.point[1] = world.scaleY * t[1] + world.originY;
-        local.point[2] = world.scaleZ * t[2] + world.originZ;
+        point[0] = world.scaleX * t[0] + world.originX;
+        point[1] = world.scaleY * t[1] + world.originY;
+        point[2] = world.scaleZ * t[2] + world.originZ;
     } else {
-        local.point[0] = (longitude / 360.0 + 0.5) * world.scaleX * 2.0 + world.originX;
-        local.point[1] = (latitude / 180.0 + 0.5) * world.scaleY + world.originY;
-        local.point[2] = world.originZ;
+        point[0] = (longitude / 360.0 + 0.5) * world.scaleX * 2.0 + world.originX;
+        point[1] = (latitude / 180.0 + 0.5) * world.scaleY + world.originY;
+        point[2] = world.originZ;
     }
-    const CSourceDatabase::SourceEntry* entry = world.source != nullptr ? world.source : m_preparedSource;
+}
+
+double SurfaceSampler::EvaluateBasis(double latitude, double longitude) const
+{
+    if (m_world == nullptr)
+        return 0.0;
+    if (m_world->surfaceType == kSurfaceImported)
+        return m_world->SampleStoredBasis(latitude, longitude);
+    // Every call evaluates on its own copy of the block: sources rewrite the point.
+    TexParms local = m_world->sourceParms;
+    NoisePoint(latitude, longitude, local.point);
+    const CSourceDatabase::SourceEntry* entry = BasisSource();
     return entry != nullptr ? entry->Evaluate(local) : 0.0;
 }
 
@@ -417,7 +429,39 @@ void SurfaceSampler::TrackRange(float value)
         m_maxValue = value;
 }
 
+SurfaceSampler::AltitudeSource SurfaceSampler::CellAltitudeSource(bool inTarget, int mode) const
+{
+    if (m_world != nullptr && m_world->rasterMode)
+        return AltitudeSource::StoredBasis;
+    if ((mode & kCellColour) != 0 && inTarget && m_target->altitude)
+        return AltitudeSource::Target;
+    if (mode == kCellStoredPositions && inTarget && m_target->rawBasis)
+        return AltitudeSource::RawBasis;
+    return AltitudeSource::Evaluation;
+}
+
+bool SurfaceSampler::CellPosition(int col, int row, int mode, double& latitude, double& longitude) const
+{
+    const GeoBuffers* target = m_target;
+    const bool inTarget = target != nullptr && col >= 0 && row >= 0 && col < target->width && row < target->height;
+    if ((mode & kCellStoredPositions) != 0 && inTarget && target->latitude && target->longitude && target->valid) {
+        const auto urow = static_cast<std::size_t>(row);
+        latitude = target->latitude->Row<float>(urow)[col] * kRadToDeg;
+        longitude = target->longitude->Row<float>(urow)[col] * kRadToDeg;
+        return target->valid->Row<uint8_t>(urow)[col] != 0;
+    }
+    return PixelToLatLon(col, row, latitude, longitude);
+}
+
 bool SurfaceSampler::ComputeCell(int col, int row, int mode, bool* aboveWaterOut)
+{
+    double latitude = 0.0, longitude = 0.0;
+    const bool valid = CellPosition(col, row, mode, latitude, longitude);
+    return FinishCell(col, row, mode, valid, latitude, longitude, nullptr, aboveWaterOut);
+}
+
+bool SurfaceSampler::FinishCell(int col, int row, int mode, bool valid, double latitude, double longitude,
+                                const float* sourceValue, bool* aboveWaterOut)
 {
     GeoBuffers* target = m_target;
     const bool inTarget = target != nullptr && col >= 0 && row >= 0 && col < target->width && row < target->height;
@@ -426,36 +470,30 @@ bool SurfaceSampler::ComputeCell(int col, int row, int mode, bool* aboveWaterOut
     const bool storedPositions = (mode & kCellStoredPositions) != 0 && inTarget && target->latitude &&
                                  target->longitude && target->valid;
 
-    double latitude = 0.0, longitude = 0.0;
-    bool valid;
-    if (storedPositions) {
-        latitude = target->latitude->Row<float>(urow)[col] * kRadToDeg;
-        longitude = target->longitude->Row<float>(urow)[col] * kRadToDeg;
-        valid = target->valid->Row<uint8_t>(urow)[col] != 0;
-    } else {
-        valid = PixelToLatLon(col, row, latitude, longitude);
-    }
-
     if (aboveWaterOut != nullptr)
         *aboveWaterOut = false;
     if (valid) {
-        float altitude;
-        const bool haveAltitude = inTarget && target->altitude;
-        const bool haveRaw = inTarget && target->rawBasis;
+        float altitude = 0.0f;
         bool fromTarget = false;
-        if (m_world != nullptr && m_world->rasterMode) {
+        switch (CellAltitudeSource(inTarget, mode)) {
+        case AltitudeSource::StoredBasis:
             altitude = static_cast<float>(m_world->SampleStoredBasis(latitude, longitude));
-        } else if (colouring && haveAltitude) {
+            break;
+        case AltitudeSource::Target:
             altitude = target->altitude->Row<float>(urow)[col];
             fromTarget = true;
-        } else if (mode == kCellStoredPositions && haveRaw) {
+            break;
+        case AltitudeSource::RawBasis:
             altitude = AltitudeFromShaped(latitude, longitude,
                                           ShapeBasis(latitude, longitude, target->rawBasis->Row<float>(urow)[col]));
-        } else {
-            const double basis = EvaluateBasis(latitude, longitude);
-            if (haveRaw)
+            break;
+        case AltitudeSource::Evaluation: {
+            const double basis = sourceValue != nullptr ? *sourceValue : EvaluateBasis(latitude, longitude);
+            if (inTarget && target->rawBasis)
                 target->rawBasis->Row<float>(urow)[col] = static_cast<float>(basis);
             altitude = AltitudeFromShaped(latitude, longitude, ShapeBasis(latitude, longitude, basis));
+            break;
+        }
         }
 
         TrackRange(altitude);
@@ -464,7 +502,7 @@ bool SurfaceSampler::ComputeCell(int col, int row, int mode, bool* aboveWaterOut
         if (inTarget && !fromTarget) {
             target->minValue = m_minValue;
             target->maxValue = m_maxValue;
-            if (haveAltitude)
+            if (target->altitude)
                 target->altitude->Row<float>(urow)[col] = altitude;
             if (!storedPositions && target->latitude && target->longitude) {
                 target->latitude->Row<float>(urow)[col] = static_cast<float>(latitude * kDegToRad);
@@ -487,6 +525,50 @@ bool SurfaceSampler::ComputeCell(int col, int row, int mode, bool* aboveWaterOut
     return valid;
 }
 
+void SurfaceSampler::ComputeRun(int row, int x0, int x1, int mode, bool* anyAboveWater)
+{
+    // Cells per group: enough to keep the noise lanes full, few enough for the stack.
+    constexpr int kGroup = 64;
+    if (anyAboveWater != nullptr)
+        *anyAboveWater = false;
+    const GeoBuffers* target = m_target;
+    const bool rowInTarget = target != nullptr && row >= 0 && row < target->height;
+    for (int first = x0; first <= x1; first += kGroup) {
+        const int n = std::min(kGroup, x1 - first + 1);
+        double latitude[kGroup], longitude[kGroup];
+        bool valid[kGroup];
+        int slot[kGroup];
+        double px[kGroup], py[kGroup], pz[kGroup];
+        float value[kGroup];
+        // The source is looked up per group, as the world may change between groups.
+        const CSourceDatabase::SourceEntry* source = BasisSource();
+        int points = 0;
+        for (int k = 0; k < n; ++k) {
+            const int col = first + k;
+            valid[k] = CellPosition(col, row, mode, latitude[k], longitude[k]);
+            slot[k] = -1;
+            const bool inTarget = rowInTarget && col >= 0 && col < target->width;
+            if (valid[k] && source != nullptr && CellAltitudeSource(inTarget, mode) == AltitudeSource::Evaluation) {
+                double point[3];
+                NoisePoint(latitude[k], longitude[k], point);
+                px[points] = point[0];
+                py[points] = point[1];
+                pz[points] = point[2];
+                slot[k] = points++;
+            }
+        }
+        if (points > 0)
+            source->EvaluateMany(m_world->sourceParms, points, px, py, pz, value);
+        for (int k = 0; k < n; ++k) {
+            bool above = false;
+            FinishCell(first + k, row, mode, valid[k], latitude[k], longitude[k],
+                       slot[k] >= 0 ? &value[slot[k]] : nullptr, anyAboveWater != nullptr ? &above : nullptr);
+            if (above)
+                *anyAboveWater = true;
+        }
+    }
+}
+
 int SurfaceSampler::RenderRect(GeoBuffers* target, VideoBuffer* colorBuffer, VideoBuffer* maskBuffer, int x0, int y0,
                                int x1, int y1)
 {
@@ -500,13 +582,11 @@ int SurfaceSampler::RenderRect(GeoBuffers* target, VideoBuffer* colorBuffer, Vid
     VideoBuffer* colour = m_colorBuffer;
     m_colorBuffer = nullptr;
     for (int y = y0; y <= y1; ++y)
-        for (int x = x0; x <= x1; ++x)
-            ComputeCell(x, y, firstMode, nullptr);
+        ComputeRun(y, x0, x1, firstMode, nullptr);
     m_colorBuffer = colour;
     if (colour != nullptr) {
         for (int y = y0; y <= y1; ++y)
-            for (int x = x0; x <= x1; ++x)
-                ComputeCell(x, y, firstMode | kCellColour, nullptr);
+            ComputeRun(y, x0, x1, firstMode | kCellColour, nullptr);
     }
     if (target != nullptr) {
         target->minValue = m_minValue;
@@ -574,8 +654,7 @@ int RenderRectInBands(const SurfaceSampler& prototype, GeoBuffers* target, Video
         eachRun([&](Worker& worker, int first, int last) {
             NoiseEvaluationScope evaluating;
             for (int y = first; y < last; ++y)
-                for (int x = x0; x <= x1; ++x)
-                    worker.sampler.ComputeCell(x, y, mode, nullptr);
+                worker.sampler.ComputeRun(y, x0, x1, mode, nullptr);
         });
     }
     std::vector<GeoBuffers*> views;

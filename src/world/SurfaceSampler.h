@@ -87,6 +87,11 @@ public:
 
     // ---- rendering ----
     bool ComputeCell(int col, int row, int mode, bool* aboveWaterOut);
+    // ComputeCell for cells x0..x1 of `row` in order, with the same results, in groups:
+    // the positions of a group first, then the noise of all its points at once, then
+    // the rest cell by cell. With `anyAboveWater`, whether any cell is above its water
+    // level.
+    void ComputeRun(int row, int x0, int x1, int mode, bool* anyAboveWater);
     // Renders pixels x0 <= x <= x1, y0 <= y <= y1 (both corners included, in any order,
     // clamped to the target; (0, 0, width - 1, height - 1) is the whole target): 0, or -1
     // when the rectangle misses the target.
@@ -131,6 +136,19 @@ private:
     // position differences.
     void SurfaceNormals(const GeoBuffers* target, int col, int row, float* relief, float* flat) const;
     void TrackRange(float value);
+    // Where a cell's altitude comes from.
+    enum class AltitudeSource { StoredBasis, Target, RawBasis, Evaluation };
+    AltitudeSource CellAltitudeSource(bool inTarget, int mode) const;
+    // The position of a cell (stored in the target or unprojected); false off the map.
+    bool CellPosition(int col, int row, int mode, double& latitude, double& longitude) const;
+    // The source EvaluateBasis evaluates and the point it gives it; null when the basis
+    // does not come from a source.
+    const CSourceDatabase::SourceEntry* BasisSource() const;
+    void NoisePoint(double latitude, double longitude, double point[3]) const;
+    // The rest of ComputeCell after the position, with the source's value at the cell
+    // when the caller has evaluated it (`sourceValue`), else evaluating it here.
+    bool FinishCell(int col, int row, int mode, bool valid, double latitude, double longitude,
+                    const float* sourceValue, bool* aboveWaterOut);
 
     int m_shaderId;
     double m_minSide = 0.0;

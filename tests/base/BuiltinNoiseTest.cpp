@@ -3,6 +3,7 @@
 #include "base/noise/BuiltinNoise.h"
 #include "base/noise/BuiltinSources.h"
 
+#include <bit>
 #include <cfenv>
 #include <cmath>
 #include <cstring>
@@ -325,4 +326,131 @@ TEST(BuiltinSources, EvaluateIsTheSumAsFloat)
     kv::BrownianNoiseSource().evaluate(&p, &v);
     EXPECT_EQ(v, static_cast<float>(kv::FractalBrownianSum(1.1, 2.2, -0.3, 1.0, 2.0, 12.0, 0x0F)));
     EXPECT_EQ(p.point[0], 1.1);
+}
+
+namespace {
+
+// Coordinates where the lattice arithmetic is at its limits: the int range of the shifted
+// coordinate (10101010 is added before the conversion), lattice lines and points a hair
+// off them, signed zeros, tiny, huge and infinite values, and NaNs of both signs.
+std::vector<double> OddCoordinates()
+{
+    const double shift = 10101010.0;
+    const double inf = std::numeric_limits<double>::infinity();
+    std::vector<double> v = {0.0, -0.0, 1.0, -1.0, 0.5, -1e-10, 1e-10, 4.9e-324, -4.9e-324, 511.0, 512.0,
+                             -10101010.0, 2147483647.0 - shift, 2147483647.5 - shift, 2147483648.0 - shift,
+                             2147483649.0 - shift, -2147483648.0 - shift, -2147483648.5 - shift,
+                             -2147483649.0 - shift, 1e15, -1e15, 1e300, -1e300, inf, -inf, kNaN, -kNaN};
+    return v;
+}
+
+struct PointSet {
+    std::vector<double> x, y, z;
+    void Add(double a, double b, double c)
+    {
+        x.push_back(a);
+        y.push_back(b);
+        z.push_back(c);
+    }
+    int Count() const { return static_cast<int>(x.size()); }
+};
+
+} // namespace
+
+// The group sums run 1, 2 or 4 points per register; every lane count gives every point the
+// single-point sum's bits (memcmp: signed zeros, infinities and NaN payloads included).
+TEST(BuiltinNoise, GroupSumsEqualSinglePointSumsBitForBit)
+{
+    RebuildFromSeed(12345);
+    struct Parms {
+        double H, lacunarity, octaves, offset, gain;
+        int32_t mask;
+    };
+    const Parms parms[] = {{1.0, 2.0, 12.0, 1.0, 1.0, -1},   // the defaults
+                           {0.6, 2.3, 9.5, 1.05, 2.5, 0x1B5}, // gaps in the mask, weights clamped
+                           {1.2, 1.9, 1.0, 0.7, 0.4, -1},    // octave 0 alone
+                           {0.9, -3.1, 32.0, 1.0, 1.0, ~1}};  // negative lacunarity, no octave 0
+
+    // Every combination of the odd coordinates, then a million points inside a few noise
+    // cells, as a world samples them; the counts leave partial registers at the end.
+    PointSet odd;
+    const std::vector<double> c = OddCoordinates();
+    for (double a : c)
+        for (double b : c)
+            for (double d : {0.25, -0.0, 2147483648.0 - 10101010.0, kNaN, -std::numeric_limits<double>::infinity()})
+                odd.Add(a, b, d);
+    PointSet many;
+    uint64_t state = 0x9E3779B97F4A7C15ull;
+    auto next = [&state] {
+        state = state * 6364136223846793005ull + 1442695040888963407ull;
+        return static_cast<double>(state >> 11) / 9007199254740992.0; // [0, 1)
+    };
+    for (int i = 0; i < (1 << 20) + 3; ++i)
+        many.Add(next() * 8.0 - 4.0, next() * 8.0 - 4.0, next() * 8.0 - 4.0);
+
+    std::vector<int> laneCounts = {1, 2};
+    if (kv::NoiseLaneWidth() > 2)
+        laneCounts.push_back(0); // the widest
+    for (size_t p = 0; p < std::size(parms); ++p) {
+        const Parms& q = parms[p];
+        kv::MarkOctaveWeightsDirty();
+        const PointSet& set = p == 0 ? many : odd;
+        const int n = set.Count();
+        std::vector<double> fbm(static_cast<size_t>(n)), ridged(static_cast<size_t>(n));
+        for (int k = 0; k < n; ++k) {
+            const auto u = static_cast<size_t>(k);
+            fbm[u] = kv::FractalBrownianSum(set.x[u], set.y[u], set.z[u], q.H, q.lacunarity, q.octaves, q.mask);
+            ridged[u] = kv::RidgedMultifractalSum(set.x[u], set.y[u], set.z[u], q.H, q.lacunarity, q.octaves,
+                                                  q.offset, q.gain, q.mask);
+            // Whatever NaNs met inside, a NaN sum is the one quiet NaN.
+            for (double v : {fbm[u], ridged[u]}) {
+                if (std::isnan(v)) {
+                    ASSERT_EQ(std::bit_cast<uint64_t>(v), 0x7FF8000000000000ull) << p << " point " << k;
+                }
+            }
+        }
+        for (int lanes : laneCounts) {
+            std::vector<double> out(static_cast<size_t>(n) + 1, 99.0);
+            kv::FractalBrownianSums(n, set.x.data(), set.y.data(), set.z.data(), q.H, q.lacunarity, q.octaves,
+                                    q.mask, out.data(), lanes);
+            EXPECT_EQ(std::memcmp(out.data(), fbm.data(), sizeof(double) * static_cast<size_t>(n)), 0)
+                << "fBm, parameters " << p << ", lanes " << lanes;
+            EXPECT_EQ(out.back(), 99.0); // nothing written past the group
+            kv::RidgedMultifractalSums(n, set.x.data(), set.y.data(), set.z.data(), q.H, q.lacunarity, q.octaves,
+                                       q.offset, q.gain, q.mask, out.data(), lanes);
+            EXPECT_EQ(std::memcmp(out.data(), ridged.data(), sizeof(double) * static_cast<size_t>(n)), 0)
+                << "ridged, parameters " << p << ", lanes " << lanes;
+        }
+    }
+}
+
+// The group form of the built-in sources is the one-point TexEval on each point, the
+// narrowing to float included (made in the caller's rounding mode, after the sum).
+TEST(BuiltinSources, GroupEvaluationIsTexEvalOnEachPoint)
+{
+    RebuildFromSeed(77);
+    const std::vector<double> c = OddCoordinates();
+    PointSet points;
+    for (int i = 0; i < 700; ++i) // past one chunk of the group form
+        points.Add(std::sin(i * 0.37) * 3.0, i * 0.011 - 2.0, std::cos(i * 0.23) * 2.5);
+    for (double v : c)
+        points.Add(v, 0.3, -v);
+    for (const kv::BuiltinSourceOps* ops : {&kv::RidgedMultifractalSource(), &kv::BrownianNoiseSource()}) {
+        kv::TexParms parms{};
+        ops->defaults(&parms);
+        parms.octaveMask = 0x7FD;
+        kv::MarkOctaveWeightsDirty();
+        std::vector<float> many(static_cast<size_t>(points.Count()));
+        ops->evaluateMany(&parms, points.Count(), points.x.data(), points.y.data(), points.z.data(), many.data());
+        for (int k = 0; k < points.Count(); ++k) {
+            const auto u = static_cast<size_t>(k);
+            kv::TexParms local = parms;
+            local.point[0] = points.x[u];
+            local.point[1] = points.y[u];
+            local.point[2] = points.z[u];
+            float one = 0.0f;
+            ops->evaluate(&local, &one);
+            ASSERT_EQ(std::memcmp(&one, &many[u], sizeof one), 0) << k;
+        }
+    }
 }

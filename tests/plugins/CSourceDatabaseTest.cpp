@@ -137,6 +137,36 @@ TEST(CSourceDatabase, EntriesEvaluateThroughTheirOwnRecord)
     EXPECT_EQ(fbm->Evaluate(b), va);
 }
 
+// A run of points evaluates as Evaluate on a fresh copy per point: the built-ins through
+// their group form, a plug-in (which scales the point of its record) one point at a time.
+TEST(CSourceDatabase, EvaluateManyIsEvaluateOnEachPoint)
+{
+    kv::CSourceDatabase db;
+    db.LoadSources(KV_PLUGIN_DIR);
+    const double x[] = {0.3, 1.5, -2.25, 0.0, 7.1};
+    const double y[] = {0.6, 0.5, 3.0, -0.0, -1.9};
+    const double z[] = {-0.2, 0.1, 0.75, 1.0, 0.4};
+    for (int id : {0, 1, 18, 19}) {
+        const Entry* e = nullptr;
+        ASSERT_GE(db.FindById(id, &e), 0) << id;
+        EXPECT_EQ(e->evaluateMany != nullptr, e->IsBuiltIn()) << id;
+        kv::TexParms parms = db.Entry(id == 19 ? 0 : 1).parms;
+        e->Destroy(parms);
+        e->Create(parms);
+        const kv::TexParms before = parms;
+        float many[5];
+        e->EvaluateMany(parms, 5, x, y, z, many);
+        EXPECT_EQ(std::memcmp(&parms, &before, sizeof parms), 0) << id;
+        for (int k = 0; k < 5; ++k) {
+            kv::TexParms local = parms;
+            local.point[0] = x[k];
+            local.point[1] = y[k];
+            local.point[2] = z[k];
+            EXPECT_EQ(many[k], e->Evaluate(local)) << id << " point " << k;
+        }
+    }
+}
+
 TEST(CSourceDatabase, EmptyOrMissingFolderGivesTheTwoBuiltins)
 {
     ScratchFolder empty("empty");

@@ -352,6 +352,55 @@ TEST_F(SamplerTest, SameSeedSamePixelsOnOneOrSeveralThreads)
     EXPECT_EQ(RenderRectInBands(prototype, &part, &partColour, nullptr, 10, 48, 40, 60, 8), -1);
 }
 
+// A run of cells evaluated in groups (positions, then the noise of the group, then the
+// rest) leaves every grid, pixel, range and the water answer as ComputeCell cell by cell,
+// for runs longer than a group, reaching past the target, in both passes.
+TEST_F(SamplerTest, RunsInGroupsEqualCellByCell)
+{
+    projection.SetProjection(kv::kMapOrthographic); // part of each row is off the globe
+    projection.SetScale(1.0);
+    constexpr int w = 150, h = 12;
+    struct Render {
+        GeoBuffers target;
+        VideoBuffer colour, mask;
+        bool above[2][h] = {};
+    };
+    Render cells, runs;
+    for (Render* r : {&cells, &runs}) {
+        ASSERT_NE(r->target.Allocate(w, h), nullptr);
+        ASSERT_EQ(r->colour.Create(w, h), 0);
+        ASSERT_EQ(r->mask.Create(w, h), 0);
+        SurfaceSampler sampler(&projection, &world, &light, kShaderAltitude);
+        sampler.SetTarget(&r->target, &r->colour, &r->mask);
+        for (int pass = 0; pass < 2; ++pass) {
+            const int mode = pass == 0 ? 0 : kCellColour;
+            for (int row = 0; row < h; ++row) {
+                if (r == &runs) {
+                    sampler.ComputeRun(row, -3, w + 4, mode, &r->above[pass][row]);
+                    continue;
+                }
+                for (int col = -3; col <= w + 4; ++col) {
+                    bool above = false;
+                    sampler.ComputeCell(col, row, mode, &above);
+                    r->above[pass][row] = r->above[pass][row] || above;
+                }
+            }
+        }
+    }
+    for (auto grid : {&GeoBuffers::altitude, &GeoBuffers::rawBasis, &GeoBuffers::latitude, &GeoBuffers::longitude,
+                      &GeoBuffers::valid})
+        EXPECT_EQ(Equal2D((cells.target.*grid).get(), (runs.target.*grid).get()), 1);
+    EXPECT_EQ(std::memcmp(cells.colour.GetBits(), runs.colour.GetBits(), cells.colour.RowBytes() * h), 0);
+    EXPECT_EQ(std::memcmp(cells.mask.GetBits(), runs.mask.GetBits(), cells.mask.RowBytes() * h), 0);
+    EXPECT_EQ(cells.target.minValue, runs.target.minValue);
+    EXPECT_EQ(cells.target.maxValue, runs.target.maxValue);
+    EXPECT_EQ(std::memcmp(cells.above, runs.above, sizeof cells.above), 0);
+    int land = 0;
+    for (bool a : cells.above[0])
+        land += a ? 1 : 0;
+    EXPECT_GT(land, 0);
+}
+
 TEST_F(SamplerTest, RectangleCornersAreBothIncluded)
 {
     // The whole-target rectangle is (0, 0) .. (w - 1, h - 1); this Equirectangular view

@@ -29,11 +29,25 @@ void ComputeOctaveWeights(double H, double lacunarity, double octaves);
 
 // Octave sums at (x, y, z). The octave count is trunc(octaves), at most 32; octave 0 is
 // evaluated in any case when bit 0 of the mask is set. Both run with the rounding mode
-// switched to truncation and restore the caller's mode.
+// switched to truncation and restore the caller's mode. A sum that is NaN (from NaN or
+// infinite coordinates) is the quiet NaN 0x7FF8000000000000 whatever NaNs met inside it.
 double FractalBrownianSum(double x, double y, double z, double H, double lacunarity, double octaves,
                           int32_t mask);
 double RidgedMultifractalSum(double x, double y, double z, double H, double lacunarity, double octaves,
                              double offset, double gain, int32_t mask);
+
+// The same sums of `count` points (x[k], y[k], z[k]) into out[k], each equal to the
+// single-point sum to the last bit (NaN and infinite coordinates included). Weights,
+// tables and the rounding mode are settled once for the group. `lanes` is the number of
+// points that advance together: 1, 2, or 0 for the widest the processor runs (4 with
+// AVX2, else 2); a count the processor lacks runs as the widest it has.
+void FractalBrownianSums(int count, const double* x, const double* y, const double* z, double H, double lacunarity,
+                         double octaves, int32_t mask, double* out, int lanes = 0);
+void RidgedMultifractalSums(int count, const double* x, const double* y, const double* z, double H,
+                            double lacunarity, double octaves, double offset, double gain, int32_t mask, double* out,
+                            int lanes = 0);
+// The widest lane count of the group sums on this processor: 4, 2, or 1 off x86-64.
+int NoiseLaneWidth();
 
 void MarkNoiseTablesDirty();
 void MarkOctaveWeightsDirty();

@@ -53,9 +53,41 @@ void BrownianEvaluate(TexParms* p, float* out)
         FractalBrownianSum(p->point[0], p->point[1], p->point[2], p->H, p->lacunarity, p->octaves, p->octaveMask));
 }
 
-const BuiltinSourceOps kRidgedOps = {RidgedGetInfo, BuiltinCreate, BuiltinDestroy, RidgedEvaluate, RidgedDefault};
-const BuiltinSourceOps kBrownianOps = {BrownianGetInfo, BuiltinCreate, BuiltinDestroy, BrownianEvaluate,
-                                       BrownianDefault};
+// The group forms run the sums a chunk at a time into doubles and narrow them to float
+// after the sum has given the caller's rounding mode back, as the one-point forms do.
+constexpr int kChunk = 256;
+
+template <typename Sums>
+void EvaluateInChunks(int count, const double* x, const double* y, const double* z, float* out, Sums&& sums)
+{
+    double values[kChunk];
+    for (int first = 0; first < count; first += kChunk) {
+        const int n = std::min(kChunk, count - first);
+        sums(n, x + first, y + first, z + first, values);
+        for (int k = 0; k < n; ++k)
+            out[first + k] = static_cast<float>(values[k]);
+    }
+}
+
+void RidgedEvaluateMany(const TexParms* p, int count, const double* x, const double* y, const double* z, float* out)
+{
+    EvaluateInChunks(count, x, y, z, out, [p](int n, const double* px, const double* py, const double* pz, double* v) {
+        RidgedMultifractalSums(n, px, py, pz, p->H, p->lacunarity, p->octaves, p->extras[0], p->extras[1],
+                               p->octaveMask, v);
+    });
+}
+
+void BrownianEvaluateMany(const TexParms* p, int count, const double* x, const double* y, const double* z, float* out)
+{
+    EvaluateInChunks(count, x, y, z, out, [p](int n, const double* px, const double* py, const double* pz, double* v) {
+        FractalBrownianSums(n, px, py, pz, p->H, p->lacunarity, p->octaves, p->octaveMask, v);
+    });
+}
+
+const BuiltinSourceOps kRidgedOps = {RidgedGetInfo,  BuiltinCreate, BuiltinDestroy,
+                                     RidgedEvaluate, RidgedDefault, RidgedEvaluateMany};
+const BuiltinSourceOps kBrownianOps = {BrownianGetInfo,  BuiltinCreate,   BuiltinDestroy,
+                                       BrownianEvaluate, BrownianDefault, BrownianEvaluateMany};
 
 } // namespace
 

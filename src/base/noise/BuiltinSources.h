@@ -9,12 +9,18 @@ namespace kv {
 constexpr int kRidgedMultifractalId = 0;
 constexpr int kBrownianNoiseId = 1;
 
+// The values of one configuration at `count` points (x[k], y[k], z[k]) into out[k], each
+// what `evaluate` gives at that point; `parms` is only read.
+using SourceEvalManyFn = void (*)(const TexParms* parms, int count, const double* x, const double* y,
+                                  const double* z, float* out);
+
 struct BuiltinSourceOps {
     TexGetInfoFn getInfo;
     TexCreateFn create;
     TexDestroyFn destroy;
     TexEvalFn evaluate;
     TexDefaultFn defaults;
+    SourceEvalManyFn evaluateMany; // the built-ins' group form of `evaluate`
 };
 
 const BuiltinSourceOps& RidgedMultifractalSource();

@@ -25,6 +25,7 @@ std::unique_ptr<CSourceDatabase::SourceEntry> MakeBuiltinEntry(const BuiltinSour
     entry->destroy = ops.destroy;
     entry->evaluate = ops.evaluate;
     entry->defaults = ops.defaults;
+    entry->evaluateMany = ops.evaluateMany;
     return entry;
 }
 
@@ -63,6 +64,22 @@ void CSourceDatabase::SourceEntry::Create(TexParms& p) const
         TexParms probe = p;
         float unused = 0.0f;
         evaluate(&probe, &unused);
+    }
+}
+
+void CSourceDatabase::SourceEntry::EvaluateMany(const TexParms& parms, int count, const double* x, const double* y,
+                                                const double* z, float* out) const
+{
+    if (evaluateMany != nullptr) {
+        evaluateMany(&parms, count, x, y, z, out);
+        return;
+    }
+    for (int k = 0; k < count; ++k) {
+        TexParms local = parms;
+        local.point[0] = x[k];
+        local.point[1] = y[k];
+        local.point[2] = z[k];
+        out[k] = Evaluate(local);
     }
 }
 

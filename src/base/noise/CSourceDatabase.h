@@ -10,11 +10,13 @@
 //       local.point[0] = x; local.point[1] = y; local.point[2] = z;
 //       float v = entry->Evaluate(local);
 //   }
+// or, for a run of points, entry->EvaluateMany(parms, count, x, y, z, values).
 // Evaluate allocates nothing and takes no lock. A source may scale the sample point of
 // the record in place (plug-ins do), so the point must be written before every call.
 #pragma once
 
 #include "platform/DynamicLibrary.h"
+#include "base/noise/BuiltinSources.h"
 #include "base/noise/TexRecords.h"
 
 #include <memory>
@@ -34,6 +36,7 @@ public:
         TexDestroyFn destroy = nullptr;
         TexEvalFn evaluate = nullptr;
         TexDefaultFn defaults = nullptr;
+        SourceEvalManyFn evaluateMany = nullptr; // the built-ins' group form; null for a plug-in
 
         int Id() const { return info.id; }
         const char* Name() const { return info.name; }
@@ -51,6 +54,11 @@ public:
             evaluate(&parms, &value);
             return value;
         }
+        // The values at `count` points (x[k], y[k], z[k]) into out[k], each what Evaluate
+        // gives on a fresh copy of `parms` with that point: the built-ins take the whole
+        // group at once, a plug-in one point at a time.
+        void EvaluateMany(const TexParms& parms, int count, const double* x, const double* y, const double* z,
+                          float* out) const;
     };
 
     // One line of a source chooser: a source's name and id, in registry order.

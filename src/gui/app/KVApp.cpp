@@ -6,6 +6,7 @@
 #include "document/CKVDoc.h"
 #include "document/ColorLinks.h"
 #include "exchange/SaveAs.h"
+#include "exchange/SkyloomTemplate.h"
 #include "exchange/SpinSequence.h"
 #include "exchange/WorldImages.h"
 #include "gui/app/ProfileSettings.h"
@@ -59,7 +60,7 @@ public:
     {
         return m_app.Document() && (id == kFileSave || id == kFileSaveAs || id == kMapRegenerate ||
                                     id == kFileSaveSphereMap || id == kFileSaveIcosahedral ||
-                                    id == kFileSaveSpinSequence || id == kFileExportVRML ||
+                                    id == kFileSaveSpinSequence || id == kFileExportVRML || id == kFileExportSkyloom ||
                                     CKVDoc::HasCommand(id));
     }
     void OnCommand(int id) override
@@ -76,6 +77,7 @@ public:
         case kFileSaveIcosahedral: SaveIcosahedralCommand(doc); break;
         case kFileSaveSpinSequence: SaveSpinSequenceCommand(doc); break;
         case kFileExportVRML: ExportVRMLCommand(doc); break;
+        case kFileExportSkyloom: ExportSkyloomTemplateCommand(doc); break;
         default: doc.OnCommand(id); break;
         }
     }

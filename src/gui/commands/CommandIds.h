@@ -28,6 +28,8 @@ constexpr int kBarGlobeTools = 500;
 // The program's own.
 constexpr int kEditPreferences = 33022;
 constexpr int kMapRegenerate = 33051;
+// File/Export World: the Skyloom template drawing of the world's icosahedral net.
+constexpr int kFileExportSkyloom = 33310;
 // Whole-world outputs of the document.
 constexpr int kFileSaveSphereMap = 33300;
 constexpr int kFileSaveIcosahedral = 33301;

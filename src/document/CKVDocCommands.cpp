@@ -209,7 +209,7 @@ constexpr int kDocumentIds[] = {
     kProfiledMound,   kMathTool,        kAshgroveClimate,  kDefaultClimate,   kMultipleFiles,   kGlobeSetup,
     kGlobeExport,     kBurnIn,          kFillOffsetBasins, kFillLakeBasins,   kFindRivers,      kClearRivers,
     kToggleRivers,    kEnableRiverMask, kRemoveRiverMask,  kInciseFlow,       kRemapAltitudes,  kSetUpSimpleCreate,
-    kExecuteSimpleCreate, kPlanetaryBombardment,
+    kExecuteSimpleCreate, kPlanetaryBombardment, kRunScript, kExpandLand,
 };
 
 } // namespace
@@ -526,6 +526,8 @@ bool CKVDoc::OnCommand(int id)
     case kSetUpSimpleCreate: OnSetUpSimpleCreate(); break;
     case kExecuteSimpleCreate: OnExecuteSimpleCreate(); break;
     case kPlanetaryBombardment: OnPlanetaryBombardment(); break;
+    case kRunScript: OnRunScript(); break;
+    case kExpandLand: ExpandLandInOffset(); break;
     default: break;
     }
     return true;

@@ -60,6 +60,9 @@ constexpr int kRemapAltitudes = 33245;
 constexpr int kSetUpSimpleCreate = 33174;
 constexpr int kExecuteSimpleCreate = 33175;
 constexpr int kPlanetaryBombardment = 33155;
+// Tools/Actions: a script file run on the world; land grown into the low water.
+constexpr int kRunScript = 33311;
+constexpr int kExpandLand = 33312;
 } // namespace doccmd
 
 // What an update handler sets for a menu item (the item keeps its own text while `text`

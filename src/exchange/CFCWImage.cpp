@@ -204,6 +204,10 @@ int MapWriter::Sample()
     VideoBuffer& mask = m_image.MaskBuffer();
     mask.Clear(0);
     const bool relative = m_settings.seaLevelRelative != 0;
+    // Temperature, rainfall and climate feed only their own layers and bars; the water
+    // level only the sea-relative altitudes. Without any of them the climate is not asked.
+    const bool needClimate =
+        relative || m_settings.climateContoursOn || m_settings.rainContoursOn || m_settings.tempContoursOn;
     GridRows<float> t = m_grids[kTemperature]->Rows<float>(), r = m_grids[kRainfall]->Rows<float>(),
                     a = m_grids[kAltitude]->Rows<float>(), c = m_grids[kClimate]->Rows<float>();
 
@@ -228,7 +232,8 @@ int MapWriter::Sample()
                 double altitude = s.GetAltitude(latitude, longitude);
                 float rain = 0.0f, temperature = 0.0f, water = 0.0f;
                 int climate = 0;
-                s.GetClimate(latitude, longitude, altitude, rain, temperature, climate, &water);
+                if (needClimate)
+                    s.GetClimate(latitude, longitude, altitude, rain, temperature, climate, &water);
                 if (relative && altitude < 0.0) {
                     if (altitude > water)
                         altitude = 0.001;
@@ -906,9 +911,10 @@ int MapWriter::Run(const std::string& path, const std::vector<uint8_t>& templ)
         const int closed = m_sink.Close();
         return aborted || closed != 0 ? -1 : 0;
     };
-    // Render and sample.
+    // Sample: the grids and the mask come from the sampler itself; no picture of the
+    // raster is needed for them.
     g_abortValue = 0;
-    const int computed = m_image.Compute("Calculating World Data", false, false);
+    const int computed = m_image.PrepareSampling();
     m_samplerPtr = m_image.OwnSampler();
     if (computed != 0 && computed != -1) {
         m_sink.Discard();
@@ -997,6 +1003,13 @@ double RoundStep(double a, double b, bool widen)
     if (widen && c + s / 2.0 > 2.0 * s)
         return 2.0 * s;
     return s;
+}
+
+int CFCWImage::PrepareSampling()
+{
+    if (!Allocate())
+        return (m_source != nullptr || m_own) ? -3 : -2;
+    return m_own ? 0 : -2;
 }
 
 int CFCWImage::WriteMap(const std::string& path, CKVDoc* document, const PW2Output& settings,

@@ -40,6 +40,11 @@ public:
     // user aborted (what was written is kept, its groups closed).
     int WriteMap(const std::string& path, CKVDoc* document, const PW2Output& settings,
                  const MultiMapSettings* atlas);
+
+    // The buffers at the raster size and the own sampler bound to them, with no pixel
+    // computed: the drawing samples its grids and its mask itself. 0; -2 no sampler; -3
+    // the buffers refused the size.
+    int PrepareSampling();
 };
 
 // "%c%03x%03x": 'B' + level, then column and row masked to 15 bits; the base name of a

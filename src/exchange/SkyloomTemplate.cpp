@@ -14,6 +14,7 @@
 #include "view/CRawImage.h"
 
 #include <algorithm>
+#include <cctype>
 #include <cstdio>
 
 namespace kv {
@@ -64,11 +65,17 @@ std::vector<uint8_t> SkyloomPictureRecord(const std::string& reference)
     return r;
 }
 
-std::string SkyloomDrawingPath(const std::string& imagePath) { return CutExtension(imagePath) + ".FCW"; }
-
-int WriteSkyloomTemplate(const std::string& imagePath)
+std::string SkyloomDrawingPath(const std::string& imagePath)
 {
-    const std::string path = SkyloomDrawingPath(imagePath);
+    std::string extension = PathExtension(imagePath);
+    for (char& c : extension)
+        c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    return extension == ".fcw" ? imagePath : CutExtension(imagePath) + ".FCW";
+}
+
+int WriteSkyloomTemplate(const std::string& imagePath, const std::string& drawingPath)
+{
+    const std::string path = SkyloomDrawingPath(drawingPath.empty() ? imagePath : drawingPath);
     AtomicFile file;
     if (!file.Open(path)) {
         ShowMessage("Unable to open output file\n" + path);
@@ -105,7 +112,7 @@ int ExportSkyloomTemplateCommand(CKVDoc& doc)
         ShowMessage(kErrorWritingFile + picture);
         return -3;
     }
-    return WriteSkyloomTemplate(picture) == 0 ? 0 : -4;
+    return WriteSkyloomTemplate(picture, settings.path) == 0 ? 0 : -4;
 }
 
 } // namespace kv

@@ -17,16 +17,19 @@ constexpr char kSkyloomDialogTitle[] = "Export PW2 File based on Skyloom Pro Tem
 std::string SkyloomReference(const std::string& imagePath);
 // The picture reference record (59 + reference length bytes).
 std::vector<uint8_t> SkyloomPictureRecord(const std::string& reference);
-// The drawing's path: the image path cut at the extension of its file name, + ".FCW".
+// The drawing's path: the image path cut at the extension of its file name, + ".FCW"; a
+// path whose extension already reads ".fcw" in any case stays as it is.
 std::string SkyloomDrawingPath(const std::string& imagePath);
-// Writes the drawing that references `imagePath`: 0, or -1 with "Unable to open output
-// file\n" + its path shown (nothing written).
-int WriteSkyloomTemplate(const std::string& imagePath);
+// Writes the drawing that references `imagePath` at SkyloomDrawingPath of `drawingPath`
+// (empty: of `imagePath`): 0, or -1 with "Unable to open output file\n" + its path shown
+// (nothing written).
+int WriteSkyloomTemplate(const std::string& imagePath, const std::string& drawingPath = std::string());
 
 // The command: the icosahedral file dialog (the last path of the run), the world's
 // icosahedral net on the background of the icosahedral command saved as a BMP beside the
-// chosen path, then the drawing. A failed BMP shows "Error writing file " + its path and
-// writes no drawing. 0 written or cancelled, negative when it stopped.
+// chosen path, then the drawing (the chosen file itself when it ends in ".fcw" in any
+// case). A failed BMP shows "Error writing file " + its path and writes no drawing. 0
+// written or cancelled, negative when it stopped.
 int ExportSkyloomTemplateCommand(CKVDoc& doc);
 
 } // namespace kv

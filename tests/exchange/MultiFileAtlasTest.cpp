@@ -37,6 +37,28 @@ MultiMapSettings OneLevel()
     return s;
 }
 
+// True when `part` appears somewhere in `whole` at its own size (each channel within 2).
+bool ShowsImage(const VideoBuffer& whole, const VideoBuffer& part)
+{
+    const int pw = part.GetWidth(), ph = part.GetHeight();
+    auto near = [](uint32_t a, uint32_t b) {
+        for (int shift = 0; shift < 24; shift += 8)
+            if (std::abs(static_cast<int>((a >> shift) & 0xFF) - static_cast<int>((b >> shift) & 0xFF)) > 2)
+                return false;
+        return true;
+    };
+    for (int y = 0; y + ph <= whole.GetHeight(); ++y)
+        for (int x = 0; x + pw <= whole.GetWidth(); ++x) {
+            bool same = true;
+            for (int j = 0; j < ph && same; ++j)
+                for (int i = 0; i < pw && same; ++i)
+                    same = near(whole.GetPixel(x + i, y + j), part.GetPixel(i, j));
+            if (same)
+                return true;
+        }
+    return false;
+}
+
 constexpr char kHead[] = "<HTML>\n<HEAD>\n<TITLE>Untitled-1</TITLE>\n"
                          "<META HTTP-EQUIV=\"Content-Type\" CONTENT=\"text/html; charset=iso-8859-1\">\n"
                          "</HEAD>\n<BODY BGCOLOR=#FFFFFF>\n";
@@ -274,6 +296,26 @@ TEST_F(AtlasExportTest, WritesEveryMapButtonAndPageThatOutsideReadersAccept)
         }
     }
     EXPECT_EQ(seen.size(), pages.size());
+
+    // The browser's picture of the first map's page holds its map picture and every button
+    // image it names, pixel for pixel as written.
+    const std::string shot = scratch / "shot.png";
+    const ToolRun screen = RunTool(browser + "--hide-scrollbars --force-device-scale-factor=1 "
+                                             "--force-color-profile=srgb --window-size=480,240 --screenshot=" +
+                                   shot + " file://" + out + "/B000000.html");
+    ASSERT_EQ(screen.status, 0) << screen.err;
+    VideoBuffer shown;
+    ASSERT_EQ(ReadImageFile(shot, shown, error), 0) << error;
+    const std::vector<uint8_t> bytes = ReadBytes(out + "/B000000.html");
+    const std::string page(bytes.begin(), bytes.end());
+    const std::regex image("SRC=\"([^\"]*)\"");
+    int images = 0;
+    for (std::sregex_iterator m(page.begin(), page.end(), image), end; m != end; ++m, ++images) {
+        VideoBuffer written;
+        ASSERT_EQ(ReadImageFile(out + "/" + (*m)[1].str(), written, error), 0) << error;
+        EXPECT_TRUE(ShowsImage(shown, written)) << (*m)[1].str();
+    }
+    EXPECT_EQ(images, 7); // five navigation buttons, the download button and the map
 }
 
 TEST_F(AtlasExportTest, StopsWithItsMessages)

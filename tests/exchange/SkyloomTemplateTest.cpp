@@ -67,8 +67,9 @@ TEST(SkyloomTemplate, CommandWritesTheNetAndItsDrawing)
     ASSERT_EQ(ExportSkyloomTemplateCommand(doc), 0);
     EXPECT_EQ(dialog.title, "Export PW2 File based on Skyloom Pro Template");
     EXPECT_TRUE(messages.texts.empty());
-    EXPECT_FALSE(std::filesystem::exists(scratch / "sky.fcw")); // no second file beside "sky.FCW"
-    EXPECT_EQ(ReadAll(scratch / "sky.FCW").size(), 108520u);
+    // The chosen file itself, with no second one beside it in the other case.
+    EXPECT_FALSE(std::filesystem::exists(scratch / "sky.FCW"));
+    EXPECT_EQ(ReadAll(scratch / "sky.fcw").size(), 108520u);
     // The picture is the icosahedral command's, on its kept background.
     WorldImageSettings plain = WorldImageMemory();
     plain.path = scratch / "ref.bmp";
@@ -120,7 +121,7 @@ TEST(SkyloomTemplate, NamesOfTheDrawingAndTheReference)
         const char* reference;
     };
     for (const Case& c : {Case{"m.bmp", "m.FCW", "m.bmp"}, Case{"/d/v1.2/net", "/d/v1.2/net.FCW", "$net"},
-                          Case{"/d/x.fcw", "/d/x.FCW", "$x.fcw"}, Case{"a\\b.bmp", "a\\b.FCW", "$b.bmp"},
+                          Case{"/d/x.fcw", "/d/x.fcw", "$x.fcw"}, Case{"/d/x.Fcw", "/d/x.Fcw", "$x.Fcw"}, Case{"a\\b.bmp", "a\\b.FCW", "$b.bmp"},
                           Case{"/d/.net", "/d/.net.FCW", "$.net"}}) {
         EXPECT_EQ(SkyloomDrawingPath(c.image), c.drawing) << c.image;
         EXPECT_EQ(SkyloomReference(c.image), c.reference) << c.image;

@@ -2,11 +2,17 @@
 #include <set>
 // The main window: placement record, bar layout, command table and routing, the
 // application's start-up to exit in process, the document's file commands.
+#include "DialogDriver.h"
 #include "DocumentFixtures.h"
 #include "QtTestApp.h"
 #include "ViewFixtures.h"
 
+#include "base/AppFolders.h"
+#include "base/raster/ImageCodecs.h"
+#include "base/raster/VideoBuffer.h"
+#include "base/Undo.h"
 #include "document/CKVDoc.h"
+#include "document/DocumentCommands.h"
 #include "exchange/ExportDialogs.h"
 #include "gui/app/DocManager.h"
 #include "gui/app/KVApp.h"
@@ -15,6 +21,8 @@
 #include "gui/commands/CommandTable.h"
 #include "gui/controls/CXListBox.h"
 #include "document/ColorLinks.h"
+#include "gui/dialogs/CSingleEditDlgFace.h"
+#include "gui/dialogs/FileChoice.h"
 #include "gui/frame/CMainFrame.h"
 #include "gui/frame/WindowPlacement.h"
 #include "gui/progress/CProgressDlg.h"
@@ -27,16 +35,22 @@
 #include "view/tools/MouseTool.h"
 #include "world/SurfMap.h"
 
+#include <map>
+#include <string>
+
 #include <QAction>
 #include <QDockWidget>
 #include <QGridLayout>
 #include <QMenu>
 #include <QMenuBar>
+#include <QLabel>
+#include <QLineEdit>
 #include <QEventLoop>
 #include <QTemporaryDir>
 #include <QTimer>
 #include <QToolBar>
 
+#include <filesystem>
 #include <fstream>
 #include <gtest/gtest.h>
 
@@ -108,6 +122,20 @@ TEST(WindowPlacement, GarbageShortOrWrongLengthRecordsAreIgnored)
     offScreen.left -= 300;
     EXPECT_FALSE(offScreen.ApplyTo(w));
     EXPECT_EQ(w.size(), QSize(321, 234));
+}
+
+TEST(CommandTable, EveryCommandIdHasOneRow)
+{
+    // Ids chosen by different parts of the program must never meet: a second row would give
+    // one QAction two menu entries and send one of the two commands to the other's handler.
+    std::map<int, std::string> seen;
+    for (const CommandDef& row : CommandRows()) {
+        if (row.id == 0)
+            continue;
+        const auto [it, fresh] = seen.emplace(row.id, row.text ? row.text : "");
+        EXPECT_TRUE(fresh) << "id " << row.id << " is both \"" << it->second << "\" and \"" << (row.text ? row.text : "")
+                           << "\"";
+    }
 }
 
 TEST(CommandTable, LabelsKeysAndRouting)
@@ -636,6 +664,135 @@ TEST(KVApp, DocumentCommandsRunFromTheMenusWithTheirStates)
     EXPECT_TRUE(router.Update(57643).text.startsWith("Undo "));
     // Hide/Show River Overlays is checked while the rivers show.
     EXPECT_TRUE(router.Update(33205).checkable);
+}
+
+// Run Script, Expand Land in Offset and the Skyloom template, each from its menu action:
+// the dialog is answered, the built command does its work; Cancel changes nothing.
+TEST(KVApp, ScriptLandAndSkyloomCommandsRunFromTheirMenuActions)
+{
+    ScratchProfile scratch;
+    RunningApp run(scratch);
+    ASSERT_TRUE(run.started);
+    DocCommandMemory::Reset();
+    CommandActions& actions = *run.app.Actions();
+    CommandRouter& router = run.app.Router();
+    CKVDoc& doc = *run.app.Document();
+    for (int id : {doccmd::kRunScript, doccmd::kExpandLand, kFileExportSkyloom}) {
+        ASSERT_NE(actions.Action(id), nullptr) << id;
+        EXPECT_TRUE(router.Update(id).enabled) << id;
+    }
+    EXPECT_EQ(actions.Action(doccmd::kExpandLand)->text(), "Expan&d Land in Offset...");
+    const std::vector<int> tools = actions.MenuIds("&Tools");
+    const std::vector<int> file = actions.MenuIds("&File");
+    EXPECT_NE(std::find(tools.begin(), tools.end(), doccmd::kRunScript), tools.end());
+    EXPECT_NE(std::find(tools.begin(), tools.end(), doccmd::kExpandLand), tools.end());
+    EXPECT_NE(std::find(file.begin(), file.end(), kFileExportSkyloom), file.end());
+
+    // Run Script: the file choice starts in the scripts folder, then at the last script.
+    struct Choice : FileChoice {
+        bool Choose(QWidget*, const FileRequest& request, std::string& path) override
+        {
+            requests.push_back(request);
+            path = answer;
+            return !answer.empty();
+        }
+        std::vector<FileRequest> requests;
+        std::string answer;
+    } choice;
+    FileChoice* previousChoice = SetFileChoice(&choice);
+    const std::string script = scratch.Path("all.ksr");
+    std::ofstream(script) << "select a\n";
+    actions.Action(doccmd::kRunScript)->trigger(); // cancelled
+    EXPECT_FALSE(doc.GetSelection().IsActive());
+    choice.answer = script;
+    actions.Action(doccmd::kRunScript)->trigger();
+    EXPECT_TRUE(doc.GetSelection().IsActive());
+    actions.Action(doccmd::kDeselect)->trigger();
+    choice.answer.clear();
+    actions.Action(doccmd::kRunScript)->trigger(); // cancelled again: no script runs
+    EXPECT_FALSE(doc.GetSelection().IsActive());
+    SetFileChoice(previousChoice);
+    ASSERT_EQ(choice.requests.size(), 3u);
+    EXPECT_FALSE(choice.requests[0].save);
+    EXPECT_EQ(choice.requests[0].title, "Load Script File");
+    EXPECT_EQ(choice.requests[0].filter, "KV Script Files (*.ksr)|*.ksr|All Files (*.*)|*.*||");
+    EXPECT_EQ(choice.requests[0].fileName, GetScriptsDir(scratch.profile) + "*.ksr");
+    EXPECT_EQ(choice.requests[1].fileName, GetScriptsDir(scratch.profile) + "*.ksr");
+    EXPECT_EQ(choice.requests[2].fileName, script);
+
+    // Expand Land in Offset: the one-value dialog; Cancel records and changes nothing.
+    const Grid2D* offset = doc.GetWorld().Channel(kChannelLandOffset);
+    ASSERT_NE(offset, nullptr);
+    const std::vector<float> before(offset->DataAs<float>(), offset->DataAs<float>() + offset->CellCount());
+    const int undoSteps = GetUndoList().GetUndoCount();
+    {
+        ModalAnswerer cancel([](QDialog* d) {
+            auto* dialog = qobject_cast<CSingleEditDlgFace*>(d);
+            ASSERT_NE(dialog, nullptr);
+            EXPECT_EQ(dialog->windowTitle(), "Land Expansion");
+            EXPECT_EQ(dialog->Label()->text(), "Expansions:");
+            EXPECT_EQ(dialog->Edit()->text().toDouble(), 1.0);
+            dialog->Edit()->setText("3");
+            dialog->reject();
+        });
+        actions.Action(doccmd::kExpandLand)->trigger();
+        EXPECT_EQ(cancel.answered, 1);
+    }
+    EXPECT_EQ(GetUndoList().GetUndoCount(), undoSteps);
+    EXPECT_EQ(DocCommandMemory::Remembered().landExpansions, 1);
+    EXPECT_TRUE(std::equal(before.begin(), before.end(), offset->DataAs<float>()));
+    doc.SetModifiedFlag(false);
+    {
+        ModalAnswerer ok([](QDialog* d) {
+            auto* dialog = qobject_cast<CSingleEditDlgFace*>(d);
+            ASSERT_NE(dialog, nullptr);
+            dialog->Edit()->setText("2.7");
+            dialog->accept();
+        });
+        actions.Action(doccmd::kExpandLand)->trigger();
+        EXPECT_EQ(ok.answered, 1);
+    }
+    EXPECT_EQ(DocCommandMemory::Remembered().landExpansions, 2);
+    EXPECT_EQ(GetUndoList().GetUndoCount(), undoSteps + 1);
+    EXPECT_EQ(GetUndoList().GetUndoDescription(), "Expand Land in Offset");
+    EXPECT_TRUE(doc.IsModified());
+    EXPECT_FALSE(std::equal(before.begin(), before.end(), offset->DataAs<float>()));
+    // Undo through its menu action gives the offset back.
+    actions.Action(57643)->trigger();
+    offset = doc.GetWorld().Channel(kChannelLandOffset); // undo swaps the grids
+    ASSERT_NE(offset, nullptr);
+    EXPECT_TRUE(std::equal(before.begin(), before.end(), offset->DataAs<float>()));
+
+    // Skyloom Pro Template: the icosahedral file dialog's path and width; the BMP and the
+    // drawing that references it are written beside it. Cancel writes nothing.
+    struct SkyloomFile : ExportDialogs {
+        bool WorldImageFile(const std::string& title, bool icosahedral, WorldImageSettings& settings) override
+        {
+            titles.push_back(title);
+            EXPECT_TRUE(icosahedral);
+            settings.path = path;
+            settings.width = 64;
+            return !path.empty();
+        }
+        std::vector<std::string> titles;
+        std::string path;
+    } sky;
+    ExportDialogs* previousExport = SetExportDialogs(&sky);
+    std::filesystem::create_directories(scratch.Path("sub"));
+    actions.Action(kFileExportSkyloom)->trigger();
+    EXPECT_TRUE(std::filesystem::is_empty(scratch.Path("sub")));
+    sky.path = scratch.Path("sub/m.fcw");
+    actions.Action(kFileExportSkyloom)->trigger();
+    SetExportDialogs(previousExport);
+    ASSERT_EQ(sky.titles.size(), 2u);
+    EXPECT_EQ(sky.titles[0], "Export PW2 File based on Skyloom Pro Template");
+    std::error_code error;
+    EXPECT_EQ(std::filesystem::file_size(scratch.Path("sub/m.fcw"), error), 108518u);
+    VideoBuffer net;
+    std::string readError;
+    ASSERT_EQ(ReadImageFile(scratch.Path("sub/m.bmp"), net, readError), 0) << readError;
+    EXPECT_EQ(net.GetWidth(), 64);
+    EXPECT_TRUE(run.app.Messages().Shown().empty());
 }
 
 TEST(KVApp, DocumentFileCommandsSavePromptAndDroppedFiles)

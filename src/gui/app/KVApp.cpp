@@ -6,6 +6,7 @@
 #include "document/CKVDoc.h"
 #include "document/ColorLinks.h"
 #include "exchange/SaveAs.h"
+#include "exchange/SkyloomTemplate.h"
 #include "exchange/SpinSequence.h"
 #include "exchange/WorldImages.h"
 #include "gui/app/ProfileSettings.h"
@@ -61,6 +62,7 @@ public:
         return m_app.Document() && (id == kFileSave || id == kFileSaveAs || id == kMapRegenerate ||
                                     id == kFileSaveSphereMap || id == kFileSaveIcosahedral ||
                                     id == kFileSaveSpinSequence || id == kFileExportVRML || id == kFileSavePW2 ||
+                                    id == kFileExportSkyloom ||
                                     CKVDoc::HasCommand(id));
     }
     void OnCommand(int id) override
@@ -78,6 +80,7 @@ public:
         case kFileSaveSpinSequence: SaveSpinSequenceCommand(doc); break;
         case kFileExportVRML: ExportVRMLCommand(doc); break;
         case kFileSavePW2: SavePW2FileCommand(doc); break;
+        case kFileExportSkyloom: ExportSkyloomTemplateCommand(doc); break;
         default: doc.OnCommand(id); break;
         }
     }

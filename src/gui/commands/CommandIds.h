@@ -28,13 +28,15 @@ constexpr int kBarGlobeTools = 500;
 // The program's own.
 constexpr int kEditPreferences = 33022;
 constexpr int kMapRegenerate = 33051;
+// File/Export World: the Skyloom template drawing of the world's icosahedral net.
+constexpr int kFileExportSkyloom = 33310;
 // Whole-world outputs of the document.
 constexpr int kFileSaveSphereMap = 33300;
 constexpr int kFileSaveIcosahedral = 33301;
 constexpr int kFileSaveSpinSequence = 33302;
 constexpr int kFileExportVRML = 33303;
 // The PW2 Export dialog (export definitions and the drawing of the active view).
-constexpr int kFileSavePW2 = 33310;
+constexpr int kFileSavePW2 = 33304;
 constexpr int kWorldSettings = 503;
 constexpr int kViewWorldSettings = 33136;
 constexpr int kLightingAndColor = 33021;

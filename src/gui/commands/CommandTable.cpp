@@ -1,5 +1,6 @@
 #include "gui/commands/CommandTable.h"
 
+#include "document/DocumentCommands.h"
 #include "gui/commands/CommandIds.h"
 #include "view/ViewCommandIds.h"
 
@@ -25,6 +26,8 @@ const std::vector<CommandDef> kRows = {
     {kFileSaveSpinSequence, "&File", "Save Spin View Se&quence Files...",
      "Save the turning globe as numbered pictures\nSpin Sequence"},
     {kFileExportVRML, "&File", "Export &VRML Scene...", "Save the world as a textured VRML globe\nVRML"},
+    {kFileExportSkyloom, "&File", "S&kyloom Pro Template...",
+     "Export the world's icosahedral net with a drawing that shows it\nSkyloom Pro Template"},
     {33025, "&File", "&Multiple Files...", "Export the world as linked maps and pages\nMultiple Files"},
     {kFileSavePW2, "&File", "Save P&W2 File...", "Export the map as a PW2 drawing through an export definition\nSave PW2 File"},
     {0, "&File", nullptr, nullptr},
@@ -95,6 +98,8 @@ const std::vector<CommandDef> kRows = {
     {0, "&Tools", nullptr, nullptr},
     {33190, "&Tools", "&Fill Basins in Offset...", "Fill the world's basins in the land offset\nFill Basins"},
     {33198, "&Tools", "Fill Basins as &Lakes...", "Fill the world's basins with water\nFill Lakes"},
+    {doccmd::kExpandLand, "&Tools", "Expan&d Land in Offset...",
+     "Grow the land into the low water, in the land offset\nExpand Land"},
     {33242, "&Tools", "&Incise Flow...", "Cut valleys along the flow of water\nIncise Flow"},
     {33108, "&Tools", "&Burn In to Surface", "Freeze the world into the land offset\nBurn In"},
     {33245, "&Tools", "Re&map Altitudes...", "Remap altitudes through a curve\nRemap Altitudes"},
@@ -108,6 +113,7 @@ const std::vector<CommandDef> kRows = {
     {0, "&Tools", nullptr, nullptr},
     {33174, "&Tools", "Set Up Simple &Create Mode", "Paint climates into an overlay to make a world\nSimple Create"},
     {33175, "&Tools", "E&xecute Simple Create...", "Turn the painted climates into a world\nExecute Simple Create"},
+    {doccmd::kRunScript, "&Tools", "R&un Script...", "Run a script file on the world\nRun Script"},
     {33227, "&Developmental", "Run &Ashgrove Climate Model", "Run the seasonal climate model\nAshgrove"},
     {33228, "&Developmental", "&Use Default KV Climate Model", "Use the default climate model\nDefault Climate"},
     {33196, "&Developmental", "Setup Up Globe &Image Layers", "Add the globe export layers\nGlobe Layers"},

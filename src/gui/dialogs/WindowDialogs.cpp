@@ -18,6 +18,7 @@
 #include "gui/dialogs/CSelectionFileDlgFace.h"
 #include "gui/dialogs/CSimpleCreateDlg.h"
 #include "gui/dialogs/CSingleEditDlgFace.h"
+#include "gui/dialogs/FileChoice.h"
 #include "gui/dialogs/MoundDialogFaces.h"
 #include "gui/dialogs/ProcessCurvesDlgFace.h"
 #include "gui/dialogs/RiverDialogFaces.h"
@@ -80,7 +81,20 @@ bool WindowTerrainDialogs::RunGlobalAltSet(CGlobalAltSetDlg& d) { return RunOver
 bool WindowTerrainDialogs::RunRangeSelect(CRangeSelectDlg& d) { return RunOver<CRangeSelectDlgFace>(d); }
 bool WindowTerrainDialogs::RunClimateSelect(CClimateSelectDlg& d) { return RunOver<CClimateSelectDlgFace>(d); }
 bool WindowTerrainDialogs::RunMathTool(CMathToolDlg& d) { return RunOver<CMathToolDlgFace>(d); }
-bool WindowTerrainDialogs::RunFileDialog(CSelectionFileDlg& d) { return RunOver<CSelectionFileDlgFace>(d); }
+bool WindowTerrainDialogs::RunFileDialog(CSelectionFileDlg& d)
+{
+    if (d.showCombine)
+        return RunOver<CSelectionFileDlgFace>(d);
+    // A plain open or save (a script, a selection image to write): the file choice service.
+    std::string start = d.path;
+    if (start.empty() && !d.folder.empty())
+        start = d.folder + "/";
+    std::string chosen;
+    if (!ChooseFile(QApplication::activeWindow(), {!d.open, d.title, d.filter, d.defaultExtension, start}, chosen))
+        return false;
+    d.path = chosen;
+    return true;
+}
 bool WindowTerrainDialogs::RunBombardment(BombardmentSettings& s) { return Run<CBombardmentDlg>(s); }
 bool WindowTerrainDialogs::RunSimpleCreate(SimpleCreateSettings& s) { return Run<CSimpleCreateDlg>(s); }
 

@@ -2,6 +2,7 @@
 #include <set>
 // The main window: placement record, bar layout, command table and routing, the
 // application's start-up to exit in process, the document's file commands.
+#include "DialogDriver.h"
 #include "DocumentFixtures.h"
 #include "QtTestApp.h"
 #include "ViewFixtures.h"
@@ -18,6 +19,7 @@
 #include "gui/progress/CProgressDlg.h"
 #include "gui/view/MapWidget.h"
 
+#include <QAbstractButton>
 #include <QAction>
 #include <QDockWidget>
 #include <QGridLayout>
@@ -25,6 +27,7 @@
 #include <QTemporaryDir>
 #include <QTimer>
 #include <QToolBar>
+#include <QWizard>
 
 #include <fstream>
 #include <gtest/gtest.h>
@@ -426,9 +429,19 @@ TEST(KVApp, DocumentFileCommandsSavePromptAndDroppedFiles)
     EXPECT_EQ(run.app.Messages().Shown().back(), "Save changes to first.kvw?");
     EXPECT_TRUE(doc.IsModified());
     EXPECT_EQ(doc.GetWorld().sourceParms.seed, seed);
-    // No: a new world, unmodified, untitled.
+    // No, then the wizard finished: a new world, unmodified, untitled.
     run.app.Messages().Script({QtMessageService::kNo});
-    run.app.Router().Execute(kFileNew);
+    {
+        ModalAnswerer finish([](QDialog* d) {
+            auto* wizard = qobject_cast<QWizard*>(d);
+            ASSERT_NE(wizard, nullptr);
+            while (wizard->button(QWizard::NextButton)->isVisible())
+                wizard->button(QWizard::NextButton)->click();
+            wizard->button(QWizard::FinishButton)->click();
+        });
+        run.app.Router().Execute(kFileNew);
+        EXPECT_EQ(finish.answered, 1);
+    }
     EXPECT_FALSE(doc.IsModified());
     EXPECT_EQ(run.app.MainFrame()->windowTitle(), "Untitled - Kelvane Pro");
 

@@ -115,12 +115,21 @@ int GenerateFromOverlays(CKVDoc& doc, const AltColorList& list, int threads)
     auto sc = scale->Rows<float>();
     auto off = offset->Rows<float>();
     auto ro = rough->Rows<float>();
-    for (int i = 0; i < h; ++i)
-        for (int j = 0; j < w; ++j)
-            if ((image.GetPixel(j, i) >> 24) != 0) {
-                off[i][j] = alt[i][j];
-                ro[i][j] = sc[i][j];
+    // Rows are independent: the write-back is spread over the same cores as the picture.
+    ParallelRows(
+        h,
+        [&](int begin, int end) {
+            for (int i = begin; i < end; ++i) {
+                // The picture is 32-bit: the fourth byte of a pixel is its coverage.
+                const uint8_t* pixels = image.RowPointer(i);
+                for (int j = 0; j < w; ++j)
+                    if (pixels[static_cast<size_t>(j) * 4 + 3] != 0) {
+                        off[i][j] = alt[i][j];
+                        ro[i][j] = sc[i][j];
+                    }
             }
+        },
+        threads);
     doc.SetModifiedFlag();
     UpdateActiveDocViews(kHintChannelDataChanged);
     return 0;

@@ -6,6 +6,7 @@
 #include "base/MessageService.h"
 #include "base/Random.h"
 #include "base/Undo.h"
+#include "base/ViewHooks.h"
 #include "base/text/CTokenizer.h"
 #include "document/DocumentContext.h"
 #include "document/DocumentServices.h"
@@ -117,11 +118,11 @@ void CKVDoc::ReadDefaultParms()
     tokenizer.Close();
 }
 
-void CKVDoc::RunNewWorldWizard()
+bool CKVDoc::RunNewWorldWizard()
 {
     if (m_view == nullptr) {
         ShowMessage(kNoViewMessage);
-        return;
+        return true;
     }
     NewDocSettings settings;
     settings.world = m_world;
@@ -135,7 +136,9 @@ void CKVDoc::RunNewWorldWizard()
     settings.metric = MetricUnits.load();
     settings.worldSizeDisplay = WorldSizeDisplay.load();
     if (GetNewWorldWizard().Run(settings) != NewWorldWizard::kFinish)
-        return;
+        return false;
+    // The view's worker reads the world: it stops before the world is replaced.
+    StopActiveViewRender();
     GetUndoList().Clear();
     m_viewSettings.LandColorCount() = settings.landColorCount;
     m_viewSettings.SeaColorCount() = settings.seaColorCount;
@@ -148,17 +151,25 @@ void CKVDoc::RunNewWorldWizard()
     MetricUnits.store(settings.metric);
     WorldSizeDisplay.store(settings.worldSizeDisplay);
     m_world.sphericalMapping = settings.surfaceType != kPlanarSurfaceType ? 1 : 0;
+    // A world made from binary data samples its elevation file from the start.
+    if (m_world.surfaceType == kSurfaceImported && !m_world.surface1.IsMapped())
+        m_world.surface1.MapFile();
+    return true;
 }
 
 bool CKVDoc::OnNewDocument()
 {
+    // A cancelled wizard leaves the open world alone: it runs before anything is cleared.
+    const bool first = g_firstDocument.load();
+    if (!first && !RunNewWorldWizard())
+        return false;
     // What the framework does for every new document.
     DeleteContents();
     m_pathName.clear();
     m_title = "Untitled";
     m_modified = false;
 
-    if (g_firstDocument.load()) {
+    if (first) {
         m_world.SetResolution(SurfMap::kResolution512, false);
         ResetHeader();
         if (const SurfMap* parameterWorld = GetParameterWorld()) {
@@ -168,8 +179,6 @@ bool CKVDoc::OnNewDocument()
                 ReadDefaultParms();
             m_world.sourceParms.seed = static_cast<int32_t>(static_cast<uint32_t>(GetSeedClock().Counter()));
         }
-    } else {
-        RunNewWorldWizard();
     }
     g_firstDocument.store(false);
 

@@ -94,7 +94,8 @@ public:
     // ---- lifecycle ----
     // A new world: the first of the run from the parameter world or "Default.srf" with a
     // fresh seed, later ones through the new-world wizard; then reset and recalculated
-    // (hint 2) and unmodified. True.
+    // (hint 2) and unmodified. True; false when the wizard was cancelled, and then the
+    // document (world, overlays, undo steps, name, modified flag) is as it was.
     bool OnNewDocument();
     // Hint 10 to the views; the members stay.
     void DeleteContents();
@@ -380,7 +381,8 @@ private:
     void Adopt(Loaded& loaded);
     void ResetHeader();
     void RemoveOverlaysAndRivers();
-    void RunNewWorldWizard();
+    // False when the wizard was cancelled (nothing changed).
+    bool RunNewWorldWizard();
     void ReadDefaultParms();
 
     // Members in the order of the file (the header values are public above).

@@ -78,6 +78,25 @@ std::string SummaryText(int kind, const std::string& elevationPath)
                   "selecting one of the shaders shown on the Map menu.";
 }
 
+std::string UnmappableElevationMessage(int mapResult, const std::string& path)
+{
+    if (path.empty())
+        return "No elevation file has been chosen.\nPlease choose one with the Choose Elevation File button.";
+    std::string reason;
+    switch (mapResult) {
+    case CISurf::kMapNotBitmap24:
+        reason = "It is not an uncompressed 24-bit bitmap.";
+        break;
+    case CISurf::kMapFileTooShort:
+        reason = "Its header, raster window and line width reach past the end of the file.";
+        break;
+    default:
+        reason = "The file is missing, unreadable or empty.";
+        break;
+    }
+    return "Unable to use the elevation file " + path + "\n" + reason;
+}
+
 int KindOfTypeButton(int button)
 {
     switch (button) {

@@ -22,6 +22,9 @@ std::string SummaryText(int kind, const std::string& elevationPath);
 // The kind of the Type page's checked button: Synthetic 0, Binary File 4, Planar 6,
 // otherwise Flat 5.
 int KindOfTypeButton(int button);
+// Why the Binary Data page refuses Next: the first surface's description cannot be mapped
+// (`mapResult`, one of CISurf's kMap codes other than kMapOk).
+std::string UnmappableElevationMessage(int mapResult, const std::string& path);
 // The colouring choice kept when the Binary Data page is left: 2 stays 2, else 1.
 inline int ColouringAfterBinaryPage(int choice) { return choice == 2 ? 2 : 1; }
 

@@ -38,6 +38,7 @@
 #include <map>
 #include <string>
 
+#include <QAbstractButton>
 #include <QAction>
 #include <QDockWidget>
 #include <QGridLayout>
@@ -49,6 +50,7 @@
 #include <QTemporaryDir>
 #include <QTimer>
 #include <QToolBar>
+#include <QWizard>
 
 #include <filesystem>
 #include <fstream>
@@ -832,9 +834,19 @@ TEST(KVApp, DocumentFileCommandsSavePromptAndDroppedFiles)
     EXPECT_EQ(run.app.Messages().Shown().back(), "Save changes to first.kvw?");
     EXPECT_TRUE(doc.IsModified());
     EXPECT_EQ(doc.GetWorld().sourceParms.seed, seed);
-    // No: a new world, unmodified, untitled.
+    // No, then the wizard finished: a new world, unmodified, untitled.
     run.app.Messages().Script({QtMessageService::kNo});
-    run.app.Router().Execute(kFileNew);
+    {
+        ModalAnswerer finish([](QDialog* d) {
+            auto* wizard = qobject_cast<QWizard*>(d);
+            ASSERT_NE(wizard, nullptr);
+            while (wizard->button(QWizard::NextButton)->isVisible())
+                wizard->button(QWizard::NextButton)->click();
+            wizard->button(QWizard::FinishButton)->click();
+        });
+        run.app.Router().Execute(kFileNew);
+        EXPECT_EQ(finish.answered, 1);
+    }
     EXPECT_FALSE(doc.IsModified());
     EXPECT_EQ(run.app.MainFrame()->windowTitle(), "Untitled - Kelvane Pro");
 

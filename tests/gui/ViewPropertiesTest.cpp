@@ -8,6 +8,7 @@
 
 #include "QtTestApp.h"
 
+#include <QAction>
 #include <QDockWidget>
 #include <QLabel>
 
@@ -45,4 +46,27 @@ TEST(CMapViewProperties, DockShowsCursorValuesAndExtent)
     bar->Refresh(info);
     for (int k = 0; k < 7; ++k)
         EXPECT_EQ(bar->ValueField(k)->text(), "No Data") << k;
+}
+
+TEST(CMapViewProperties, ViewMenuTogglesTheDock)
+{
+    TestApp();
+    CommandRouter router;
+    CommandActions actions(router);
+    CMainFrame frame(actions, false);
+    router.SetTargets(nullptr, nullptr, &frame, nullptr);
+    frame.show();
+    QAction* action = actions.Action(cmd::kBarViewProperties);
+    ASSERT_NE(action, nullptr);
+    EXPECT_EQ(router.TargetOf(cmd::kBarViewProperties), RouteTarget::Frame);
+    QWidget* dock = frame.ViewPropertiesBar();
+    for (int k = 0; k < 2; ++k) {
+        const bool shown = dock->isVisible();
+        const CommandState state = router.Update(cmd::kBarViewProperties);
+        EXPECT_TRUE(state.enabled && state.checkable);
+        EXPECT_EQ(state.checked, shown);
+        ASSERT_TRUE(router.Execute(cmd::kBarViewProperties));
+        EXPECT_EQ(dock->isVisible(), !shown);
+        EXPECT_EQ(router.Update(cmd::kBarViewProperties).checked, !shown);
+    }
 }

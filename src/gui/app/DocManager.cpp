@@ -50,7 +50,9 @@ void CDocManager::OnFileNew()
 {
     if (!SaveModified())
         return;
-    m_doc.OnNewDocument();
+    // A cancelled wizard: the open world stays as it is.
+    if (!m_doc.OnNewDocument())
+        return;
     m_doc.UpdateAllViews(nullptr, kHintUndoRedo);
     Changed();
 }

@@ -22,6 +22,7 @@
 #include "gui/exchange/WindowExportDialogs.h"
 #include "gui/frame/CMainFrame.h"
 #include "gui/sheets/CColoringSheet.h"
+#include "gui/sheets/CNewDocSheet.h"
 #include "gui/frame/MenuImages.h"
 #include "view/CGlobeDlgBar.h"
 #include "gui/progress/CProgressDlg.h"
@@ -241,9 +242,12 @@ bool CKVApp::InitInstance(const CCmdLineInfo& info)
         missing = openPath;
         openPath.clear();
     }
-    // 16. A world that cannot be read is reported by the document; a new world opens.
-    if (openPath.empty() || !m_docs->OpenDocumentFile(openPath))
+    // 16. A world that cannot be read is reported by the document; a new world opens. The
+    // run's first new world is made without the wizard, even after a failed read.
+    if (openPath.empty() || !m_docs->OpenDocumentFile(openPath)) {
+        CKVDoc::SetFirstDocument(true);
         m_doc->OnNewDocument();
+    }
 
     // 17. Menus with the toolbars' images.
     ApplyMenuImages();
@@ -291,6 +295,7 @@ void CKVApp::CreateMainWindow()
     InstallProgressWindows(m_frame.get());
     InstallWindowDialogs();
     InstallSheetDialogs();
+    m_previousWizard = InstallNewWorldWizard();
 
     m_map->View().InstallHooks();
     ViewStartup startup;
@@ -495,6 +500,8 @@ void CKVApp::DestroyMainWindow()
     }
     SetDocumentContext(m_previousContext);
     m_previousContext = nullptr;
+    SetNewWorldWizard(m_previousWizard);
+    m_previousWizard = nullptr;
     m_docs.reset();
     m_doc.reset();
 }

@@ -144,6 +144,7 @@ private:
     MessageService* m_previousMessages = nullptr;
     InputState* m_previousInput = nullptr;
     DocumentContext* m_previousContext = nullptr;
+    NewWorldWizard* m_previousWizard = nullptr;
     QMetaObject::Connection m_idleConnection;
     bool m_inIdle = false;
     bool m_started = false;

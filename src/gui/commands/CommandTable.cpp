@@ -49,6 +49,7 @@ const std::vector<CommandDef> kRows = {
     {kBarClimateSelector, "&View", "&Climate Selector", "Show or hide the Climate Selector\nToggle Climate Selector"},
     {kBarStatus, "&View", "&Status Bar", "Show or hide the status bar\nToggle Status Bar"},
     {kBarGlobeTools, "&View", "&Globe Tools Toolbar", "Show or hide the Globe tools\nToggle Globe Tools"},
+    {kBarViewProperties, "&View", "View &Properties", "Show or hide the View Properties bar\nToggle View Properties"},
     {0, "&View", nullptr, nullptr},
     {kZoomExtents, "&View", "Zoom &Extents\tF12", "Show the whole map\nZoom Extents"},
     {kZoomIn, "&View", "Zoom &In\t=", "Increase the scale by 2\nZoom In"},

@@ -268,6 +268,7 @@ bool CMainFrame::HasCommand(int id) const
     case kBarMapTools:
     case kBarToolsPalette:
     case kBarClimateSelector:
+    case kBarViewProperties:
     case kBarGlobeTools:
     case kBarToolOptions:
     case kBarColorKey:

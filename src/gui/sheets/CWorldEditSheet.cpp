@@ -11,8 +11,8 @@ namespace kv {
 void CWorldEditPage::SetDefaults() { Working().SetDefaults(); }
 
 CWorldEditSheet* CWorldEditPage::WorldSheet() const { return static_cast<CWorldEditSheet*>(Sheet()); }
-SurfMap& CWorldEditPage::Working() const { return WorldSheet()->Working(); }
-int CWorldEditPage::Metric() const { return WorldSheet()->Metric(); }
+SurfMap& CWorldEditPage::Working() const { return m_bound ? *m_bound : WorldSheet()->Working(); }
+int CWorldEditPage::Metric() const { return m_bound ? m_boundMetric : WorldSheet()->Metric(); }
 
 CWorldEditSheet::CWorldEditSheet(QWidget* parent) : CSettingsSheet(QString::fromUtf8(kCaption), parent)
 {

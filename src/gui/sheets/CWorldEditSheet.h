@@ -21,11 +21,22 @@ class CWorldEditPage : public CSheetPage {
 public:
     explicit CWorldEditPage(QWidget* parent = nullptr) : CSheetPage(parent) {}
     void SetDefaults() override;
+    // A page shown outside the World Settings sheet edits `working` (kept alive by the
+    // caller) in the units of `metric` instead of the sheet's copy.
+    void BindWorking(SurfMap* working, int metric)
+    {
+        m_bound = working;
+        m_boundMetric = metric;
+    }
 
 protected:
     class CWorldEditSheet* WorldSheet() const;
     SurfMap& Working() const;
     int Metric() const;
+
+private:
+    SurfMap* m_bound = nullptr;
+    int m_boundMetric = 0;
 };
 
 class CWorldEditSheet : public CSettingsSheet {

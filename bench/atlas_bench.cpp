@@ -7,6 +7,7 @@
 //  - one land expansion pass against Fill Basins in Offset at 4096 x 2048.
 #include "base/Progress.h"
 #include "document/CKVDoc.h"
+#include "document/DocumentServices.h"
 #include "exchange/MultiFileAtlas.h"
 #include "exchange/PW2Output.h"
 #include "shading/ShaderRegistry.h"
@@ -24,7 +25,13 @@
 
 namespace {
 
+// One world in every run, so that the folders of two builds can be compared.
+struct FixedSeed : kv::SeedClock {
+    uint64_t Counter() const override { return 20240611u; }
+};
+
 struct Atlas {
+    FixedSeed seed;
     DocumentEnvironment env;
     kv::CKVDoc doc;
     ScratchFolder scratch;
@@ -33,6 +40,7 @@ struct Atlas {
     Atlas()
     {
         kv::SetProgressHooks(kv::SilentProgressHooks());
+        kv::SetSeedClock(&seed);
         doc.OnNewDocument();
         RecalculateWorld(doc.GetWorld());
         kv::GetShaderRegistry().Init(&doc.GetWorld(), &doc.GetViewSettings().light);
@@ -70,11 +78,6 @@ struct Atlas {
         const double rootScale = source.projection.GetScale();
         auto one = [&](int c, int r, int level) {
             kv::PlaceAtlasMap(s, c, r, level, rootScale);
-            if (!pictureOnly) {
-                if (kv::WriteMultiMapPage(source, s) != 0)
-                    std::abort();
-                return;
-            }
             int w = 0, h = 0;
             kv::AtlasPictureSize(s, w, h);
             kv::ProjectionParms projection(source.projection);
@@ -87,6 +90,13 @@ struct Atlas {
             picture.SetThreads(source.threads);
             benchmark::DoNotOptimize(picture.Compute(nullptr, false, true));
         };
+        if (!pictureOnly) {
+            if (kv::WriteAtlasMaps(source, s, rootScale, [](const kv::MultiMapSettings&, int written) {
+                    return written == 0;
+                }) != 0)
+                std::abort();
+            return;
+        }
         one(0, 0, -1);
         for (int level = 0; level < s.levelCount; ++level) {
             double across = 1, down = 1;
@@ -129,6 +139,10 @@ void BM_AtlasWhole(benchmark::State& state)
     for (auto _ : state)
         a.Run(a.Settings(static_cast<int>(state.range(0)), folder), false);
     a.source.threads = 0;
+    // KV_ATLAS_KEEP=folder keeps a copy of the files for comparing builds.
+    if (const char* keep = std::getenv("KV_ATLAS_KEEP"))
+        std::filesystem::copy(folder, std::string(keep) + "/" + std::filesystem::path(folder).filename().string(),
+                              std::filesystem::copy_options::recursive | std::filesystem::copy_options::overwrite_existing);
     // One core and all cores must write the same files.
     if (state.range(1) == 1) {
         const std::string all = a.scratch / ("atlas" + std::to_string(state.range(0)) + "_0");

@@ -50,7 +50,7 @@ struct AtlasSource {
     LightParms light;
     int shaderId = 1;
     double west = -180.0, south = -90.0, east = 180.0, north = 90.0;
-    int threads = 0; // picture threads (0: every core)
+    int threads = 0; // threads of the export (0: every core)
     std::string definitionFolder; // where the levels' ".xpt" files are
 };
 // The source of a view core: its settings, and the bounds of the points its pixels show

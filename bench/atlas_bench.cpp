@@ -2,13 +2,14 @@
 // on, in one run of the default world:
 //  - an atlas of 2 x 2 levels (384-pixel JPEGs, pages and drawings of a bare definition)
 //    against CRawImage::Compute of the same pictures alone, on all cores;
-//  - the same atlas on one core (the pictures' threads), whose files must equal the
-//    all-core ones;
+//  - the same atlas on one core, whose files must equal the all-core ones;
 //  - one land expansion pass against Fill Basins in Offset at 4096 x 2048.
 #include "base/Progress.h"
 #include "document/CKVDoc.h"
+#include "document/DocumentServices.h"
 #include "exchange/MultiFileAtlas.h"
 #include "exchange/PW2Output.h"
+#include "platform/ParallelFor.h"
 #include "shading/ShaderRegistry.h"
 #include "view/CRawImage.h"
 #include "world/SurfaceSampler.h"
@@ -18,13 +19,22 @@
 
 #include <benchmark/benchmark.h>
 
+#include <chrono>
 #include <cstdlib>
+#include <ctime>
 #include <fstream>
 #include <iterator>
+#include <map>
 
 namespace {
 
+// One world in every run, so that the folders of two builds can be compared.
+struct FixedSeed : kv::SeedClock {
+    uint64_t Counter() const override { return 20240611u; }
+};
+
 struct Atlas {
+    FixedSeed seed;
     DocumentEnvironment env;
     kv::CKVDoc doc;
     ScratchFolder scratch;
@@ -33,6 +43,7 @@ struct Atlas {
     Atlas()
     {
         kv::SetProgressHooks(kv::SilentProgressHooks());
+        kv::SetSeedClock(&seed);
         doc.OnNewDocument();
         RecalculateWorld(doc.GetWorld());
         kv::GetShaderRegistry().Init(&doc.GetWorld(), &doc.GetViewSettings().light);
@@ -70,11 +81,6 @@ struct Atlas {
         const double rootScale = source.projection.GetScale();
         auto one = [&](int c, int r, int level) {
             kv::PlaceAtlasMap(s, c, r, level, rootScale);
-            if (!pictureOnly) {
-                if (kv::WriteMultiMapPage(source, s) != 0)
-                    std::abort();
-                return;
-            }
             int w = 0, h = 0;
             kv::AtlasPictureSize(s, w, h);
             kv::ProjectionParms projection(source.projection);
@@ -87,6 +93,13 @@ struct Atlas {
             picture.SetThreads(source.threads);
             benchmark::DoNotOptimize(picture.Compute(nullptr, false, true));
         };
+        if (!pictureOnly) {
+            if (kv::WriteAtlasMaps(source, s, rootScale, [](const kv::MultiMapSettings&, int written) {
+                    return written == 0;
+                }) != 0)
+                std::abort();
+            return;
+        }
         one(0, 0, -1);
         for (int level = 0; level < s.levelCount; ++level) {
             double across = 1, down = 1;
@@ -110,35 +123,91 @@ std::string ReadAll(const std::string& path)
     return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
 }
 
+// Wall-clock and process CPU seconds of each run, by name, for the figures of the later ones.
+struct Took {
+    double wall = 0.0, cpu = 0.0;
+};
+std::map<std::string, Took>& Runs()
+{
+    static std::map<std::string, Took> runs;
+    return runs;
+}
+
+double CpuSeconds()
+{
+    timespec t{};
+    clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &t);
+    return static_cast<double>(t.tv_sec) + 1e-9 * static_cast<double>(t.tv_nsec);
+}
+
+template <typename F>
+Took Measure(F&& f)
+{
+    const auto wall = std::chrono::steady_clock::now();
+    const double cpu = CpuSeconds();
+    f();
+    return {std::chrono::duration<double>(std::chrono::steady_clock::now() - wall).count(), CpuSeconds() - cpu};
+}
+
 void BM_AtlasPicturesOnly(benchmark::State& state)
 {
     Atlas& a = Shared();
     a.source.threads = 0;
     for (auto _ : state)
-        a.Run(a.Settings(static_cast<int>(state.range(0)), a.scratch / "bare"), true);
+        Runs()["pictures" + std::to_string(state.range(0))] =
+            Measure([&] { a.Run(a.Settings(static_cast<int>(state.range(0)), a.scratch / "bare"), true); });
 }
-BENCHMARK(BM_AtlasPicturesOnly)->Arg(3)->Arg(5)->Unit(benchmark::kMillisecond)->Iterations(1);
+BENCHMARK(BM_AtlasPicturesOnly)->Arg(3)->Arg(5)->Unit(benchmark::kMillisecond)->Iterations(1)->UseRealTime();
 
+// Counters: against_pictures, the atlas's time over the bare pictures' (and in process
+// CPU time, which others' work on a shared machine does not inflate); on one core,
+// efficiency = one core's time / (threads x all cores' time), and cpu_over_one_core, the
+// CPU time all cores spend against one core's.
 void BM_AtlasWhole(benchmark::State& state)
 {
     Atlas& a = Shared();
     a.source.threads = static_cast<int>(state.range(1));
-    const std::string folder = a.scratch / ("atlas" + std::to_string(state.range(0)) + "_" +
-                                            std::to_string(state.range(1)));
+    const std::string levels = std::to_string(state.range(0));
+    const std::string name = "atlas" + levels + "_" + std::to_string(state.range(1));
+    const std::string folder = a.scratch / name;
     std::filesystem::create_directories(folder);
     for (auto _ : state)
-        a.Run(a.Settings(static_cast<int>(state.range(0)), folder), false);
+        Runs()[name] = Measure([&] { a.Run(a.Settings(static_cast<int>(state.range(0)), folder), false); });
     a.source.threads = 0;
-    // One core and all cores must write the same files.
-    if (state.range(1) == 1) {
-        const std::string all = a.scratch / ("atlas" + std::to_string(state.range(0)) + "_0");
-        for (const auto& entry : std::filesystem::directory_iterator(folder))
-            if (std::filesystem::exists(all) &&
-                ReadAll(entry.path().string()) != ReadAll(all + "/" + entry.path().filename().string()))
+    const Took took = Runs()[name];
+    if (Runs().count("pictures" + levels) != 0 && state.range(1) == 0) {
+        const Took bare = Runs()["pictures" + levels];
+        state.counters["against_pictures"] = took.wall / bare.wall;
+        state.counters["cpu_against_pictures"] = took.cpu / bare.cpu;
+    }
+    // KV_ATLAS_KEEP=folder keeps a copy of the files for comparing builds.
+    if (const char* keep = std::getenv("KV_ATLAS_KEEP"))
+        std::filesystem::copy(folder, std::string(keep) + "/" + std::filesystem::path(folder).filename().string(),
+                              std::filesystem::copy_options::recursive | std::filesystem::copy_options::overwrite_existing);
+    // One core and all cores must write the same files, and nothing else.
+    const std::string all = a.scratch / ("atlas" + levels + "_0");
+    if (state.range(1) == 1 && std::filesystem::exists(all)) {
+        const Took spread = Runs()["atlas" + levels + "_0"];
+        state.counters["efficiency"] = took.wall / (kv::HardwareThreads() * spread.wall);
+        state.counters["cpu_over_one_core"] = spread.cpu / took.cpu;
+        std::size_t count = 0;
+        for (const auto& entry : std::filesystem::directory_iterator(folder)) {
+            ++count;
+            if (ReadAll(entry.path().string()) != ReadAll(all + "/" + entry.path().filename().string()))
                 state.SkipWithError("one core and all cores wrote different files");
+        }
+        if (count != static_cast<std::size_t>(std::distance(std::filesystem::directory_iterator(all),
+                                                            std::filesystem::directory_iterator())))
+            state.SkipWithError("one core and all cores wrote different files");
     }
 }
-BENCHMARK(BM_AtlasWhole)->Args({3, 0})->Args({3, 1})->Args({5, 0})->Unit(benchmark::kMillisecond)->Iterations(1);
+BENCHMARK(BM_AtlasWhole)
+    ->Args({3, 0})
+    ->Args({3, 1})
+    ->Args({5, 0})
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(1)
+    ->UseRealTime();
 
 void BM_LandPass(benchmark::State& state)
 {

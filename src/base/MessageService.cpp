@@ -14,11 +14,21 @@ public:
 
 StderrMessages g_stderrMessages;
 std::atomic<MessageService*> g_messages{nullptr};
+thread_local MessageService* t_messages = nullptr;
 
 } // namespace
 
+MessageService* SetThreadMessageService(MessageService* service)
+{
+    MessageService* old = t_messages;
+    t_messages = service;
+    return old;
+}
+
 MessageService& GetMessageService()
 {
+    if (t_messages != nullptr)
+        return *t_messages;
     MessageService* s = g_messages.load(std::memory_order_acquire);
     return s ? *s : static_cast<MessageService&>(g_stderrMessages);
 }

@@ -27,6 +27,9 @@ MessageService& GetMessageService();
 // Installs `service` (null restores the default) and returns the previous one, or null
 // when the default was in force. The caller keeps `service` alive while installed.
 MessageService* SetMessageService(MessageService* service);
+// A service for the calling thread alone, in force over the process-wide one while set
+// (null: the process-wide one again); returns the previous.
+MessageService* SetThreadMessageService(MessageService* service);
 
 inline void ShowMessage(const std::string& text) { GetMessageService().Show(text); }
 inline bool AskYesNo(const std::string& text) { return GetMessageService().AskYesNo(text); }

@@ -11,6 +11,7 @@ std::atomic<int> g_abortValue{0};
 namespace {
 
 ProgressHooks g_hooks = DefaultProgressHooks();
+thread_local ProgressHooks* t_hooks = nullptr;
 
 struct DefaultState {
     std::unique_ptr<ProgressWindow> window;
@@ -40,7 +41,14 @@ int SilentPoll() { return 0; }
 
 ProgressHooks DefaultProgressHooks() { return {ProgressBegin, ProgressEnd, ProgressStep, ProgressPoll}; }
 ProgressHooks SilentProgressHooks() { return {SilentBegin, SilentEnd, SilentStep, SilentPoll}; }
-ProgressHooks& GetProgressHooks() { return g_hooks; }
+ProgressHooks& GetProgressHooks() { return t_hooks != nullptr ? *t_hooks : g_hooks; }
+
+ProgressHooks* SetThreadProgressHooks(ProgressHooks* hooks)
+{
+    ProgressHooks* old = t_hooks;
+    t_hooks = hooks;
+    return old;
+}
 
 ProgressHooks SetProgressHooks(const ProgressHooks& hooks)
 {

@@ -29,6 +29,10 @@ struct ProgressHooks {
 ProgressHooks& GetProgressHooks();
 // Installs new hooks and returns the previous ones (for restoring later).
 ProgressHooks SetProgressHooks(const ProgressHooks& hooks);
+// Hooks for the calling thread alone, in force over the process-wide ones while set (null:
+// the process-wide ones again); returns the previous. A worker off the user-interface
+// thread reports through its own. The caller keeps `hooks` alive while set.
+ProgressHooks* SetThreadProgressHooks(ProgressHooks* hooks);
 // The default hooks.
 ProgressHooks DefaultProgressHooks();
 // Hooks that do nothing (batch runs and tests).

@@ -14,11 +14,21 @@ public:
 
 NoViewHooks g_noViewHooks;
 std::atomic<ViewHooks*> g_viewHooks{nullptr};
+thread_local ViewHooks* t_viewHooks = nullptr;
 
 } // namespace
 
+ViewHooks* SetThreadViewHooks(ViewHooks* hooks)
+{
+    ViewHooks* old = t_viewHooks;
+    t_viewHooks = hooks;
+    return old;
+}
+
 ViewHooks& GetViewHooks()
 {
+    if (t_viewHooks != nullptr)
+        return *t_viewHooks;
     ViewHooks* h = g_viewHooks.load(std::memory_order_acquire);
     return h ? *h : static_cast<ViewHooks&>(g_noViewHooks);
 }

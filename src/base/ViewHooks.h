@@ -58,6 +58,9 @@ ViewHooks& GetViewHooks();
 // Installs `hooks` (null restores the default) and returns the previous ones, or null
 // when the default was in force. The caller keeps `hooks` alive while installed.
 ViewHooks* SetViewHooks(ViewHooks* hooks);
+// Hooks for the calling thread alone, in force over the process-wide ones while set (null:
+// the process-wide ones again); returns the previous.
+ViewHooks* SetThreadViewHooks(ViewHooks* hooks);
 
 // Shorthands that call the hooks in force.
 inline int StopActiveViewRender() { return GetViewHooks().StopActiveViewRender(); }

@@ -4,6 +4,7 @@
 #include "base/AppSettings.h"
 #include "base/MessageService.h"
 #include "base/Progress.h"
+#include "base/ViewHooks.h"
 #include "document/CKVDoc.h"
 #include "document/DocumentContext.h"
 #include "document/StepProgress.h"
@@ -11,16 +12,25 @@
 #include "exchange/CMultiImageDlg.h"
 #include "exchange/PW2Output.h"
 #include "platform/AtomicFile.h"
+#include "platform/ParallelFor.h"
 #include "view/CKVView.h"
 #include "world/SurfaceSampler.h"
 
 #include <algorithm>
 #include <atomic>
+#include <chrono>
 #include <cmath>
+#include <condition_variable>
 #include <cstdio>
 #include <filesystem>
+#if defined(__GLIBC__)
+#include <malloc.h>
+#endif
 #include <memory>
+#include <mutex>
 #include <system_error>
+#include <thread>
+#include <vector>
 #include <unistd.h>
 
 namespace kv {
@@ -277,6 +287,7 @@ int WriteMultiMapPage(const AtlasSource& source, const MultiMapSettings& s)
             return -2;
         }
         CFCWImage drawing(&sampler);
+        drawing.SetThreads(source.threads);
         if (drawing.WriteMap(base + ".fcw", source.document, definition, &s) < 0)
             return -1;
     }
@@ -300,6 +311,281 @@ int WriteMultiMapPage(const AtlasSource& source, const MultiMapSettings& s)
     }
     return 0;
 }
+
+namespace {
+
+// Map `index` of the export's order: the root first, then each level row by row.
+void AtlasMapAt(const MultiMapSettings& s, long long index, int& column, int& row, int& level)
+{
+    column = row = 0;
+    level = -1;
+    if (index == 0)
+        return;
+    --index;
+    for (level = 0; level < s.levelCount; ++level) {
+        double across = 1.0, down = 1.0;
+        AtlasLevelCounts(s, level, across, down);
+        const long long columns = static_cast<long long>(across);
+        const long long count = columns * static_cast<long long>(down);
+        if (index < count) {
+            column = static_cast<int>(index % columns);
+            row = static_cast<int>(index / columns);
+            return;
+        }
+        index -= count;
+    }
+}
+
+long long AtlasMapCount(const MultiMapSettings& s)
+{
+    long long total = 1;
+    for (int level = 0; level < s.levelCount; ++level) {
+        double across = 1.0, down = 1.0;
+        AtlasLevelCounts(s, level, across, down);
+        total += static_cast<long long>(across) * static_cast<long long>(down);
+    }
+    return total;
+}
+
+// One map being made by a worker: its result, the messages it would have shown and the
+// progress it reports, read by the calling thread.
+struct AtlasSlot {
+    long long index = -1;
+    bool done = false;
+    int written = 0;
+    MultiMapSettings placed;
+    std::vector<std::string> messages;
+    std::string progressText;
+    std::atomic<double> fraction{0.0};
+};
+
+// What a worker's progress hooks and messages report into: the slot of its map.
+thread_local AtlasSlot* t_slot = nullptr;
+thread_local std::mutex* t_slotLock = nullptr;
+
+void SlotBegin(const char* text, int)
+{
+    std::lock_guard<std::mutex> lock(*t_slotLock);
+    t_slot->progressText = text != nullptr ? text : "";
+    t_slot->fraction = 0.0;
+}
+void SlotEnd() {}
+int SlotStep(double current, double total)
+{
+    if (total > 0.0)
+        t_slot->fraction = current / total;
+    return 0;
+}
+int SlotPoll() { return 0; }
+
+class SlotMessages final : public MessageService {
+public:
+    void Show(const std::string& text) override { t_slot->messages.push_back(text); }
+};
+
+class QuietViewHooks final : public ViewHooks {
+public:
+    int StopActiveViewRender() override { return 0; }
+    int UpdateActiveDocViews(int) override { return 0; }
+};
+
+// Moves the map's files from the staging folder into the output folder in the order they
+// are written; the first that cannot be moved gives the code its writer would have.
+int MoveAtlasFiles(const MultiMapSettings& s, const std::string& staging, int written)
+{
+    const std::string name = FormatLinkName(s.column, s.row, s.level);
+    const struct {
+        const char* extension;
+        int failure;
+    } files[] = {{".fcw", -1}, {s.picturesAsJpeg ? ".jpg" : ".bmp", -2}, {".html", 1}};
+    for (const auto& f : files) {
+        const std::string from = Join(staging, name + f.extension);
+        std::error_code ec;
+        if (!std::filesystem::exists(from, ec))
+            continue;
+        if (std::rename(from.c_str(), Join(s.outputFolder, name + f.extension).c_str()) != 0) {
+            std::remove(from.c_str());
+            return written == 0 ? f.failure : written;
+        }
+    }
+    return written;
+}
+
+// The maps made at once allocate and free the same large buffers over and over on their
+// threads. The allocator's own limits, which adapt to the sizes it has seen, hand those
+// blocks back to the system between maps on some threads, and faulting them in again and
+// flushing them from every core cost as much as a map's picture: the blocks are kept for
+// reuse instead (up to 256 MB of freed memory, blocks up to 32 MB from the heap).
+void KeepFreedBlocks()
+{
+#if defined(__GLIBC__)
+    static std::once_flag once;
+    std::call_once(once, [] {
+        mallopt(M_MMAP_THRESHOLD, 32 << 20);
+        mallopt(M_TRIM_THRESHOLD, 256 << 20);
+    });
+#endif
+}
+
+// A folder of a name nothing else has inside `folder`; empty when none can be made.
+std::string MakeStagingFolder(const std::string& folder)
+{
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        const std::string path =
+            Join(folder, ".kvatlas" + std::to_string(getpid()) + "_" + std::to_string(attempt));
+        std::error_code ec;
+        if (std::filesystem::create_directory(path, ec))
+            return path;
+        if (ec)
+            return std::string();
+    }
+    return std::string();
+}
+
+} // namespace
+
+int WriteAtlasMaps(const AtlasSource& source, const MultiMapSettings& settings, double rootScale,
+                   const std::function<bool(const MultiMapSettings& placed, int written)>& committed)
+{
+    const long long total = AtlasMapCount(settings);
+    const int workers = source.threads > 0 ? source.threads : HardwareThreads();
+    const std::string staging = workers > 1 && total > workers ? MakeStagingFolder(settings.outputFolder)
+                                                               : std::string();
+    if (staging.empty()) {
+        MultiMapSettings s = settings;
+        for (long long k = 0; k < total; ++k) {
+            int column = 0, row = 0, level = -1;
+            AtlasMapAt(s, k, column, row, level);
+            PlaceAtlasMap(s, column, row, level, rootScale);
+            if (!committed(s, WriteMultiMapPage(source, s)))
+                return -1;
+        }
+        return 0;
+    }
+
+    KeepFreedBlocks();
+    // Each map on one thread, at most `window` maps ahead of the one handed on last.
+    const long long window = 2LL * workers;
+    std::vector<std::unique_ptr<AtlasSlot>> slots;
+    for (long long k = 0; k < window; ++k)
+        slots.push_back(std::make_unique<AtlasSlot>());
+    std::mutex lock;
+    std::condition_variable changed;
+    long long next = 0, head = 0;
+    bool stop = false;
+    AtlasSource one = source;
+    one.threads = 1;
+
+    auto work = [&]() {
+        ProgressHooks hooks{SlotBegin, SlotEnd, SlotStep, SlotPoll};
+        SlotMessages messages;
+        QuietViewHooks view;
+        SetThreadProgressHooks(&hooks);
+        SetThreadMessageService(&messages);
+        SetThreadViewHooks(&view);
+        t_slotLock = &lock;
+        for (;;) {
+            AtlasSlot* slot = nullptr;
+            long long k = 0;
+            {
+                std::unique_lock<std::mutex> guard(lock);
+                changed.wait(guard, [&] { return stop || next >= total || next < head + window; });
+                if (stop || next >= total)
+                    break;
+                k = next++;
+                slot = slots[static_cast<std::size_t>(k % window)].get();
+                slot->index = k;
+                slot->done = false;
+                slot->messages.clear();
+                slot->progressText.clear();
+                slot->fraction = 0.0;
+            }
+            MultiMapSettings s = settings;
+            int column = 0, row = 0, level = -1;
+            AtlasMapAt(s, k, column, row, level);
+            PlaceAtlasMap(s, column, row, level, rootScale);
+            s.outputFolder = staging;
+            t_slot = slot;
+            const int written = WriteMultiMapPage(one, s);
+            t_slot = nullptr;
+            s.outputFolder = settings.outputFolder;
+            std::lock_guard<std::mutex> guard(lock);
+            slot->placed = s;
+            slot->written = written;
+            slot->done = true;
+            changed.notify_all();
+        }
+        SetThreadViewHooks(nullptr);
+        SetThreadMessageService(nullptr);
+        SetThreadProgressHooks(nullptr);
+    };
+    std::vector<std::thread> pool;
+    for (int k = 0; k < workers; ++k)
+        pool.emplace_back(work);
+
+    int result = 0;
+    bool escape = false;
+    std::string shownText;
+    bool shown = false;
+    for (long long k = 0; k < total; ++k) {
+        AtlasSlot& slot = *slots[static_cast<std::size_t>(k % window)];
+        std::unique_lock<std::mutex> guard(lock);
+        while (!(slot.index == k && slot.done)) {
+            if (slot.index == k && slot.progressText != shownText) {
+                shownText = slot.progressText;
+                guard.unlock();
+                if (shown)
+                    ProgressEndHook();
+                ProgressBeginHook(shownText.c_str());
+                shown = true;
+                guard.lock();
+            }
+            const double fraction = slot.index == k ? slot.fraction.load() : 0.0;
+            guard.unlock();
+            if (shown)
+                ProgressStepHook(fraction * 100.0, 100.0);
+            if (ProgressPollHook() != 0 || AbortRequested())
+                escape = true;
+            // The maps' own loops clear the abort value as they start: it is kept up until
+            // the run ends.
+            if (escape)
+                g_abortValue = kAbortValue;
+            guard.lock();
+            if (!(slot.index == k && slot.done))
+                changed.wait_for(guard, std::chrono::milliseconds(20));
+        }
+        MultiMapSettings placed = slot.placed;
+        std::vector<std::string> messages = std::move(slot.messages);
+        const int written = slot.written;
+        guard.unlock();
+        for (const std::string& text : messages)
+            ShowMessage(text);
+        const bool go = committed(placed, MoveAtlasFiles(placed, staging, written));
+        guard.lock();
+        head = k + 1;
+        changed.notify_all();
+        guard.unlock();
+        if (!go || escape) {
+            result = k + 1 < total ? -1 : result;
+            break;
+        }
+    }
+    if (shown)
+        ProgressEndHook();
+    {
+        std::lock_guard<std::mutex> guard(lock);
+        stop = true;
+        changed.notify_all();
+    }
+    for (auto& thread : pool)
+        thread.join();
+    std::error_code ec;
+    std::filesystem::remove_all(staging, ec);
+    if (escape)
+        g_abortValue = 0;
+    return result;
+}
+
 
 int ExportMultipleFiles(AtlasSource& source)
 {
@@ -338,31 +624,31 @@ int ExportMultipleFiles(AtlasSource& source)
     double done = 0.0;
     int result = 0;
     StepProgressScope progress;
-    auto write = [&](int column, int row, int level) {
-        PlaceAtlasMap(s, column, row, level, rootScale);
-        const int written = WriteMultiMapPage(source, s);
+    const int stopped = WriteAtlasMaps(source, s, rootScale, [&](const MultiMapSettings& placed, int written) {
         done += 1.0;
         GetStepProgress().SetTotalPos(static_cast<int>(done / total * 100.0));
         if (written == 1)
-            ShowMessage("Error writing file " + Join(s.outputFolder, Page(column, row, level)));
+            ShowMessage("Error writing file " + Join(s.outputFolder, Page(placed.column, placed.row, placed.level)));
+        if (placed.level < 0) {
+            if (written != 0) {
+                ShowMessage("Error generating root image, exiting");
+                result = -2;
+                return false;
+            }
+            if (s.navigationImages && WriteAtlasButtons(s.outputFolder) != 0) {
+                ShowMessage("Error writing file " + Join(s.outputFolder, "ap.gif"));
+                result = -3;
+                return false;
+            }
+            return true;
+        }
+        if (written != 0)
+            result = -4;
         return written == 0;
-    };
-    if (!write(0, 0, -1)) {
-        ShowMessage("Error generating root image, exiting");
-        return -2;
-    }
-    if (s.navigationImages && WriteAtlasButtons(s.outputFolder) != 0) {
-        ShowMessage("Error writing file " + Join(s.outputFolder, "ap.gif"));
-        return -3;
-    }
-    for (int level = 0; level < s.levelCount && result == 0; ++level) {
-        double across = 1.0, down = 1.0;
-        AtlasLevelCounts(s, level, across, down);
-        for (int r = 0; r < static_cast<int>(down) && result == 0; ++r)
-            for (int c = 0; c < static_cast<int>(across) && result == 0; ++c)
-                if (!write(c, r, level))
-                    result = -4;
-    }
+    });
+    // Esc after a map that was written whole ends the run there too.
+    if (stopped != 0 && result == 0)
+        result = -4;
     g_abortValue = 0;
     return result;
 }

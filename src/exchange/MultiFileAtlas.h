@@ -17,6 +17,7 @@
 #include "projection/ProjectionParms.h"
 
 #include <cstdint>
+#include <functional>
 #include <string>
 
 namespace kv {
@@ -49,7 +50,7 @@ struct AtlasSource {
     LightParms light;
     int shaderId = 1;
     double west = -180.0, south = -90.0, east = 180.0, north = 90.0;
-    int threads = 0; // picture threads (0: every core)
+    int threads = 0; // threads of the export (0: every core)
     std::string definitionFolder; // where the levels' ".xpt" files are
 };
 // The source of a view core: its settings, and the bounds of the points its pixels show
@@ -80,6 +81,18 @@ std::string FormatMultiMapPage(const MultiMapSettings& settings);
 // Writes the current map's drawing, picture and page into the output folder: 0; -1 the
 // drawing failed; -2 the definition or the picture failed; 1 the page cannot be written.
 int WriteMultiMapPage(const AtlasSource& source, const MultiMapSettings& settings);
+
+// Writes every map of the atlas in the export's order (the root, then each level row by
+// row) into the output folder and hands each to `committed` on the calling thread, in that
+// order, once its files are in place: the settings placed on the map and what
+// WriteMultiMapPage returned for it. When `committed` returns false nothing after that
+// map is written. With source.threads other than 1 and more maps than threads, several
+// maps are made at once, each on one thread, in a staging folder inside the output folder,
+// and their files are moved into place in order; the calling thread meanwhile shows the
+// progress of the map it waits for and watches for Esc, which ends the run after that
+// map. 0 when every map was handed on; -1 when it stopped early.
+int WriteAtlasMaps(const AtlasSource& source, const MultiMapSettings& settings, double rootScale,
+                   const std::function<bool(const MultiMapSettings& placed, int written)>& committed);
 
 // The twelve navigation buttons ("a" and "d" forms of p, l, r, u, d, c ".gif"): 0, or -1
 // when one cannot be written.

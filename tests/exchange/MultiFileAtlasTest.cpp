@@ -17,6 +17,7 @@
 #include <gtest/gtest.h>
 
 #include <regex>
+#include <map>
 #include <set>
 
 using namespace kv;
@@ -365,4 +366,90 @@ TEST_F(AtlasExportTest, StopsWithItsMessages)
         EXPECT_EQ(messages.texts[5], "Error generating root image, exiting");
         EXPECT_FALSE(std::filesystem::exists(scratch / "blocked/B000000.bmp"));
     }
+}
+
+namespace {
+
+// Every file of a folder by name with its bytes; a folder by its name and "/".
+std::map<std::string, std::vector<uint8_t>> FolderFiles(const std::string& folder)
+{
+    std::map<std::string, std::vector<uint8_t>> files;
+    for (const auto& entry : std::filesystem::directory_iterator(folder))
+        if (entry.is_directory())
+            files[entry.path().filename().string() + "/"] = {};
+        else
+            files[entry.path().filename().string()] = ReadBytes(entry.path().string());
+    return files;
+}
+
+int PollEscape()
+{
+    g_abortValue = kAbortValue;
+    return -1;
+}
+
+} // namespace
+
+// Several maps made at once on their own threads give the files, the messages and the
+// stopping point of one map at a time.
+TEST_F(AtlasExportTest, MapsMadeAtOnceMatchOneAtATime)
+{
+    struct Run {
+        int result = 0;
+        std::vector<std::string> messages;
+        std::map<std::string, std::vector<uint8_t>> files;
+    };
+    auto run = [&](const std::string& folder, int threads, const std::string& blocked) {
+        if (!blocked.empty())
+            std::filesystem::create_directories(folder + "/" + blocked + "/x");
+        MultiMapSettings s = Atlas(folder);
+        s.levelCount = 2;
+        s.levels[1] = s.levels[0];
+        s.levels[1].columns = 2;
+        s.levels[1].rows = 1;
+        AnswerDialog dialog(s);
+        MessageRecorder recorder;
+        source.threads = threads;
+        Run r;
+        r.result = ExportMultipleFiles(source);
+        source.threads = 0;
+        r.messages = recorder.texts;
+        r.files = FolderFiles(folder);
+        return r;
+    };
+    // 19 maps: the second level's are made while the first level's are written.
+    const Run one = run(scratch / "one", 1, "");
+    const Run three = run(scratch / "three", 3, "");
+    EXPECT_EQ(one.result, 0);
+    EXPECT_EQ(three.result, 0);
+    EXPECT_TRUE(three.messages.empty());
+    EXPECT_EQ(three.files.size(), 19u * 3u + 12u);
+    EXPECT_TRUE(three.files == one.files);
+
+    // A page that cannot be written ends the run there: the map's drawing and picture are
+    // in place, nothing after it is, and the staging folder is gone.
+    const Run oneBlocked = run(scratch / "oneBlocked", 1, "B000001.html");
+    const Run threeBlocked = run(scratch / "threeBlocked", 3, "B000001.html");
+    EXPECT_EQ(threeBlocked.result, oneBlocked.result);
+    ASSERT_EQ(threeBlocked.messages.size(), 1u);
+    EXPECT_EQ(threeBlocked.messages[0], "Error writing file " + scratch / "threeBlocked/B000001.html");
+    EXPECT_TRUE(threeBlocked.files.count("B000001.bmp"));
+    EXPECT_FALSE(threeBlocked.files.count("B000002.fcw"));
+    std::set<std::string> oneNames, threeNames;
+    for (const auto& f : oneBlocked.files)
+        oneNames.insert(f.first);
+    for (const auto& f : threeBlocked.files)
+        threeNames.insert(f.first);
+    EXPECT_EQ(threeNames, oneNames);
+
+    // Esc while the root is being made: no map after it is written, nothing is left staged
+    // and the abort is cleared.
+    const ProgressHooks quiet = SilentProgressHooks();
+    SetProgressHooks({quiet.begin, quiet.end, quiet.step, PollEscape});
+    const Run escaped = run(scratch / "escaped", 3, "");
+    SetProgressHooks(quiet);
+    EXPECT_LT(escaped.result, 0);
+    EXPECT_EQ(g_abortValue.load(), 0);
+    for (const auto& f : escaped.files)
+        EXPECT_TRUE(f.first.rfind("A000000", 0) == 0 || f.first.size() == 6) << f.first; // the root, the buttons
 }

@@ -112,8 +112,9 @@ TEST_F(NewDocSheetTest, PagesSummariesAndBackFollowTheCheckedKind)
         Press(sheet, QWizard::NextButton);
         EXPECT_EQ(sheet.currentId(), c.page) << c.kind;
         EXPECT_EQ(sheet.Working().surfaceType, c.kind);
-        if (c.parameters)
+        if (c.parameters) {
             EXPECT_EQ(sheet.windowTitle(), c.parameters);
+        }
         Press(sheet, QWizard::NextButton);
         ASSERT_EQ(sheet.currentId(), kPageSummary) << c.kind;
         EXPECT_EQ(sheet.SummaryPage()->TitleLabel()->text().toStdString(), SummaryTitle(c.kind));

@@ -195,15 +195,42 @@ void CRawImage::Free()
 
 bool CRawImage::Allocate()
 {
-    Free();
-    if (m_colour.CreateMapped(m_width, m_height) != 0 || m_mask.CreateMapped(m_width, m_height) != 0 ||
-        m_third.CreateMapped(m_width, m_height) != 0 || m_geo.Allocate(m_width, m_height) == nullptr) {
+    // Buffers of the same size are kept: their rows are cleared by the render itself, on
+    // its threads, rather than mapped and faulted in again.
+    const bool sameSize = m_colour.GetWidth() == m_width && m_colour.GetHeight() == m_height &&
+                          m_mask.GetWidth() == m_width && m_mask.GetHeight() == m_height &&
+                          m_third.GetWidth() == m_width && m_third.GetHeight() == m_height &&
+                          m_geo.width == m_width && m_geo.height == m_height && m_geo.altitude && m_geo.latitude &&
+                          m_geo.longitude && m_geo.rawBasis && m_geo.valid;
+    m_geoStale = false;
+    if (sameSize) {
+        m_computed = false;
+        m_geo.minValue = 0.0f;
+        m_geo.maxValue = 1.0f;
+        m_geo.positionsValid = false;
+        m_geoStale = true;
+    } else {
         Free();
-        return false;
+        if (m_colour.CreateMapped(m_width, m_height) != 0 || m_mask.CreateMapped(m_width, m_height) != 0 ||
+            m_third.CreateMapped(m_width, m_height) != 0 || m_geo.Allocate(m_width, m_height) == nullptr) {
+            Free();
+            return false;
+        }
     }
-    m_colour.Clear(0xFFFFFF);
     CopySource();
     return true;
+}
+
+void CRawImage::ClearRow(int y)
+{
+    // As freshly made: a white image and zero grids (cells off the map keep them).
+    m_colour.ClearRow(y, 0xFFFFFF);
+    if (!m_geoStale)
+        return;
+    const auto row = static_cast<size_t>(y);
+    for (Grid2D* grid : {m_geo.altitude.get(), m_geo.latitude.get(), m_geo.longitude.get(), m_geo.rawBasis.get()})
+        std::memset(grid->Row<float>(row), 0, static_cast<size_t>(m_width) * sizeof(float));
+    std::memset(m_geo.valid->Row<uint8_t>(row), 0, static_cast<size_t>(m_width));
 }
 
 int CRawImage::Compute(const char* progressText, bool shadingPass, bool riversAndGrids)
@@ -231,7 +258,8 @@ int CRawImage::Compute(const char* progressText, bool shadingPass, bool riversAn
     const int width = m_width;
     double done = 0.0;
 
-    bool ok = RunRows(workers, m_height, done, total, true, [width](RowWorker& w, int y) {
+    bool ok = RunRows(workers, m_height, done, total, true, [this, width](RowWorker& w, int y) {
+        ClearRow(y);
         NoiseEvaluationScope evaluating;
         // Once this thread has seen land, the water level need not be sampled again.
         bool above = false;

@@ -117,6 +117,41 @@ TEST_F(RawImageTest, ComputeGivesTheSamePixelsOnAnyNumberOfThreads)
     EXPECT_NE(std::memcmp(flat.ColorBuffer().GetBits(), reference.ColorBuffer().GetBits(), first.size()), 0);
 }
 
+// An image computed again at the same size keeps its buffers: what the earlier render
+// left there (land where the new map has none) must not show through.
+TEST_F(RawImageTest, AComputeAgainEqualsAFreshImage)
+{
+    ProjectionParms smaller;
+    smaller.SetScale(2.0); // the map covers the middle of the image only
+    CRawImage fresh(sampler.get());
+    fresh.SetProjection(&smaller);
+    fresh.SetSize(96, 48);
+    ASSERT_EQ(fresh.Compute(nullptr, true, false), 0);
+
+    for (int threads : {1, 0}) {
+        CRawImage image(sampler.get());
+        image.SetSize(96, 48);
+        image.SetThreads(threads);
+        ASSERT_EQ(image.Compute(nullptr, true, false), 0);
+        image.SetProjection(&smaller);
+        ASSERT_EQ(image.Compute(nullptr, true, false), 0);
+        const size_t bytes = image.ColorBuffer().RowBytes() * 48;
+        EXPECT_EQ(std::memcmp(image.ColorBuffer().GetBits(), fresh.ColorBuffer().GetBits(), bytes), 0) << threads;
+        EXPECT_EQ(std::memcmp(image.MaskBuffer().GetBits(), fresh.MaskBuffer().GetBits(), bytes), 0) << threads;
+        const GeoBuffers& a = image.Geo();
+        const GeoBuffers& b = fresh.Geo();
+        for (auto grid : {&GeoBuffers::altitude, &GeoBuffers::latitude, &GeoBuffers::longitude, &GeoBuffers::rawBasis,
+                          &GeoBuffers::valid})
+            EXPECT_EQ(Equal2D((a.*grid).get(), (b.*grid).get()), 1) << threads;
+        EXPECT_EQ(a.minValue, b.minValue);
+        EXPECT_EQ(a.maxValue, b.maxValue);
+        EXPECT_EQ(image.HasLand(), fresh.HasLand());
+    }
+    // The smaller map leaves cells off it, so stale values would have been seen.
+    const uint8_t* valid = fresh.Geo().valid->Row<uint8_t>(0);
+    EXPECT_EQ(valid[0], 0);
+}
+
 TEST_F(RawImageTest, FailuresOfComputeAndAbort)
 {
     CRawImage none;

@@ -156,13 +156,12 @@ uint32_t VideoBuffer::GetPixel(int col, int row) const
     }
 }
 
-void VideoBuffer::Clear(uint32_t colour)
+namespace {
+
+// Sets `pixels` pixels of `bytesPerPixel` bytes from p on as Clear does.
+void FillPixels(uint8_t* p, size_t pixels, int bytesPerPixel, uint32_t colour)
 {
-    if (!m_bits)
-        return;
-    const size_t pixels = static_cast<size_t>(m_width) * static_cast<size_t>(m_height);
-    uint8_t* p = m_bits.get();
-    switch (BytesPerPixel()) {
+    switch (bytesPerPixel) {
     case 4: {
         const uint8_t px[4] = {static_cast<uint8_t>(colour >> 16), static_cast<uint8_t>(colour >> 8),
                                static_cast<uint8_t>(colour), 0};
@@ -183,6 +182,22 @@ void VideoBuffer::Clear(uint32_t colour)
         std::memset(p, static_cast<uint8_t>(colour), pixels);
         break;
     }
+}
+
+} // namespace
+
+void VideoBuffer::Clear(uint32_t colour)
+{
+    if (!m_bits)
+        return;
+    FillPixels(m_bits.get(), static_cast<size_t>(m_width) * static_cast<size_t>(m_height), BytesPerPixel(), colour);
+}
+
+void VideoBuffer::ClearRow(int row, uint32_t colour)
+{
+    if (!m_bits || row < 0 || row >= m_height)
+        return;
+    FillPixels(RowPointer(row), static_cast<size_t>(m_width), BytesPerPixel(), colour);
 }
 
 void VideoBuffer::FillRect(int x, int y, int w, int h, uint32_t colour)

@@ -408,15 +408,18 @@ int CRawImage::SavePNG(const std::string& path, bool riversAndGrids)
     } catch (const std::bad_alloc&) {
         return -1;
     }
-    uint8_t* out = rgba.data();
-    for (int y = 0; y < h; ++y)
-        for (int x = 0; x < w; ++x) {
-            const uint32_t c = m_colour.GetPixel(x, y);
-            *out++ = static_cast<uint8_t>(c);
-            *out++ = static_cast<uint8_t>(c >> 8);
-            *out++ = static_cast<uint8_t>(c >> 16);
-            *out++ = (m_mask.GetPixel(x, y) & 0xFFFFFFu) != 0 ? 255 : 0;
+    ParallelRows(h, [&](int begin, int end) {
+        for (int y = begin; y < end; ++y) {
+            uint8_t* out = rgba.data() + static_cast<size_t>(y) * static_cast<size_t>(w) * 4;
+            for (int x = 0; x < w; ++x) {
+                const uint32_t c = m_colour.GetPixel(x, y);
+                *out++ = static_cast<uint8_t>(c);
+                *out++ = static_cast<uint8_t>(c >> 8);
+                *out++ = static_cast<uint8_t>(c >> 16);
+                *out++ = (m_mask.GetPixel(x, y) & 0xFFFFFFu) != 0 ? 255 : 0;
+            }
         }
+    });
     return WritePngFile(path, rgba.data(), w, h);
 }
 

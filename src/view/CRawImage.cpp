@@ -42,8 +42,8 @@ struct alignas(64) RowWorker {
 
 // Runs body(worker, row) for every row of [0, rows) on the workers, which take short runs
 // of rows in turn. The calling thread steps progress by rows done (from `progressBase` of
-// `progressTotal`) and, with `poll`, polls; an abort stops the workers between runs.
-// False when aborted.
+// `progressTotal`; no steps when `progressTotal` is 0) and, with `poll`, polls; an abort
+// stops the workers between runs. False when aborted.
 template <class Body>
 bool RunRows(std::vector<std::unique_ptr<RowWorker>>& workers, int rows, double progressBase,
              double progressTotal, bool poll, Body body)
@@ -74,7 +74,7 @@ bool RunRows(std::vector<std::unique_ptr<RowWorker>>& workers, int rows, double 
                         const bool done = finished == n;
                         lock.unlock();
                         const int now = rowsDone.load(std::memory_order_relaxed);
-                        for (; reported < now; ++reported)
+                        for (; reported < now && progressTotal > 0.0; ++reported)
                             ProgressStepHook(progressBase + reported + 1, progressTotal);
                         if (poll)
                             ProgressPollHook();
@@ -361,21 +361,25 @@ int CRawImage::ColorFromGeo(bool lighting)
     m_own->SetTarget(&m_geo, &m_colour, &m_mask);
     const int w = std::min(m_geo.width, m_colour.GetWidth());
     const int h = std::min(m_geo.height, m_colour.GetHeight());
-    bool aborted = false;
-    {
-        NoiseEvaluationScope evaluating;
-        for (int y = 0; y < h && !aborted; ++y) {
-            const auto row = static_cast<size_t>(y);
-            const float* lat = m_geo.latitude->Row<float>(row);
-            const float* lon = m_geo.longitude->Row<float>(row);
-            const float* value = m_geo.altitude->Row<float>(row);
-            for (int x = 0; x < w; ++x)
-                m_colour.SetPixelFast(
-                    x, y, m_own->ShadePoint(&m_geo, x, y, lat[x] * kRadToDeg, lon[x] * kRadToDeg, value[x], lighting));
-            ProgressPollHook();
-            aborted = AbortRequested();
-        }
+    // Every pixel is shaded from the stored grids alone: the rows go to all cores.
+    int threads = m_threads > 0 ? m_threads : HardwareThreads();
+    threads = std::clamp(threads, 1, std::max(h, 1));
+    std::vector<std::unique_ptr<RowWorker>> workers;
+    for (int i = 0; i < threads; ++i) {
+        workers.push_back(std::make_unique<RowWorker>(*m_own, m_geo));
+        workers.back()->sampler.SetTarget(&m_geo, &m_colour, &m_mask);
     }
+    const bool aborted = !RunRows(workers, h, 0.0, 0.0, true, [this, w, lighting](RowWorker& worker, int y) {
+        NoiseEvaluationScope evaluating;
+        const auto row = static_cast<size_t>(y);
+        const float* lat = m_geo.latitude->Row<float>(row);
+        const float* lon = m_geo.longitude->Row<float>(row);
+        const float* value = m_geo.altitude->Row<float>(row);
+        for (int x = 0; x < w; ++x)
+            m_colour.SetPixelFast(x, y,
+                                  worker.sampler.ShadePoint(&m_geo, x, y, lat[x] * kRadToDeg, lon[x] * kRadToDeg,
+                                                            value[x], lighting));
+    });
     if (!aborted)
         CopyEdgePixels();
     m_computed = !aborted;

@@ -347,4 +347,13 @@ TEST_F(RawImageTest, ColorFromGeoCopiesTheEdges)
     for (int x = 0; x < 24; ++x)
         EXPECT_EQ(c.GetPixel(x, 11), c.GetPixel(x, 10));
     EXPECT_NE(c.GetPixel(5, 5), 0u);
+
+    // The rows shaded on one core are those shaded on all.
+    CRawImage one(sampler.get());
+    one.SetSize(24, 12);
+    one.SetThreads(1);
+    ASSERT_EQ(one.Compute(nullptr, false, false), 0);
+    one.ColorBuffer().Clear(0);
+    ASSERT_EQ(one.ColorFromGeo(true), 0);
+    EXPECT_EQ(std::memcmp(one.ColorBuffer().GetBits(), c.GetBits(), c.RowBytes() * 12), 0);
 }

@@ -40,6 +40,20 @@ struct alignas(64) RowWorker {
     bool land = false;
 };
 
+// Threads for the renders' passes (one per core and one for progress), made on first use,
+// and whether a render is using them.
+ParallelRowPool& RenderPool()
+{
+    static ParallelRowPool pool(HardwareThreads() + 1);
+    return pool;
+}
+
+std::atomic<bool>& RenderPoolBusy()
+{
+    static std::atomic<bool> busy{false};
+    return busy;
+}
+
 // Runs body(worker, row) for every row of [0, rows) on the workers, which take short runs
 // of rows in turn. The calling thread steps progress by rows done (from `progressBase` of
 // `progressTotal`; no steps when `progressTotal` is 0) and, with `poll`, polls; an abort
@@ -59,52 +73,63 @@ bool RunRows(std::vector<std::unique_ptr<RowWorker>>& workers, int rows, double 
     int finished = 0;
     bool aborted = false;
 
-    ParallelRows(
-        n + 1,
-        [&](int begin, int end) {
-            for (int i = begin; i < end; ++i) {
-                if (i == 0) {
-                    // The calling thread: progress and polls until every worker is done.
-                    int reported = 0;
-                    std::unique_lock<std::mutex> lock(mutex);
-                    for (;;) {
-                        wake.wait_for(lock, std::chrono::milliseconds(20), [&] {
-                            return finished == n || rowsDone.load(std::memory_order_relaxed) > reported;
-                        });
-                        const bool done = finished == n;
-                        lock.unlock();
-                        const int now = rowsDone.load(std::memory_order_relaxed);
-                        for (; reported < now && progressTotal > 0.0; ++reported)
-                            ProgressStepHook(progressBase + reported + 1, progressTotal);
-                        if (poll)
-                            ProgressPollHook();
-                        if (AbortRequested()) {
-                            aborted = true;
-                            stop.store(true, std::memory_order_relaxed);
-                        }
-                        lock.lock();
-                        if (done)
-                            break;
+    auto share = [&](int begin, int end) {
+        for (int i = begin; i < end; ++i) {
+            if (i == 0) {
+                // The calling thread: progress and polls until every worker is done.
+                int reported = 0;
+                std::unique_lock<std::mutex> lock(mutex);
+                for (;;) {
+                    wake.wait_for(lock, std::chrono::milliseconds(20), [&] {
+                        return finished == n || rowsDone.load(std::memory_order_relaxed) > reported;
+                    });
+                    const bool done = finished == n;
+                    lock.unlock();
+                    const int now = rowsDone.load(std::memory_order_relaxed);
+                    for (; reported < now && progressTotal > 0.0; ++reported)
+                        ProgressStepHook(progressBase + reported + 1, progressTotal);
+                    if (poll)
+                        ProgressPollHook();
+                    if (AbortRequested()) {
+                        aborted = true;
+                        stop.store(true, std::memory_order_relaxed);
                     }
-                    continue;
+                    lock.lock();
+                    if (done)
+                        break;
                 }
-                RowWorker& worker = *workers[static_cast<size_t>(i - 1)];
-                for (int run = next.fetch_add(1, std::memory_order_relaxed);
-                     run < runs && !stop.load(std::memory_order_relaxed);
-                     run = next.fetch_add(1, std::memory_order_relaxed)) {
-                    const int first = run * runRows;
-                    const int last = std::min(first + runRows, rows);
-                    for (int y = first; y < last; ++y)
-                        body(worker, y);
-                    rowsDone.fetch_add(last - first, std::memory_order_relaxed);
-                    wake.notify_one();
-                }
-                std::lock_guard<std::mutex> lock(mutex);
-                ++finished;
+                continue;
+            }
+            RowWorker& worker = *workers[static_cast<size_t>(i - 1)];
+            for (int run = next.fetch_add(1, std::memory_order_relaxed);
+                 run < runs && !stop.load(std::memory_order_relaxed);
+                 run = next.fetch_add(1, std::memory_order_relaxed)) {
+                const int first = run * runRows;
+                const int last = std::min(first + runRows, rows);
+                for (int y = first; y < last; ++y)
+                    body(worker, y);
+                rowsDone.fetch_add(last - first, std::memory_order_relaxed);
                 wake.notify_one();
             }
-        },
-        n + 1);
+            std::lock_guard<std::mutex> lock(mutex);
+            ++finished;
+            wake.notify_one();
+        }
+    };
+    // The passes of a render follow each other closely: they run on threads kept waiting
+    // between them, unless another render (or one started from a progress poll) has them.
+    std::atomic<bool>& poolBusy = RenderPoolBusy();
+    ParallelRowPool& pool = RenderPool();
+    if (n + 1 == pool.Threads() && !poolBusy.exchange(true, std::memory_order_acquire)) {
+        struct Release {
+            std::atomic<bool>& busy;
+            ~Release() { busy.store(false, std::memory_order_release); }
+        } release{poolBusy};
+        // One index per pool thread: 0 (progress) on this thread, the workers 1..n.
+        pool.Run(n + 1, share);
+    } else {
+        ParallelRows(n + 1, share, n + 1);
+    }
     return !aborted && next.load() >= runs;
 }
 

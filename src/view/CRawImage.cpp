@@ -22,6 +22,7 @@
 #include <condition_variable>
 #include <cstring>
 #include <mutex>
+#include <new>
 #include <optional>
 #include <vector>
 
@@ -431,15 +432,13 @@ int CRawImage::SavePNG(const std::string& path, bool riversAndGrids)
     if (!m_computed && Compute(nullptr, true, riversAndGrids) != 0)
         return -1;
     const int w = m_colour.GetWidth(), h = m_colour.GetHeight();
-    std::vector<uint8_t> rgba;
-    try {
-        rgba.resize(static_cast<size_t>(w) * static_cast<size_t>(h) * 4);
-    } catch (const std::bad_alloc&) {
+    // Not zeroed first: the threads below write every byte (and fault the pages in).
+    std::unique_ptr<uint8_t[]> rgba(new (std::nothrow) uint8_t[static_cast<size_t>(w) * static_cast<size_t>(h) * 4]);
+    if (!rgba)
         return -1;
-    }
     ParallelRows(h, [&](int begin, int end) {
         for (int y = begin; y < end; ++y) {
-            uint8_t* out = rgba.data() + static_cast<size_t>(y) * static_cast<size_t>(w) * 4;
+            uint8_t* out = rgba.get() + static_cast<size_t>(y) * static_cast<size_t>(w) * 4;
             for (int x = 0; x < w; ++x) {
                 const uint32_t c = m_colour.GetPixel(x, y);
                 *out++ = static_cast<uint8_t>(c);
@@ -449,7 +448,7 @@ int CRawImage::SavePNG(const std::string& path, bool riversAndGrids)
             }
         }
     });
-    return WritePngFile(path, rgba.data(), w, h);
+    return WritePngFile(path, rgba.get(), w, h);
 }
 
 int CRawImage::SaveMDR(const std::string& path)

@@ -63,49 +63,52 @@ int Paeth(int a, int b, int c)
 }
 
 // Row `row` (rowBytes bytes after `prior`, null for the first row) filtered into out: the
-// filter byte, then the filtered bytes.
+// filter byte, then the filtered bytes. Each filter runs over the whole row in a loop of its
+// own; the first with the least sum of magnitudes wins.
 void FilterRow(const uint8_t* row, const uint8_t* prior, size_t rowBytes, uint8_t* out, uint8_t* scratch)
 {
     constexpr size_t bpp = 4;
-    uint8_t* best = nullptr;
-    uint64_t bestSum = UINT64_MAX;
-    // Filters 0..4 into scratch + filter * (rowBytes + 1); the first with the least sum wins.
+    std::vector<uint8_t> none;
+    if (prior == nullptr) {
+        // The row above the first counts as zeros: then Up is None and Paeth is Sub.
+        none.assign(rowBytes, 0);
+        prior = none.data();
+    }
+    const size_t stride = rowBytes + 1;
+    uint8_t* f[5];
     for (int filter = 0; filter < 5; ++filter) {
-        uint8_t* f = scratch + static_cast<size_t>(filter) * (rowBytes + 1);
-        f[0] = static_cast<uint8_t>(filter);
+        f[filter] = scratch + static_cast<size_t>(filter) * stride;
+        f[filter][0] = static_cast<uint8_t>(filter);
+    }
+    const size_t head = std::min(bpp, rowBytes);
+    for (size_t i = 0; i < head; ++i) {
+        f[0][i + 1] = row[i];
+        f[1][i + 1] = row[i];
+        f[2][i + 1] = static_cast<uint8_t>(row[i] - prior[i]);
+        f[3][i + 1] = static_cast<uint8_t>(row[i] - (prior[i] >> 1));
+        f[4][i + 1] = static_cast<uint8_t>(row[i] - prior[i]); // Paeth of (0, b, 0) is b
+    }
+    for (size_t i = bpp; i < rowBytes; ++i) {
+        f[0][i + 1] = row[i];
+        f[1][i + 1] = static_cast<uint8_t>(row[i] - row[i - bpp]);
+        f[2][i + 1] = static_cast<uint8_t>(row[i] - prior[i]);
+        f[3][i + 1] = static_cast<uint8_t>(row[i] - ((row[i - bpp] + prior[i]) >> 1));
+    }
+    for (size_t i = bpp; i < rowBytes; ++i)
+        f[4][i + 1] = static_cast<uint8_t>(row[i] - Paeth(row[i - bpp], prior[i], prior[i - bpp]));
+    int best = 0;
+    uint64_t bestSum = UINT64_MAX;
+    for (int filter = 0; filter < 5; ++filter) {
         uint64_t sum = 0;
-        for (size_t i = 0; i < rowBytes; ++i) {
-            const int x = row[i];
-            const int a = i >= bpp ? row[i - bpp] : 0;
-            const int b = prior != nullptr ? prior[i] : 0;
-            const int c = (i >= bpp && prior != nullptr) ? prior[i - bpp] : 0;
-            int v = x;
-            switch (filter) {
-            case 1:
-                v = x - a;
-                break;
-            case 2:
-                v = x - b;
-                break;
-            case 3:
-                v = x - ((a + b) >> 1);
-                break;
-            case 4:
-                v = x - Paeth(a, b, c);
-                break;
-            default:
-                break;
-            }
-            const auto byte = static_cast<uint8_t>(v);
-            f[i + 1] = byte;
-            sum += byte < 128 ? byte : 256u - byte;
-        }
+        const uint8_t* p = f[filter] + 1;
+        for (size_t i = 0; i < rowBytes; ++i)
+            sum += static_cast<uint64_t>(p[i] < 128 ? p[i] : 256 - p[i]);
         if (sum < bestSum) {
             bestSum = sum;
-            best = f;
+            best = filter;
         }
     }
-    std::memcpy(out, best, rowBytes + 1);
+    std::memcpy(out, f[best], stride);
 }
 
 struct PngBand {

@@ -99,10 +99,13 @@ void FilterRow(const uint8_t* row, const uint8_t* prior, size_t rowBytes, uint8_
     int best = 0;
     uint64_t bestSum = UINT64_MAX;
     for (int filter = 0; filter < 5; ++filter) {
+        // The magnitude of a byte read as signed (128 for 0x80), without a branch.
         uint64_t sum = 0;
-        const uint8_t* p = f[filter] + 1;
-        for (size_t i = 0; i < rowBytes; ++i)
-            sum += static_cast<uint64_t>(p[i] < 128 ? p[i] : 256 - p[i]);
+        const auto* p = reinterpret_cast<const int8_t*>(f[filter] + 1);
+        for (size_t i = 0; i < rowBytes; ++i) {
+            const int v = p[i];
+            sum += static_cast<uint64_t>(v < 0 ? -v : v);
+        }
         if (sum < bestSum) {
             bestSum = sum;
             best = filter;

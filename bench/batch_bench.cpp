@@ -1,7 +1,7 @@
 // The batch path of `KV image=world.png imgwidth=4096` in process: the whole-world image of a
 // new document computed and saved as PNG, on all cores against one core (the PNG bytes are
-// compared first), and against bare SurfaceSampler::GetAltitude of the same 4096 x 2048
-// pixels on one core.
+// compared first), the render alone without the file, and bare SurfaceSampler::GetAltitude
+// of the same 4096 x 2048 pixels on one core.
 #include "base/Progress.h"
 #include "document/CKVDoc.h"
 #include "platform/ParallelFor.h"
@@ -86,6 +86,21 @@ void BM_BatchImage(benchmark::State& state)
     state.SetItemsProcessed(state.iterations() * kWidth * (kWidth / 2));
 }
 BENCHMARK(BM_BatchImage)->Arg(1)->Arg(0)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(1);
+
+// The render alone (no file): against BM_BatchImage it gives the share of the PNG.
+void BM_BatchRender(benchmark::State& state)
+{
+    const int threads = static_cast<int>(state.range(0));
+    for (auto _ : state) {
+        kv::CRawImage image;
+        image.SetThreads(threads);
+        if (TheBatch().doc->RenderWorldImage(kWidth, image) != 0)
+            state.SkipWithError("render failed");
+    }
+    state.counters["threads"] = threads > 0 ? threads : kv::HardwareThreads();
+    state.SetItemsProcessed(state.iterations() * kWidth * (kWidth / 2));
+}
+BENCHMARK(BM_BatchRender)->Arg(1)->Arg(0)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(1);
 
 void BM_BareAltitude(benchmark::State& state)
 {

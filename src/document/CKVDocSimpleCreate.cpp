@@ -9,6 +9,7 @@
 #include "document/DocumentServices.h"
 #include "document/SimpleCreate.h"
 #include "document/TerrainDialogs.h"
+#include "world/RowEvaluation.h"
 #include "world/SurfaceSampler.h"
 
 #include <algorithm>
@@ -286,15 +287,17 @@ int CKVDoc::RunSimpleCreate(const SimpleCreateSettings& settingsIn)
             ProgressBeginHook("Enforcing landness", 1);
             if (copy && sampler) {
                 auto cp = copy->Rows<float>();
-                for (int i = 0; i < H && result == 0; ++i) {
+                // Each row reads and writes its own cells only: the rows go to all cores,
+                // each thread with its own copy of the sampler.
+                auto landness = [&](SurfaceSampler& rowSampler, int i) {
                     for (int j = 0; j < W; ++j) {
                         const int ri = std::clamp(static_cast<int>(std::lround(i * (n - 1.0) / std::max(1, H - 1))), 0, n - 1);
                         const int ci = std::clamp(static_cast<int>(std::lround(j * (w - 1.0) / std::max(1, W - 1))), 0, w - 1);
                         if (!cov[ri][ci])
                             continue;
                         double lat, lon;
-                        sampler->GridCellToLatLon(j, i, lat, lon);
-                        const double N = sampler->GetBasisValue(lat, lon) * (roughFits ? rough->Rows<float>()[i][j] : 0.0) +
+                        rowSampler.GridCellToLatLon(j, i, lat, lon);
+                        const double N = rowSampler.GetBasisValue(lat, lon) * (roughFits ? rough->Rows<float>()[i][j] : 0.0) +
                                          off[i][j] + 4.0;
                         const double M = m_world.SampleWaterLevel(lat, lon);
                         const int c = cls[ri][ci];
@@ -304,11 +307,18 @@ int CKVDoc::RunSimpleCreate(const SimpleCreateSettings& settingsIn)
                         else if (!sea && M >= N)
                             cp[i][j] = static_cast<float>(cp[i][j] + (M - N + 50.0));
                     }
-                    ProgressStepHook(i, H);
-                    ProgressPollHook();
-                    if (AbortRequested())
-                        result = -3;
-                }
+                };
+                EvaluateRowBatches(*sampler, H, landness, [&](int first, int last) {
+                    for (int i = first; i < last; ++i) {
+                        ProgressStepHook(i, H);
+                        ProgressPollHook();
+                        if (AbortRequested()) {
+                            result = -3;
+                            return false;
+                        }
+                    }
+                    return true;
+                });
                 GaussianBlurFloatGrid(*copy, 1.0f);
                 Copy2D(offset, copy.get());
             }

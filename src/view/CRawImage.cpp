@@ -22,6 +22,7 @@
 #include <condition_variable>
 #include <cstring>
 #include <mutex>
+#include <new>
 #include <optional>
 #include <vector>
 
@@ -40,10 +41,24 @@ struct alignas(64) RowWorker {
     bool land = false;
 };
 
+// Threads for the renders' passes (one per core and one for progress), made on first use,
+// and whether a render is using them.
+ParallelRowPool& RenderPool()
+{
+    static ParallelRowPool pool(HardwareThreads() + 1);
+    return pool;
+}
+
+std::atomic<bool>& RenderPoolBusy()
+{
+    static std::atomic<bool> busy{false};
+    return busy;
+}
+
 // Runs body(worker, row) for every row of [0, rows) on the workers, which take short runs
 // of rows in turn. The calling thread steps progress by rows done (from `progressBase` of
-// `progressTotal`) and, with `poll`, polls; an abort stops the workers between runs.
-// False when aborted.
+// `progressTotal`; no steps when `progressTotal` is 0) and, with `poll`, polls; an abort
+// stops the workers between runs. False when aborted.
 template <class Body>
 bool RunRows(std::vector<std::unique_ptr<RowWorker>>& workers, int rows, double progressBase,
              double progressTotal, bool poll, Body body)
@@ -59,52 +74,63 @@ bool RunRows(std::vector<std::unique_ptr<RowWorker>>& workers, int rows, double 
     int finished = 0;
     bool aborted = false;
 
-    ParallelRows(
-        n + 1,
-        [&](int begin, int end) {
-            for (int i = begin; i < end; ++i) {
-                if (i == 0) {
-                    // The calling thread: progress and polls until every worker is done.
-                    int reported = 0;
-                    std::unique_lock<std::mutex> lock(mutex);
-                    for (;;) {
-                        wake.wait_for(lock, std::chrono::milliseconds(20), [&] {
-                            return finished == n || rowsDone.load(std::memory_order_relaxed) > reported;
-                        });
-                        const bool done = finished == n;
-                        lock.unlock();
-                        const int now = rowsDone.load(std::memory_order_relaxed);
-                        for (; reported < now; ++reported)
-                            ProgressStepHook(progressBase + reported + 1, progressTotal);
-                        if (poll)
-                            ProgressPollHook();
-                        if (AbortRequested()) {
-                            aborted = true;
-                            stop.store(true, std::memory_order_relaxed);
-                        }
-                        lock.lock();
-                        if (done)
-                            break;
+    auto share = [&](int begin, int end) {
+        for (int i = begin; i < end; ++i) {
+            if (i == 0) {
+                // The calling thread: progress and polls until every worker is done.
+                int reported = 0;
+                std::unique_lock<std::mutex> lock(mutex);
+                for (;;) {
+                    wake.wait_for(lock, std::chrono::milliseconds(20), [&] {
+                        return finished == n || rowsDone.load(std::memory_order_relaxed) > reported;
+                    });
+                    const bool done = finished == n;
+                    lock.unlock();
+                    const int now = rowsDone.load(std::memory_order_relaxed);
+                    for (; reported < now && progressTotal > 0.0; ++reported)
+                        ProgressStepHook(progressBase + reported + 1, progressTotal);
+                    if (poll)
+                        ProgressPollHook();
+                    if (AbortRequested()) {
+                        aborted = true;
+                        stop.store(true, std::memory_order_relaxed);
                     }
-                    continue;
+                    lock.lock();
+                    if (done)
+                        break;
                 }
-                RowWorker& worker = *workers[static_cast<size_t>(i - 1)];
-                for (int run = next.fetch_add(1, std::memory_order_relaxed);
-                     run < runs && !stop.load(std::memory_order_relaxed);
-                     run = next.fetch_add(1, std::memory_order_relaxed)) {
-                    const int first = run * runRows;
-                    const int last = std::min(first + runRows, rows);
-                    for (int y = first; y < last; ++y)
-                        body(worker, y);
-                    rowsDone.fetch_add(last - first, std::memory_order_relaxed);
-                    wake.notify_one();
-                }
-                std::lock_guard<std::mutex> lock(mutex);
-                ++finished;
+                continue;
+            }
+            RowWorker& worker = *workers[static_cast<size_t>(i - 1)];
+            for (int run = next.fetch_add(1, std::memory_order_relaxed);
+                 run < runs && !stop.load(std::memory_order_relaxed);
+                 run = next.fetch_add(1, std::memory_order_relaxed)) {
+                const int first = run * runRows;
+                const int last = std::min(first + runRows, rows);
+                for (int y = first; y < last; ++y)
+                    body(worker, y);
+                rowsDone.fetch_add(last - first, std::memory_order_relaxed);
                 wake.notify_one();
             }
-        },
-        n + 1);
+            std::lock_guard<std::mutex> lock(mutex);
+            ++finished;
+            wake.notify_one();
+        }
+    };
+    // The passes of a render follow each other closely: they run on threads kept waiting
+    // between them, unless another render (or one started from a progress poll) has them.
+    std::atomic<bool>& poolBusy = RenderPoolBusy();
+    ParallelRowPool& pool = RenderPool();
+    if (n + 1 == pool.Threads() && !poolBusy.exchange(true, std::memory_order_acquire)) {
+        struct Release {
+            std::atomic<bool>& busy;
+            ~Release() { busy.store(false, std::memory_order_release); }
+        } release{poolBusy};
+        // One index per pool thread: 0 (progress) on this thread, the workers 1..n.
+        pool.Run(n + 1, share);
+    } else {
+        ParallelRows(n + 1, share, n + 1);
+    }
     return !aborted && next.load() >= runs;
 }
 
@@ -195,15 +221,42 @@ void CRawImage::Free()
 
 bool CRawImage::Allocate()
 {
-    Free();
-    if (m_colour.CreateMapped(m_width, m_height) != 0 || m_mask.CreateMapped(m_width, m_height) != 0 ||
-        m_third.CreateMapped(m_width, m_height) != 0 || m_geo.Allocate(m_width, m_height) == nullptr) {
+    // Buffers of the same size are kept: their rows are cleared by the render itself, on
+    // its threads, rather than mapped and faulted in again.
+    const bool sameSize = m_colour.GetWidth() == m_width && m_colour.GetHeight() == m_height &&
+                          m_mask.GetWidth() == m_width && m_mask.GetHeight() == m_height &&
+                          m_third.GetWidth() == m_width && m_third.GetHeight() == m_height &&
+                          m_geo.width == m_width && m_geo.height == m_height && m_geo.altitude && m_geo.latitude &&
+                          m_geo.longitude && m_geo.rawBasis && m_geo.valid;
+    m_geoStale = false;
+    if (sameSize) {
+        m_computed = false;
+        m_geo.minValue = 0.0f;
+        m_geo.maxValue = 1.0f;
+        m_geo.positionsValid = false;
+        m_geoStale = true;
+    } else {
         Free();
-        return false;
+        if (m_colour.CreateMapped(m_width, m_height) != 0 || m_mask.CreateMapped(m_width, m_height) != 0 ||
+            m_third.CreateMapped(m_width, m_height) != 0 || m_geo.Allocate(m_width, m_height) == nullptr) {
+            Free();
+            return false;
+        }
     }
-    m_colour.Clear(0xFFFFFF);
     CopySource();
     return true;
+}
+
+void CRawImage::ClearRow(int y)
+{
+    // As freshly made: a white image and zero grids (cells off the map keep them).
+    m_colour.ClearRow(y, 0xFFFFFF);
+    if (!m_geoStale)
+        return;
+    const auto row = static_cast<size_t>(y);
+    for (Grid2D* grid : {m_geo.altitude.get(), m_geo.latitude.get(), m_geo.longitude.get(), m_geo.rawBasis.get()})
+        std::memset(grid->Row<float>(row), 0, static_cast<size_t>(m_width) * sizeof(float));
+    std::memset(m_geo.valid->Row<uint8_t>(row), 0, static_cast<size_t>(m_width));
 }
 
 int CRawImage::Compute(const char* progressText, bool shadingPass, bool riversAndGrids)
@@ -231,7 +284,8 @@ int CRawImage::Compute(const char* progressText, bool shadingPass, bool riversAn
     const int width = m_width;
     double done = 0.0;
 
-    bool ok = RunRows(workers, m_height, done, total, true, [width](RowWorker& w, int y) {
+    bool ok = RunRows(workers, m_height, done, total, true, [this, width](RowWorker& w, int y) {
+        ClearRow(y);
         NoiseEvaluationScope evaluating;
         // Once this thread has seen land, the water level need not be sampled again.
         bool above = false;
@@ -333,21 +387,25 @@ int CRawImage::ColorFromGeo(bool lighting)
     m_own->SetTarget(&m_geo, &m_colour, &m_mask);
     const int w = std::min(m_geo.width, m_colour.GetWidth());
     const int h = std::min(m_geo.height, m_colour.GetHeight());
-    bool aborted = false;
-    {
-        NoiseEvaluationScope evaluating;
-        for (int y = 0; y < h && !aborted; ++y) {
-            const auto row = static_cast<size_t>(y);
-            const float* lat = m_geo.latitude->Row<float>(row);
-            const float* lon = m_geo.longitude->Row<float>(row);
-            const float* value = m_geo.altitude->Row<float>(row);
-            for (int x = 0; x < w; ++x)
-                m_colour.SetPixelFast(
-                    x, y, m_own->ShadePoint(&m_geo, x, y, lat[x] * kRadToDeg, lon[x] * kRadToDeg, value[x], lighting));
-            ProgressPollHook();
-            aborted = AbortRequested();
-        }
+    // Every pixel is shaded from the stored grids alone: the rows go to all cores.
+    int threads = m_threads > 0 ? m_threads : HardwareThreads();
+    threads = std::clamp(threads, 1, std::max(h, 1));
+    std::vector<std::unique_ptr<RowWorker>> workers;
+    for (int i = 0; i < threads; ++i) {
+        workers.push_back(std::make_unique<RowWorker>(*m_own, m_geo));
+        workers.back()->sampler.SetTarget(&m_geo, &m_colour, &m_mask);
     }
+    const bool aborted = !RunRows(workers, h, 0.0, 0.0, true, [this, w, lighting](RowWorker& worker, int y) {
+        NoiseEvaluationScope evaluating;
+        const auto row = static_cast<size_t>(y);
+        const float* lat = m_geo.latitude->Row<float>(row);
+        const float* lon = m_geo.longitude->Row<float>(row);
+        const float* value = m_geo.altitude->Row<float>(row);
+        for (int x = 0; x < w; ++x)
+            m_colour.SetPixelFast(x, y,
+                                  worker.sampler.ShadePoint(&m_geo, x, y, lat[x] * kRadToDeg, lon[x] * kRadToDeg,
+                                                            value[x], lighting));
+    });
     if (!aborted)
         CopyEdgePixels();
     m_computed = !aborted;
@@ -374,22 +432,23 @@ int CRawImage::SavePNG(const std::string& path, bool riversAndGrids)
     if (!m_computed && Compute(nullptr, true, riversAndGrids) != 0)
         return -1;
     const int w = m_colour.GetWidth(), h = m_colour.GetHeight();
-    std::vector<uint8_t> rgba;
-    try {
-        rgba.resize(static_cast<size_t>(w) * static_cast<size_t>(h) * 4);
-    } catch (const std::bad_alloc&) {
+    // Not zeroed first: the threads below write every byte (and fault the pages in).
+    std::unique_ptr<uint8_t[]> rgba(new (std::nothrow) uint8_t[static_cast<size_t>(w) * static_cast<size_t>(h) * 4]);
+    if (!rgba)
         return -1;
-    }
-    uint8_t* out = rgba.data();
-    for (int y = 0; y < h; ++y)
-        for (int x = 0; x < w; ++x) {
-            const uint32_t c = m_colour.GetPixel(x, y);
-            *out++ = static_cast<uint8_t>(c);
-            *out++ = static_cast<uint8_t>(c >> 8);
-            *out++ = static_cast<uint8_t>(c >> 16);
-            *out++ = (m_mask.GetPixel(x, y) & 0xFFFFFFu) != 0 ? 255 : 0;
+    ParallelRows(h, [&](int begin, int end) {
+        for (int y = begin; y < end; ++y) {
+            uint8_t* out = rgba.get() + static_cast<size_t>(y) * static_cast<size_t>(w) * 4;
+            for (int x = 0; x < w; ++x) {
+                const uint32_t c = m_colour.GetPixel(x, y);
+                *out++ = static_cast<uint8_t>(c);
+                *out++ = static_cast<uint8_t>(c >> 8);
+                *out++ = static_cast<uint8_t>(c >> 16);
+                *out++ = (m_mask.GetPixel(x, y) & 0xFFFFFFu) != 0 ? 255 : 0;
+            }
         }
-    return WritePngFile(path, rgba.data(), w, h);
+    });
+    return WritePngFile(path, rgba.get(), w, h);
 }
 
 int CRawImage::SaveMDR(const std::string& path)

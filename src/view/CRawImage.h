@@ -87,6 +87,9 @@ protected:
     // Frees, makes the buffers at the image size and the own sampler; false when the
     // buffers refuse the size.
     bool Allocate();
+    // Brings row y of the buffers to their state as freshly allocated (the first pass does
+    // this for every row before it computes it).
+    void ClearRow(int y);
     // Makes the own sampler a copy of the source bound to this image.
     void CopySource();
     void DrawRiversAndGrids(bool grids);
@@ -102,6 +105,8 @@ protected:
     int m_quality = kDefaultQuality;
     bool m_computed = false;
     GeoBuffers m_geo;
+    // The grids hold a former render's values until the first pass clears their rows.
+    bool m_geoStale = false;
     int m_land = 0;
     ViewDocument* m_document = nullptr;
     int m_threads = 0;

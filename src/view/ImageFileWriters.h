@@ -1,4 +1,4 @@
-// The PNG (RGBA) writer of rendered images, through libpng (JPEG: VideoBuffer::SaveJPEG).
+// The PNG (RGBA) writer of rendered images, encoded on all cores (JPEG: VideoBuffer::SaveJPEG).
 // It writes a temporary file beside the target and renames it over the target only when
 // everything was written, so a failure leaves any earlier file as it was.
 #pragma once

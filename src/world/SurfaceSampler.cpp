@@ -531,6 +531,11 @@ void SurfaceSampler::ComputeRun(int row, int x0, int x1, int mode, bool* anyAbov
     constexpr int kGroup = 64;
     if (anyAboveWater != nullptr)
         *anyAboveWater = false;
+    m_rampsReady = m_colorBuffer != nullptr && m_light != nullptr;
+    if (m_rampsReady) {
+        m_seaRamp.Prepare(m_light->seaColors);
+        m_landRamp.Prepare(m_light->landColors);
+    }
     const GeoBuffers* target = m_target;
     const bool rowInTarget = target != nullptr && row >= 0 && row < target->height;
     for (int first = x0; first <= x1; first += kGroup) {
@@ -567,6 +572,7 @@ void SurfaceSampler::ComputeRun(int row, int x0, int x1, int mode, bool* anyAbov
                 *anyAboveWater = true;
         }
     }
+    m_rampsReady = false;
 }
 
 int SurfaceSampler::RenderRect(GeoBuffers* target, VideoBuffer* colorBuffer, VideoBuffer* maskBuffer, int x0, int y0,
@@ -766,7 +772,12 @@ uint32_t SurfaceSampler::ShadePoint(const GeoBuffers* target, int col, int row, 
     sample.temperature = temperature;
     sample.climateCode = static_cast<float>(climateClass);
     // The point's water level is its sea level: depth is measured from it.
-    sample.altitudeColor = m_light != nullptr ? m_light->AltitudeColorAt(altitude, water) : 0u;
+    if (m_light == nullptr)
+        sample.altitudeColor = 0u;
+    else if (m_rampsReady)
+        sample.altitudeColor = m_light->AltitudeColorAt(altitude, water, m_seaRamp, m_landRamp);
+    else
+        sample.altitudeColor = m_light->AltitudeColorAt(altitude, water);
     sample.altitudeColorWeight = kShaderConstant;
     sample.minAltitude = static_cast<float>(m_world->minAltitude);
     sample.maxAltitude = static_cast<float>(m_world->maxAltitude);

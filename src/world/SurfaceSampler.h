@@ -14,6 +14,7 @@
 // colouring pass only reads the grids that the evaluation pass wrote.
 #pragma once
 
+#include "base/color/CColorList.h"
 #include "base/noise/CSourceDatabase.h"
 #include "world/GeoBuffers.h"
 
@@ -180,6 +181,11 @@ private:
     const CSourceDatabase::SourceEntry* m_preparedSource = nullptr;
     // The last latitude (radians) EvaluateBasis turned into a unit-sphere point, with its
     // cosine and sine (the sampler's thread alone uses them).
+    // The lighting's colour lists made ready for the run of cells ComputeRun colours (the
+    // lists may change between runs, never during one).
+    CColorRamp m_seaRamp;
+    CColorRamp m_landRamp;
+    bool m_rampsReady = false;
     mutable double m_trigLatitude = std::numeric_limits<double>::quiet_NaN();
     mutable double m_cosLatitude = 1.0;
     mutable double m_sinLatitude = 0.0;

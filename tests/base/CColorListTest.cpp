@@ -136,6 +136,39 @@ TEST(ColorList, InterpolationAtAndBetweenStops)
     }
 }
 
+// A prepared ramp gives the list's own colour at every t, whatever the mode, stop count
+// and exponent; preparing again follows a changed list (the ramp's storage is reused).
+TEST(ColorList, RampEqualsTheListBitForBit)
+{
+    const double nan = std::numeric_limits<double>::quiet_NaN();
+    const uint32_t colours[] = {0x000000, 0xFF00FF, 0x10E020, 0xFFFFFF, 0x804020, 0x00FF00, 0x0000FF};
+    kv::CColorRamp ramp;
+    int compared = 0;
+    for (int mode : {CColorList::kNearest, CColorList::kLinear, CColorList::kCubic})
+        for (int n : {0, 1, 2, 3, 7})
+            for (double exponent : {1.0, 0.37, 2.5}) {
+                CColorList list;
+                list.RemoveAll();
+                for (int i = 0; i < n; ++i)
+                    list.Add(colours[i]);
+                list.SetInterpolation(mode);
+                list.SetExponent(exponent);
+                ramp.Prepare(list);
+                for (double t : {nan, -1.0, 0.0, 1e-300, 0.5, 1.0 - 1e-16, 1.0, 2.0}) {
+                    EXPECT_EQ(ramp.Interpolate(t), list.Interpolate(t)) << mode << " " << n << " " << t;
+                    ++compared;
+                }
+                for (int i = 0; i <= 4096; ++i) {
+                    const double t = i / 4096.0;
+                    if (ramp.Interpolate(t) != list.Interpolate(t)) {
+                        ADD_FAILURE() << mode << " " << n << " " << exponent << " " << t;
+                        break;
+                    }
+                }
+            }
+    EXPECT_GT(compared, 0);
+}
+
 TEST(ColorList, NearestStopIndexAndStopAccess)
 {
     CColorList list = MakeList({Grey(0), Grey(1), Grey(2), Grey(3), Grey(4)}, 2);

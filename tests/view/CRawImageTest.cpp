@@ -117,6 +117,41 @@ TEST_F(RawImageTest, ComputeGivesTheSamePixelsOnAnyNumberOfThreads)
     EXPECT_NE(std::memcmp(flat.ColorBuffer().GetBits(), reference.ColorBuffer().GetBits(), first.size()), 0);
 }
 
+// An image computed again at the same size keeps its buffers: what the earlier render
+// left there (land where the new map has none) must not show through.
+TEST_F(RawImageTest, AComputeAgainEqualsAFreshImage)
+{
+    ProjectionParms smaller;
+    smaller.SetScale(2.0); // the map covers the middle of the image only
+    CRawImage fresh(sampler.get());
+    fresh.SetProjection(&smaller);
+    fresh.SetSize(96, 48);
+    ASSERT_EQ(fresh.Compute(nullptr, true, false), 0);
+
+    for (int threads : {1, 0}) {
+        CRawImage image(sampler.get());
+        image.SetSize(96, 48);
+        image.SetThreads(threads);
+        ASSERT_EQ(image.Compute(nullptr, true, false), 0);
+        image.SetProjection(&smaller);
+        ASSERT_EQ(image.Compute(nullptr, true, false), 0);
+        const size_t bytes = image.ColorBuffer().RowBytes() * 48;
+        EXPECT_EQ(std::memcmp(image.ColorBuffer().GetBits(), fresh.ColorBuffer().GetBits(), bytes), 0) << threads;
+        EXPECT_EQ(std::memcmp(image.MaskBuffer().GetBits(), fresh.MaskBuffer().GetBits(), bytes), 0) << threads;
+        const GeoBuffers& a = image.Geo();
+        const GeoBuffers& b = fresh.Geo();
+        for (auto grid : {&GeoBuffers::altitude, &GeoBuffers::latitude, &GeoBuffers::longitude, &GeoBuffers::rawBasis,
+                          &GeoBuffers::valid})
+            EXPECT_EQ(Equal2D((a.*grid).get(), (b.*grid).get()), 1) << threads;
+        EXPECT_EQ(a.minValue, b.minValue);
+        EXPECT_EQ(a.maxValue, b.maxValue);
+        EXPECT_EQ(image.HasLand(), fresh.HasLand());
+    }
+    // The smaller map leaves cells off it, so stale values would have been seen.
+    const uint8_t* valid = fresh.Geo().valid->Row<uint8_t>(0);
+    EXPECT_EQ(valid[0], 0);
+}
+
 TEST_F(RawImageTest, FailuresOfComputeAndAbort)
 {
     CRawImage none;
@@ -312,4 +347,13 @@ TEST_F(RawImageTest, ColorFromGeoCopiesTheEdges)
     for (int x = 0; x < 24; ++x)
         EXPECT_EQ(c.GetPixel(x, 11), c.GetPixel(x, 10));
     EXPECT_NE(c.GetPixel(5, 5), 0u);
+
+    // The rows shaded on one core are those shaded on all.
+    CRawImage one(sampler.get());
+    one.SetSize(24, 12);
+    one.SetThreads(1);
+    ASSERT_EQ(one.Compute(nullptr, false, false), 0);
+    one.ColorBuffer().Clear(0);
+    ASSERT_EQ(one.ColorFromGeo(true), 0);
+    EXPECT_EQ(std::memcmp(one.ColorBuffer().GetBits(), c.GetBits(), c.RowBytes() * 12), 0);
 }

@@ -134,6 +134,7 @@ double CColorList::SetExponentInverse(double v)
     return former;
 }
 
+
 namespace {
 
 // t (already inside 0..1) bent by the exponent. The exponent is stored as read from
@@ -150,55 +151,106 @@ double Bend(double t, double g)
 
 } // namespace
 
-uint32_t CColorList::Interpolate(double t) const
+namespace {
+
+// The channel coefficients of segment k (stops k-1 .. k+2 clamped to the list): for the
+// cubic v = 0.5 (A f^3 + B f^2 + C f + D), for the linear v = a + (b - a) f. Every one is a
+// small integer, exact in a double, so working them out early changes no result.
+using RampSegment = CColorRamp::Segment;
+
+template <class StopColor>
+RampSegment MakeSegment(int k, int n, StopColor&& stop)
 {
-    const int n = GetSize();
+    RampSegment s{};
+    const uint32_t p[4] = {stop(std::max(k - 1, 0)), stop(k), stop(k + 1), stop(std::min(k + 2, n - 1))};
+    for (int ch = 0; ch < 3; ++ch) {
+        const double p0 = Channel(p[0], ch), p1 = Channel(p[1], ch), p2 = Channel(p[2], ch), p3 = Channel(p[3], ch);
+        s.cubic[ch][0] = -p0 + 3 * p1 - 3 * p2 + p3;
+        s.cubic[ch][1] = 2 * p0 - 5 * p1 + 4 * p2 - p3;
+        s.cubic[ch][2] = -p0 + p2;
+        s.cubic[ch][3] = 2 * p1;
+        s.linear[ch][0] = p1;
+        s.linear[ch][1] = p2 - p1;
+    }
+    return s;
+}
+
+// The colour at t of a list of n stops, with the stops' colours and the segments' coefficients
+// from the caller.
+template <class StopColor, class Segment>
+uint32_t InterpolateStops(double t, int n, int mode, double exponent, StopColor&& stop, Segment&& segment)
+{
     if (n == 0)
         return 0;
     if (!(t > 0.0))
-        return m_stops.front().Color();
+        return stop(0);
     if (t >= 1.0)
-        return m_stops.back().Color();
-    t = Bend(t, m_exponent);
+        return stop(n - 1);
+    t = Bend(t, exponent);
 
-    if (m_mode == kNearest)
-        return m_stops[static_cast<size_t>(std::min(static_cast<int>((n - 1) * t + 0.5), n - 1))].Color();
+    if (mode == CColorList::kNearest)
+        return stop(std::min(static_cast<int>((n - 1) * t + 0.5), n - 1));
     if (n == 1)
-        return m_stops.front().Color();
+        return stop(0);
 
     // Segment k and the fraction inside it, from one product so the two agree.
     const double pos = (n - 1) * t;
     const int k = std::min(static_cast<int>(pos), n - 2);
     const double f = pos - k;
+    const RampSegment& s = segment(k);
 
     uint32_t result = 0;
-    if (m_mode == kLinear || n < 3) {
-        const uint32_t lo = m_stops[static_cast<size_t>(k)].Color();
-        const uint32_t hi = m_stops[static_cast<size_t>(k) + 1].Color();
+    if (mode == CColorList::kLinear || n < 3) {
         for (int ch = 0; ch < 3; ++ch) {
-            const double a = Channel(lo, ch), b = Channel(hi, ch);
-            const int v = static_cast<int>(a + (b - a) * f);
+            const int v = static_cast<int>(s.linear[ch][0] + s.linear[ch][1] * f);
             result |= static_cast<uint32_t>(v & 0xFF) << (8 * ch);
         }
         return result;
     }
-
-    const uint32_t p[4] = {
-        m_stops[static_cast<size_t>(std::max(k - 1, 0))].Color(),
-        m_stops[static_cast<size_t>(k)].Color(),
-        m_stops[static_cast<size_t>(k) + 1].Color(),
-        m_stops[static_cast<size_t>(std::min(k + 2, n - 1))].Color(),
-    };
     const double f2 = f * f, f3 = f2 * f;
     for (int ch = 0; ch < 3; ++ch) {
-        const double p0 = Channel(p[0], ch), p1 = Channel(p[1], ch), p2 = Channel(p[2], ch),
-                     p3 = Channel(p[3], ch);
-        const double v = 0.5 * ((-p0 + 3 * p1 - 3 * p2 + p3) * f3 + (2 * p0 - 5 * p1 + 4 * p2 - p3) * f2 +
-                                (-p0 + p2) * f + 2 * p1);
-        const int c = std::clamp(static_cast<int>(v), 0, 255);
-        result |= static_cast<uint32_t>(c) << (8 * ch);
+        const double* c = s.cubic[ch];
+        const double v = 0.5 * (c[0] * f3 + c[1] * f2 + c[2] * f + c[3]);
+        const int clamped = std::clamp(static_cast<int>(v), 0, 255);
+        result |= static_cast<uint32_t>(clamped) << (8 * ch);
     }
     return result;
+}
+
+} // namespace
+
+uint32_t CColorList::Interpolate(double t) const
+{
+    const int n = GetSize();
+    auto stop = [this](int i) { return m_stops[static_cast<size_t>(i)].Color(); };
+    RampSegment segment;
+    return InterpolateStops(t, n, m_mode, m_exponent, stop, [&](int k) -> const RampSegment& {
+        segment = MakeSegment(k, n, stop);
+        return segment;
+    });
+}
+
+void CColorRamp::Prepare(const CColorList& list)
+{
+    const int n = list.GetSize();
+    m_mode = list.GetInterpolation();
+    m_exponent = list.GetExponent();
+    m_colours.resize(static_cast<size_t>(n));
+    for (int i = 0; i < n; ++i)
+        m_colours[static_cast<size_t>(i)] = list.Stop(i).Color();
+    auto stop = [this](int i) { return m_colours[static_cast<size_t>(i)]; };
+    const size_t segments = n >= 2 ? static_cast<size_t>(n - 1) : 0;
+    if (m_segments.size() < segments)
+        m_segments.resize(segments);
+    for (size_t k = 0; k < segments; ++k)
+        m_segments[k] = MakeSegment(static_cast<int>(k), n, stop);
+}
+
+uint32_t CColorRamp::Interpolate(double t) const
+{
+    return InterpolateStops(
+        t, static_cast<int>(m_colours.size()), m_mode, m_exponent, [this](int i) { return m_colours[static_cast<size_t>(i)]; },
+        [this](int k) -> const RampSegment& { return m_segments[static_cast<size_t>(k)]; });
 }
 
 int CColorList::NearestStopIndex(double t) const

@@ -160,6 +160,27 @@ private:
     double m_exponent = 1.0;
 };
 
+// A colour list made ready for many lookups on one thread: its stops copied and every
+// segment's coefficients worked out once. Interpolate gives the list's own colour bit for
+// bit. Prepare again after the list changes; preparing reuses the storage.
+class CColorRamp {
+public:
+    void Prepare(const CColorList& list);
+    uint32_t Interpolate(double t) const;
+
+    // The channel coefficients of one segment (see CColorList.cpp).
+    struct Segment {
+        double cubic[3][4];
+        double linear[3][2];
+    };
+
+private:
+    std::vector<uint32_t> m_colours;
+    std::vector<Segment> m_segments;
+    int m_mode = CColorList::kCubic;
+    double m_exponent = 1.0;
+};
+
 // The 256 entries of the PW2 palette.
 struct PaletteRGB {
     uint8_t r, g, b;

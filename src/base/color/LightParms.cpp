@@ -213,12 +213,26 @@ double LightParms::Shade(double nx, double ny, double nz) const {
     return Clamp01(std::pow(std::max(d, 0.0), gamma) + ambient);
 }
 
-uint32_t LightParms::AltitudeColorAt(double altitude, double seaLevelAt) const {
+namespace {
+
+template <class Sea, class Land>
+uint32_t AltitudeColorFrom(const LightParms& light, double altitude, double seaLevelAt, const Sea& sea, const Land& land) {
     if (altitude <= seaLevelAt) {
-        const double t = 1.0 - Position(seaLevelAt - altitude, seaLevelAt - seaLowest);
-        return seaColors.Interpolate(Clamp01(t));
+        const double t = 1.0 - Position(seaLevelAt - altitude, seaLevelAt - light.seaLowest);
+        return sea.Interpolate(Clamp01(t));
     }
-    return landColors.Interpolate(Clamp01(Position(altitude - landLow, landHigh - landLow)));
+    return land.Interpolate(Clamp01(Position(altitude - light.landLow, light.landHigh - light.landLow)));
+}
+
+} // namespace
+
+uint32_t LightParms::AltitudeColorAt(double altitude, double seaLevelAt) const {
+    return AltitudeColorFrom(*this, altitude, seaLevelAt, seaColors, landColors);
+}
+
+uint32_t LightParms::AltitudeColorAt(double altitude, double seaLevelAt, const CColorRamp& sea,
+                                     const CColorRamp& land) const {
+    return AltitudeColorFrom(*this, altitude, seaLevelAt, sea, land);
 }
 
 } // namespace kv

@@ -83,6 +83,8 @@ public:
     // (altitude - land low) / (land high - land low), both clamped to 0..1; equal bounds give
     // position 0.
     uint32_t AltitudeColorAt(double altitude, double seaLevelAt) const;
+    // The same with seaColors and landColors made ready as ramps (the same colours).
+    uint32_t AltitudeColorAt(double altitude, double seaLevelAt, const CColorRamp& sea, const CColorRamp& land) const;
 
     // The keyword text block, each line ended by a single line feed. Returns 0.
     int WriteText(std::FILE* file, const CTokenizer& tokenizer) const;

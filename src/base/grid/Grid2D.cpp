@@ -1,5 +1,7 @@
 #include "base/grid/Grid2D.h"
 
+#include "platform/ZeroedPages.h"
+
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
@@ -7,7 +9,13 @@
 
 namespace kv {
 
-void Grid2D::FreeBlock::operator()(std::byte* p) const { std::free(p); }
+void Grid2D::FreeBlock::operator()(std::byte* p) const
+{
+    if (mapped != 0)
+        UnmapZeroedPages(p, mapped);
+    else
+        std::free(p);
+}
 
 Grid2D::~Grid2D()
 {
@@ -39,7 +47,15 @@ Grid2DPtr Alloc2D(std::size_t width, std::size_t height, std::size_t elementSize
     grid->m_rows.reset(new (std::nothrow) std::byte*[height]);
     if (!grid->m_rows)
         return nullptr;
-    grid->m_data.reset(static_cast<std::byte*>(std::calloc(height, rowBytes)));
+    // Large grids come as their own zeroed mapping (filled by several threads at once
+    // without waiting on one another's page faults).
+    if (totalBytes >= kZeroedPagesMinBytes) {
+        std::size_t mapped = 0;
+        if (void* block = MapZeroedPages(totalBytes, mapped))
+            grid->m_data = std::unique_ptr<std::byte, Grid2D::FreeBlock>(static_cast<std::byte*>(block), Grid2D::FreeBlock{mapped});
+    }
+    if (!grid->m_data)
+        grid->m_data.reset(static_cast<std::byte*>(std::calloc(height, rowBytes)));
     if (!grid->m_data)
         return nullptr;
     grid->m_width = width;

@@ -109,6 +109,7 @@ private:
 
     struct FreeBlock {
         void operator()(std::byte* p) const;
+        std::size_t mapped; // the size of the block's own mapping, 0 from calloc (value-initialised)
     };
 
     std::size_t m_width = 0;

@@ -1,44 +1,19 @@
 #include "base/raster/VideoBuffer.h"
 
 #include "platform/AtomicFile.h"
+#include "platform/ZeroedPages.h"
 
 #include <algorithm>
 #include <cstdlib>
 #include <cstring>
-#include <sys/mman.h>
 #include <utility>
 
 namespace kv {
 
-namespace {
-
-// Pixel blocks from this size on are mapped straight from the system in 2 MiB aligned
-// pages that may be backed by huge pages: a large image is then cleared and first touched
-// with a few hundred page faults instead of thousands.
-constexpr size_t kHugePage = size_t(1) << 21;
-
-uint8_t* MapZeroedPages(size_t bytes, size_t& mapped)
-{
-    mapped = (bytes + kHugePage - 1) & ~(kHugePage - 1);
-    void* raw = mmap(nullptr, mapped + kHugePage, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
-    if (raw == MAP_FAILED)
-        return nullptr;
-    const uintptr_t start = reinterpret_cast<uintptr_t>(raw);
-    const uintptr_t aligned = (start + kHugePage - 1) & ~uintptr_t(kHugePage - 1);
-    if (aligned > start)
-        munmap(raw, aligned - start);
-    if (kHugePage - (aligned - start) > 0)
-        munmap(reinterpret_cast<void*>(aligned + mapped), kHugePage - (aligned - start));
-    madvise(reinterpret_cast<void*>(aligned), mapped, MADV_HUGEPAGE);
-    return reinterpret_cast<uint8_t*>(aligned);
-}
-
-} // namespace
-
 void VideoBuffer::PixelDeleter::operator()(uint8_t* p) const
 {
     if (mapped)
-        munmap(p, mapped);
+        UnmapZeroedPages(p, mapped);
     else
         std::free(p);
 }
@@ -106,9 +81,9 @@ int VideoBuffer::Create(int width, int height, int bitCount)
 
     // Fresh pages come zeroed from the system: a cleared image costs no pass over it.
     std::unique_ptr<uint8_t, PixelDeleter> bits;
-    if (bytes >= kHugePage) {
+    if (bytes >= kZeroedPagesMinBytes) {
         size_t mapped = 0;
-        if (uint8_t* p = MapZeroedPages(bytes, mapped))
+        if (auto* p = static_cast<uint8_t*>(MapZeroedPages(bytes, mapped)))
             bits = std::unique_ptr<uint8_t, PixelDeleter>(p, PixelDeleter{mapped});
     } else {
         bits.reset(static_cast<uint8_t*>(std::calloc(bytes, 1)));
@@ -156,13 +131,12 @@ uint32_t VideoBuffer::GetPixel(int col, int row) const
     }
 }
 
-void VideoBuffer::Clear(uint32_t colour)
+namespace {
+
+// Sets `pixels` pixels of `bytesPerPixel` bytes from p on as Clear does.
+void FillPixels(uint8_t* p, size_t pixels, int bytesPerPixel, uint32_t colour)
 {
-    if (!m_bits)
-        return;
-    const size_t pixels = static_cast<size_t>(m_width) * static_cast<size_t>(m_height);
-    uint8_t* p = m_bits.get();
-    switch (BytesPerPixel()) {
+    switch (bytesPerPixel) {
     case 4: {
         const uint8_t px[4] = {static_cast<uint8_t>(colour >> 16), static_cast<uint8_t>(colour >> 8),
                                static_cast<uint8_t>(colour), 0};
@@ -183,6 +157,22 @@ void VideoBuffer::Clear(uint32_t colour)
         std::memset(p, static_cast<uint8_t>(colour), pixels);
         break;
     }
+}
+
+} // namespace
+
+void VideoBuffer::Clear(uint32_t colour)
+{
+    if (!m_bits)
+        return;
+    FillPixels(m_bits.get(), static_cast<size_t>(m_width) * static_cast<size_t>(m_height), BytesPerPixel(), colour);
+}
+
+void VideoBuffer::ClearRow(int row, uint32_t colour)
+{
+    if (!m_bits || row < 0 || row >= m_height)
+        return;
+    FillPixels(RowPointer(row), static_cast<size_t>(m_width), BytesPerPixel(), colour);
 }
 
 void VideoBuffer::FillRect(int x, int y, int w, int h, uint32_t colour)

@@ -116,6 +116,8 @@ public:
     // Sets every pixel: 8-bit the low byte, 24-bit blue, green, red, 32-bit blue, green,
     // red with the extra byte 0.
     void Clear(uint32_t colour);
+    // Clear for one row only (nothing outside the image).
+    void ClearRow(int row, uint32_t colour);
     // Fills columns x .. x+w-1 and top-based rows y-h+1 .. y (the rectangle grows upward
     // from row y), clipped to the image. 32-bit pixels keep their extra byte.
     void FillRect(int x, int y, int w, int h, uint32_t colour);

@@ -752,10 +752,12 @@ bool CKVView::PaintStroke(int toolCode, int x, int y, bool press, ChannelBrush& 
     if (!PaintChannelOf(toolCode & 0xFFF, channel, stepName))
         return false;
     OnUpdate(16);
-    if (m_document.PaintChannel(channel, stepName, latitude, longitude, brush, press) != 0)
-        return false;
     {
+        // The worker reads the channels while it holds the view lock: the stroke writes them
+        // under the same lock, so no pixel is evaluated from a half-written cell.
         std::lock_guard<std::mutex> lock(m_viewLock);
+        if (m_document.PaintChannel(channel, stepName, latitude, longitude, brush, press) != 0)
+            return false;
         m_sampler->RenderRect(m_geo.get(), &m_image, &m_coverage, x - 17, y - 17, x + 17, y + 17);
     }
     m_frame->DrawImageBlock(x - 16, y - 16);

@@ -931,17 +931,15 @@ void CKVView::OnUpdate(int hint, const HintObject* object)
 // ---------------------------------------------------------------------------------------
 // Composition
 
-void CKVView::RedrawOverlayLayer()
+namespace {
+
+// Composes the overlays into `layer` at every valid map pixel whose position (degrees) the
+// filter accepts: the composite where it has coverage, transparent elsewhere.
+template <class Filter>
+void ComposeOverlayPixels(const GeoBuffers& geo, const ImageOverlayList& overlays, VideoBuffer& layer, Filter accept)
 {
-    m_overlayDirty = false;
-    m_overlayLayer.Clear(0);
-    const ImageOverlayList* overlays = m_document.Overlays();
-    if (overlays == nullptr || overlays->Count() == 0 || !m_geo->latitude)
-        return;
-    std::lock_guard<std::recursive_mutex> lock(OverlayLock());
-    const GeoBuffers& geo = *m_geo;
-    const int w = std::min(m_overlayLayer.GetWidth(), geo.width);
-    const int h = std::min(m_overlayLayer.GetHeight(), geo.height);
+    const int w = std::min(layer.GetWidth(), geo.width);
+    const int h = std::min(layer.GetHeight(), geo.height);
     for (int y = 0; y + 1 < h; ++y) {
         const auto row = static_cast<size_t>(y);
         const float* lat = geo.latitude->Row<float>(row);
@@ -951,11 +949,26 @@ void CKVView::RedrawOverlayLayer()
         for (int x = 0; x + 1 < w; ++x) {
             if (!valid[x])
                 continue;
-            const uint32_t c = overlays->CompositeAt(lat[x] * kRadToDeg, lon[x] * kRadToDeg, value[x], x, y);
-            if (c > 0xFFFFFFu)
-                m_overlayLayer.SetPixelFast(x, y, c);
+            const double latitude = lat[x] * kRadToDeg, longitude = lon[x] * kRadToDeg;
+            if (!accept(latitude, longitude))
+                continue;
+            const uint32_t c = overlays.CompositeAt(latitude, longitude, value[x], x, y);
+            layer.SetPixelFast(x, y, c > 0xFFFFFFu ? c : 0u);
         }
     }
+}
+
+} // namespace
+
+void CKVView::RedrawOverlayLayer()
+{
+    m_overlayDirty = false;
+    m_overlayLayer.Clear(0);
+    const ImageOverlayList* overlays = m_document.Overlays();
+    if (overlays == nullptr || overlays->Count() == 0 || !m_geo->latitude)
+        return;
+    std::lock_guard<std::recursive_mutex> lock(OverlayLock());
+    ComposeOverlayPixels(*m_geo, *overlays, m_overlayLayer, [](double, double) { return true; });
 }
 
 void CKVView::RedrawOverlayStamps(const std::vector<OverlayStampHint>& stamps)
@@ -981,32 +994,12 @@ void CKVView::RedrawOverlayStamps(const std::vector<OverlayStampHint>& stamps)
         boxes.push_back({std::min(latA, latB), std::max(latA, latB), std::min(lonA, lonB), std::max(lonA, lonB)});
     }
     std::lock_guard<std::recursive_mutex> lock(OverlayLock());
-    const GeoBuffers& geo = *m_geo;
-    const int w = std::min(m_overlayLayer.GetWidth(), geo.width);
-    const int h = std::min(m_overlayLayer.GetHeight(), geo.height);
-    for (int y = 0; y + 1 < h; ++y) {
-        const auto row = static_cast<size_t>(y);
-        const float* lat = geo.latitude->Row<float>(row);
-        const float* lon = geo.longitude->Row<float>(row);
-        const float* value = geo.altitude->Row<float>(row);
-        const uint8_t* valid = geo.valid->Row<uint8_t>(row);
-        for (int x = 0; x + 1 < w; ++x) {
-            if (!valid[x])
-                continue;
-            const double latitude = lat[x] * kRadToDeg, longitude = lon[x] * kRadToDeg;
-            bool touched = false;
-            for (const Box& b : boxes) {
-                if (!(latitude < b.lat0 || latitude > b.lat1 || longitude < b.lon0 || longitude > b.lon1)) {
-                    touched = true;
-                    break;
-                }
-            }
-            if (!touched)
-                continue;
-            const uint32_t c = overlays->CompositeAt(latitude, longitude, value[x], x, y);
-            m_overlayLayer.SetPixelFast(x, y, c > 0xFFFFFFu ? c : 0u);
-        }
-    }
+    ComposeOverlayPixels(*m_geo, *overlays, m_overlayLayer, [&](double latitude, double longitude) {
+        for (const Box& b : boxes)
+            if (!(latitude < b.lat0 || latitude > b.lat1 || longitude < b.lon0 || longitude > b.lon1))
+                return true;
+        return false;
+    });
 }
 
 void CKVView::RedrawRiverLayer()

@@ -15,6 +15,7 @@
 #include "gui/exchange/CExportWizard.h"
 
 #include "DialogDriver.h"
+#include "WorldFixtures.h"
 #include "DocumentFixtures.h"
 #include "OutsideTools.h"
 
@@ -34,20 +35,7 @@ namespace fs = std::filesystem;
 
 namespace {
 
-struct Answers : MessageService {
-    Answers() { m_previous = SetMessageService(this); }
-    ~Answers() override { SetMessageService(m_previous); }
-    void Show(const std::string& text) override { shown.push_back(text); }
-    bool AskYesNo(const std::string& text) override
-    {
-        asked.push_back(text);
-        return true;
-    }
-    std::vector<std::string> shown, asked;
-
-private:
-    MessageService* m_previous = nullptr;
-};
+using Answers = QuestionRecorder;
 
 // Save-file questions: recorded, answered with `path`.
 struct SaveAnswer : ExportDialogs {

@@ -13,6 +13,7 @@
 #include "gui/dialogs/FileChoice.h"
 
 #include "DialogDriver.h"
+#include "WorldFixtures.h"
 #include "OutsideTools.h"
 
 #include <QCheckBox>
@@ -31,22 +32,7 @@ using namespace kv;
 
 namespace {
 
-// Messages and Yes/No questions answered from a list (Yes when it runs out: `yes`).
-struct Answers : MessageService {
-    Answers() { m_previous = SetMessageService(this); }
-    ~Answers() override { SetMessageService(m_previous); }
-    void Show(const std::string& text) override { shown.push_back(text); }
-    bool AskYesNo(const std::string& text) override
-    {
-        asked.push_back(text);
-        return yes;
-    }
-    std::vector<std::string> shown, asked;
-    bool yes = true;
-
-private:
-    MessageService* m_previous = nullptr;
-};
+using Answers = QuestionRecorder;
 
 struct PathAnswer : FileChoice {
     PathAnswer() { m_previous = SetFileChoice(this); }

@@ -31,6 +31,24 @@ private:
     kv::MessageService* m_previous = nullptr;
 };
 
+// Records messages and Yes/No questions while it is installed, answering each question
+// with `yes`.
+struct QuestionRecorder : kv::MessageService {
+    QuestionRecorder() { m_previous = kv::SetMessageService(this); }
+    ~QuestionRecorder() override { kv::SetMessageService(m_previous); }
+    void Show(const std::string& text) override { shown.push_back(text); }
+    bool AskYesNo(const std::string& text) override
+    {
+        asked.push_back(text);
+        return yes;
+    }
+    std::vector<std::string> shown, asked;
+    bool yes = true;
+
+private:
+    kv::MessageService* m_previous = nullptr;
+};
+
 // Counts the view calls while it is installed.
 struct ViewRecorder : kv::ViewHooks {
     ViewRecorder() { m_previous = kv::SetViewHooks(this); }

@@ -1,27 +1,66 @@
 #include "platform/ParallelFor.h"
 
 #include <algorithm>
+#include <chrono>
 #include <thread>
 #include <vector>
 
+#if defined(__x86_64__) || defined(__i386__)
+#include <immintrin.h>
+#endif
+
 namespace kv {
 
-int HardwareThreads()
+namespace {
+
+// How long a thread keeps checking for the next pass (or for the last range of a pass)
+// before it sleeps: passes of one computation usually follow within microseconds, and a
+// sleeping thread takes tens of microseconds to wake.
+constexpr auto kSpinTime = std::chrono::microseconds(200);
+
+inline void CpuRelax()
 {
-    unsigned n = std::thread::hardware_concurrency();
-    return n == 0 ? 1 : static_cast<int>(n);
+#if defined(__x86_64__) || defined(__i386__)
+    _mm_pause();
+#else
+    std::this_thread::yield();
+#endif
 }
 
-void ParallelRows(int count, const std::function<void(int, int)>& body, int threads)
+// Spins until ready() holds or the spin time is over; true when it holds.
+template <class Ready>
+bool SpinUntil(Ready ready)
 {
-    if (count <= 0)
-        return;
-    int n = threads > 0 ? threads : HardwareThreads();
-    n = std::min(n, count);
-    if (n <= 1) {
-        body(0, count);
-        return;
+    const auto start = std::chrono::steady_clock::now();
+    for (int i = 1;; ++i) {
+        if (ready())
+            return true;
+        CpuRelax();
+        if ((i & 63) == 0 && std::chrono::steady_clock::now() - start > kSpinTime)
+            return ready();
     }
+}
+
+// Set on the threads of every pool while they run a range: a ParallelRows from inside a
+// range starts its own threads instead of waiting for the pool it runs on.
+thread_local bool t_inPool = false;
+
+// The threads ParallelRows shares between its callers: one per core besides the caller,
+// made on first use and kept until the process ends (never destroyed, so that a caller
+// during static destruction still finds them).
+struct SharedPool {
+    ParallelRowPool pool{HardwareThreads()};
+    std::atomic<bool> busy{false};
+};
+
+SharedPool& TheSharedPool()
+{
+    static SharedPool* shared = new SharedPool;
+    return *shared;
+}
+
+void SpawnRows(int count, int n, const std::function<void(int, int)>& body)
+{
     std::vector<std::thread> pool;
     pool.reserve(static_cast<size_t>(n - 1));
     int chunk = count / n, extra = count % n, begin = 0;
@@ -37,6 +76,41 @@ void ParallelRows(int count, const std::function<void(int, int)>& body, int thre
     body(0, firstEnd);
     for (auto& th : pool)
         th.join();
+}
+
+} // namespace
+
+int HardwareThreads()
+{
+    unsigned n = std::thread::hardware_concurrency();
+    return n == 0 ? 1 : static_cast<int>(n);
+}
+
+void ParallelRows(int count, const std::function<void(int, int)>& body, int threads)
+{
+    if (count <= 0)
+        return;
+    const int cores = HardwareThreads();
+    int n = threads > 0 ? threads : cores;
+    n = std::min(n, count);
+    if (n <= 1) {
+        body(0, count);
+        return;
+    }
+    // The shared threads, unless this runs inside one of their ranges, another caller has
+    // them, or more threads than cores were asked for (bodies that wait for each other).
+    if (n <= cores && !t_inPool) {
+        SharedPool& shared = TheSharedPool();
+        if (!shared.busy.exchange(true, std::memory_order_acquire)) {
+            struct Release {
+                std::atomic<bool>& busy;
+                ~Release() { busy.store(false, std::memory_order_release); }
+            } release{shared.busy};
+            shared.pool.Run(count, body, n);
+            return;
+        }
+    }
+    SpawnRows(count, n, body);
 }
 
 void ParallelRowPool::Range(int count, int parts, int index, int& begin, int& end)
@@ -57,7 +131,7 @@ ParallelRowPool::~ParallelRowPool()
 {
     {
         std::lock_guard<std::mutex> lock(m_mutex);
-        m_stop = true;
+        m_stop.store(true, std::memory_order_release);
     }
     m_wake.notify_all();
     for (auto& worker : m_workers)
@@ -68,48 +142,66 @@ void ParallelRowPool::Work(int index)
 {
     unsigned seen = 0;
     for (;;) {
-        std::unique_lock<std::mutex> lock(m_mutex);
-        m_wake.wait(lock, [&] { return m_stop || m_generation != seen; });
-        if (m_stop)
+        auto ready = [&] {
+            return m_stop.load(std::memory_order_acquire) || m_generation.load(std::memory_order_acquire) != seen;
+        };
+        if (!SpinUntil(ready)) {
+            std::unique_lock<std::mutex> lock(m_mutex);
+            ++m_sleepers;
+            m_wake.wait(lock, ready);
+            --m_sleepers;
+        }
+        if (m_stop.load(std::memory_order_acquire))
             return;
-        seen = m_generation;
+        seen = m_generation.load(std::memory_order_acquire);
         const std::function<void(int, int)>* body = m_body;
         const int count = m_count, parts = m_parts;
-        lock.unlock();
         if (index < parts) {
             int begin = 0, end = 0;
             Range(count, parts, index, begin, end);
+            t_inPool = true;
             (*body)(begin, end);
+            t_inPool = false;
         }
-        lock.lock();
-        if (--m_pending == 0)
+        if (m_pending.fetch_sub(1, std::memory_order_acq_rel) == 1) {
+            std::lock_guard<std::mutex> lock(m_mutex);
             m_done.notify_one();
+        }
     }
 }
 
-void ParallelRowPool::Run(int count, const std::function<void(int begin, int end)>& body)
+void ParallelRowPool::Run(int count, const std::function<void(int begin, int end)>& body, int parts)
 {
     if (count <= 0)
         return;
-    const int parts = std::min(m_threads, count);
+    parts = std::min(parts > 0 ? std::min(parts, m_threads) : m_threads, count);
     if (parts <= 1) {
         body(0, count);
         return;
     }
+    bool wake = false;
     {
         std::lock_guard<std::mutex> lock(m_mutex);
         m_body = &body;
         m_count = count;
         m_parts = parts;
-        m_pending = static_cast<int>(m_workers.size());
-        ++m_generation;
+        m_pending.store(static_cast<int>(m_workers.size()), std::memory_order_relaxed);
+        m_generation.fetch_add(1, std::memory_order_acq_rel);
+        wake = m_sleepers > 0;
     }
-    m_wake.notify_all();
+    if (wake)
+        m_wake.notify_all();
     int begin = 0, end = 0;
     Range(count, parts, 0, begin, end);
+    const bool inPool = t_inPool;
+    t_inPool = true;
     body(begin, end);
-    std::unique_lock<std::mutex> lock(m_mutex);
-    m_done.wait(lock, [&] { return m_pending == 0; });
+    t_inPool = inPool;
+    auto done = [&] { return m_pending.load(std::memory_order_acquire) == 0; };
+    if (!SpinUntil(done)) {
+        std::unique_lock<std::mutex> lock(m_mutex);
+        m_done.wait(lock, done);
+    }
 }
 
 } // namespace kv

@@ -2,6 +2,7 @@
 // one core, so results do not depend on the number of threads.
 #pragma once
 
+#include <atomic>
 #include <condition_variable>
 #include <functional>
 #include <mutex>
@@ -14,12 +15,16 @@ namespace kv {
 int HardwareThreads();
 
 // Calls body(begin, end) on disjoint, contiguous ranges covering [0, count).
-// With threads <= 0 the machine's core count is used; small counts run inline.
+// With threads <= 0 the machine's core count is used; small counts run inline. Up to the
+// core count, the ranges run on threads kept for the whole process (shared by callers one
+// at a time; a second caller, or a call from inside a range, starts threads of its own).
 void ParallelRows(int count, const std::function<void(int begin, int end)>& body, int threads = 0);
 
 // ParallelRows on threads started once, for work that runs many short passes in a row.
 // Run splits [0, count) exactly as ParallelRows does and returns when every range is done;
-// the calling thread takes the first range. One caller at a time.
+// the calling thread takes the first range; with `parts` > 0, into at most that many ranges.
+// One caller at a time. Threads keep checking for the next pass for a moment before they
+// sleep, so passes that follow closely do not wait for threads to wake.
 class ParallelRowPool {
 public:
     // threads <= 0: the machine's core count.
@@ -29,7 +34,7 @@ public:
     ParallelRowPool& operator=(const ParallelRowPool&) = delete;
 
     int Threads() const { return m_threads; }
-    void Run(int count, const std::function<void(int begin, int end)>& body);
+    void Run(int count, const std::function<void(int begin, int end)>& body, int parts = 0);
 
 private:
     void Work(int index);
@@ -44,9 +49,10 @@ private:
     const std::function<void(int, int)>* m_body = nullptr;
     int m_count = 0;
     int m_parts = 0;
-    unsigned m_generation = 0;
-    int m_pending = 0;
-    bool m_stop = false;
+    std::atomic<unsigned> m_generation{0};
+    std::atomic<int> m_pending{0};
+    std::atomic<bool> m_stop{false};
+    int m_sleepers = 0; // workers waiting on m_wake (under m_mutex)
 };
 
 } // namespace kv

@@ -9,7 +9,7 @@
 #include <cmath>
 #include <cstdint>
 #include <functional>
-#include <optional>
+#include <atomic>
 #include <vector>
 
 namespace kv {
@@ -152,11 +152,7 @@ int RenderGradient(SurfMap& world, int channel, int kind, const GradientSetup& s
     g_abortValue = 0;
     ProgressBeginHook(GradientProgressText(kind));
     int result = 0;
-    // Threads started once for the whole render: the progress poll between blocks of rows
-    // would otherwise start and join a fresh set of threads for every block.
-    std::optional<ParallelRowPool> pool;
-    if (threads != 1 && HardwareThreads() > 1)
-        pool.emplace(threads);
+    const int parts = threads == 1 ? 1 : std::min(threads > 0 ? threads : HardwareThreads(), kGradientRowsPerPoll);
     for (int first = 0; first < height; first += kGradientRowsPerPoll) {
         ProgressStepHook(first, height);
         ProgressPollHook();
@@ -165,23 +161,27 @@ int RenderGradient(SurfMap& world, int channel, int kind, const GradientSetup& s
             break;
         }
         const int rows = std::min(kGradientRowsPerPoll, height - first);
-        const std::function<void(int, int)> body = [&](int begin, int end) {
-            thread_local std::vector<double> values;
-            values.resize(static_cast<std::size_t>(width));
-            for (int i = first + begin; i < first + end; ++i) {
-                for (int j = 0; j < width; ++j)
-                    values[static_cast<std::size_t>(j)] = field.At(j, i);
-                const uint8_t* weights = selected && selection.Cells() && i < selection.GetHeight()
-                                             ? selection.Cells()->Row<uint8_t>(static_cast<std::size_t>(i))
-                                             : nullptr;
-                CombineRow(setup.operation, grid->Row<float>(static_cast<std::size_t>(i)), values.data(), width,
-                           selected, weights, selection.GetWidth());
-            }
-        };
-        if (pool)
-            pool->Run(rows, body);
-        else
-            body(0, rows);
+        // Rows are handed out one at a time: their costs differ widely (cells outside the
+        // gradient's band cost next to nothing), so fixed shares would leave threads idle.
+        std::atomic<int> next{first};
+        const int last = first + rows;
+        ParallelRows(
+            parts,
+            [&](int, int) {
+                thread_local std::vector<double> values;
+                values.resize(static_cast<std::size_t>(width));
+                for (int i = next.fetch_add(1, std::memory_order_relaxed); i < last;
+                     i = next.fetch_add(1, std::memory_order_relaxed)) {
+                    for (int j = 0; j < width; ++j)
+                        values[static_cast<std::size_t>(j)] = field.At(j, i);
+                    const uint8_t* weights = selected && selection.Cells() && i < selection.GetHeight()
+                                                 ? selection.Cells()->Row<uint8_t>(static_cast<std::size_t>(i))
+                                                 : nullptr;
+                    CombineRow(setup.operation, grid->Row<float>(static_cast<std::size_t>(i)), values.data(), width,
+                               selected, weights, selection.GetWidth());
+                }
+            },
+            parts);
     }
     ProgressEndHook();
     return result;

@@ -7,7 +7,11 @@
 #include "document/CKVDoc.h"
 #include "platform/ParallelFor.h"
 
+#include <algorithm>
+#include <atomic>
+#include <cstring>
 #include <cstdio>
+#include <vector>
 #include <mutex>
 
 namespace kv {
@@ -56,21 +60,38 @@ int CompositeOverlayImage(const CKVDoc& doc, VideoBuffer& image, int threads)
     ProgressBeginHook("Calculating overlay image", 1);
     int result = 0;
     std::lock_guard<std::recursive_mutex> lock(OverlayLock());
+    std::vector<double> longitudes(static_cast<std::size_t>(std::max(w, 0)));
+    for (int j = 0; j < w; ++j)
+        longitudes[static_cast<std::size_t>(j)] = double(j) / w * 360.0 - 180.0;
+    const OverlayRowCompositor compositor(overlays, longitudes);
+    const int parts = std::min(threads > 0 ? threads : HardwareThreads(), kBandRows);
     for (int band = 0; band < h; band += kBandRows) {
         const int count = std::min(kBandRows, h - band);
+        // Rows are handed out one at a time: rows crossing more overlays cost more.
+        std::atomic<int> next{band};
+        const int last = band + count;
         ParallelRows(
-            count,
-            [&](int begin, int end) {
-                for (int k = begin; k < end; ++k) {
-                    const int i = band + k;
-                    const double latitude = i * latStep - 90.0;
-                    for (int j = 0; j < w; ++j) {
-                        const double longitude = double(j) / w * 360.0 - 180.0;
-                        image.SetPixelFast(j, i, overlays.CompositeAt(latitude, longitude, 0.0, j, i));
+            parts,
+            [&](int, int) {
+                std::vector<uint32_t> colours(static_cast<std::size_t>(w));
+                for (int i = next.fetch_add(1, std::memory_order_relaxed); i < last;
+                     i = next.fetch_add(1, std::memory_order_relaxed)) {
+                    compositor.Row(i * latStep - 90.0, i, 0.0, colours.data());
+                    if (image.BytesPerPixel() == 4) {
+                        // Stored blue, green, red, coverage.
+                        uint8_t* p = image.RowPointer(i);
+                        for (int j = 0; j < w; ++j) {
+                            const uint32_t c = colours[static_cast<std::size_t>(j)];
+                            const uint32_t stored = (c & 0xFF00FF00u) | ((c >> 16) & 0xFFu) | ((c & 0xFFu) << 16);
+                            std::memcpy(p + static_cast<std::size_t>(j) * 4, &stored, 4);
+                        }
+                    } else {
+                        for (int j = 0; j < w; ++j)
+                            image.SetPixelFast(j, i, colours[static_cast<std::size_t>(j)]);
                     }
                 }
             },
-            threads);
+            parts);
         ProgressStepHook(band + count, h);
         ProgressPollHook();
         if (AbortRequested()) {

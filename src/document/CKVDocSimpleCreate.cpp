@@ -198,11 +198,16 @@ int CKVDoc::RunSimpleCreate(const SimpleCreateSettings& settingsIn)
     ProgressBeginHook("Calculating overlay image", 1);
     {
         std::lock_guard<std::recursive_mutex> lock(OverlayLock());
+        std::vector<double> longitudes(static_cast<std::size_t>(std::max(w, 0)));
+        for (int j = 0; j < w; ++j)
+            longitudes[static_cast<std::size_t>(j)] = j / static_cast<double>(w - 1) * 360.0 - 180.0;
+        const OverlayRowCompositor compositor(m_overlays, longitudes);
+        std::vector<uint32_t> colours(longitudes.size());
         for (int i = 0; i < n && result == 0; ++i) {
             const double lat = i / static_cast<double>(n - 1) * 180.0 - 90.0;
+            compositor.Row(lat, i, 0.0, colours.data());
             for (int j = 0; j < w; ++j) {
-                const double lon = j / static_cast<double>(w - 1) * 360.0 - 180.0;
-                const uint32_t c = m_overlays.CompositeAt(lat, lon, 0.0, j, i);
+                const uint32_t c = colours[static_cast<std::size_t>(j)];
                 cov[i][j] = (c >> 24) != 0 ? 1 : 0;
                 cls[i][j] = cov[i][j] ? ClassOfColour(m_world.climate, c) : -1;
             }

@@ -449,3 +449,82 @@ TEST(ImageBrush, StampClampsAtTheEdgeAndBuildsTheFalloff)
     EXPECT_EQ(wrapped->PixelRow(1)[4], 0xFF00FF00u);
     EXPECT_EQ(wrapped->PixelRow(1)[5], 0u);
 }
+
+TEST(ImageOverlayList, OpacityScalesEveryAlphaRoundedToNearest)
+{
+    // One pixel per alpha: the composite's alpha is MulDiv(opacity, alpha, 255) for every pair.
+    ImageOverlayList list;
+    ImageOverlay* overlay = list.AddNamed("ramp", 256, 2, true);
+    for (int r = 0; r < 2; ++r)
+        for (int x = 0; x < 256; ++x)
+            overlay->PixelRow(r)[x] = (static_cast<uint32_t>(x) << 24) | 0x336699u;
+    for (int opacity = 0; opacity < 256; ++opacity) {
+        overlay->opacity = static_cast<uint8_t>(opacity);
+        for (int x = 0; x < 256; ++x) {
+            const double longitude = -180.0 + (x + 0.5) * 360.0 / 255.0;
+            const uint32_t c = list.CompositeAt(0.0, longitude, 0.0, 0, 0);
+            ASSERT_EQ(c >> 24, static_cast<uint32_t>(std::lround(opacity * x / 255.0))) << opacity << " " << x;
+        }
+    }
+}
+
+TEST(OverlayRowCompositor, RowsEqualCompositeAtForEveryKindOfOverlay)
+{
+    ImageOverlayList list;
+    auto pattern = [](ImageOverlay* o, uint32_t seed) {
+        for (int r = 0; r < o->height; ++r)
+            for (int x = 0; x < o->width; ++x) {
+                uint32_t v = seed * 2654435761u + static_cast<uint32_t>(r * 131 + x * 7919);
+                v ^= v >> 13;
+                o->PixelRow(r)[x] = v * 0x9E3779B1u;
+            }
+    };
+    ImageOverlay* world = list.AddNamed("world", 37, 19, true);
+    pattern(world, 1);
+    ImageOverlay* part = list.AddNamed("part", 11, 7, true);
+    part->SetGeometry(11, 7, -40.5, 50.0, 60.25, -30.0);
+    pattern(part, 2);
+    part->opacity = 150;
+    part->mode = kOverlayLand;
+    ImageOverlay* reversed = list.AddNamed("reversed", 9, 9, true);
+    reversed->SetGeometry(9, 9, 170.0, -10.0, 20.0, 80.0);
+    pattern(reversed, 3);
+    reversed->mode = kOverlaySoftRange;
+    reversed->softLow = -200.0f, reversed->hardLow = -50.0f, reversed->hardHigh = 300.0f, reversed->softHigh = 900.0f;
+    ImageOverlay* screen = list.AddNamed("screen", 5, 4, true);
+    screen->SetGeometry(5, 4, -100.0, 60.0, 100.0, -60.0);
+    pattern(screen, 4);
+    screen->screenCoordinates = true;
+    screen->mode = kOverlaySea;
+    ImageOverlay* hidden = list.AddNamed("hidden", 8, 8, false);
+    hidden->Fill(0xFF00FF00u);
+    ImageOverlay* narrow = list.AddNamed("narrow", 1, 8, true);
+    narrow->Fill(0xFF0000FFu);
+    ImageOverlay* flat = list.AddNamed("flat", 8, 8, true);
+    flat->SetGeometry(8, 8, 10.0, 20.0, 10.0, 0.0);
+    flat->Fill(0xFFFFFFFFu);
+    ImageOverlay* top = list.AddNamed("top", 13, 6, true);
+    pattern(top, 5);
+    top->mode = kOverlayHardRange;
+    top->hardLow = 0.0f, top->hardHigh = 100.0f;
+
+    const int w = 97, h = 41;
+    std::vector<double> longitudes(w);
+    for (int j = 0; j < w; ++j)
+        longitudes[j] = j * 400.0 / (w - 1) - 200.0; // past both edges
+    const OverlayRowCompositor compositor(list, longitudes);
+    std::vector<uint32_t> row(w);
+    int covered = 0;
+    for (double value : {-300.0, -100.0, 0.0, 50.0, 250.0, 600.0}) {
+        for (int i = 0; i < h; ++i) {
+            const double latitude = i * 200.0 / (h - 1) - 100.0;
+            compositor.Row(latitude, i, value, row.data());
+            for (int j = 0; j < w; ++j) {
+                ASSERT_EQ(row[j], list.CompositeAt(latitude, longitudes[j], value, j, i))
+                    << "value " << value << " row " << i << " column " << j;
+                covered += (row[j] >> 24) != 0 && (row[j] >> 24) != 255;
+            }
+        }
+    }
+    EXPECT_GT(covered, 1000); // translucent blends, not only opaque or empty cells
+}

@@ -34,10 +34,23 @@ int TruncPixel(double v)
     return static_cast<int>(v);
 }
 
+// std::lround (halves away from zero) for finite values well inside the range of long,
+// without the library call: v minus its truncation is exact.
+inline long RoundHalfAway(double v)
+{
+    long r = static_cast<long>(v);
+    const double fraction = v - static_cast<double>(r);
+    if (fraction >= 0.5)
+        ++r;
+    else if (fraction <= -0.5)
+        --r;
+    return r;
+}
+
 // MulDiv(a, b, 255) rounded to the nearest integer.
 uint32_t ScaleAlpha(int a, uint32_t alpha)
 {
-    long v = std::lround(static_cast<double>(a) * static_cast<double>(alpha) / 255.0);
+    long v = RoundHalfAway(static_cast<double>(a) * static_cast<double>(alpha) / 255.0);
     return static_cast<uint32_t>(std::clamp(v, 0L, 255L));
 }
 
@@ -56,6 +69,46 @@ uint32_t WithAlpha(uint32_t colour, uint32_t alpha)
 {
     return (colour & 0x00FFFFFFu) | (alpha << 24);
 }
+
+// "Over" compositing done front to back: coverage is the alpha so far and the sums the
+// premultiplied colour. Add takes the colours from the top overlay down and is false once
+// a fully opaque one hides everything below it.
+struct AlphaFractions {
+    double of[256];
+    AlphaFractions()
+    {
+        for (int a = 0; a < 256; ++a)
+            of[a] = a / 255.0;
+    }
+};
+const AlphaFractions kAlphaFraction;
+
+struct OverAccumulator {
+    double coverage = 0.0;
+    double sum[3] = {0.0, 0.0, 0.0};
+
+    bool Add(uint32_t colour)
+    {
+        const uint32_t alpha = colour >> 24;
+        if (alpha == 0)
+            return true;
+        const double weight = (1.0 - coverage) * kAlphaFraction.of[alpha];
+        for (int k = 0; k < 3; ++k)
+            sum[k] += weight * static_cast<double>((colour >> (8 * k)) & 0xFF);
+        coverage += weight;
+        return alpha != 255;
+    }
+
+    uint32_t Result() const
+    {
+        if (coverage <= 0.0)
+            return 0;
+        uint32_t out = static_cast<uint32_t>(std::clamp(RoundHalfAway(coverage * 255.0), 0L, 255L)) << 24;
+        for (int k = 0; k < 3; ++k)
+            out |= static_cast<uint32_t>(std::clamp(RoundHalfAway(sum[k] / coverage), 0L, 255L)) << (8 * k);
+        return out;
+    }
+};
 
 // Moves a pixel towards `colour` by t (0..1): each colour byte linearly, the alpha
 // linearly when the pixel has some, else to colour alpha x t.
@@ -201,22 +254,31 @@ bool ImageOverlay::FillSelection(uint32_t colour, const CSelection* selection)
     return true;
 }
 
+bool ImageOverlay::LongitudeToColumn(double longitude, int& x) const
+{
+    if (east == west) {
+        x = 0;
+        return false;
+    }
+    x = TruncPixel((longitude - west) / (east - west) * (width - 1));
+    return x >= 0 && x < width;
+}
+
+bool ImageOverlay::LatitudeToRow(double latitude, int& y) const
+{
+    if (north == south) {
+        y = 0;
+        return false;
+    }
+    y = TruncPixel((latitude - south) / (north - south) * (height - 1));
+    return y >= 0 && y < height;
+}
+
 bool ImageOverlay::LatLonToPixel(double latitude, double longitude, int& x, int& y) const
 {
-    bool inside = true;
-    if (east != west) {
-        x = TruncPixel((longitude - west) / (east - west) * (width - 1));
-    } else {
-        x = 0;
-        inside = false;
-    }
-    if (north != south) {
-        y = TruncPixel((latitude - south) / (north - south) * (height - 1));
-    } else {
-        y = 0;
-        inside = false;
-    }
-    return inside && x >= 0 && x < width && y >= 0 && y < height;
+    const bool column = LongitudeToColumn(longitude, x);
+    const bool row = LatitudeToRow(latitude, y);
+    return column && row;
 }
 
 bool ImageOverlay::SampleAt(double latitude, double longitude, double value, int viewColumn, int viewRow,
@@ -239,20 +301,25 @@ bool ImageOverlay::SampleAt(double latitude, double longitude, double value, int
     }
     if (x >= w || y >= h)
         return false;
-    uint32_t pixel = pixels->Row<uint32_t>(static_cast<std::size_t>(y))[x];
+    colour = ShadePixel(pixels->Row<uint32_t>(static_cast<std::size_t>(y))[x], value);
+    return true;
+}
+
+uint32_t ImageOverlay::ShadePixel(uint32_t pixel, double value) const
+{
     uint32_t alpha = pixel >> 24;
     switch (mode) {
     case kOverlayLand:
         if (!(value > 0.0))
-            return true;
+            return 0;
         break;
     case kOverlaySea:
         if (!(value <= 0.0))
-            return true;
+            return 0;
         break;
     case kOverlayHardRange:
         if (!(hardLow <= value && value < hardHigh))
-            return true;
+            return 0;
         break;
     case kOverlaySoftRange:
         if (softLow <= value && value < hardLow) {
@@ -262,15 +329,13 @@ bool ImageOverlay::SampleAt(double latitude, double longitude, double value, int
         } else if (hardHigh <= value && value < softHigh) {
             alpha = ScaleAlpha(RampAlpha(value - softHigh, static_cast<double>(hardHigh) - softHigh), alpha);
         } else {
-            return true;
+            return 0;
         }
         break;
     default:
         break;
     }
-    alpha = ScaleAlpha(opacity, alpha);
-    colour = WithAlpha(pixel, alpha);
-    return true;
+    return WithAlpha(pixel, ScaleAlpha(opacity, alpha));
 }
 
 bool ImageOverlay::CreateUndoData(int channel, int extra, std::unique_ptr<UndoData>& out)
@@ -530,30 +595,105 @@ uint32_t ImageOverlayList::CompositeAt(double latitude, double longitude, double
                                        int viewRow) const
 {
     // From the top overlay down, each one only shows through what the ones above leave
-    // uncovered ("over" compositing done front to back): coverage is the alpha so far and
-    // colour the premultiplied sum. A fully opaque overlay hides everything below it.
-    double coverage = 0.0;
-    double sum[3] = {0.0, 0.0, 0.0};
+    // uncovered; a fully opaque overlay hides everything below it.
+    OverAccumulator over;
     for (auto it = m_overlays.rbegin(); it != m_overlays.rend(); ++it) {
         uint32_t colour = 0;
         if (!(*it)->SampleAt(latitude, longitude, value, viewColumn, viewRow, colour))
             continue;
-        uint32_t alpha = colour >> 24;
-        if (alpha == 0)
-            continue;
-        double weight = (1.0 - coverage) * (alpha / 255.0);
-        for (int k = 0; k < 3; ++k)
-            sum[k] += weight * static_cast<double>((colour >> (8 * k)) & 0xFF);
-        coverage += weight;
-        if (alpha == 255)
+        if (!over.Add(colour))
             break;
     }
-    if (coverage <= 0.0)
-        return 0;
-    uint32_t out = static_cast<uint32_t>(std::clamp(std::lround(coverage * 255.0), 0L, 255L)) << 24;
-    for (int k = 0; k < 3; ++k)
-        out |= static_cast<uint32_t>(std::clamp(std::lround(sum[k] / coverage), 0L, 255L)) << (8 * k);
-    return out;
+    return over.Result();
+}
+
+// ---------------------------------------------------------------------------------------
+// OverlayRowCompositor
+
+OverlayRowCompositor::OverlayRowCompositor(const ImageOverlayList& list, const std::vector<double>& longitudes)
+    : m_width(static_cast<int>(longitudes.size()))
+{
+    for (int k = list.Count() - 1; k >= 0; --k) {
+        const ImageOverlay* overlay = list.At(k);
+        if (!overlay->visible || !overlay->pixels)
+            continue;
+        const int w = static_cast<int>(overlay->pixels->Width());
+        const int h = static_cast<int>(overlay->pixels->Height());
+        if (w < 2 || h < 2)
+            continue;
+        Layer layer;
+        layer.overlay = overlay;
+        layer.plain = overlay->mode == kOverlayAlways;
+        for (uint32_t a = 0; a < 256; ++a)
+            layer.alpha[a] = static_cast<uint8_t>(ScaleAlpha(overlay->opacity, a));
+        layer.columns.resize(longitudes.size());
+        for (int j = 0; j < m_width; ++j) {
+            int x = 0;
+            if (!overlay->LongitudeToColumn(longitudes[static_cast<std::size_t>(j)], x))
+                x = -1;
+            else if (overlay->screenCoordinates)
+                x = j % (w - 1);
+            layer.columns[static_cast<std::size_t>(j)] = x < w ? x : -1;
+        }
+        m_layers.push_back(std::move(layer));
+    }
+}
+
+void OverlayRowCompositor::Row(double latitude, int row, double value, uint32_t* out) const
+{
+    // The layers that reach this row, top first, with their pixel rows.
+    struct Live {
+        const ImageOverlay* overlay;
+        const int* columns;
+        const uint32_t* pixels;
+        const uint8_t* alpha;
+        bool plain;
+    };
+    Live live[16];
+    std::vector<Live> more;
+    Live* layers = live;
+    if (m_layers.size() > std::size(live)) {
+        more.resize(m_layers.size());
+        layers = more.data();
+    }
+    int count = 0;
+    for (const Layer& layer : m_layers) {
+        const ImageOverlay& overlay = *layer.overlay;
+        const int h = static_cast<int>(overlay.pixels->Height());
+        int y = 0;
+        if (!overlay.LatitudeToRow(latitude, y))
+            continue;
+        if (overlay.screenCoordinates)
+            y = h - 2 - std::abs(row) % (h - 1);
+        if (y >= h)
+            continue;
+        layers[count++] = {&overlay, layer.columns.data(), overlay.pixels->Row<uint32_t>(static_cast<std::size_t>(y)),
+                           layer.alpha, layer.plain};
+    }
+    for (int j = 0; j < m_width; ++j) {
+        OverAccumulator over;
+        bool first = true;
+        for (int k = 0; k < count; ++k) {
+            const Live& layer = layers[k];
+            const int x = layer.columns[j];
+            if (x < 0)
+                continue;
+            const uint32_t pixel = layer.pixels[x];
+            const uint32_t colour = layer.plain ? WithAlpha(pixel, layer.alpha[pixel >> 24])
+                                                : layer.overlay->ShadePixel(pixel, value);
+            if (first && (colour >> 24) == 255) {
+                // An opaque top colour is the composite itself (weight exactly 1).
+                over.coverage = -1.0;
+                out[j] = colour;
+                break;
+            }
+            first = first && (colour >> 24) == 0;
+            if (!over.Add(colour))
+                break;
+        }
+        if (over.coverage >= 0.0)
+            out[j] = over.Result();
+    }
 }
 
 void ImageOverlayList::Serialize(CArchive& ar)

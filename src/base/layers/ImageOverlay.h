@@ -68,10 +68,16 @@ public:
     // same from south to north. The pair is produced also when the point lies outside
     // (the result is then false); equal bounds on an axis give 0 there and false.
     bool LatLonToPixel(double latitude, double longitude, int& x, int& y) const;
+    // Its two halves: the column of a longitude and the row of a latitude, each true when
+    // inside the overlay on its axis.
+    bool LongitudeToColumn(double longitude, int& x) const;
+    bool LatitudeToRow(double latitude, int& y) const;
     // The overlay's colour at a point for a value, with mode and opacity applied; false
     // (colour 0) when hidden, without pixels, below 2 x 2 pixels or outside the bounds.
     bool SampleAt(double latitude, double longitude, double value, int viewColumn, int viewRow,
                   uint32_t& colour) const;
+    // One of its pixels for a value, with mode and opacity applied (alpha 0 when hidden).
+    uint32_t ShadePixel(uint32_t pixel, double value) const;
 
     bool CreateUndoData(int channel, int extra, std::unique_ptr<UndoData>& out) override;
     bool RestoreUndoData(UndoData& data) override;
@@ -180,6 +186,28 @@ private:
     std::vector<std::unique_ptr<ImageOverlay>> m_overlays;
     ImageOverlay* m_active = nullptr;
     std::unique_ptr<OverlayListWindow> m_window;
+};
+
+// CompositeAt over whole rows of a latitude/longitude grid: column j lies at longitudes[j]
+// and view column j. The overlays' column lookups are made once, so a row costs table
+// reads and the blending. The list must not change while it is in use; the caller holds
+// OverlayLock().
+class OverlayRowCompositor {
+public:
+    OverlayRowCompositor(const ImageOverlayList& list, const std::vector<double>& longitudes);
+    // out[j] = list.CompositeAt(latitude, longitudes[j], value, j, row) for every column
+    // (row and columns not negative).
+    void Row(double latitude, int row, double value, uint32_t* out) const;
+
+private:
+    struct Layer {
+        const ImageOverlay* overlay = nullptr;
+        std::vector<int> columns; // the pixel column of each grid column, -1 outside
+        bool plain = false;       // shown at every value: alpha[] gives its opacity
+        uint8_t alpha[256] = {};  // a pixel's alpha scaled by the overlay's opacity
+    };
+    std::vector<Layer> m_layers; // the visible overlays, top first
+    int m_width = 0;
 };
 
 // Where overlay undo records find the active document's overlay list. The document layer

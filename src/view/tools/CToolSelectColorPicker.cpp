@@ -12,6 +12,7 @@
 
 #include <algorithm>
 #include <mutex>
+#include <vector>
 
 namespace kv {
 
@@ -68,14 +69,19 @@ bool CToolSelectColorPicker::OnLButtonDown(ToolEvent& event)
         std::lock_guard<std::recursive_mutex> lock(OverlayLock());
         const double rowScale = height > 1 ? 180.0 / (height - 1) : 0.0;
         const double columnScale = width > 1 ? 360.0 / (width - 1) : 0.0;
+        std::vector<double> longitudes(static_cast<std::size_t>(width));
+        for (int j = 0; j < width; ++j)
+            longitudes[static_cast<std::size_t>(j)] = j * columnScale - 180.0;
+        const OverlayRowCompositor compositor(overlays, longitudes);
         for (int first = 0; first < height; first += kRowsPerPoll) {
             const int rows = std::min(kRowsPerPoll, height - first);
             ParallelRows(rows, [&](int begin, int end) {
+                std::vector<uint32_t> colours(static_cast<std::size_t>(width));
                 for (int i = first + begin; i < first + end; ++i) {
                     uint8_t* row = cells->Row<uint8_t>(static_cast<std::size_t>(i));
-                    const double lat = i * rowScale - 90.0;
+                    compositor.Row(i * rowScale - 90.0, i, 0.0, colours.data());
                     for (int j = 0; j < width; ++j) {
-                        const uint32_t c = overlays.CompositeAt(lat, j * columnScale - 180.0, 0.0, j, i);
+                        const uint32_t c = colours[static_cast<std::size_t>(j)];
                         const bool matches = (c >> 24) != 0 && (c & 0x00FFFFFFu) == rgb;
                         row[j] = CombinePickedCell(row[j], matches, alpha, mode);
                     }

@@ -6,6 +6,7 @@
 #include "base/raster/VideoBuffer.h"
 #include "document/CKVDoc.h"
 #include "platform/ParallelFor.h"
+#include "platform/ZeroedPages.h"
 
 #include <algorithm>
 #include <atomic>
@@ -120,12 +121,24 @@ int GenerateFromOverlays(CKVDoc& doc, const AltColorList& list, int threads)
     VideoBuffer image;
     if (image.Create(w, h) != 0)
         return -2;
-    if (CompositeOverlayImage(doc, image, threads) != 0)
-        return -1;
     Grid2DPtr altitude = Alloc2D(w, h, sizeof(float));
     Grid2DPtr scale = Alloc2D(w, h, sizeof(float));
     if (!altitude || !scale)
         return -2;
+    // Fresh blocks get their pages on first touch. The picture's rows are handed out one at
+    // a time, so its threads would queue on the same large page, and ColorToAltitude's first
+    // passes run on one core: every page is taken here, each thread in a block of its own.
+    ParallelRows(
+        h,
+        [&](int begin, int end) {
+            const std::size_t rows = static_cast<std::size_t>(end - begin);
+            TouchPages(image.RowPointer(end - 1), rows * image.RowBytes());
+            for (Grid2D* g : {altitude.get(), scale.get()})
+                TouchPages(g->Row<float>(static_cast<std::size_t>(begin)), rows * g->Width() * g->ElementSize());
+        },
+        threads);
+    if (CompositeOverlayImage(doc, image, threads) != 0)
+        return -1;
     if (!ColorToAltitude(image, list, *altitude, *scale, kReach))
         return -1;
 
@@ -143,11 +156,15 @@ int GenerateFromOverlays(CKVDoc& doc, const AltColorList& list, int threads)
             for (int i = begin; i < end; ++i) {
                 // The picture is 32-bit: the fourth byte of a pixel is its coverage.
                 const uint8_t* pixels = image.RowPointer(i);
-                for (int j = 0; j < w; ++j)
-                    if (pixels[static_cast<size_t>(j) * 4 + 3] != 0) {
-                        off[i][j] = alt[i][j];
-                        ro[i][j] = sc[i][j];
-                    }
+                float* o = off[i];
+                float* r = ro[i];
+                const float* a = alt[i];
+                const float* s = sc[i];
+                for (int j = 0; j < w; ++j) {
+                    const bool painted = pixels[static_cast<size_t>(j) * 4 + 3] != 0;
+                    o[j] = painted ? a[j] : o[j];
+                    r[j] = painted ? s[j] : r[j];
+                }
             }
         },
         threads);

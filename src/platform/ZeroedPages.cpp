@@ -35,4 +35,12 @@ void UnmapZeroedPages(void* block, std::size_t mapped)
         munmap(block, mapped);
 }
 
+void TouchPages(void* block, std::size_t bytes)
+{
+    constexpr std::size_t kSmallPage = 4096;
+    volatile unsigned char* p = static_cast<unsigned char*>(block);
+    for (std::size_t offset = 0; offset < bytes; offset += kSmallPage)
+        p[offset] = 0;
+}
+
 } // namespace kv

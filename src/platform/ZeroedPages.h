@@ -15,5 +15,8 @@ constexpr std::size_t kZeroedPagesMinBytes = std::size_t(1) << 21;
 // null when the system refuses.
 void* MapZeroedPages(std::size_t bytes, std::size_t& mapped);
 void UnmapZeroedPages(void* block, std::size_t mapped);
+// Writes one zero byte per small page of a block that is still zero (fresh from
+// MapZeroedPages), so that its pages are taken now, by this thread.
+void TouchPages(void* block, std::size_t bytes);
 
 } // namespace kv

@@ -2,8 +2,11 @@
 
 #include <algorithm>
 #include <atomic>
+#include <chrono>
+#include <condition_variable>
 #include <gtest/gtest.h>
 #include <mutex>
+#include <thread>
 #include <utility>
 #include <vector>
 
@@ -55,4 +58,67 @@ TEST(ParallelRowPool, EveryRowOnce)
         });
     for (auto& h : hits)
         ASSERT_EQ(h.load(), 20);
+}
+
+TEST(ParallelRowPool, PartsLimitTheRanges)
+{
+    ParallelRowPool pool(6);
+    for (int parts : {1, 2, 3, 6, 9})
+        for (int count : {2, 7, 100}) {
+            const auto pooled = Ranges([&](auto body) { pool.Run(count, body, parts); });
+            const auto fresh = Ranges([&](auto body) { ParallelRows(count, body, std::min(parts, 6)); });
+            ASSERT_EQ(pooled, fresh) << parts << " " << count;
+        }
+}
+
+TEST(ParallelRows, ConcurrentAndNestedCallersEachCoverTheirRows)
+{
+    // Callers from several threads at once, each range starting calls of its own: the shared
+    // threads serve one caller, the others start theirs, and nothing waits on itself.
+    constexpr int kOuter = 40, kInner = 17, kCallers = 4;
+    std::vector<std::vector<std::atomic<int>>> hits(kCallers);
+    for (auto& h : hits)
+        h = std::vector<std::atomic<int>>(kOuter * kInner);
+    std::vector<std::thread> callers;
+    for (int c = 0; c < kCallers; ++c)
+        callers.emplace_back([&, c] {
+            for (int pass = 0; pass < 5; ++pass)
+                ParallelRows(kOuter, [&](int begin, int end) {
+                    for (int i = begin; i < end; ++i)
+                        ParallelRows(kInner, [&](int b, int e) {
+                            for (int k = b; k < e; ++k)
+                                hits[c][i * kInner + k].fetch_add(1);
+                        });
+                });
+        });
+    for (auto& t : callers)
+        t.join();
+    for (auto& h : hits)
+        for (auto& cell : h)
+            ASSERT_EQ(cell.load(), 5);
+}
+
+TEST(ParallelRows, RangesRunAtTheSameTime)
+{
+    // Ranges that wait for every other range to start (as a render's progress range waits
+    // for its workers) need a thread each, on the shared threads and past the core count.
+    for (int n : {2, HardwareThreads(), HardwareThreads() + 1}) {
+        if (n < 2)
+            continue;
+        std::mutex mutex;
+        std::condition_variable arrived;
+        int started = 0;
+        std::atomic<int> together{0};
+        ParallelRows(
+            n,
+            [&](int begin, int end) {
+                std::unique_lock<std::mutex> lock(mutex);
+                started += end - begin;
+                arrived.notify_all();
+                if (arrived.wait_for(lock, std::chrono::seconds(10), [&] { return started == n; }))
+                    together += end - begin;
+            },
+            n);
+        EXPECT_EQ(together.load(), n) << n;
+    }
 }

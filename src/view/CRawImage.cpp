@@ -308,10 +308,16 @@ int CRawImage::Compute(const char* progressText, bool shadingPass, bool riversAn
         // The overlays are read by the workers while this thread holds their lock; no
         // events are pumped meanwhile, so nothing changes them.
         std::lock_guard<std::recursive_mutex> overlays(OverlayLock());
-        ok = RunRows(workers, m_height, done, total, false, [width](RowWorker& w, int y) {
-            for (int x = 0; x < width; ++x)
-                w.sampler.ColorPixel(x, y);
-        });
+        if (workers.front()->sampler.ShowsOverlays()) {
+            ok = RunRows(workers, m_height, done, total, false, [width](RowWorker& w, int y) {
+                for (int x = 0; x < width; ++x)
+                    w.sampler.ColorPixel(x, y);
+            });
+        } else {
+            // Nothing to composite: the pass only steps the progress, a step per row.
+            for (int y = 0; y < m_height; ++y)
+                ProgressStepHook(done + y + 1, total);
+        }
     }
     for (auto& worker : workers)
         m_land |= worker->land ? 1 : 0;

@@ -794,6 +794,11 @@ uint32_t SurfaceSampler::ShadePoint(const GeoBuffers* target, int col, int row, 
     return registry.Shade(m_shaderId, &sample);
 }
 
+bool SurfaceSampler::ShowsOverlays() const
+{
+    return m_colorBuffer != nullptr && m_overlays != nullptr && m_overlays->AnyVisible();
+}
+
 int SurfaceSampler::ColorPixel(int col, int row)
 {
     if (m_colorBuffer == nullptr || m_overlays == nullptr)

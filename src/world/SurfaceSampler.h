@@ -70,6 +70,9 @@ public:
     // The overlays that ColorPixel composites (none by default). Whoever calls ColorPixel
     // holds OverlayLock() around its run of pixels.
     void SetOverlays(const ImageOverlayList* overlays) { m_overlays = overlays; }
+    // Whether ColorPixel can change a pixel: a colour buffer and a visible overlay. The
+    // caller holds OverlayLock().
+    bool ShowsOverlays() const;
 
     // ---- mappings ----
     bool PixelToLatLon(int col, int row, double& latitude, double& longitude) const;

@@ -1,5 +1,5 @@
 // The map-editing tools at 4096 x 2048: every gradient kind with an active selection on all
-// cores and on one core against a bare one-core loop of the gradient value; the selection
+// cores and on one core against a bare loop of the gradient value on one core and on all; the selection
 // colour pick over three overlays (through the view's dispatch) against a bare CompositeAt
 // loop on all cores. Before anything is timed, each kind is rendered on one core and on
 // all cores and the cells compared.
@@ -103,6 +103,32 @@ void BM_BareGradientLoop(benchmark::State& state)
     }
 }
 
+// The same bare loop on all cores, rows handed out one at a time, nothing shared but the
+// field: what the machine itself gives for this arithmetic on all cores.
+void BM_BareGradientLoopAllCores(benchmark::State& state)
+{
+    const int kind = static_cast<int>(state.range(0));
+    kv::SurfMap& world = TheGradientScene().world;
+    int w = 0, h = 0;
+    world.GetGridDims(w, h);
+    const kv::GradientField field(kind, Setup());
+    const int threads = kv::HardwareThreads();
+    for (auto _ : state) {
+        std::atomic<int> next{0};
+        kv::ParallelRows(
+            threads,
+            [&](int, int) {
+                std::vector<float> out(static_cast<size_t>(w));
+                for (int i = next.fetch_add(1); i < h; i = next.fetch_add(1)) {
+                    for (int j = 0; j < w; ++j)
+                        out[static_cast<size_t>(j)] = static_cast<float>(field.At(j, i));
+                    benchmark::DoNotOptimize(out.data());
+                }
+            },
+            threads);
+    }
+}
+
 // ---- colour pick ----
 
 struct PickHost : kv::ToolHost {
@@ -184,6 +210,10 @@ int main(int argc, char** argv)
         benchmark::RegisterBenchmark("Gradient/all_cores", BM_Gradient)->Args({kind, 0})->Unit(benchmark::kMillisecond);
         benchmark::RegisterBenchmark("Gradient/one_core", BM_Gradient)->Args({kind, 1})->Unit(benchmark::kMillisecond);
         benchmark::RegisterBenchmark("BareGradientLoop/one_core", BM_BareGradientLoop)->Arg(kind)->Unit(benchmark::kMillisecond);
+        benchmark::RegisterBenchmark("BareGradientLoop/all_cores", BM_BareGradientLoopAllCores)
+            ->Arg(kind)
+            ->Unit(benchmark::kMillisecond)
+            ->UseRealTime();
     }
     benchmark::RegisterBenchmark("ColourPick/three_overlays", BM_ColourPick)->Unit(benchmark::kMillisecond);
     benchmark::RegisterBenchmark("BareCompositeAt/three_overlays", BM_BareCompositeAt)->Unit(benchmark::kMillisecond);

@@ -161,24 +161,33 @@ int RenderGradient(SurfMap& world, int channel, int kind, const GradientSetup& s
             break;
         }
         const int rows = std::min(kGradientRowsPerPoll, height - first);
-        // Rows are handed out one at a time: their costs differ widely (cells outside the
-        // gradient's band cost next to nothing), so fixed shares would leave threads idle.
-        std::atomic<int> next{first};
-        const int last = first + rows;
+        // Rows are handed out a quarter at a time: their costs differ widely (cells outside
+        // the gradient's band cost next to nothing), so fixed shares would leave threads idle,
+        // and whole rows would still leave the last ones waiting at the end of each block.
+        constexpr int kPieces = 4;
+        const int pieceWidth = (width + kPieces - 1) / kPieces;
+        std::atomic<int> next{0};
+        const int items = rows * kPieces;
         ParallelRows(
             parts,
             [&](int, int) {
                 thread_local std::vector<double> values;
-                values.resize(static_cast<std::size_t>(width));
-                for (int i = next.fetch_add(1, std::memory_order_relaxed); i < last;
-                     i = next.fetch_add(1, std::memory_order_relaxed)) {
-                    for (int j = 0; j < width; ++j)
-                        values[static_cast<std::size_t>(j)] = field.At(j, i);
+                values.resize(static_cast<std::size_t>(pieceWidth));
+                for (int item = next.fetch_add(1, std::memory_order_relaxed); item < items;
+                     item = next.fetch_add(1, std::memory_order_relaxed)) {
+                    const int i = first + item / kPieces;
+                    const int c0 = (item % kPieces) * pieceWidth;
+                    const int c1 = std::min(width, c0 + pieceWidth);
+                    if (c0 >= c1)
+                        continue;
+                    for (int j = c0; j < c1; ++j)
+                        values[static_cast<std::size_t>(j - c0)] = field.At(j, i);
                     const uint8_t* weights = selected && selection.Cells() && i < selection.GetHeight()
                                                  ? selection.Cells()->Row<uint8_t>(static_cast<std::size_t>(i))
                                                  : nullptr;
-                    CombineRow(setup.operation, grid->Row<float>(static_cast<std::size_t>(i)), values.data(), width,
-                               selected, weights, selection.GetWidth());
+                    // Cells from the mask's width on take weight 1, wherever the piece starts.
+                    CombineRow(setup.operation, grid->Row<float>(static_cast<std::size_t>(i)) + c0, values.data(),
+                               c1 - c0, selected, weights ? weights + c0 : nullptr, selection.GetWidth() - c0);
                 }
             },
             parts);

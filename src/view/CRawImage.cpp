@@ -442,9 +442,24 @@ int CRawImage::SavePNG(const std::string& path, bool riversAndGrids)
     std::unique_ptr<uint8_t[]> rgba(new (std::nothrow) uint8_t[static_cast<size_t>(w) * static_cast<size_t>(h) * 4]);
     if (!rgba)
         return -1;
+    // Both buffers stored blue, green, red (and a fourth byte): read straight from the rows.
+    const int colourBytes = m_colour.BytesPerPixel(), maskBytes = m_mask.BytesPerPixel();
+    const bool direct = m_colour.GetBits() != nullptr && m_mask.GetBits() != nullptr && m_mask.GetWidth() == w &&
+                        m_mask.GetHeight() == h && colourBytes >= 3 && maskBytes >= 3;
     ParallelRows(h, [&](int begin, int end) {
         for (int y = begin; y < end; ++y) {
             uint8_t* out = rgba.get() + static_cast<size_t>(y) * static_cast<size_t>(w) * 4;
+            if (direct) {
+                const uint8_t* c = m_colour.RowPointer(y);
+                const uint8_t* m = m_mask.RowPointer(y);
+                for (int x = 0; x < w; ++x, c += colourBytes, m += maskBytes, out += 4) {
+                    out[0] = c[2];
+                    out[1] = c[1];
+                    out[2] = c[0];
+                    out[3] = (m[0] | m[1] | m[2]) != 0 ? 255 : 0;
+                }
+                continue;
+            }
             for (int x = 0; x < w; ++x) {
                 const uint32_t c = m_colour.GetPixel(x, y);
                 *out++ = static_cast<uint8_t>(c);

@@ -5,14 +5,20 @@
 #include "platform/ParallelFor.h"
 
 #include <algorithm>
+#include <atomic>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <memory>
 #include <new>
 #include <vector>
 
 #include <zlib.h>
+
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 
 namespace kv {
 
@@ -53,98 +59,192 @@ bool WriteChunk(std::FILE* file, const char type[4], const uint8_t* data, size_t
            std::fwrite(tail, 1, 4, file) == 4;
 }
 
-int Paeth(int a, int b, int c)
-{
-    const int p = a + b - c;
-    const int pa = std::abs(p - a), pb = std::abs(p - b), pc = std::abs(p - c);
-    if (pa <= pb && pa <= pc)
-        return a;
-    return pb <= pc ? b : c;
-}
-
 // Row `row` (rowBytes bytes after `prior`, null for the first row) filtered into out: the
-// filter byte, then the filtered bytes. Each filter runs over the whole row in a loop of its
-// own; the first with the least sum of magnitudes wins.
-void FilterRow(const uint8_t* row, const uint8_t* prior, size_t rowBytes, uint8_t* out, uint8_t* scratch)
+// filter byte, then the filtered bytes. All five filters are made in one pass with their
+// sums of magnitudes (sixteen bytes at a time where the processor has SSE2, the same
+// values); the first with the least sum wins.
+void FilterRow(const uint8_t* row, const uint8_t* prior, size_t rowBytes, uint8_t* out, uint8_t* scratch,
+               const uint8_t* zeros)
 {
     constexpr size_t bpp = 4;
-    std::vector<uint8_t> none;
-    if (prior == nullptr) {
-        // The row above the first counts as zeros: then Up is None and Paeth is Sub.
-        none.assign(rowBytes, 0);
-        prior = none.data();
-    }
+    if (prior == nullptr)
+        prior = zeros; // the row above the first counts as zeros: Up is None, Paeth is Sub
     const size_t stride = rowBytes + 1;
     uint8_t* f[5];
     for (int filter = 0; filter < 5; ++filter) {
         f[filter] = scratch + static_cast<size_t>(filter) * stride;
         f[filter][0] = static_cast<uint8_t>(filter);
     }
+    // The magnitude of a filtered byte read as signed (128 for 0x80).
+    auto magnitude = [](uint8_t v) { return static_cast<uint32_t>(std::abs(static_cast<int>(static_cast<int8_t>(v)))); };
+    uint64_t sum[5] = {0, 0, 0, 0, 0};
     const size_t head = std::min(bpp, rowBytes);
     for (size_t i = 0; i < head; ++i) {
-        f[0][i + 1] = row[i];
-        f[1][i + 1] = row[i];
-        f[2][i + 1] = static_cast<uint8_t>(row[i] - prior[i]);
-        f[3][i + 1] = static_cast<uint8_t>(row[i] - (prior[i] >> 1));
-        f[4][i + 1] = static_cast<uint8_t>(row[i] - prior[i]); // Paeth of (0, b, 0) is b
+        const uint8_t x = row[i], b = prior[i];
+        const uint8_t v[5] = {x, x, static_cast<uint8_t>(x - b), static_cast<uint8_t>(x - (b >> 1)),
+                              static_cast<uint8_t>(x - b)}; // Paeth of (0, b, 0) is b
+        for (int k = 0; k < 5; ++k) {
+            f[k][i + 1] = v[k];
+            sum[k] += magnitude(v[k]);
+        }
     }
-    for (size_t i = bpp; i < rowBytes; ++i) {
-        f[0][i + 1] = row[i];
-        f[1][i + 1] = static_cast<uint8_t>(row[i] - row[i - bpp]);
-        f[2][i + 1] = static_cast<uint8_t>(row[i] - prior[i]);
-        f[3][i + 1] = static_cast<uint8_t>(row[i] - ((row[i - bpp] + prior[i]) >> 1));
+    uint32_t s0 = 0, s1 = 0, s2 = 0, s3 = 0, s4 = 0;
+    size_t i = bpp;
+#if defined(__SSE2__)
+    // Sixteen bytes at a time; the tail below finishes the row byte by byte.
+    {
+        const __m128i zero = _mm_setzero_si128();
+        const __m128i one = _mm_set1_epi8(1);
+        __m128i t0 = zero, t1 = zero, t2 = zero, t3 = zero, t4 = zero;
+        // |v| of bytes read as signed, summed in two 64-bit halves.
+        auto magnitudes = [&](__m128i v) { return _mm_sad_epu8(_mm_min_epu8(v, _mm_sub_epi8(zero, v)), zero); };
+        // Paeth on eight 16-bit lanes.
+        auto paeth16 = [&](__m128i a, __m128i b, __m128i c) {
+            auto absolute = [&](__m128i v) { return _mm_max_epi16(v, _mm_sub_epi16(zero, v)); };
+            const __m128i pa = absolute(_mm_sub_epi16(b, c));
+            const __m128i pb = absolute(_mm_sub_epi16(a, c));
+            const __m128i pc = absolute(_mm_sub_epi16(_mm_add_epi16(a, b), _mm_add_epi16(c, c)));
+            // a where pa <= pb and pa <= pc; else b where pb <= pc; else c.
+            const __m128i takeA = _mm_andnot_si128(_mm_or_si128(_mm_cmpgt_epi16(pa, pb), _mm_cmpgt_epi16(pa, pc)),
+                                                   _mm_set1_epi16(-1));
+            const __m128i takeB = _mm_andnot_si128(_mm_cmpgt_epi16(pb, pc), _mm_set1_epi16(-1));
+            const __m128i bc = _mm_or_si128(_mm_and_si128(takeB, b), _mm_andnot_si128(takeB, c));
+            return _mm_or_si128(_mm_and_si128(takeA, a), _mm_andnot_si128(takeA, bc));
+        };
+        for (; i + 16 <= rowBytes; i += 16) {
+            const __m128i x = _mm_loadu_si128(reinterpret_cast<const __m128i*>(row + i));
+            const __m128i a = _mm_loadu_si128(reinterpret_cast<const __m128i*>(row + i - bpp));
+            const __m128i b = _mm_loadu_si128(reinterpret_cast<const __m128i*>(prior + i));
+            const __m128i c = _mm_loadu_si128(reinterpret_cast<const __m128i*>(prior + i - bpp));
+            const __m128i v1 = _mm_sub_epi8(x, a);
+            const __m128i v2 = _mm_sub_epi8(x, b);
+            // floor((a + b) / 2): the rounded-up average less the lost low bit.
+            const __m128i average = _mm_sub_epi8(_mm_avg_epu8(a, b), _mm_and_si128(_mm_xor_si128(a, b), one));
+            const __m128i v3 = _mm_sub_epi8(x, average);
+            const __m128i lo = paeth16(_mm_unpacklo_epi8(a, zero), _mm_unpacklo_epi8(b, zero), _mm_unpacklo_epi8(c, zero));
+            const __m128i hi = paeth16(_mm_unpackhi_epi8(a, zero), _mm_unpackhi_epi8(b, zero), _mm_unpackhi_epi8(c, zero));
+            const __m128i v4 = _mm_sub_epi8(x, _mm_packus_epi16(lo, hi));
+            _mm_storeu_si128(reinterpret_cast<__m128i*>(f[0] + i + 1), x);
+            _mm_storeu_si128(reinterpret_cast<__m128i*>(f[1] + i + 1), v1);
+            _mm_storeu_si128(reinterpret_cast<__m128i*>(f[2] + i + 1), v2);
+            _mm_storeu_si128(reinterpret_cast<__m128i*>(f[3] + i + 1), v3);
+            _mm_storeu_si128(reinterpret_cast<__m128i*>(f[4] + i + 1), v4);
+            t0 = _mm_add_epi64(t0, magnitudes(x));
+            t1 = _mm_add_epi64(t1, magnitudes(v1));
+            t2 = _mm_add_epi64(t2, magnitudes(v2));
+            t3 = _mm_add_epi64(t3, magnitudes(v3));
+            t4 = _mm_add_epi64(t4, magnitudes(v4));
+        }
+        auto total = [](__m128i t) {
+            return static_cast<uint32_t>(_mm_cvtsi128_si32(t)) +
+                   static_cast<uint32_t>(_mm_cvtsi128_si32(_mm_unpackhi_epi64(t, t)));
+        };
+        s0 = total(t0), s1 = total(t1), s2 = total(t2), s3 = total(t3), s4 = total(t4);
     }
-    for (size_t i = bpp; i < rowBytes; ++i)
-        f[4][i + 1] = static_cast<uint8_t>(row[i] - Paeth(row[i - bpp], prior[i], prior[i - bpp]));
+#endif
+    for (; i < rowBytes; ++i) {
+        const int x = row[i], a = row[i - bpp], b = prior[i], c = prior[i - bpp];
+        const int pa = std::abs(b - c), pb = std::abs(a - c), pc = std::abs(a + b - 2 * c);
+        const int paeth = (pa <= pb && pa <= pc) ? a : (pb <= pc ? b : c);
+        const uint8_t v0 = static_cast<uint8_t>(x);
+        const uint8_t v1 = static_cast<uint8_t>(x - a);
+        const uint8_t v2 = static_cast<uint8_t>(x - b);
+        const uint8_t v3 = static_cast<uint8_t>(x - ((a + b) >> 1));
+        const uint8_t v4 = static_cast<uint8_t>(x - paeth);
+        f[0][i + 1] = v0;
+        f[1][i + 1] = v1;
+        f[2][i + 1] = v2;
+        f[3][i + 1] = v3;
+        f[4][i + 1] = v4;
+        s0 += magnitude(v0);
+        s1 += magnitude(v1);
+        s2 += magnitude(v2);
+        s3 += magnitude(v3);
+        s4 += magnitude(v4);
+    }
+    // A row of up to 2^24 bytes at most 128 each: the 32-bit sums cannot overflow.
+    sum[0] += s0, sum[1] += s1, sum[2] += s2, sum[3] += s3, sum[4] += s4;
     int best = 0;
-    uint64_t bestSum = UINT64_MAX;
-    for (int filter = 0; filter < 5; ++filter) {
-        // The magnitude of a byte read as signed (128 for 0x80), without a branch.
-        uint64_t sum = 0;
-        const auto* p = reinterpret_cast<const int8_t*>(f[filter] + 1);
-        for (size_t i = 0; i < rowBytes; ++i) {
-            const int v = p[i];
-            sum += static_cast<uint64_t>(v < 0 ? -v : v);
-        }
-        if (sum < bestSum) {
-            bestSum = sum;
+    for (int filter = 1; filter < 5; ++filter)
+        if (sum[filter] < sum[best])
             best = filter;
-        }
-    }
     std::memcpy(out, f[best], stride);
 }
 
+// One band: its rows filtered and deflated, ready to be written as one IDAT chunk (length,
+// type, data, CRC), with the adler sum of its filtered bytes for the stream's check sum.
 struct PngBand {
-    std::vector<uint8_t> deflated;
+    std::unique_ptr<uint8_t[]> chunk;
+    size_t chunkBytes = 0;
     uLong adler = 1;
     size_t filteredBytes = 0;
     bool ok = false;
 };
 
+// A thread's working buffers and deflate state, kept between bands and images.
+struct PngEncoder {
+    z_stream z{};
+    bool ready = false;
+    std::vector<uint8_t> filtered, scratch, zeros;
+
+    PngEncoder()
+    {
+        ready = deflateInit2(&z, kPngLevel, Z_DEFLATED, -15, 8, Z_DEFAULT_STRATEGY) == Z_OK;
+    }
+    ~PngEncoder()
+    {
+        if (ready)
+            deflateEnd(&z);
+    }
+    PngEncoder(const PngEncoder&) = delete;
+    PngEncoder& operator=(const PngEncoder&) = delete;
+};
+
+// Grows a buffer without clearing what it already holds (every byte used is written first).
+void Reserve(std::vector<uint8_t>& buffer, size_t bytes)
+{
+    if (buffer.size() < bytes)
+        buffer.resize(bytes);
+}
+
 void EncodeBand(const uint8_t* rgba, size_t rowBytes, int first, int last, bool finish, PngBand& band)
 {
-    std::vector<uint8_t> filtered(static_cast<size_t>(last - first) * (rowBytes + 1));
-    std::vector<uint8_t> scratch(5 * (rowBytes + 1));
+    thread_local PngEncoder encoder;
+    if (!encoder.ready || deflateReset(&encoder.z) != Z_OK)
+        return;
+    const size_t stride = rowBytes + 1;
+    const size_t filteredBytes = static_cast<size_t>(last - first) * stride;
+    Reserve(encoder.filtered, filteredBytes);
+    Reserve(encoder.scratch, 5 * stride);
+    if (first == 0) {
+        encoder.zeros.assign(rowBytes, 0);
+    }
     for (int y = first; y < last; ++y) {
         const uint8_t* row = rgba + static_cast<size_t>(y) * rowBytes;
         FilterRow(row, y > 0 ? row - rowBytes : nullptr, rowBytes,
-                  filtered.data() + static_cast<size_t>(y - first) * (rowBytes + 1), scratch.data());
+                  encoder.filtered.data() + static_cast<size_t>(y - first) * stride, encoder.scratch.data(),
+                  encoder.zeros.data());
     }
-    band.filteredBytes = filtered.size();
-    band.adler = adler32_z(1L, filtered.data(), filtered.size());
-
-    z_stream z{};
-    if (deflateInit2(&z, kPngLevel, Z_DEFLATED, -15, 8, Z_DEFAULT_STRATEGY) != Z_OK)
+    band.filteredBytes = filteredBytes;
+    band.adler = adler32_z(1L, encoder.filtered.data(), filteredBytes);
+    z_stream& z = encoder.z;
+    const size_t bound = deflateBound(&z, static_cast<uLong>(filteredBytes)) + 16;
+    band.chunk.reset(new (std::nothrow) uint8_t[bound + 12]);
+    if (!band.chunk)
         return;
-    band.deflated.resize(deflateBound(&z, static_cast<uLong>(filtered.size())) + 16);
-    z.next_in = filtered.data();
-    z.avail_in = static_cast<uInt>(filtered.size());
-    z.next_out = band.deflated.data();
-    z.avail_out = static_cast<uInt>(band.deflated.size());
+    uint8_t* data = band.chunk.get() + 8;
+    z.next_in = encoder.filtered.data();
+    z.avail_in = static_cast<uInt>(filteredBytes);
+    z.next_out = data;
+    z.avail_out = static_cast<uInt>(bound);
     const int result = deflate(&z, finish ? Z_FINISH : Z_FULL_FLUSH);
     band.ok = finish ? result == Z_STREAM_END : (result == Z_OK && z.avail_in == 0 && z.avail_out > 0);
-    band.deflated.resize(band.deflated.size() - z.avail_out);
-    deflateEnd(&z);
+    const size_t size = bound - z.avail_out;
+    uint8_t* chunk = band.chunk.get();
+    PutBE32(chunk, static_cast<uint32_t>(size));
+    std::memcpy(chunk + 4, "IDAT", 4);
+    PutBE32(data + size, static_cast<uint32_t>(crc32_z(0L, chunk + 4, size + 4)));
+    band.chunkBytes = size + 12;
 }
 
 } // namespace
@@ -163,13 +263,20 @@ int WritePngFile(const std::string& path, const uint8_t* rgba, int width, int he
     const int bands = (height + bandRows - 1) / bandRows;
     std::vector<PngBand> encoded(static_cast<size_t>(bands));
     try {
-        ParallelRows(bands, [&](int begin, int end) {
-            for (int b = begin; b < end; ++b) {
-                const int first = b * bandRows;
-                EncodeBand(rgba, rowBytes, first, std::min(first + bandRows, height), b == bands - 1,
-                           encoded[static_cast<size_t>(b)]);
-            }
-        });
+        // Bands are handed out one at a time: their costs differ with the picture.
+        std::atomic<int> next{0};
+        const int parts = std::min(HardwareThreads(), bands);
+        ParallelRows(
+            parts,
+            [&](int, int) {
+                for (int b = next.fetch_add(1, std::memory_order_relaxed); b < bands;
+                     b = next.fetch_add(1, std::memory_order_relaxed)) {
+                    const int first = b * bandRows;
+                    EncodeBand(rgba, rowBytes, first, std::min(first + bandRows, height), b == bands - 1,
+                               encoded[static_cast<size_t>(b)]);
+                }
+            },
+            parts);
     } catch (const std::bad_alloc&) {
         return -3;
     }
@@ -197,7 +304,7 @@ int WritePngFile(const std::string& path, const uint8_t* rgba, int width, int he
     bool ok = std::fwrite(kSignature, 1, 8, out) == 8 && WriteChunk(out, "IHDR", header, sizeof header) &&
               WriteChunk(out, "IDAT", zlibHead, 2);
     for (const PngBand& band : encoded)
-        ok = ok && WriteChunk(out, "IDAT", band.deflated.data(), band.deflated.size());
+        ok = ok && std::fwrite(band.chunk.get(), 1, band.chunkBytes, out) == band.chunkBytes;
     ok = ok && WriteChunk(out, "IDAT", zlibTail, 4) && WriteChunk(out, "IEND", nullptr, 0);
     if (!ok)
         return -3;

@@ -112,9 +112,18 @@ void CKVDoc::ReadDefaultParms()
     if (tokenizer.Open(DefaultParmsPath(), false) != 0)
         return;
     // The text block sets parameters only: the grids stay those of the document's world.
+    // They are set aside while the parameters are copied and read (copying them twice would
+    // cost more than the rest of starting a world), then put back as the copy would have
+    // left them: the prescale grid only while prescaling stays enabled.
+    Grid2DPtr kept[kChannelGridCount];
+    for (int ch = 0; ch < kChannelGridCount; ++ch)
+        kept[ch] = std::move(m_world.ChannelSlot(ch));
     SurfMap read(m_world);
     if (read.ReadParms(tokenizer) >= 0)
         m_world = read;
+    for (int ch = 0; ch < kChannelGridCount; ++ch)
+        if (ch != kChannelPrescale || m_world.prescaleEnabled)
+            m_world.ChannelSlot(ch) = std::move(kept[ch]);
     tokenizer.Close();
 }
 

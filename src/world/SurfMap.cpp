@@ -7,6 +7,7 @@
 #include "world/SurfaceSampler.h"
 
 #include <algorithm>
+#include <bit>
 #include <cmath>
 #include <cstdio>
 #include <mutex>
@@ -306,8 +307,18 @@ int SurfMap::SetResolution(int code, bool keep)
     selection.Create(w, h);
     gridWidth = w;
     gridHeight = h;
-    if (!keep)
-        ClearChannels();
+    if (!keep) {
+        // Fresh grids come zero-filled: only the channels that reset to another value are
+        // filled (ClearChannels' values, without a pass over every grid).
+        for (int ch = 0; ch < kChannelGridCount; ++ch) {
+            const float reset = ResetValue(ch);
+            Grid2D* grid = grids[ch].get();
+            if (grid == nullptr || std::bit_cast<uint32_t>(reset) == 0u)
+                continue;
+            float* p = grid->DataAs<float>();
+            std::fill(p, p + grid->CellCount(), reset);
+        }
+    }
     return 0;
 }
 

@@ -4,6 +4,7 @@
 #include "base/noise/CSourceDatabase.h"
 #include "base/Random.h"
 #include "base/noise/BuiltinNoise.h"
+#include "platform/ParallelFor.h"
 
 #include <benchmark/benchmark.h>
 // The peer library's headers have unused parameters; keep our build warning-free.
@@ -106,6 +107,28 @@ void BM_BuiltinRidgedMultifractalSums(benchmark::State& state)
     state.counters["lanes"] = lanes > 0 ? lanes : kv::NoiseLaneWidth();
 }
 BENCHMARK(BM_BuiltinRidgedMultifractalSums)->Arg(1)->Arg(2)->Arg(0);
+
+// The widest lanes on one thread and on every core at once, each thread with its own
+// output: the same amount of work per thread, so time(all) / time(one) shows what the
+// machine gives for this arithmetic with every core busy (1.0 when cores share nothing).
+void BM_RidgedSumsEveryCore(benchmark::State& state)
+{
+    PrepareBuiltins();
+    const Points& p = SamplePoints();
+    const int threads = state.range(0) == 0 ? kv::HardwareThreads() : 1;
+    for (auto _ : state)
+        kv::ParallelRows(
+            threads,
+            [&](int, int) {
+                std::array<double, kPointCount> out;
+                kv::RidgedMultifractalSums(kPointCount, p.x.data(), p.y.data(), p.z.data(), 1.0, 2.0, kOctaves, 1.0,
+                                           1.0, -1, out.data(), 0);
+                benchmark::DoNotOptimize(out.data());
+            },
+            threads);
+    state.counters["threads"] = threads;
+}
+BENCHMARK(BM_RidgedSumsEveryCore)->Arg(1)->Arg(0)->UseRealTime();
 
 // TexEval through a registry entry, on the evaluator's own copy of the record, exactly as
 // a world samples a source.

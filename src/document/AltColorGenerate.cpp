@@ -20,7 +20,7 @@ namespace kv {
 namespace {
 
 constexpr int kReach = 32;
-constexpr int kBandRows = 256;
+constexpr int kRowsPerPoll = 64; // rows of the calling thread between progress polls
 
 } // namespace
 
@@ -65,41 +65,51 @@ int CompositeOverlayImage(const CKVDoc& doc, VideoBuffer& image, int threads)
     for (int j = 0; j < w; ++j)
         longitudes[static_cast<std::size_t>(j)] = double(j) / w * 360.0 - 180.0;
     const OverlayRowCompositor compositor(overlays, longitudes);
-    const int parts = std::min(threads > 0 ? threads : HardwareThreads(), kBandRows);
-    for (int band = 0; band < h; band += kBandRows) {
-        const int count = std::min(kBandRows, h - band);
-        // Rows are handed out one at a time: rows crossing more overlays cost more.
-        std::atomic<int> next{band};
-        const int last = band + count;
-        ParallelRows(
-            parts,
-            [&](int, int) {
-                std::vector<uint32_t> colours(static_cast<std::size_t>(w));
-                for (int i = next.fetch_add(1, std::memory_order_relaxed); i < last;
-                     i = next.fetch_add(1, std::memory_order_relaxed)) {
-                    compositor.Row(i * latStep - 90.0, i, 0.0, colours.data());
-                    if (image.BytesPerPixel() == 4) {
-                        // Stored blue, green, red, coverage.
-                        uint8_t* p = image.RowPointer(i);
-                        for (int j = 0; j < w; ++j) {
-                            const uint32_t c = colours[static_cast<std::size_t>(j)];
-                            const uint32_t stored = (c & 0xFF00FF00u) | ((c >> 16) & 0xFFu) | ((c & 0xFFu) << 16);
-                            std::memcpy(p + static_cast<std::size_t>(j) * 4, &stored, 4);
-                        }
-                    } else {
-                        for (int j = 0; j < w; ++j)
-                            image.SetPixelFast(j, i, colours[static_cast<std::size_t>(j)]);
+    // Rows are handed out one at a time (rows crossing more overlays cost more) to every
+    // thread until none is left: an aborted picture is thrown away whole, so no row has to
+    // wait for a poll. The calling thread steps the progress and polls between its rows.
+    const int parts = std::max(1, std::min(threads > 0 ? threads : HardwareThreads(), h));
+    std::atomic<int> next{0};
+    std::atomic<int> done{0};
+    std::atomic<bool> stop{false};
+    ParallelRows(
+        parts,
+        [&](int begin, int) {
+            const bool caller = begin == 0;
+            int sincePoll = 0;
+            std::vector<uint32_t> colours(static_cast<std::size_t>(w));
+            for (int i = next.fetch_add(1, std::memory_order_relaxed); i < h && !stop.load(std::memory_order_relaxed);
+                 i = next.fetch_add(1, std::memory_order_relaxed)) {
+                compositor.Row(i * latStep - 90.0, i, 0.0, colours.data());
+                if (image.BytesPerPixel() == 4) {
+                    // Stored blue, green, red, coverage.
+                    uint8_t* p = image.RowPointer(i);
+                    for (int j = 0; j < w; ++j) {
+                        const uint32_t c = colours[static_cast<std::size_t>(j)];
+                        const uint32_t stored = (c & 0xFF00FF00u) | ((c >> 16) & 0xFFu) | ((c & 0xFFu) << 16);
+                        std::memcpy(p + static_cast<std::size_t>(j) * 4, &stored, 4);
                     }
+                } else {
+                    for (int j = 0; j < w; ++j)
+                        image.SetPixelFast(j, i, colours[static_cast<std::size_t>(j)]);
                 }
-            },
-            parts);
-        ProgressStepHook(band + count, h);
+                const int finished = done.fetch_add(1, std::memory_order_relaxed) + 1;
+                if (caller && ++sincePoll >= kRowsPerPoll) {
+                    sincePoll = 0;
+                    ProgressStepHook(finished, h);
+                    ProgressPollHook();
+                    if (AbortRequested())
+                        stop.store(true, std::memory_order_relaxed);
+                }
+            }
+        },
+        parts);
+    if (!stop.load()) {
+        ProgressStepHook(h, h);
         ProgressPollHook();
-        if (AbortRequested()) {
-            result = -1;
-            break;
-        }
     }
+    if (stop.load() || AbortRequested())
+        result = -1;
     ProgressEndHook();
     return result;
 }

@@ -57,8 +57,8 @@ std::atomic<bool>& RenderPoolBusy()
 
 // Runs body(worker, row) for every row of [0, rows) on the workers, which take short runs
 // of rows in turn. The calling thread steps progress by rows done (from `progressBase` of
-// `progressTotal`; no steps when `progressTotal` is 0) and, with `poll`, polls; an abort
-// stops the workers between runs. False when aborted.
+// `progressTotal`; no steps when `progressTotal` is 0) every 20 ms and at the end and, with
+// `poll`, polls; an abort stops the workers between runs. False when aborted.
 template <class Body>
 bool RunRows(std::vector<std::unique_ptr<RowWorker>>& workers, int rows, double progressBase,
              double progressTotal, bool poll, Body body)
@@ -81,9 +81,10 @@ bool RunRows(std::vector<std::unique_ptr<RowWorker>>& workers, int rows, double 
                 int reported = 0;
                 std::unique_lock<std::mutex> lock(mutex);
                 for (;;) {
-                    wake.wait_for(lock, std::chrono::milliseconds(20), [&] {
-                        return finished == n || rowsDone.load(std::memory_order_relaxed) > reported;
-                    });
+                    // Woken when the workers are done, else every 20 ms to step and poll:
+                    // waking it for every run of rows would take a core from the workers
+                    // each time.
+                    wake.wait_for(lock, std::chrono::milliseconds(20), [&] { return finished == n; });
                     const bool done = finished == n;
                     lock.unlock();
                     const int now = rowsDone.load(std::memory_order_relaxed);
@@ -110,7 +111,6 @@ bool RunRows(std::vector<std::unique_ptr<RowWorker>>& workers, int rows, double 
                 for (int y = first; y < last; ++y)
                     body(worker, y);
                 rowsDone.fetch_add(last - first, std::memory_order_relaxed);
-                wake.notify_one();
             }
             std::lock_guard<std::mutex> lock(mutex);
             ++finished;

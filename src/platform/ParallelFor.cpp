@@ -5,6 +5,8 @@
 #include <thread>
 #include <vector>
 
+#include <pthread.h>
+
 #if defined(__x86_64__) || defined(__i386__)
 #include <immintrin.h>
 #endif
@@ -41,6 +43,17 @@ bool SpinUntil(Ready ready)
     }
 }
 
+// Counts the forks this process came out of as a child: a forked child has only the thread
+// that forked, so the pools made before it have no threads there.
+std::atomic<unsigned> g_forks{0};
+
+unsigned ForkGeneration()
+{
+    static std::once_flag once;
+    std::call_once(once, [] { pthread_atfork(nullptr, nullptr, [] { g_forks.fetch_add(1); }); });
+    return g_forks.load(std::memory_order_acquire);
+}
+
 // Set on the threads of every pool while they run a range: a ParallelRows from inside a
 // range starts its own threads instead of waiting for the pool it runs on.
 thread_local bool t_inPool = false;
@@ -61,6 +74,10 @@ SharedPool& TheSharedPool()
 
 void SpawnRows(int count, int n, const std::function<void(int, int)>& body)
 {
+    if (n <= 1) {
+        body(0, count);
+        return;
+    }
     std::vector<std::thread> pool;
     pool.reserve(static_cast<size_t>(n - 1));
     int chunk = count / n, extra = count % n, begin = 0;
@@ -122,6 +139,7 @@ void ParallelRowPool::Range(int count, int parts, int index, int& begin, int& en
 
 ParallelRowPool::ParallelRowPool(int threads)
 {
+    m_fork = ForkGeneration();
     m_threads = threads > 0 ? threads : HardwareThreads();
     for (int i = 1; i < m_threads; ++i)
         m_workers.emplace_back(&ParallelRowPool::Work, this, i);
@@ -129,6 +147,12 @@ ParallelRowPool::ParallelRowPool(int threads)
 
 ParallelRowPool::~ParallelRowPool()
 {
+    if (m_fork != g_forks.load(std::memory_order_acquire)) {
+        // A forked child: the workers live in the parent only, and their handles must be
+        // neither joined nor detached here; they are left behind unused.
+        new std::vector<std::thread>(std::move(m_workers));
+        return;
+    }
     {
         std::lock_guard<std::mutex> lock(m_mutex);
         m_stop.store(true, std::memory_order_release);
@@ -177,6 +201,11 @@ void ParallelRowPool::Run(int count, const std::function<void(int begin, int end
     parts = std::min(parts > 0 ? std::min(parts, m_threads) : m_threads, count);
     if (parts <= 1) {
         body(0, count);
+        return;
+    }
+    if (m_fork != g_forks.load(std::memory_order_acquire)) {
+        // In a forked child the workers are gone: the same ranges on threads of their own.
+        SpawnRows(count, parts, body);
         return;
     }
     bool wake = false;

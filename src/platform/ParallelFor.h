@@ -24,7 +24,8 @@ void ParallelRows(int count, const std::function<void(int begin, int end)>& body
 // Run splits [0, count) exactly as ParallelRows does and returns when every range is done;
 // the calling thread takes the first range; with `parts` > 0, into at most that many ranges.
 // One caller at a time. Threads keep checking for the next pass for a moment before they
-// sleep, so passes that follow closely do not wait for threads to wake.
+// sleep, so passes that follow closely do not wait for threads to wake. In a child forked
+// after the pool was made, Run starts threads of its own for the same ranges.
 class ParallelRowPool {
 public:
     // threads <= 0: the machine's core count.
@@ -53,6 +54,7 @@ private:
     std::atomic<int> m_pending{0};
     std::atomic<bool> m_stop{false};
     int m_sleepers = 0; // workers waiting on m_wake (under m_mutex)
+    unsigned m_fork = 0; // the fork generation the workers were started in
 };
 
 } // namespace kv

@@ -10,6 +10,9 @@
 #include <utility>
 #include <vector>
 
+#include <sys/wait.h>
+#include <unistd.h>
+
 using namespace kv;
 
 namespace {
@@ -121,4 +124,33 @@ TEST(ParallelRows, RangesRunAtTheSameTime)
             n);
         EXPECT_EQ(together.load(), n) << n;
     }
+}
+
+TEST(ParallelRows, AForkedChildStartsThreadsOfItsOwn)
+{
+    // The shared threads and a pool exist before the fork; the child has neither, and its
+    // calls (with ranges waiting for each other) still run every range.
+    ParallelRowPool pool(3);
+    pool.Run(6, [](int, int) {});
+    ParallelRows(100, [](int, int) {});
+    const pid_t child = fork();
+    if (child == 0) {
+        std::atomic<int> rows{0};
+        ParallelRows(1000, [&](int begin, int end) { rows += end - begin; });
+        std::mutex mutex;
+        std::condition_variable arrived;
+        int started = 0;
+        bool together = true;
+        pool.Run(3, [&](int begin, int end) {
+            std::unique_lock<std::mutex> lock(mutex);
+            started += end - begin;
+            arrived.notify_all();
+            if (!arrived.wait_for(lock, std::chrono::seconds(10), [&] { return started == 3; }))
+                together = false;
+        });
+        _exit(rows.load() == 1000 && together ? 0 : 1);
+    }
+    int status = 0;
+    ASSERT_EQ(waitpid(child, &status, 0), child);
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
 }

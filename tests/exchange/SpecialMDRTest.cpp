@@ -10,8 +10,9 @@
 
 #include <csignal>
 #include <cstring>
+#include <string>
 #include <sys/resource.h>
-#include <sys/wait.h>
+#include <vector>
 
 using namespace kv;
 
@@ -154,20 +155,23 @@ TEST(SpecialMDRCommand, FailuresAreReported)
         EXPECT_EQ(messages.texts, (std::vector<std::string>{"Error writing file " + (dir / "none/world.mdr"),
                                                             "Error writing file " + (dir / "narrow.mdr")}));
     }
-    // A file size limit stops the writes part way: a message and no file.
+    // A file size limit stops the writes part way: a message and no file. The limit is this
+    // process's own for the one call, then the former one again.
     const std::string limited = dir / "limited.mdr";
-    const pid_t child = fork();
-    if (child == 0) {
-        std::signal(SIGXFSZ, SIG_IGN);
-        rlimit limit{4096, 4096};
-        setrlimit(RLIMIT_FSIZE, &limit);
+    rlimit saved{};
+    ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &saved), 0);
+    const auto previousHandler = std::signal(SIGXFSZ, SIG_IGN);
+    const rlimit limit{4096, saved.rlim_max};
+    ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &limit), 0);
+    std::vector<std::string> shown;
+    {
         MessageRecorder messages;
         WriteSpecialMDR(limited, 256, false, true);
-        _exit(messages.texts == std::vector<std::string>{"Error writing file " + limited} ? 0 : 1);
+        shown = messages.texts;
     }
-    int status = 0;
-    ASSERT_EQ(waitpid(child, &status, 0), child);
-    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+    EXPECT_EQ(setrlimit(RLIMIT_FSIZE, &saved), 0);
+    std::signal(SIGXFSZ, previousHandler);
+    EXPECT_EQ(shown, std::vector<std::string>{"Error writing file " + limited});
     EXPECT_FALSE(std::filesystem::exists(limited));
     EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path), {}), 0);
 

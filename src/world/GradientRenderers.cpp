@@ -23,9 +23,8 @@ double Mirror(double t) { return t > 1.0 ? 2.0 - t : t; }
 // Stores the combined values of a row as SurfMap::SetCellValue does: blended by the
 // selection weight while the selection is active (1 outside its mask).
 template <class Combine>
-__attribute__((optimize("-fvect-cost-model=dynamic"))) void StoreRow(float* __restrict row, const double* __restrict g, int width, bool selected,
-              const uint8_t* __restrict weights, int maskWidth,
-              Combine combine)
+void StoreRow(float* __restrict row, const double* __restrict g, int width, bool selected,
+              const uint8_t* __restrict weights, int maskWidth, Combine combine)
 {
     if (!selected) {
         for (int j = 0; j < width; ++j)

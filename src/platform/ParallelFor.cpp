@@ -2,7 +2,9 @@
 
 #include <algorithm>
 #include <chrono>
+#include <exception>
 #include <thread>
+#include <utility>
 #include <vector>
 
 #include <pthread.h>
@@ -72,27 +74,69 @@ SharedPool& TheSharedPool()
     return *shared;
 }
 
+// Keeps the first exception thrown by any range, to be thrown again on the calling thread
+// once every range has ended.
+class FirstError {
+public:
+    void Keep(std::exception_ptr error)
+    {
+        std::lock_guard<std::mutex> lock(m_mutex);
+        if (!m_error)
+            m_error = std::move(error);
+    }
+    void Rethrow()
+    {
+        std::exception_ptr error;
+        {
+            std::lock_guard<std::mutex> lock(m_mutex);
+            error = std::exchange(m_error, nullptr);
+        }
+        if (error)
+            std::rethrow_exception(error);
+    }
+
+private:
+    std::mutex m_mutex;
+    std::exception_ptr m_error;
+};
+
 void SpawnRows(int count, int n, const std::function<void(int, int)>& body)
 {
     if (n <= 1) {
         body(0, count);
         return;
     }
+    FirstError error;
+    auto guarded = [&](int begin, int end) {
+        try {
+            body(begin, end);
+        } catch (...) {
+            error.Keep(std::current_exception());
+        }
+    };
     std::vector<std::thread> pool;
     pool.reserve(static_cast<size_t>(n - 1));
     int chunk = count / n, extra = count % n, begin = 0;
     int firstEnd = 0;
-    for (int t = 0; t < n; ++t) {
-        int end = begin + chunk + (t < extra ? 1 : 0);
-        if (t == 0)
-            firstEnd = end;
-        else
-            pool.emplace_back(body, begin, end);
-        begin = end;
+    try {
+        for (int t = 0; t < n; ++t) {
+            int end = begin + chunk + (t < extra ? 1 : 0);
+            if (t == 0)
+                firstEnd = end;
+            else
+                pool.emplace_back(guarded, begin, end);
+            begin = end;
+        }
+    } catch (...) {
+        // No thread to be had: the ranges that have one finish, then the failure is passed on.
+        for (auto& th : pool)
+            th.join();
+        throw;
     }
-    body(0, firstEnd);
+    guarded(0, firstEnd);
     for (auto& th : pool)
         th.join();
+    error.Rethrow();
 }
 
 } // namespace
@@ -184,7 +228,13 @@ void ParallelRowPool::Work(int index)
             int begin = 0, end = 0;
             Range(count, parts, index, begin, end);
             t_inPool = true;
-            (*body)(begin, end);
+            try {
+                (*body)(begin, end);
+            } catch (...) {
+                std::lock_guard<std::mutex> lock(m_mutex);
+                if (!m_error)
+                    m_error = std::current_exception();
+            }
             t_inPool = false;
         }
         if (m_pending.fetch_sub(1, std::memory_order_acq_rel) == 1) {
@@ -224,13 +274,29 @@ void ParallelRowPool::Run(int count, const std::function<void(int begin, int end
     Range(count, parts, 0, begin, end);
     const bool inPool = t_inPool;
     t_inPool = true;
-    body(begin, end);
-    t_inPool = inPool;
-    auto done = [&] { return m_pending.load(std::memory_order_acquire) == 0; };
-    if (!SpinUntil(done)) {
-        std::unique_lock<std::mutex> lock(m_mutex);
-        m_done.wait(lock, done);
+    std::exception_ptr error;
+    try {
+        body(begin, end);
+    } catch (...) {
+        error = std::current_exception();
     }
+    t_inPool = inPool;
+    // Every range ends before Run does, whatever threw: the ranges use the caller's data.
+    auto done = [&] { return m_pending.load(std::memory_order_acquire) == 0; };
+    std::unique_lock<std::mutex> lock(m_mutex, std::defer_lock);
+    if (!SpinUntil(done)) {
+        lock.lock();
+        m_done.wait(lock, done);
+    } else {
+        lock.lock();
+    }
+    if (!error)
+        error = std::exchange(m_error, nullptr);
+    else
+        m_error = nullptr;
+    lock.unlock();
+    if (error)
+        std::rethrow_exception(error);
 }
 
 } // namespace kv

@@ -6,6 +6,7 @@
 #include <condition_variable>
 #include <gtest/gtest.h>
 #include <mutex>
+#include <stdexcept>
 #include <thread>
 #include <utility>
 #include <vector>
@@ -156,4 +157,46 @@ TEST(ParallelRows, AForkedChildStartsThreadsOfItsOwn)
     int status = 0;
     ASSERT_EQ(waitpid(child, &status, 0), child);
     EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+}
+
+TEST(ParallelRows, AnExceptionOfARangeReachesTheCallerAfterEveryRangeEnded)
+{
+    // The throwing range is the caller's (0) or a worker's (the last); every other range
+    // still runs to its end before the exception is thrown again, on the shared threads, on
+    // threads of its own (more than the cores) and on a pool.
+    ParallelRowPool pool(4);
+    const int many = HardwareThreads() + 2;
+    struct Call {
+        const char* name;
+        int parts;
+        bool usePool;
+    };
+    for (const Call call : {Call{"shared", 4, false}, Call{"spawned", many, false}, Call{"pool", 4, true}}) {
+        for (const bool callerThrows : {true, false}) {
+            std::atomic<int> finished{0};
+            const int parts = call.parts;
+            auto body = [&](int begin, int) {
+                const bool throws = callerThrows ? begin == 0 : begin == parts - 1;
+                if (throws)
+                    throw std::runtime_error("range failed");
+                std::this_thread::sleep_for(std::chrono::milliseconds(20));
+                ++finished;
+            };
+            try {
+                if (call.usePool)
+                    pool.Run(parts, body);
+                else
+                    ParallelRows(parts, body, parts);
+                ADD_FAILURE() << call.name << ": no exception";
+            } catch (const std::runtime_error& e) {
+                EXPECT_STREQ(e.what(), "range failed");
+            }
+            EXPECT_EQ(finished.load(), parts - 1) << call.name << " " << callerThrows;
+        }
+    }
+    // The threads serve the next call as before.
+    std::atomic<int> rows{0};
+    ParallelRows(1000, [&](int begin, int end) { rows += end - begin; });
+    pool.Run(1000, [&](int begin, int end) { rows += end - begin; });
+    EXPECT_EQ(rows.load(), 2000);
 }

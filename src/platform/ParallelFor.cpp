@@ -287,16 +287,13 @@ void ParallelRowPool::Run(int count, const std::function<void(int begin, int end
     if (!SpinUntil(done)) {
         lock.lock();
         m_done.wait(lock, done);
-    } else {
-        lock.lock();
     }
-    if (!error)
-        error = std::exchange(m_error, nullptr);
-    else
-        m_error = nullptr;
+    if (!lock.owns_lock())
+        lock.lock();
+    std::exception_ptr workerError = std::exchange(m_error, nullptr);
     lock.unlock();
-    if (error)
-        std::rethrow_exception(error);
+    if (error || workerError)
+        std::rethrow_exception(error ? error : workerError);
 }
 
 } // namespace kv

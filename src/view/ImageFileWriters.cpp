@@ -76,19 +76,23 @@ void FilterRow(const uint8_t* row, const uint8_t* prior, size_t rowBytes, uint8_
         f[filter][0] = static_cast<uint8_t>(filter);
     }
     // The magnitude of a filtered byte read as signed (128 for 0x80).
-    auto magnitude = [](uint8_t v) { return static_cast<uint32_t>(std::abs(static_cast<int>(static_cast<int8_t>(v)))); };
+    auto magnitude = [](uint8_t v) { return static_cast<uint64_t>(std::abs(static_cast<int>(static_cast<int8_t>(v)))); };
     uint64_t sum[5] = {0, 0, 0, 0, 0};
-    const size_t head = std::min(bpp, rowBytes);
-    for (size_t i = 0; i < head; ++i) {
-        const uint8_t x = row[i], b = prior[i];
-        const uint8_t v[5] = {x, x, static_cast<uint8_t>(x - b), static_cast<uint8_t>(x - (b >> 1)),
-                              static_cast<uint8_t>(x - b)}; // Paeth of (0, b, 0) is b
+    // Byte i with its left neighbour a and upper-left neighbour c.
+    auto filterByte = [&](size_t i, int a, int c) {
+        const int x = row[i], b = prior[i];
+        const int pa = std::abs(b - c), pb = std::abs(a - c), pc = std::abs(a + b - 2 * c);
+        const int paeth = (pa <= pb && pa <= pc) ? a : (pb <= pc ? b : c);
+        const uint8_t v[5] = {static_cast<uint8_t>(x), static_cast<uint8_t>(x - a), static_cast<uint8_t>(x - b),
+                              static_cast<uint8_t>(x - ((a + b) >> 1)), static_cast<uint8_t>(x - paeth)};
         for (int k = 0; k < 5; ++k) {
             f[k][i + 1] = v[k];
             sum[k] += magnitude(v[k]);
         }
-    }
-    uint32_t s0 = 0, s1 = 0, s2 = 0, s3 = 0, s4 = 0;
+    };
+    // Left of the first pixel counts as zeros.
+    for (size_t i = 0; i < std::min(bpp, rowBytes); ++i)
+        filterByte(i, 0, 0);
     size_t i = bpp;
 #if defined(__SSE2__)
     // Sixteen bytes at a time; the tail below finishes the row byte by byte.
@@ -136,34 +140,14 @@ void FilterRow(const uint8_t* row, const uint8_t* prior, size_t rowBytes, uint8_
             t4 = _mm_add_epi64(t4, magnitudes(v4));
         }
         auto total = [](__m128i t) {
-            return static_cast<uint32_t>(_mm_cvtsi128_si32(t)) +
-                   static_cast<uint32_t>(_mm_cvtsi128_si32(_mm_unpackhi_epi64(t, t)));
+            return static_cast<uint64_t>(_mm_cvtsi128_si64(t)) +
+                   static_cast<uint64_t>(_mm_cvtsi128_si64(_mm_unpackhi_epi64(t, t)));
         };
-        s0 = total(t0), s1 = total(t1), s2 = total(t2), s3 = total(t3), s4 = total(t4);
+        sum[0] += total(t0), sum[1] += total(t1), sum[2] += total(t2), sum[3] += total(t3), sum[4] += total(t4);
     }
 #endif
-    for (; i < rowBytes; ++i) {
-        const int x = row[i], a = row[i - bpp], b = prior[i], c = prior[i - bpp];
-        const int pa = std::abs(b - c), pb = std::abs(a - c), pc = std::abs(a + b - 2 * c);
-        const int paeth = (pa <= pb && pa <= pc) ? a : (pb <= pc ? b : c);
-        const uint8_t v0 = static_cast<uint8_t>(x);
-        const uint8_t v1 = static_cast<uint8_t>(x - a);
-        const uint8_t v2 = static_cast<uint8_t>(x - b);
-        const uint8_t v3 = static_cast<uint8_t>(x - ((a + b) >> 1));
-        const uint8_t v4 = static_cast<uint8_t>(x - paeth);
-        f[0][i + 1] = v0;
-        f[1][i + 1] = v1;
-        f[2][i + 1] = v2;
-        f[3][i + 1] = v3;
-        f[4][i + 1] = v4;
-        s0 += magnitude(v0);
-        s1 += magnitude(v1);
-        s2 += magnitude(v2);
-        s3 += magnitude(v3);
-        s4 += magnitude(v4);
-    }
-    // A row of up to 2^24 bytes at most 128 each: the 32-bit sums cannot overflow.
-    sum[0] += s0, sum[1] += s1, sum[2] += s2, sum[3] += s3, sum[4] += s4;
+    for (; i < rowBytes; ++i)
+        filterByte(i, row[i - bpp], prior[i - bpp]);
     int best = 0;
     for (int filter = 1; filter < 5; ++filter)
         if (sum[filter] < sum[best])

@@ -307,18 +307,8 @@ int SurfMap::SetResolution(int code, bool keep)
     selection.Create(w, h);
     gridWidth = w;
     gridHeight = h;
-    if (!keep) {
-        // Fresh grids come zero-filled: only the channels that reset to another value are
-        // filled (ClearChannels' values, without a pass over every grid).
-        for (int ch = 0; ch < kChannelGridCount; ++ch) {
-            const float reset = ResetValue(ch);
-            Grid2D* grid = grids[ch].get();
-            if (grid == nullptr || std::bit_cast<uint32_t>(reset) == 0u)
-                continue;
-            float* p = grid->DataAs<float>();
-            std::fill(p, p + grid->CellCount(), reset);
-        }
-    }
+    if (!keep)
+        FillChannels(true);
     return 0;
 }
 
@@ -333,13 +323,20 @@ float SurfMap::ResetValue(int channel) const
 
 void SurfMap::ClearChannels()
 {
+    FillChannels(false);
+}
+
+void SurfMap::FillChannels(bool zeroFilled)
+{
     for (int ch = 0; ch < kChannelGridCount; ++ch) {
         if (ch == kChannelPrescale && !prescaleEnabled)
             continue;
-        if (Grid2D* grid = grids[ch].get()) {
-            float* p = grid->DataAs<float>();
-            std::fill(p, p + grid->CellCount(), ResetValue(ch));
-        }
+        Grid2D* grid = grids[ch].get();
+        const float reset = ResetValue(ch);
+        if (grid == nullptr || (zeroFilled && std::bit_cast<uint32_t>(reset) == 0u))
+            continue;
+        float* p = grid->DataAs<float>();
+        std::fill(p, p + grid->CellCount(), reset);
     }
 }
 

@@ -223,6 +223,9 @@ public:
     void ShiftForGrids(double& latitude, double& longitude) const;
     // The reset value of a channel.
     float ResetValue(int channel) const;
+    // Every channel grid to its reset value; with `zeroFilled` (fresh grids) the channels
+    // that reset to zero are left as they are.
+    void FillChannels(bool zeroFilled);
 
     // ==== whole-channel operations (SurfMapChannels.cpp) ====================================
     // With an active selection a cell's new value n is blended with its old value o by the

@@ -250,29 +250,21 @@ TEST(CExportSettingsDlg, CreateStartsFromTheDefaultBesideTheSettingsAndEditSaves
     EXPECT_EQ(Title(dir / "Atlas.xpt"), "from default");
     // Edit: the wizard's changes go back into the same file; Cancel changes nothing.
     Select(dlg, "Atlas");
-    {
-        ModalAnswerer answer([](QDialog* dialog) {
+    // Edit's wizard: the title set to "edited" on the frills page, then Cancel or Finish.
+    const auto editTitle = [&](bool finish) {
+        ModalAnswerer answer([finish](QDialog* dialog) {
             auto* w = qobject_cast<CExportWizard*>(dialog);
             ASSERT_NE(w, nullptr);
             for (int k = 0; k < 8 && w->CurrentPage() != kPageFrills; ++k)
                 w->NextButton()->click();
             w->frills->titleText->setText("edited");
-            w->CancelButton()->click();
+            (finish ? w->FinishButton() : w->CancelButton())->click();
         });
         dlg.OnEdit();
-    }
+    };
+    editTitle(false);
     EXPECT_EQ(Title(dir / "Atlas.xpt"), "from default");
-    {
-        ModalAnswerer answer([](QDialog* dialog) {
-            auto* w = qobject_cast<CExportWizard*>(dialog);
-            ASSERT_NE(w, nullptr);
-            for (int k = 0; k < 8 && w->CurrentPage() != kPageFrills; ++k)
-                w->NextButton()->click();
-            w->frills->titleText->setText("edited");
-            w->FinishButton()->click();
-        });
-        dlg.OnEdit();
-    }
+    editTitle(true);
     EXPECT_EQ(Title(dir / "Atlas.xpt"), "edited");
 
     // An install folder that cannot be written: the profile folder's, as for the settings.

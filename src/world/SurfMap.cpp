@@ -19,7 +19,8 @@ namespace {
 constexpr double kDegToRad = 0.017453292519943295;
 
 // Brings a sampling column position into [0, W) and splits it into cell and fraction.
-void WrapColumn(double x, int w, int& c, double& fx)
+// (Inlined: every shaded pixel samples a channel through it.)
+[[gnu::always_inline]] inline void WrapColumn(double x, int w, int& c, double& fx)
 {
     if (!std::isfinite(x))
         x = 0.0;
@@ -37,7 +38,7 @@ void WrapColumn(double x, int w, int& c, double& fx)
 }
 
 // Clamps a sampling row position into [0, H - 1] and splits it.
-void ClampRow(double y, int h, int& r, double& fy)
+[[gnu::always_inline]] inline void ClampRow(double y, int h, int& r, double& fy)
 {
     if (!(y > 0.0))
         y = 0.0;
@@ -484,7 +485,7 @@ float SurfMap::SampleTaps(const Grid2D& grid, const ChannelTaps& taps)
     return static_cast<float>(sum);
 }
 
-void SurfMap::LinearTaps(const Grid2D& grid, double latitude, double longitude, int& c0, int& c1, int& r0, int& r1,
+[[gnu::always_inline]] inline void SurfMap::LinearTaps(const Grid2D& grid, double latitude, double longitude, int& c0, int& c1, int& r0, int& r1,
                          double& fx, double& fy)
 {
     const int w = static_cast<int>(grid.Width());

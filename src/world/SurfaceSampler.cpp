@@ -536,6 +536,11 @@ void SurfaceSampler::ComputeRun(int row, int x0, int x1, int mode, bool* anyAbov
         m_seaRamp.Prepare(m_light->seaColors);
         m_landRamp.Prepare(m_light->landColors);
     }
+    // The colouring pass over altitudes already in the target: no noise, one lookup per run.
+    if ((mode & kCellColour) != 0 && anyAboveWater == nullptr && ColourRunFromTarget(row, x0, x1, mode)) {
+        m_rampsReady = false;
+        return;
+    }
     const GeoBuffers* target = m_target;
     const bool rowInTarget = target != nullptr && row >= 0 && row < target->height;
     for (int first = x0; first <= x1; first += kGroup) {
@@ -754,44 +759,88 @@ uint32_t SurfaceSampler::ShadePoint(const GeoBuffers* target, int col, int row, 
 {
     if (m_world == nullptr)
         return 0xFFFFFF;
-    const ShaderRegistry& registry = GetShaderRegistry();
-    const int flags = registry.GetFlags(m_shaderId);
-    float water = 0.0f, rain = 0.0f, temperature = 0.0f;
-    int climateClass = 0;
-    if (flags & kShaderWantsClimate)
-        GetClimate(latitude, longitude, altitude, rain, temperature, climateClass, &water);
-    else if ((flags & (kShaderWantsClimate | kShaderWantsWaterLevel)) == kShaderWantsWaterLevel)
-        water = m_world->SampleWaterLevel(latitude, longitude);
+    ShadeSetup setup;
+    PrepareShade(setup, withNormals);
+    return ShadeWith(setup, target, col, row, latitude, longitude, altitude, withNormals);
+}
 
-    ShadeSample sample;
+void SurfaceSampler::PrepareShade(ShadeSetup& setup, bool withNormals) const
+{
+    const ShaderRegistry& registry = GetShaderRegistry();
+    setup.shader = registry.GetShader(m_shaderId);
+    ShadeSample& sample = setup.sample;
+    sample = ShadeSample{};
+    sample.flags = registry.GetFlags(m_shaderId);
+    sample.altitudeColorWeight = kShaderConstant;
+    if (m_world != nullptr) {
+        sample.minAltitude = static_cast<float>(m_world->minAltitude);
+        sample.maxAltitude = static_cast<float>(m_world->maxAltitude);
+    }
+    if (m_light != nullptr) {
+        sample.ambient = static_cast<float>(m_light->ambient);
+        sample.gamma = static_cast<float>(m_light->gamma);
+        if (withNormals) {
+            const float* light = m_light->GetLightVector();
+            std::copy(light, light + 3, sample.lightVector);
+        }
+    }
+}
+
+uint32_t SurfaceSampler::ShadeWith(const ShadeSetup& setup, const GeoBuffers* target, int col, int row,
+                                   double latitude, double longitude, float altitude, bool withNormals) const
+{
+    ShadeSample sample = setup.sample;
+    const int flags = sample.flags;
+    float water = 0.0f;
+    if (flags & kShaderWantsClimate) {
+        int climateClass = 0;
+        GetClimate(latitude, longitude, altitude, sample.rainfall, sample.temperature, climateClass, &water);
+        sample.climateCode = static_cast<float>(climateClass);
+    } else if ((flags & (kShaderWantsClimate | kShaderWantsWaterLevel)) == kShaderWantsWaterLevel) {
+        water = m_world->SampleWaterLevel(latitude, longitude);
+    }
     sample.latitude = static_cast<float>(latitude);
     sample.longitude = static_cast<float>(longitude);
     sample.altitude = altitude;
     sample.waterLevel = water;
-    sample.rainfall = rain;
-    sample.temperature = temperature;
-    sample.climateCode = static_cast<float>(climateClass);
     // The point's water level is its sea level: depth is measured from it.
-    if (m_light == nullptr)
-        sample.altitudeColor = 0u;
-    else if (m_rampsReady)
-        sample.altitudeColor = m_light->AltitudeColorAt(altitude, water, m_seaRamp, m_landRamp);
-    else
-        sample.altitudeColor = m_light->AltitudeColorAt(altitude, water);
-    sample.altitudeColorWeight = kShaderConstant;
-    sample.minAltitude = static_cast<float>(m_world->minAltitude);
-    sample.maxAltitude = static_cast<float>(m_world->maxAltitude);
-    if (m_light != nullptr) {
-        sample.ambient = static_cast<float>(m_light->ambient);
-        sample.gamma = static_cast<float>(m_light->gamma);
-    }
-    if (withNormals && m_light != nullptr) {
+    if (m_light != nullptr)
+        sample.altitudeColor = m_rampsReady ? m_light->AltitudeColorAt(altitude, water, m_seaRamp, m_landRamp)
+                                            : m_light->AltitudeColorAt(altitude, water);
+    if (withNormals && m_light != nullptr)
         SurfaceNormals(target, col, row, sample.landNormal, sample.seaNormal);
-        const float* light = m_light->GetLightVector();
-        std::copy(light, light + 3, sample.lightVector);
+    return setup.shader != nullptr ? setup.shader->Shade(&sample) : kMissingShaderColor;
+}
+
+bool SurfaceSampler::ColourRunFromTarget(int row, int x0, int x1, int mode)
+{
+    GeoBuffers* target = m_target;
+    VideoBuffer* colour = m_colorBuffer;
+    VideoBuffer* mask = m_maskBuffer;
+    if (m_world == nullptr || m_world->rasterMode || colour == nullptr || colour->IsEmpty() ||
+        (mask != nullptr && mask->IsEmpty()) || target == nullptr || !target->altitude ||
+        x0 < 0 || x1 < x0 || row < 0 || row >= target->height || x1 >= target->width || row >= colour->GetHeight() ||
+        x1 >= colour->GetWidth() || (mask != nullptr && (row >= mask->GetHeight() || x1 >= mask->GetWidth())))
+        return false;
+    ShadeSetup setup;
+    PrepareShade(setup, true);
+    const auto urow = static_cast<std::size_t>(row);
+    const float* altitude = target->altitude->Row<float>(urow);
+    uint8_t* validRow = target->valid ? target->valid->Row<uint8_t>(urow) : nullptr;
+    for (int col = x0; col <= x1; ++col) {
+        double latitude = 0.0, longitude = 0.0;
+        const bool valid = CellPosition(col, row, mode, latitude, longitude);
+        if (valid) {
+            TrackRange(altitude[col]);
+            colour->SetPixelFast(col, row,
+                                 ShadeWith(setup, target, col, row, latitude, longitude, altitude[col], true));
+        }
+        if (validRow != nullptr && validRow[col] != static_cast<uint8_t>(valid ? 1 : 0))
+            validRow[col] = valid ? 1 : 0;
+        if (mask != nullptr)
+            mask->SetPixelFast(col, row, valid ? 0xFFFFFFu : 0u);
     }
-    sample.flags = flags;
-    return registry.Shade(m_shaderId, &sample);
+    return true;
 }
 
 bool SurfaceSampler::ShowsOverlays() const

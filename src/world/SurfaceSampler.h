@@ -16,6 +16,7 @@
 
 #include "base/color/CColorList.h"
 #include "base/noise/CSourceDatabase.h"
+#include "shading/ShadeSample.h"
 #include "world/GeoBuffers.h"
 
 #include <cstdint>
@@ -24,6 +25,8 @@
 #include <string>
 
 namespace kv {
+
+class TexShader;
 
 class ImageOverlayList;
 class LightParms;
@@ -153,6 +156,19 @@ private:
     // when the caller has evaluated it (`sourceValue`), else evaluating it here.
     bool FinishCell(int col, int row, int mode, bool valid, double latitude, double longitude,
                     const float* sourceValue, bool* aboveWaterOut);
+    // What ShadePoint looks up in the shader registry and the lighting, the same for every
+    // point of a run: the shader, its flags and the sample's fields that do not vary.
+    struct ShadeSetup {
+        const TexShader* shader = nullptr;
+        ShadeSample sample;
+    };
+    void PrepareShade(ShadeSetup& setup, bool withNormals) const;
+    uint32_t ShadeWith(const ShadeSetup& setup, const GeoBuffers* target, int col, int row, double latitude,
+                       double longitude, float altitude, bool withNormals) const;
+    // The colouring pass over cells x0..x1 of `row` whose altitudes are in the target:
+    // FinishCell's results with the lookups made once for the run. False (nothing done)
+    // where the run is not wholly inside the target and the buffers.
+    bool ColourRunFromTarget(int row, int x0, int x1, int mode);
 
     int m_shaderId;
     double m_minSide = 0.0;

@@ -401,6 +401,56 @@ TEST_F(SamplerTest, RunsInGroupsEqualCellByCell)
     EXPECT_GT(land, 0);
 }
 
+// The colouring pass of a run inside the target (altitudes read back, the shader's setup
+// looked up once per run) colours, masks and marks every cell as ComputeCell does, for
+// shaders that read the water level and the climate, with positions unprojected or stored,
+// on a view where part of each row is off the globe.
+TEST_F(SamplerTest, ColouringRunsEqualCellByCell)
+{
+    projection.SetProjection(kv::kMapOrthographic);
+    projection.SetScale(1.0);
+    constexpr int w = 150, h = 60;
+    for (int shader : {kShaderAltitude, kShaderClimate, kShaderGaia})
+        for (int stored : {0, kCellStoredPositions}) {
+            GeoBuffers target[2];
+            VideoBuffer colour[2], mask[2];
+            float low[2], high[2];
+            for (int i = 0; i < 2; ++i) {
+                ASSERT_NE(target[i].Allocate(w, h), nullptr);
+                ASSERT_EQ(colour[i].Create(w, h), 0);
+                ASSERT_EQ(mask[i].Create(w, h), 0);
+                SurfaceSampler sampler(&projection, &world, &light, shader);
+                sampler.SetTarget(&target[i], &colour[i], &mask[i]);
+                for (int row = 0; row < h; ++row)
+                    sampler.ComputeRun(row, 0, w - 1, 0, nullptr);
+                for (int row = 0; row < h; ++row) {
+                    if (i == 1) {
+                        sampler.ComputeRun(row, 0, w - 1, stored | kCellColour, nullptr);
+                        continue;
+                    }
+                    for (int col = 0; col < w; ++col)
+                        sampler.ComputeCell(col, row, stored | kCellColour, nullptr);
+                }
+                low[i] = sampler.MinValue();
+                high[i] = sampler.MaxValue();
+            }
+            SCOPED_TRACE(testing::Message() << "shader " << shader << " stored " << stored);
+            EXPECT_EQ(std::memcmp(colour[0].GetBits(), colour[1].GetBits(), colour[0].RowBytes() * h), 0);
+            EXPECT_EQ(std::memcmp(mask[0].GetBits(), mask[1].GetBits(), mask[0].RowBytes() * h), 0);
+            EXPECT_EQ(Equal2D(target[0].valid.get(), target[1].valid.get()), 1);
+            EXPECT_EQ(low[0], low[1]);
+            EXPECT_EQ(high[0], high[1]);
+            // The view is partly off the globe and the rest is coloured.
+            int off = 0, coloured = 0;
+            for (int col = 0; col < w; ++col) {
+                off += target[1].valid->Row<uint8_t>(h / 2)[col] == 0 ? 1 : 0;
+                coloured += colour[1].GetPixel(col, h / 2) != 0 ? 1 : 0;
+            }
+            EXPECT_GT(off, 0);
+            EXPECT_GT(coloured, h / 2);
+        }
+}
+
 TEST_F(SamplerTest, RectangleCornersAreBothIncluded)
 {
     // The whole-target rectangle is (0, 0) .. (w - 1, h - 1); this Equirectangular view

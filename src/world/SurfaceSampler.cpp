@@ -786,27 +786,38 @@ void SurfaceSampler::PrepareShade(ShadeSetup& setup, bool withNormals) const
     }
 }
 
-uint32_t SurfaceSampler::ShadeWith(const ShadeSetup& setup, const GeoBuffers* target, int col, int row,
-                                   double latitude, double longitude, float altitude, bool withNormals) const
+void SurfaceSampler::ShadeSurroundings(ShadeSample& sample, double latitude, double longitude) const
 {
-    ShadeSample sample = setup.sample;
     const int flags = sample.flags;
     float water = 0.0f;
     if (flags & kShaderWantsClimate) {
         int climateClass = 0;
-        GetClimate(latitude, longitude, altitude, sample.rainfall, sample.temperature, climateClass, &water);
+        GetClimate(latitude, longitude, sample.altitude, sample.rainfall, sample.temperature, climateClass, &water);
         sample.climateCode = static_cast<float>(climateClass);
     } else if ((flags & (kShaderWantsClimate | kShaderWantsWaterLevel)) == kShaderWantsWaterLevel) {
         water = m_world->SampleWaterLevel(latitude, longitude);
     }
     sample.latitude = static_cast<float>(latitude);
     sample.longitude = static_cast<float>(longitude);
-    sample.altitude = altitude;
     sample.waterLevel = water;
+}
+
+void SurfaceSampler::ShadeAltitudeColor(ShadeSample& sample) const
+{
     // The point's water level is its sea level: depth is measured from it.
     if (m_light != nullptr)
-        sample.altitudeColor = m_rampsReady ? m_light->AltitudeColorAt(altitude, water, m_seaRamp, m_landRamp)
-                                            : m_light->AltitudeColorAt(altitude, water);
+        sample.altitudeColor = m_rampsReady
+                                   ? m_light->AltitudeColorAt(sample.altitude, sample.waterLevel, m_seaRamp, m_landRamp)
+                                   : m_light->AltitudeColorAt(sample.altitude, sample.waterLevel);
+}
+
+uint32_t SurfaceSampler::ShadeWith(const ShadeSetup& setup, const GeoBuffers* target, int col, int row,
+                                   double latitude, double longitude, float altitude, bool withNormals) const
+{
+    ShadeSample sample = setup.sample;
+    sample.altitude = altitude;
+    ShadeSurroundings(sample, latitude, longitude);
+    ShadeAltitudeColor(sample);
     if (withNormals && m_light != nullptr)
         SurfaceNormals(target, col, row, sample.landNormal, sample.seaNormal);
     return setup.shader != nullptr ? setup.shader->Shade(&sample) : kMissingShaderColor;
@@ -827,18 +838,38 @@ bool SurfaceSampler::ColourRunFromTarget(int row, int x0, int x1, int mode)
     const auto urow = static_cast<std::size_t>(row);
     const float* altitude = target->altitude->Row<float>(urow);
     uint8_t* validRow = target->valid ? target->valid->Row<uint8_t>(urow) : nullptr;
-    for (int col = x0; col <= x1; ++col) {
-        double latitude = 0.0, longitude = 0.0;
-        const bool valid = CellPosition(col, row, mode, latitude, longitude);
-        if (valid) {
-            TrackRange(altitude[col]);
-            colour->SetPixelFast(col, row,
-                                 ShadeWith(setup, target, col, row, latitude, longitude, altitude[col], true));
+    // ShadeWith's steps, each over a group of cells before the next: a point's steps depend
+    // on each other, the points do not, so the processor overlaps the points of a loop.
+    constexpr int kGroup = 32;
+    ShadeSample samples[kGroup];
+    double latitude[kGroup], longitude[kGroup];
+    int column[kGroup];
+    for (int first = x0; first <= x1; first += kGroup) {
+        const int last = std::min(first + kGroup - 1, x1);
+        int count = 0;
+        for (int col = first; col <= last; ++col) {
+            const bool valid = CellPosition(col, row, mode, latitude[count], longitude[count]);
+            if (valid) {
+                TrackRange(altitude[col]);
+                samples[count] = setup.sample;
+                samples[count].altitude = altitude[col];
+                column[count++] = col;
+            }
+            if (validRow != nullptr && validRow[col] != static_cast<uint8_t>(valid ? 1 : 0))
+                validRow[col] = valid ? 1 : 0;
+            if (mask != nullptr)
+                mask->SetPixelFast(col, row, valid ? 0xFFFFFFu : 0u);
         }
-        if (validRow != nullptr && validRow[col] != static_cast<uint8_t>(valid ? 1 : 0))
-            validRow[col] = valid ? 1 : 0;
-        if (mask != nullptr)
-            mask->SetPixelFast(col, row, valid ? 0xFFFFFFu : 0u);
+        for (int i = 0; i < count; ++i)
+            ShadeSurroundings(samples[i], latitude[i], longitude[i]);
+        for (int i = 0; i < count; ++i)
+            ShadeAltitudeColor(samples[i]);
+        if (m_light != nullptr)
+            for (int i = 0; i < count; ++i)
+                SurfaceNormals(target, column[i], row, samples[i].landNormal, samples[i].seaNormal);
+        for (int i = 0; i < count; ++i)
+            colour->SetPixelFast(column[i], row,
+                                 setup.shader != nullptr ? setup.shader->Shade(&samples[i]) : kMissingShaderColor);
     }
     return true;
 }

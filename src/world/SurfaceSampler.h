@@ -163,6 +163,10 @@ private:
         ShadeSample sample;
     };
     void PrepareShade(ShadeSetup& setup, bool withNormals) const;
+    // ShadeWith's steps: the sample's position and what the shader reads around it (the
+    // water level, the climate), then its altitude colour (from altitude and water level).
+    void ShadeSurroundings(ShadeSample& sample, double latitude, double longitude) const;
+    void ShadeAltitudeColor(ShadeSample& sample) const;
     uint32_t ShadeWith(const ShadeSetup& setup, const GeoBuffers* target, int col, int row, double latitude,
                        double longitude, float altitude, bool withNormals) const;
     // The colouring pass over cells x0..x1 of `row` whose altitudes are in the target:

@@ -47,6 +47,13 @@ uint32_t ClimateMeasureShader::Shade(const ShadeSample* sample) const {
     return shading::MixedAndLit(color, *sample, SeaOpacity());
 }
 
+void ClimateMeasureShader::ShadeMany(const ShadeSample* samples, int count, uint32_t* colours) const {
+    const ClimateParms* climate = Climate();
+    shading::MixedAndLitColors(samples, count, SeaOpacity(), colours, [climate](const ShadeSample& s) {
+        return climate != nullptr ? climate->ClimateColor(ClassCode(s.climateCode)) : 0u;
+    });
+}
+
 uint32_t ClimateMeasureShader::ValueToColor(float value) const {
     const ClimateParms* climate = Climate();
     return climate != nullptr ? climate->ClimateColor(ClassCode(value)) : 0;

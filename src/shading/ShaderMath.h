@@ -38,13 +38,13 @@ inline Vec3 Normalise(Vec3 n) {
     return {n.x * inv, n.y * inv, n.z * inv};
 }
 
-// Step 3: the light factor L in 0..1 for a unit normal.
-inline float LightFactor(Vec3 n, const ShadeSample& s) {
-    if (s.ambient >= kFullAmbient) {
-        return 1.0f;
-    }
+// Step 3 in parts: the normal's facing toward the light (0 facing away), its power by the
+// gamma, and L in 0..1 from that power.
+inline float LightFacing(Vec3 n, const ShadeSample& s) {
     const float d = n.x * s.lightVector[0] + n.y * s.lightVector[1] + n.z * s.lightVector[2];
-    const float e = std::pow(d > 0.0f ? d : 0.0f, s.gamma);
+    return d > 0.0f ? d : 0.0f;
+}
+inline float LightFromPower(float e, const ShadeSample& s) {
     float light = s.ambient + e;
     if (!(light > 0.0f)) {
         light = 0.0f;
@@ -52,6 +52,14 @@ inline float LightFactor(Vec3 n, const ShadeSample& s) {
         light = 1.0f;
     }
     return light;
+}
+
+// Step 3: the light factor L in 0..1 for a unit normal.
+inline float LightFactor(Vec3 n, const ShadeSample& s) {
+    if (s.ambient >= kFullAmbient) {
+        return 1.0f;
+    }
+    return LightFromPower(std::pow(LightFacing(n, s), s.gamma), s);
 }
 
 inline int Red(uint32_t c) { return static_cast<int>(c & 0xFF); }
@@ -83,9 +91,52 @@ inline float StandardLight(const ShadeSample& s, double seaOpacity) {
     return LightFactor(Normalise(ChooseNormal(s, seaOpacity)), s);
 }
 
+// The points a shader's ShadeMany takes at a time.
+constexpr int kShadeChunk = 32;
+
+// LightFactor(Normalise(normalOf(i)), s[i]) of n samples, each part over all of them before
+// the next (the points do not depend on each other, so the processor overlaps them); the
+// same values.
+template <class NormalOf>
+inline void LightFactors(const ShadeSample* s, int n, NormalOf&& normalOf, float* light) {
+    for (int i = 0; i < n; ++i) {
+        light[i] = LightFacing(Normalise(normalOf(i)), s[i]);
+    }
+    for (int i = 0; i < n; ++i) {
+        light[i] = std::pow(light[i], s[i].gamma);
+    }
+    for (int i = 0; i < n; ++i) {
+        light[i] = s[i].ambient >= kFullAmbient ? 1.0f : LightFromPower(light[i], s[i]);
+    }
+}
+
 // Step 5 with steps 1-3: the shader's colour mixed with the altitude colour, then lit.
 inline uint32_t MixedAndLit(uint32_t color, const ShadeSample& s, double seaOpacity) {
     return LitColor(MixColor(color, s.altitudeColor, s.altitudeColorWeight), StandardLight(s, seaOpacity));
+}
+
+// ShadeMany of a shader that lights a colour of its own with the usual normal:
+// colours[i] = LitColor(colorOf(samples[i]), StandardLight(samples[i], seaOpacity)).
+template <class ColorOf>
+inline void LitColors(const ShadeSample* samples, int count, double seaOpacity, uint32_t* colours, ColorOf&& colorOf) {
+    float light[kShadeChunk];
+    for (int first = 0; first < count; first += kShadeChunk) {
+        const int n = count - first < kShadeChunk ? count - first : kShadeChunk;
+        const ShadeSample* s = samples + first;
+        LightFactors(s, n, [&](int i) { return ChooseNormal(s[i], seaOpacity); }, light);
+        for (int i = 0; i < n; ++i) {
+            colours[first + i] = LitColor(colorOf(s[i]), light[i]);
+        }
+    }
+}
+
+// The same for a shader that mixes its colour with the altitude colour (MixedAndLit).
+template <class ColorOf>
+inline void MixedAndLitColors(const ShadeSample* samples, int count, double seaOpacity, uint32_t* colours,
+                              ColorOf&& colorOf) {
+    LitColors(samples, count, seaOpacity, colours, [&](const ShadeSample& s) {
+        return MixColor(colorOf(s), s.altitudeColor, s.altitudeColorWeight);
+    });
 }
 
 } // namespace kv::shading

@@ -1,3 +1,4 @@
+#include <algorithm>
 #include <cmath>
 #include <numbers>
 
@@ -64,12 +65,13 @@ int Shader_Gaia::Init(ShaderWorld* world, LightParms* light) {
     return 0;
 }
 
-uint32_t Shader_Gaia::Shade(const ShadeSample* sample) const {
-        const double altitude = sample->altitude;
+uint32_t Shader_Gaia::ColorAt(const ShadeSample& point, bool& seaSurface) const {
+    const ShadeSample* sample = &point;
+    const double altitude = sample->altitude;
     const double seaLevel = sample->waterLevel;
 
     // Under a see-through sea the surface of the water is lit; under an opaque one the floor.
-    bool seaSurface = seaLevel >= altitude && SeaOpacity() < shading::kOpaqueSea;
+    seaSurface = seaLevel >= altitude && SeaOpacity() < shading::kOpaqueSea;
 
     const double n = m_noise.Evaluate(sample->latitude, sample->longitude) * m_noiseAmplitude;
     const double polar = (n + 1.0 - std::cos(sample->latitude * (std::numbers::pi / 180.0))) * kPolarIndexScale;
@@ -88,9 +90,32 @@ uint32_t Shader_Gaia::Shade(const ShadeSample* sample) const {
         const double t = RatioOrNearerEnd(altitude - low, high - low) + kPolarLandShift * polar;
         color = m_landColors.Interpolate(Clamp01(t));
     }
+    return color;
+}
 
+uint32_t Shader_Gaia::Shade(const ShadeSample* sample) const {
+    bool seaSurface = false;
+    const uint32_t color = ColorAt(*sample, seaSurface);
     const shading::Vec3 normal = shading::Normalise(shading::ToVec(seaSurface ? sample->seaNormal : sample->landNormal));
     return shading::LitColor(color, shading::LightFactor(normal, *sample));
+}
+
+void Shader_Gaia::ShadeMany(const ShadeSample* samples, int count, uint32_t* colours) const {
+    uint32_t color[shading::kShadeChunk];
+    bool seaSurface[shading::kShadeChunk];
+    float light[shading::kShadeChunk];
+    for (int first = 0; first < count; first += shading::kShadeChunk) {
+        const int n = std::min(count - first, shading::kShadeChunk);
+        const ShadeSample* s = samples + first;
+        for (int i = 0; i < n; ++i) {
+            color[i] = ColorAt(s[i], seaSurface[i]);
+        }
+        shading::LightFactors(
+            s, n, [&](int i) { return shading::ToVec(seaSurface[i] ? s[i].seaNormal : s[i].landNormal); }, light);
+        for (int i = 0; i < n; ++i) {
+            colours[first + i] = shading::LitColor(color[i], light[i]);
+        }
+    }
 }
 
 } // namespace kv

@@ -24,23 +24,37 @@ float ClampToImage(float v, float sizeMinus1) {
 
 Shader_ImgClimate::Shader_ImgClimate() : ClimateMeasureShader(kDescriptor) {}
 
+uint32_t Shader_ImgClimate::ColorAt(const ShadeSample& sample, const ClimateImage* image) {
+    if (!(sample.altitude > sample.waterLevel)) {
+        return sample.altitudeColor;
+    }
+    if (image == nullptr) {
+        return 0;
+    }
+    // Temperature in degrees Fahrenheit as a fraction of 100 across the picture,
+    // rainfall as a fraction of 300 cm/yr down it.
+    float x = (sample.temperature - 273.15f + 17.777779f) * 0.018f * image->widthMinus1;
+    float y = sample.rainfall * image->heightMinus1 * 0.0033333334f;
+    x = ClampToImage(x, image->widthMinus1);
+    y = ClampToImage(y, image->heightMinus1);
+    return image->image.SampleBilinear(x, y);
+}
+
 uint32_t Shader_ImgClimate::Shade(const ShadeSample* sample) const {
-    uint32_t color = 0;
+    uint32_t color = sample->altitudeColor;
     if (sample->altitude > sample->waterLevel) {
         const auto image = m_image.Read();
-        if (image) {
-            // Temperature in degrees Fahrenheit as a fraction of 100 across the picture,
-            // rainfall as a fraction of 300 cm/yr down it.
-            float x = (sample->temperature - 273.15f + 17.777779f) * 0.018f * image->widthMinus1;
-            float y = sample->rainfall * image->heightMinus1 * 0.0033333334f;
-            x = ClampToImage(x, image->widthMinus1);
-            y = ClampToImage(y, image->heightMinus1);
-            color = image->image.SampleBilinear(x, y);
-        }
-    } else {
-        color = sample->altitudeColor;
+        color = ColorAt(*sample, image.get());
     }
     return shading::MixedAndLit(color, *sample, SeaOpacity());
+}
+
+void Shader_ImgClimate::ShadeMany(const ShadeSample* samples, int count, uint32_t* colours) const {
+    // One read of the picture for the group: a swap waits for it.
+    const auto image = m_image.Read();
+    const ClimateImage* picture = image.get();
+    shading::MixedAndLitColors(samples, count, SeaOpacity(), colours,
+                               [picture](const ShadeSample& s) { return ColorAt(s, picture); });
 }
 
 int Shader_ImgClimate::SetImage(int enabled, const std::string& path) {

@@ -15,4 +15,8 @@ uint32_t Shader_altitude::Shade(const ShadeSample* sample) const {
         return shading::LitColor(sample->altitudeColor, shading::StandardLight(*sample, SeaOpacity()));
 }
 
+void Shader_altitude::ShadeMany(const ShadeSample* samples, int count, uint32_t* colours) const {
+    shading::LitColors(samples, count, SeaOpacity(), colours, [](const ShadeSample& s) { return s.altitudeColor; });
+}
+
 } // namespace kv

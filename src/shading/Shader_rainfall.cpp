@@ -21,6 +21,13 @@ uint32_t Shader_rainfall::Shade(const ShadeSample* sample) const {
     return shading::MixedAndLit(color, *sample, SeaOpacity());
 }
 
+void Shader_rainfall::ShadeMany(const ShadeSample* samples, int count, uint32_t* colours) const {
+    const ClimateParms* climate = Climate();
+    shading::MixedAndLitColors(samples, count, SeaOpacity(), colours, [climate](const ShadeSample& s) {
+        return climate != nullptr ? climate->RainfallColor(s.rainfall) : 0u;
+    });
+}
+
 uint32_t Shader_rainfall::ValueToColor(float rainfall) const {
     const ClimateParms* climate = Climate();
     return climate != nullptr ? climate->RainfallColor(rainfall) : 0;

@@ -23,6 +23,13 @@ uint32_t Shader_temperature::Shade(const ShadeSample* sample) const {
     return shading::MixedAndLit(color, *sample, SeaOpacity());
 }
 
+void Shader_temperature::ShadeMany(const ShadeSample* samples, int count, uint32_t* colours) const {
+    const ClimateParms* climate = Climate();
+    shading::MixedAndLitColors(samples, count, SeaOpacity(), colours, [climate](const ShadeSample& s) {
+        return climate != nullptr ? climate->TemperatureColor(s.temperature) : 0u;
+    });
+}
+
 uint32_t Shader_temperature::ValueToColor(float kelvin) const {
     const ClimateParms* climate = Climate();
     return climate != nullptr ? climate->TemperatureColor(kelvin) : 0;

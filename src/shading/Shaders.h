@@ -35,6 +35,7 @@ class ClimateMeasureShader : public TexShader {
 public:
     using TexShader::TexShader;
     uint32_t Shade(const ShadeSample* sample) const override;  // climate colour, mixed and lit
+    void ShadeMany(const ShadeSample* samples, int count, uint32_t* colours) const override;
     uint32_t ValueToColor(float value) const override;         // climate colour of a class code
     void GetRange(float* low, float* high) const override;     // the climate class range
     void GetUnits(std::string& units) const override;          // empty
@@ -56,6 +57,7 @@ class Shader_altitude : public AltitudeMeasureShader {
 public:
     Shader_altitude();
     uint32_t Shade(const ShadeSample* sample) const override;
+    void ShadeMany(const ShadeSample* samples, int count, uint32_t* colours) const override;
 };
 
 // Id 2: the climate class colour mixed with the altitude colour, lit.
@@ -69,6 +71,7 @@ class Shader_temperature : public TexShader {
 public:
     Shader_temperature();
     uint32_t Shade(const ShadeSample* sample) const override;
+    void ShadeMany(const ShadeSample* samples, int count, uint32_t* colours) const override;
     uint32_t ValueToColor(float kelvin) const override;
     void GetRange(float* low, float* high) const override;
     void GetUnits(std::string& units) const override;
@@ -81,6 +84,7 @@ class Shader_rainfall : public TexShader {
 public:
     Shader_rainfall();
     uint32_t Shade(const ShadeSample* sample) const override;
+    void ShadeMany(const ShadeSample* samples, int count, uint32_t* colours) const override;
     uint32_t ValueToColor(float rainfall) const override;
     void GetRange(float* low, float* high) const override;
     void GetUnits(std::string& units) const override;
@@ -95,6 +99,7 @@ public:
     // Places the noise field by the world's origin, binds its source and rebuilds the lists.
     int Init(ShaderWorld* world, LightParms* light) override;
     uint32_t Shade(const ShadeSample* sample) const override;
+    void ShadeMany(const ShadeSample* samples, int count, uint32_t* colours) const override;
 
     const CColorList& LandColors() const { return m_landColors; }
     const CColorList& SeaColors() const { return m_seaColors; }
@@ -102,6 +107,9 @@ public:
     double NoiseAmplitude() const { return m_noiseAmplitude; }
 
 private:
+    // The point's colour before lighting, and whether the sea surface (not the floor) is lit.
+    uint32_t ColorAt(const ShadeSample& sample, bool& seaSurface) const;
+
     CColorList m_landColors;
     CColorList m_seaColors;
     double m_noiseAmplitude = 0.1;
@@ -113,6 +121,7 @@ class Shader_ImgClimate : public ClimateMeasureShader {
 public:
     Shader_ImgClimate();
     uint32_t Shade(const ShadeSample* sample) const override;
+    void ShadeMany(const ShadeSample* samples, int count, uint32_t* colours) const override;
 
     // Frees the current image, stores the settings and, when enabled with a path, loads the
     // picture. Safe while other threads shade: the old picture is freed after their reads.
@@ -127,6 +136,9 @@ private:
         float widthMinus1 = 0;
         float heightMinus1 = 0;
     };
+    // The point's colour before mixing and lighting: from the picture on land (0 without
+    // one), the altitude colour under water.
+    static uint32_t ColorAt(const ShadeSample& sample, const ClimateImage* image);
 
     mutable std::mutex m_settingsMutex;  // the enabled flag and the path (user-interface side)
     int m_enabled = 1;

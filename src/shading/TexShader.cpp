@@ -17,6 +17,12 @@ const ClimateParms* TexShader::Climate() const {
     return m_world != nullptr ? m_world->GetClimateParms() : nullptr;
 }
 
+void TexShader::ShadeMany(const ShadeSample* samples, int count, uint32_t* colours) const {
+    for (int i = 0; i < count; ++i) {
+        colours[i] = Shade(&samples[i]);
+    }
+}
+
 double TexShader::SeaOpacity() const {
     return m_light != nullptr ? m_light->seaOpacity : 0.0;
 }

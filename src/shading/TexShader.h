@@ -47,6 +47,9 @@ public:
     virtual bool Hook10(intptr_t, intptr_t) { return true; }
     // Which inputs the shader needs (kShaderFlagsWaterLevel or kShaderFlagsClimate).
     virtual int GetFlags() const = 0;
+    // The colours of `count` points, each what Shade gives it (a render hands its points
+    // over in groups).
+    virtual void ShadeMany(const ShadeSample* samples, int count, uint32_t* colours) const;
 
     const ShaderDescriptor& Descriptor() const { return m_descriptor; }
     ShaderWorld* World() const { return m_world; }

@@ -867,9 +867,13 @@ bool SurfaceSampler::ColourRunFromTarget(int row, int x0, int x1, int mode)
         if (m_light != nullptr)
             for (int i = 0; i < count; ++i)
                 SurfaceNormals(target, column[i], row, samples[i].landNormal, samples[i].seaNormal);
+        uint32_t shaded[kGroup];
+        if (setup.shader != nullptr)
+            setup.shader->ShadeMany(samples, count, shaded);
+        else
+            std::fill(shaded, shaded + count, kMissingShaderColor);
         for (int i = 0; i < count; ++i)
-            colour->SetPixelFast(column[i], row,
-                                 setup.shader != nullptr ? setup.shader->Shade(&samples[i]) : kMissingShaderColor);
+            colour->SetPixelFast(column[i], row, shaded[i]);
     }
     return true;
 }

@@ -8,6 +8,7 @@
 #include <filesystem>
 #include <numbers>
 #include <thread>
+#include <vector>
 
 #include "ShaderTestWorld.h"
 #include "shading/ShaderMath.h"
@@ -395,6 +396,94 @@ TEST_F(ImgClimateTest, ReplacingTheImageWhileShadingIsSafe) {
     t2.join();
     EXPECT_EQ(unexpected.load(), 0);
     EXPECT_GT(shaded.load(), 900);
+}
+
+// A group of points shades as each point alone (the lighting steps taken over the group),
+// for every shader, over groups that end inside, at and past a chunk of points.
+std::vector<ShadeSample> VariedSamples(int count) {
+    std::vector<ShadeSample> samples;
+    uint32_t state = 12345;
+    auto next = [&](float low, float high) {
+        state = state * 1664525u + 1013904223u;
+        return low + (high - low) * static_cast<float>(state >> 8) / static_cast<float>(1u << 24);
+    };
+    const float ambients[] = {0.25f, 0.0f, 0.99f, 1.0f};
+    const float gammas[] = {2.0f / 3.0f, 1.0f, 2.0f};
+    for (int i = 0; i < count; ++i) {
+        ShadeSample s = UnlitSample();
+        s.latitude = next(-90, 90);
+        s.longitude = next(-180, 180);
+        s.altitude = next(-3000, 3000);
+        s.waterLevel = i % 7 == 0 ? s.altitude : next(-500, 500);
+        s.temperature = next(200, 350);
+        s.rainfall = next(0, 400);
+        s.climateCode = static_cast<float>(i % 17);
+        s.altitudeColor = static_cast<uint32_t>(next(0, 16777215));
+        s.ambient = ambients[i % 4];
+        s.gamma = gammas[i % 3];
+        SetVec(s.landNormal, next(-1, 1), next(-1, 1), next(-1, 1));
+        SetVec(s.seaNormal, next(-1, 1), next(-1, 1), next(0, 1));
+        if (i % 11 == 0) {
+            SetVec(s.landNormal, 0, 0, 0);
+        }
+        SetVec(s.lightVector, 0.5f, -0.5f, 0.70710677f);
+        s.flags = kShaderFlagsClimate;
+        samples.push_back(s);
+    }
+    return samples;
+}
+
+template <class Shader>
+void ExpectGroupsShadeAsPoints(Shader& shader, LightParms& light, const char* what) {
+    const std::vector<ShadeSample> samples = VariedSamples(100);
+    for (double opacity : {0.3, 0.7}) {
+        light.seaOpacity = opacity;
+        for (int count : {1, 31, 32, 33, 100}) {
+            std::vector<uint32_t> group(static_cast<size_t>(count), 0xDEADBEEFu);
+            shader.ShadeMany(samples.data(), count, group.data());
+            for (int i = 0; i < count; ++i) {
+                ASSERT_EQ(group[static_cast<size_t>(i)], shader.Shade(&samples[static_cast<size_t>(i)]))
+                    << what << ", opacity " << opacity << ", group of " << count << ", point " << i;
+            }
+        }
+    }
+}
+
+TEST(ShaderShadeTest, GroupsShadeAsEachPointAlone) {
+    Fixture<Shader_raw> raw;
+    Fixture<Shader_altitude> altitude;
+    Fixture<Shader_climate> climate;
+    Fixture<Shader_temperature> temperature;
+    Fixture<Shader_rainfall> rainfall;
+    Fixture<Shader_Gaia> gaia;
+    Fixture<Shader_ImgClimate> image;
+    Fixture<Shader_NormalMap> normalMap;
+    Fixture<Shader_BumpMap> bumpMap;
+    Fixture<Shader_TexClimate> textured;
+    ExpectGroupsShadeAsPoints(raw.shader, raw.light, "raw");
+    ExpectGroupsShadeAsPoints(altitude.shader, altitude.light, "altitude");
+    ExpectGroupsShadeAsPoints(climate.shader, climate.light, "climate");
+    ExpectGroupsShadeAsPoints(temperature.shader, temperature.light, "temperature");
+    ExpectGroupsShadeAsPoints(rainfall.shader, rainfall.light, "rainfall");
+    ExpectGroupsShadeAsPoints(gaia.shader, gaia.light, "Gaia");
+    ExpectGroupsShadeAsPoints(image.shader, image.light, "image climate without a picture");
+    ExpectGroupsShadeAsPoints(normalMap.shader, normalMap.light, "normal map");
+    ExpectGroupsShadeAsPoints(bumpMap.shader, bumpMap.light, "bump map");
+    ExpectGroupsShadeAsPoints(textured.shader, textured.light, "textured climate");
+
+    // With a picture: land from the picture, water from the altitude colour.
+    VideoBuffer picture;
+    ASSERT_EQ(picture.Create(8, 4), 0);
+    for (int y = 0; y < 4; ++y) {
+        for (int x = 0; x < 8; ++x) {
+            picture.SetPixel(x, y, Rgb(30 * x, 60 * y, 90));
+        }
+    }
+    const std::string path = (std::filesystem::temp_directory_path() / "kv_group_climate.bmp").string();
+    ASSERT_EQ(picture.SaveBMP(path), 0);
+    ASSERT_EQ(image.shader.SetImage(1, path), 0);
+    ExpectGroupsShadeAsPoints(image.shader, image.light, "image climate");
+    std::filesystem::remove(path);
 }
 
 } // namespace

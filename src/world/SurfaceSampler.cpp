@@ -688,7 +688,30 @@ void SurfaceSampler::SurfaceNormal(const GeoBuffers* target, int col, int row, f
         SurfaceNormals(target, col, row, normal, nullptr);
 }
 
-void SurfaceSampler::SurfaceNormals(const GeoBuffers* target, int col, int row, float* relief, float* flat) const
+bool SurfaceSampler::PrepareNormals(const GeoBuffers* target, NormalGrids& grids) const
+{
+    if (target == nullptr || !target->latitude || !target->longitude || !target->altitude)
+        return false;
+    grids.w = target->width;
+    grids.h = target->height;
+    // A target one pixel wide or high has no neighbour to measure a slope against.
+    if (grids.w < 2 || grids.h < 2)
+        return false;
+    grids.lat = static_cast<const Grid2D&>(*target->latitude).Rows<float>();
+    grids.lon = static_cast<const Grid2D&>(*target->longitude).Rows<float>();
+    grids.alt = static_cast<const Grid2D&>(*target->altitude).Rows<float>();
+    grids.latSign = (m_world != nullptr && m_world->mirrorLatitude) ? -1.0 : 1.0;
+    grids.lonSign = (m_world != nullptr && m_world->mirrorLongitude) ? -1.0 : 1.0;
+    grids.f = (m_world != nullptr ? m_world->circumference : 40233.60049724579) * 1000.0 / 360.0;
+    grids.g = m_light != nullptr ? m_light->vertExag : 1.0;
+    return true;
+}
+
+namespace {
+
+// The relief and flat normals of cell (col, row) of prepared grids (either output may be
+// null); the vertical where there is no slope to measure.
+inline void NormalsAt(const SurfaceSampler::NormalGrids& grids, int col, int row, float* relief, float* flat)
 {
     for (float* normal : {relief, flat}) {
         if (normal != nullptr) {
@@ -697,18 +720,15 @@ void SurfaceSampler::SurfaceNormals(const GeoBuffers* target, int col, int row, 
             normal[2] = 1.0f;
         }
     }
-    if (target == nullptr || !target->latitude || !target->longitude || !target->altitude)
+    const int w = grids.w;
+    const int h = grids.h;
+    if (col < 0 || row < 0 || col >= w || row >= h)
         return;
-    const int w = target->width;
-    const int h = target->height;
-    // A target one pixel wide or high has no neighbour to measure a slope against.
-    if (w < 2 || h < 2 || col < 0 || row < 0 || col >= w || row >= h)
-        return;
-    GridRows<const float> lat = static_cast<const Grid2D&>(*target->latitude).Rows<float>();
-    GridRows<const float> lon = static_cast<const Grid2D&>(*target->longitude).Rows<float>();
-    GridRows<const float> alt = static_cast<const Grid2D&>(*target->altitude).Rows<float>();
-    const double latSign = (m_world != nullptr && m_world->mirrorLatitude) ? -1.0 : 1.0;
-    const double lonSign = (m_world != nullptr && m_world->mirrorLongitude) ? -1.0 : 1.0;
+    const GridRows<const float>& lat = grids.lat;
+    const GridRows<const float>& lon = grids.lon;
+    const GridRows<const float>& alt = grids.alt;
+    const double latSign = grids.latSign;
+    const double lonSign = grids.lonSign;
 
     int c = col, r = row;
     for (int attempt = 0; attempt <= kSeamRetries; ++attempt) {
@@ -732,8 +752,8 @@ void SurfaceSampler::SurfaceNormals(const GeoBuffers* target, int col, int row, 
             r = (r + 1) % h;
             continue;
         }
-        const double f = (m_world != nullptr ? m_world->circumference : 40233.60049724579) * 1000.0 / 360.0;
-        const double g = m_light != nullptr ? m_light->vertExag : 1.0;
+        const double f = grids.f;
+        const double g = grids.g;
         // (dLon F, dLat F, dAlt) across crossed with the same down; the flat normal has no
         // altitude differences.
         auto cross = [&](double dAltX, double dAltY, float* normal) {
@@ -751,6 +771,24 @@ void SurfaceSampler::SurfaceNormals(const GeoBuffers* target, int col, int row, 
         if (flat != nullptr)
             cross(0.0, 0.0, flat);
         return;
+    }
+}
+
+} // namespace
+
+void SurfaceSampler::SurfaceNormals(const GeoBuffers* target, int col, int row, float* relief, float* flat) const
+{
+    NormalGrids grids;
+    if (PrepareNormals(target, grids)) {
+        NormalsAt(grids, col, row, relief, flat);
+        return;
+    }
+    for (float* normal : {relief, flat}) {
+        if (normal != nullptr) {
+            normal[0] = 0.0f;
+            normal[1] = 0.0f;
+            normal[2] = 1.0f;
+        }
     }
 }
 
@@ -835,6 +873,8 @@ bool SurfaceSampler::ColourRunFromTarget(int row, int x0, int x1, int mode)
         return false;
     ShadeSetup setup;
     PrepareShade(setup, true);
+    NormalGrids normals;
+    const bool normalsReady = PrepareNormals(target, normals);
     const auto urow = static_cast<std::size_t>(row);
     const float* altitude = target->altitude->Row<float>(urow);
     uint8_t* validRow = target->valid ? target->valid->Row<uint8_t>(urow) : nullptr;
@@ -864,9 +904,9 @@ bool SurfaceSampler::ColourRunFromTarget(int row, int x0, int x1, int mode)
             ShadeSurroundings(samples[i], latitude[i], longitude[i]);
         for (int i = 0; i < count; ++i)
             ShadeAltitudeColor(samples[i]);
-        if (m_light != nullptr)
+        if (m_light != nullptr && normalsReady)
             for (int i = 0; i < count; ++i)
-                SurfaceNormals(target, column[i], row, samples[i].landNormal, samples[i].seaNormal);
+                NormalsAt(normals, column[i], row, samples[i].landNormal, samples[i].seaNormal);
         uint32_t shaded[kGroup];
         if (setup.shader != nullptr)
             setup.shader->ShadeMany(samples, count, shaded);

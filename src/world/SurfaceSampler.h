@@ -142,6 +142,20 @@ private:
     // The relief and the flat normal of a cell (either may be null) from one set of
     // position differences.
     void SurfaceNormals(const GeoBuffers* target, int col, int row, float* relief, float* flat) const;
+
+public:
+    // What the normals of a target's cells are made from, looked up once for a run.
+    struct NormalGrids {
+        GridRows<const float> lat, lon, alt;
+        int w = 0, h = 0;
+        double latSign = 1.0, lonSign = 1.0;
+        double f = 1.0; // metres per degree
+        double g = 1.0; // vertical exaggeration
+    };
+
+private:
+    // False where the target has no grids to measure slopes in (every normal vertical).
+    bool PrepareNormals(const GeoBuffers* target, NormalGrids& grids) const;
     void TrackRange(float value);
     // Where a cell's altitude comes from.
     enum class AltitudeSource { StoredBasis, Target, RawBasis, Evaluation };

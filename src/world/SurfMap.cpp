@@ -505,19 +505,29 @@ float SurfMap::SampleChannelCubic(int channel, double latitude, double longitude
     return SampleTaps(*grid, taps);
 }
 
-float SurfMap::SampleChannelBilinear(int channel, double latitude, double longitude) const
+[[gnu::always_inline]] inline float SurfMap::BilinearAt(const Grid2D& grid, double latitude, double longitude)
 {
-    const Grid2D* grid = Channel(channel);
-    if (grid == nullptr)
-        return 0.0f;
     int c0, c1, r0, r1;
     double fx, fy;
-    LinearTaps(*grid, latitude, longitude, c0, c1, r0, r1, fx, fy);
-    const float* a = grid->Row<float>(static_cast<std::size_t>(r0));
-    const float* b = grid->Row<float>(static_cast<std::size_t>(r1));
+    LinearTaps(grid, latitude, longitude, c0, c1, r0, r1, fx, fy);
+    const float* a = grid.Row<float>(static_cast<std::size_t>(r0));
+    const float* b = grid.Row<float>(static_cast<std::size_t>(r1));
     double top = a[c0] + (a[c1] - a[c0]) * fx;
     double bottom = b[c0] + (b[c1] - b[c0]) * fx;
     return static_cast<float>(top + (bottom - top) * fy);
+}
+
+float SurfMap::SampleChannelBilinear(int channel, double latitude, double longitude) const
+{
+    const Grid2D* grid = Channel(channel);
+    return grid != nullptr ? BilinearAt(*grid, latitude, longitude) : 0.0f;
+}
+
+void SurfMap::SampleWaterLevels(const double* latitude, const double* longitude, int n, float* levels) const
+{
+    const Grid2D* grid = Channel(kChannelWaterLevel);
+    for (int i = 0; i < n; ++i)
+        levels[i] = grid != nullptr ? BilinearAt(*grid, latitude[i], longitude[i]) : 0.0f;
 }
 
 void SurfMap::SampleScaleOffset(double latitude, double longitude, float& scale, float& offset) const

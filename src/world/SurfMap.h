@@ -152,6 +152,8 @@ public:
     void SampleScaleOffset(double latitude, double longitude, float& scale, float& offset) const;
     void SamplePrescale(double latitude, double longitude, float& value) const;
     float SampleWaterLevel(double latitude, double longitude) const;
+    // SampleWaterLevel at n points.
+    void SampleWaterLevels(const double* latitude, const double* longitude, int n, float* levels) const;
     // The painted climate class at a point (the climate channel's cell, truncated); -1 for
     // none, without a climate grid, and for a cell that is not a number or beyond int.
     int GetClimateOverride(double latitude, double longitude) const;
@@ -324,6 +326,8 @@ private:
     void SetDefaultSourceParms();
     static void LinearTaps(const Grid2D& grid, double latitude, double longitude, int& c0, int& c1, int& r0,
                            int& r1, double& fx, double& fy);
+    // The bilinear sample of a grid at a point.
+    static float BilinearAt(const Grid2D& grid, double latitude, double longitude);
     int ResolveChannel(int channel) const;
 
     SurfMapOwner* owner = nullptr;

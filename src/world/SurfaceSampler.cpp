@@ -824,29 +824,59 @@ void SurfaceSampler::PrepareShade(ShadeSetup& setup, bool withNormals) const
     }
 }
 
-void SurfaceSampler::ShadeSurroundings(ShadeSample& sample, double latitude, double longitude) const
+void SurfaceSampler::ShadeSurroundings(ShadeSample* samples, const double* latitude, const double* longitude,
+                                       int n) const
 {
-    const int flags = sample.flags;
-    float water = 0.0f;
+    // The shaders of one run share their flags.
+    const int flags = n > 0 ? samples[0].flags : 0;
     if (flags & kShaderWantsClimate) {
-        int climateClass = 0;
-        GetClimate(latitude, longitude, sample.altitude, sample.rainfall, sample.temperature, climateClass, &water);
-        sample.climateCode = static_cast<float>(climateClass);
+        for (int i = 0; i < n; ++i) {
+            ShadeSample& sample = samples[i];
+            int climateClass = 0;
+            GetClimate(latitude[i], longitude[i], sample.altitude, sample.rainfall, sample.temperature, climateClass,
+                       &sample.waterLevel);
+            sample.climateCode = static_cast<float>(climateClass);
+        }
     } else if ((flags & (kShaderWantsClimate | kShaderWantsWaterLevel)) == kShaderWantsWaterLevel) {
-        water = m_world->SampleWaterLevel(latitude, longitude);
+        float water[kShadeGroup];
+        for (int first = 0; first < n; first += kShadeGroup) {
+            const int count = std::min(kShadeGroup, n - first);
+            m_world->SampleWaterLevels(latitude + first, longitude + first, count, water);
+            for (int i = 0; i < count; ++i)
+                samples[first + i].waterLevel = water[i];
+        }
+    } else {
+        for (int i = 0; i < n; ++i)
+            samples[i].waterLevel = 0.0f;
     }
-    sample.latitude = static_cast<float>(latitude);
-    sample.longitude = static_cast<float>(longitude);
-    sample.waterLevel = water;
+    for (int i = 0; i < n; ++i) {
+        samples[i].latitude = static_cast<float>(latitude[i]);
+        samples[i].longitude = static_cast<float>(longitude[i]);
+    }
 }
 
-void SurfaceSampler::ShadeAltitudeColor(ShadeSample& sample) const
+void SurfaceSampler::ShadeAltitudeColors(ShadeSample* samples, int n) const
 {
     // The point's water level is its sea level: depth is measured from it.
-    if (m_light != nullptr)
-        sample.altitudeColor = m_rampsReady
-                                   ? m_light->AltitudeColorAt(sample.altitude, sample.waterLevel, m_seaRamp, m_landRamp)
-                                   : m_light->AltitudeColorAt(sample.altitude, sample.waterLevel);
+    if (m_light == nullptr)
+        return;
+    if (!m_rampsReady) {
+        for (int i = 0; i < n; ++i)
+            samples[i].altitudeColor = m_light->AltitudeColorAt(samples[i].altitude, samples[i].waterLevel);
+        return;
+    }
+    float altitude[kShadeGroup], water[kShadeGroup];
+    uint32_t colour[kShadeGroup];
+    for (int first = 0; first < n; first += kShadeGroup) {
+        const int count = std::min(kShadeGroup, n - first);
+        for (int i = 0; i < count; ++i) {
+            altitude[i] = samples[first + i].altitude;
+            water[i] = samples[first + i].waterLevel;
+        }
+        m_light->AltitudeColorsAt(altitude, water, count, m_seaRamp, m_landRamp, colour);
+        for (int i = 0; i < count; ++i)
+            samples[first + i].altitudeColor = colour[i];
+    }
 }
 
 uint32_t SurfaceSampler::ShadeWith(const ShadeSetup& setup, const GeoBuffers* target, int col, int row,
@@ -854,8 +884,8 @@ uint32_t SurfaceSampler::ShadeWith(const ShadeSetup& setup, const GeoBuffers* ta
 {
     ShadeSample sample = setup.sample;
     sample.altitude = altitude;
-    ShadeSurroundings(sample, latitude, longitude);
-    ShadeAltitudeColor(sample);
+    ShadeSurroundings(&sample, &latitude, &longitude, 1);
+    ShadeAltitudeColors(&sample, 1);
     if (withNormals && m_light != nullptr)
         SurfaceNormals(target, col, row, sample.landNormal, sample.seaNormal);
     return setup.shader != nullptr ? setup.shader->Shade(&sample) : kMissingShaderColor;
@@ -880,7 +910,7 @@ bool SurfaceSampler::ColourRunFromTarget(int row, int x0, int x1, int mode)
     uint8_t* validRow = target->valid ? target->valid->Row<uint8_t>(urow) : nullptr;
     // ShadeWith's steps, each over a group of cells before the next: a point's steps depend
     // on each other, the points do not, so the processor overlaps the points of a loop.
-    constexpr int kGroup = 32;
+    constexpr int kGroup = kShadeGroup;
     ShadeSample samples[kGroup];
     double latitude[kGroup], longitude[kGroup];
     int column[kGroup];
@@ -900,10 +930,8 @@ bool SurfaceSampler::ColourRunFromTarget(int row, int x0, int x1, int mode)
             if (mask != nullptr)
                 mask->SetPixelFast(col, row, valid ? 0xFFFFFFu : 0u);
         }
-        for (int i = 0; i < count; ++i)
-            ShadeSurroundings(samples[i], latitude[i], longitude[i]);
-        for (int i = 0; i < count; ++i)
-            ShadeAltitudeColor(samples[i]);
+        ShadeSurroundings(samples, latitude, longitude, count);
+        ShadeAltitudeColors(samples, count);
         if (m_light != nullptr && normalsReady)
             for (int i = 0; i < count; ++i)
                 NormalsAt(normals, column[i], row, samples[i].landNormal, samples[i].seaNormal);

@@ -177,10 +177,13 @@ private:
         ShadeSample sample;
     };
     void PrepareShade(ShadeSetup& setup, bool withNormals) const;
-    // ShadeWith's steps: the sample's position and what the shader reads around it (the
-    // water level, the climate), then its altitude colour (from altitude and water level).
-    void ShadeSurroundings(ShadeSample& sample, double latitude, double longitude) const;
-    void ShadeAltitudeColor(ShadeSample& sample) const;
+    // ShadeWith's steps over n samples of one run: their positions and what the shader
+    // reads around them (the water level, the climate), then their altitude colours (from
+    // altitude and water level).
+    void ShadeSurroundings(ShadeSample* samples, const double* latitude, const double* longitude, int n) const;
+    void ShadeAltitudeColors(ShadeSample* samples, int n) const;
+    // The cells a colouring run shades at a time.
+    static constexpr int kShadeGroup = 32;
     uint32_t ShadeWith(const ShadeSetup& setup, const GeoBuffers* target, int col, int row, double latitude,
                        double longitude, float altitude, bool withNormals) const;
     // The colouring pass over cells x0..x1 of `row` whose altitudes are in the target:

@@ -253,6 +253,15 @@ uint32_t CColorRamp::Interpolate(double t) const
         [this](int k) -> const RampSegment& { return m_segments[static_cast<size_t>(k)]; });
 }
 
+void CColorRamp::InterpolateMany(const double* t, int n, uint32_t* colours) const
+{
+    const int stops = static_cast<int>(m_colours.size());
+    auto stop = [this](int i) { return m_colours[static_cast<size_t>(i)]; };
+    auto segment = [this](int k) -> const RampSegment& { return m_segments[static_cast<size_t>(k)]; };
+    for (int i = 0; i < n; ++i)
+        colours[i] = InterpolateStops(t[i], stops, m_mode, m_exponent, stop, segment);
+}
+
 int CColorList::NearestStopIndex(double t) const
 {
     const int n = GetSize();

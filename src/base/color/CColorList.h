@@ -167,6 +167,8 @@ class CColorRamp {
 public:
     void Prepare(const CColorList& list);
     uint32_t Interpolate(double t) const;
+    // Interpolate at n positions.
+    void InterpolateMany(const double* t, int n, uint32_t* colours) const;
 
     // The channel coefficients of one segment (see CColorList.cpp).
     struct Segment {

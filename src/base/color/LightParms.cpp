@@ -215,13 +215,21 @@ double LightParms::Shade(double nx, double ny, double nz) const {
 
 namespace {
 
+// The position of an altitude in the sea list (at or below the sea level: `inSea`) or in
+// the land list.
+double ListPosition(const LightParms& light, double altitude, double seaLevelAt, bool& inSea) {
+    inSea = altitude <= seaLevelAt;
+    if (inSea) {
+        return Clamp01(1.0 - Position(seaLevelAt - altitude, seaLevelAt - light.seaLowest));
+    }
+    return Clamp01(Position(altitude - light.landLow, light.landHigh - light.landLow));
+}
+
 template <class Sea, class Land>
 uint32_t AltitudeColorFrom(const LightParms& light, double altitude, double seaLevelAt, const Sea& sea, const Land& land) {
-    if (altitude <= seaLevelAt) {
-        const double t = 1.0 - Position(seaLevelAt - altitude, seaLevelAt - light.seaLowest);
-        return sea.Interpolate(Clamp01(t));
-    }
-    return land.Interpolate(Clamp01(Position(altitude - light.landLow, light.landHigh - light.landLow)));
+    bool inSea = false;
+    const double t = ListPosition(light, altitude, seaLevelAt, inSea);
+    return inSea ? sea.Interpolate(t) : land.Interpolate(t);
 }
 
 } // namespace
@@ -233,6 +241,38 @@ uint32_t LightParms::AltitudeColorAt(double altitude, double seaLevelAt) const {
 uint32_t LightParms::AltitudeColorAt(double altitude, double seaLevelAt, const CColorRamp& sea,
                                      const CColorRamp& land) const {
     return AltitudeColorFrom(*this, altitude, seaLevelAt, sea, land);
+}
+
+void LightParms::AltitudeColorsAt(const float* altitude, const float* seaLevelAt, int n, const CColorRamp& sea,
+                                  const CColorRamp& land, uint32_t* colours) const {
+    // The positions first, then each list's colours over its points.
+    constexpr int kChunk = 32;
+    double seaT[kChunk], landT[kChunk];
+    int seaAt[kChunk], landAt[kChunk];
+    uint32_t seaColour[kChunk], landColour[kChunk];
+    for (int first = 0; first < n; first += kChunk) {
+        const int count = std::min(kChunk, n - first);
+        int seaCount = 0, landCount = 0;
+        for (int i = 0; i < count; ++i) {
+            bool inSea = false;
+            const double t = ListPosition(*this, altitude[first + i], seaLevelAt[first + i], inSea);
+            if (inSea) {
+                seaT[seaCount] = t;
+                seaAt[seaCount++] = first + i;
+            } else {
+                landT[landCount] = t;
+                landAt[landCount++] = first + i;
+            }
+        }
+        sea.InterpolateMany(seaT, seaCount, seaColour);
+        land.InterpolateMany(landT, landCount, landColour);
+        for (int i = 0; i < seaCount; ++i) {
+            colours[seaAt[i]] = seaColour[i];
+        }
+        for (int i = 0; i < landCount; ++i) {
+            colours[landAt[i]] = landColour[i];
+        }
+    }
 }
 
 } // namespace kv

@@ -85,6 +85,9 @@ public:
     uint32_t AltitudeColorAt(double altitude, double seaLevelAt) const;
     // The same with seaColors and landColors made ready as ramps (the same colours).
     uint32_t AltitudeColorAt(double altitude, double seaLevelAt, const CColorRamp& sea, const CColorRamp& land) const;
+    // The same at n points.
+    void AltitudeColorsAt(const float* altitude, const float* seaLevelAt, int n, const CColorRamp& sea,
+                          const CColorRamp& land, uint32_t* colours) const;
 
     // The keyword text block, each line ended by a single line feed. Returns 0.
     int WriteText(std::FILE* file, const CTokenizer& tokenizer) const;

@@ -144,6 +144,8 @@ private:
     void SurfaceNormals(const GeoBuffers* target, int col, int row, float* relief, float* flat) const;
 
 public:
+    // The cells a colouring run shades at a time.
+    static constexpr int kShadeGroup = 32;
     // What the normals of a target's cells are made from, looked up once for a run.
     struct NormalGrids {
         GridRows<const float> lat, lon, alt;
@@ -182,8 +184,6 @@ private:
     // altitude and water level).
     void ShadeSurroundings(ShadeSample* samples, const double* latitude, const double* longitude, int n) const;
     void ShadeAltitudeColors(ShadeSample* samples, int n) const;
-    // The cells a colouring run shades at a time.
-    static constexpr int kShadeGroup = 32;
     uint32_t ShadeWith(const ShadeSetup& setup, const GeoBuffers* target, int col, int row, double latitude,
                        double longitude, float altitude, bool withNormals) const;
     // The colouring pass over cells x0..x1 of `row` whose altitudes are in the target:

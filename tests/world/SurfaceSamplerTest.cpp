@@ -402,16 +402,25 @@ TEST_F(SamplerTest, RunsInGroupsEqualCellByCell)
 }
 
 // The colouring pass of a run inside the target (altitudes read back, the shader's setup
-// looked up once per run) colours, masks and marks every cell as ComputeCell does, for
-// shaders that read the water level and the climate, with positions unprojected or stored,
-// on a view where part of each row is off the globe.
+// looked up once per run, the steps over groups of cells) colours, masks and marks every
+// cell as ComputeCell does, for shaders that read the water level and the climate, with
+// positions unprojected or stored: on a view where part of each row is off the globe, and
+// on a mirrored world whose map seam runs down the middle of the view.
 TEST_F(SamplerTest, ColouringRunsEqualCellByCell)
 {
-    projection.SetProjection(kv::kMapOrthographic);
-    projection.SetScale(1.0);
     constexpr int w = 150, h = 60;
+    for (int view = 0; view < 2; ++view)
     for (int shader : {kShaderAltitude, kShaderClimate, kShaderGaia})
         for (int stored : {0, kCellStoredPositions}) {
+            if (view == 0) {
+                projection.SetProjection(kv::kMapOrthographic);
+                projection.SetScale(1.0);
+            } else {
+                projection.SetProjection(kv::kMapEquirectangular);
+                projection.SetCenter(0.0, 180.0);
+                projection.SetScale(0.4);
+                world.mirrorLatitude = world.mirrorLongitude = true;
+            }
             GeoBuffers target[2];
             VideoBuffer colour[2], mask[2];
             float low[2], high[2];
@@ -434,19 +443,24 @@ TEST_F(SamplerTest, ColouringRunsEqualCellByCell)
                 low[i] = sampler.MinValue();
                 high[i] = sampler.MaxValue();
             }
-            SCOPED_TRACE(testing::Message() << "shader " << shader << " stored " << stored);
+            SCOPED_TRACE(testing::Message() << "view " << view << " shader " << shader << " stored " << stored);
             EXPECT_EQ(std::memcmp(colour[0].GetBits(), colour[1].GetBits(), colour[0].RowBytes() * h), 0);
             EXPECT_EQ(std::memcmp(mask[0].GetBits(), mask[1].GetBits(), mask[0].RowBytes() * h), 0);
             EXPECT_EQ(Equal2D(target[0].valid.get(), target[1].valid.get()), 1);
             EXPECT_EQ(low[0], low[1]);
             EXPECT_EQ(high[0], high[1]);
-            // The view is partly off the globe and the rest is coloured.
-            int off = 0, coloured = 0;
+            // The globe view is partly off the map, the flat view crosses the seam between
+            // two cells of the middle row; both are coloured.
+            int off = 0, coloured = 0, seams = 0;
+            const float* longitude = target[1].longitude->Row<float>(h / 2);
             for (int col = 0; col < w; ++col) {
                 off += target[1].valid->Row<uint8_t>(h / 2)[col] == 0 ? 1 : 0;
                 coloured += colour[1].GetPixel(col, h / 2) != 0 ? 1 : 0;
+                seams += col + 1 < w && std::fabs(longitude[col + 1] - longitude[col]) > 3.0f ? 1 : 0;
             }
-            EXPECT_GT(off, 0);
+            if (view == 0)
+                EXPECT_GT(off, 0);
+            EXPECT_EQ(seams > 0, view == 1);
             EXPECT_GT(coloured, h / 2);
         }
 }

@@ -65,16 +65,15 @@ int Shader_Gaia::Init(ShaderWorld* world, LightParms* light) {
     return 0;
 }
 
-uint32_t Shader_Gaia::ColorAt(const ShadeSample& point, bool& seaSurface) const {
-    const ShadeSample* sample = &point;
-    const double altitude = sample->altitude;
-    const double seaLevel = sample->waterLevel;
+uint32_t Shader_Gaia::ColorAt(const ShadeSample& sample, bool& seaSurface) const {
+    const double altitude = sample.altitude;
+    const double seaLevel = sample.waterLevel;
 
     // Under a see-through sea the surface of the water is lit; under an opaque one the floor.
     seaSurface = seaLevel >= altitude && SeaOpacity() < shading::kOpaqueSea;
 
-    const double n = m_noise.Evaluate(sample->latitude, sample->longitude) * m_noiseAmplitude;
-    const double polar = (n + 1.0 - std::cos(sample->latitude * (std::numbers::pi / 180.0))) * kPolarIndexScale;
+    const double n = m_noise.Evaluate(sample.latitude, sample.longitude) * m_noiseAmplitude;
+    const double polar = (n + 1.0 - std::cos(sample.latitude * (std::numbers::pi / 180.0))) * kPolarIndexScale;
 
     uint32_t color;
     if (polar > kIceIndex) {

@@ -485,8 +485,8 @@ float SurfMap::SampleTaps(const Grid2D& grid, const ChannelTaps& taps)
     return static_cast<float>(sum);
 }
 
-[[gnu::always_inline]] inline void SurfMap::LinearTaps(const Grid2D& grid, double latitude, double longitude, int& c0, int& c1, int& r0, int& r1,
-                         double& fx, double& fy)
+[[gnu::always_inline]] inline void SurfMap::LinearTaps(const Grid2D& grid, double latitude, double longitude,
+                                                      int& c0, int& c1, int& r0, int& r1, double& fx, double& fy)
 {
     const int w = static_cast<int>(grid.Width());
     const int h = static_cast<int>(grid.Height());

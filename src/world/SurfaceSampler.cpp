@@ -713,9 +713,8 @@ bool SurfaceSampler::PrepareNormals(const GeoBuffers* target, NormalGrids& grids
 
 namespace {
 
-// The relief and flat normals of cell (col, row) of prepared grids (either output may be
-// null); the vertical where there is no slope to measure.
-inline void NormalsAt(const SurfaceSampler::NormalGrids& grids, int col, int row, float* relief, float* flat)
+// Sets the normals given (either may be null) to the vertical.
+void SetVertical(float* relief, float* flat)
 {
     for (float* normal : {relief, flat}) {
         if (normal != nullptr) {
@@ -724,6 +723,13 @@ inline void NormalsAt(const SurfaceSampler::NormalGrids& grids, int col, int row
             normal[2] = 1.0f;
         }
     }
+}
+
+// The relief and flat normals of cell (col, row) of prepared grids (either output may be
+// null); the vertical where there is no slope to measure.
+inline void NormalsAt(const SurfaceSampler::NormalGrids& grids, int col, int row, float* relief, float* flat)
+{
+    SetVertical(relief, flat);
     const int w = grids.w;
     const int h = grids.h;
     if (col < 0 || row < 0 || col >= w || row >= h)
@@ -779,107 +785,81 @@ inline void NormalsAt(const SurfaceSampler::NormalGrids& grids, int col, int row
 }
 
 // NormalsAt of cells first .. first + n - 1 of `row`, for cells whose neighbours to the
-// right and below are inside the grids (first + n < w, row + 1 < h), as arrays of
-// components: the same arithmetic in a loop of independent cells, which the compiler runs
-// in vector lanes. `seam` marks the cells whose pair straddles the map seam (NormalsAt
-// looks further for those; their normals here are not to be used).
+// right and below are inside the grids (first + n < w, row + 1 < h), two cells at a time in
+// double lanes: each lane performs NormalsAt's steps in the same order (the turn factors are
+// 1 here, and multiplying by them changes nothing). `seam` marks the cells whose pair
+// straddles the map seam: NormalsAt looks further for those, and their normals here are not
+// to be used. Returns the cells done (a last odd one, or all without SSE2, are left to
+// NormalsAt).
 struct RowNormals {
     float relief[3][SurfaceSampler::kShadeGroup];
     float flat[3][SurfaceSampler::kShadeGroup];
     bool seam[SurfaceSampler::kShadeGroup];
 };
 
-void NormalsAlongRow(const SurfaceSampler::NormalGrids& grids, int row, int first, int n, RowNormals& out)
+int NormalsAlongRow(const SurfaceSampler::NormalGrids& grids, int row, int first, int n, RowNormals& out)
 {
-    const auto ur = static_cast<std::size_t>(row);
-    const float* __restrict latHere = grids.lat[ur] + first;
-    const float* __restrict latBelow = grids.lat[ur + 1] + first;
-    const float* __restrict lonHere = grids.lon[ur] + first;
-    const float* __restrict lonBelow = grids.lon[ur + 1] + first;
-    const float* __restrict altHere = grids.alt[ur] + first;
-    const float* __restrict altBelow = grids.alt[ur + 1] + first;
-    const double latSign = grids.latSign, lonSign = grids.lonSign, f = grids.f, g = grids.g;
-    // The neighbours lie right and below: NormalsAt's turn factors are 1.
-    const double sx = 1.0, sy = 1.0;
     int j = 0;
 #if defined(__SSE2__)
-    // Two cells at a time in double lanes: each lane performs the steps below, in order.
-    {
-        auto load2 = [](const float* p) { return _mm_castsi128_ps(_mm_loadl_epi64(reinterpret_cast<const __m128i*>(p))); };
-        // (a - b) in single precision, then widened.
-        auto difference = [&](const float* a, const float* b) { return _mm_cvtps_pd(_mm_sub_ps(load2(a), load2(b))); };
-        auto lowFloats = [](__m128d mask) {
-            const __m128 m = _mm_castpd_ps(mask);
-            return _mm_shuffle_ps(m, m, _MM_SHUFFLE(2, 0, 2, 0));
-        };
-        auto choose = [](__m128 flat, __m128 vertical, __m128 value) {
-            return _mm_or_ps(_mm_and_ps(flat, vertical), _mm_andnot_ps(flat, value));
-        };
-        auto store2 = [](float* p, __m128 v) { _mm_storel_pi(reinterpret_cast<__m64*>(p), v); };
-        const __m128d latS = _mm_set1_pd(sx * latSign), lonS = _mm_set1_pd(sx * lonSign);
-        const __m128d latSy = _mm_set1_pd(sy * latSign), lonSy = _mm_set1_pd(sy * lonSign);
-        const __m128d vf = _mm_set1_pd(f), vg = _mm_set1_pd(g), limit = _mm_set1_pd(kPi * kPi);
-        const __m128d zero = _mm_setzero_pd();
-        const __m128 none = _mm_setzero_ps(), up = _mm_set1_ps(1.0f);
-        for (; j + 2 <= n; j += 2) {
-            const __m128d dLatX = _mm_mul_pd(latS, difference(latHere + j + 1, latHere + j));
-            const __m128d dLonX = _mm_mul_pd(lonS, difference(lonHere + j + 1, lonHere + j));
-            const __m128d dLatY = _mm_mul_pd(latSy, difference(latBelow + j, latHere + j));
-            const __m128d dLonY = _mm_mul_pd(lonSy, difference(lonBelow + j, lonHere + j));
-            const __m128d seamX = _mm_cmpgt_pd(_mm_add_pd(_mm_mul_pd(dLatX, dLatX), _mm_mul_pd(dLonX, dLonX)), limit);
-            const __m128d seamY = _mm_cmpgt_pd(_mm_add_pd(_mm_mul_pd(dLatY, dLatY), _mm_mul_pd(dLonY, dLonY)), limit);
-            const int seams = _mm_movemask_pd(_mm_or_pd(seamX, seamY));
-            out.seam[j] = (seams & 1) != 0;
-            out.seam[j + 1] = (seams & 2) != 0;
-            const __m128d dAltX = _mm_mul_pd(_mm_mul_pd(_mm_set1_pd(sx), difference(altHere + j + 1, altHere + j)), vg);
-            const __m128d dAltY = _mm_mul_pd(_mm_mul_pd(_mm_set1_pd(sy), difference(altBelow + j, altHere + j)), vg);
-            const __m128d a0 = _mm_mul_pd(dLonX, vf), a1 = _mm_mul_pd(dLatX, vf);
-            const __m128d b0 = _mm_mul_pd(dLonY, vf), b1 = _mm_mul_pd(dLatY, vf);
-            const __m128d r0 = _mm_sub_pd(_mm_mul_pd(a1, dAltY), _mm_mul_pd(dAltX, b1));
-            const __m128d r1 = _mm_sub_pd(_mm_mul_pd(dAltX, b0), _mm_mul_pd(a0, dAltY));
-            const __m128d r2 = _mm_sub_pd(_mm_mul_pd(a0, b1), _mm_mul_pd(a1, b0));
-            const __m128d f0 = _mm_sub_pd(_mm_mul_pd(a1, zero), _mm_mul_pd(zero, b1));
-            const __m128d f1 = _mm_sub_pd(_mm_mul_pd(zero, b0), _mm_mul_pd(a0, zero));
-            const __m128d& f2 = r2;
-            const __m128 reliefFlat = lowFloats(
-                _mm_and_pd(_mm_and_pd(_mm_cmpeq_pd(r0, zero), _mm_cmpeq_pd(r1, zero)), _mm_cmpeq_pd(r2, zero)));
-            const __m128 flatFlat = lowFloats(
-                _mm_and_pd(_mm_and_pd(_mm_cmpeq_pd(f0, zero), _mm_cmpeq_pd(f1, zero)), _mm_cmpeq_pd(f2, zero)));
-            store2(&out.relief[0][j], choose(reliefFlat, none, _mm_cvtpd_ps(r0)));
-            store2(&out.relief[1][j], choose(reliefFlat, none, _mm_cvtpd_ps(r1)));
-            store2(&out.relief[2][j], choose(reliefFlat, up, _mm_cvtpd_ps(r2)));
-            store2(&out.flat[0][j], choose(flatFlat, none, _mm_cvtpd_ps(f0)));
-            store2(&out.flat[1][j], choose(flatFlat, none, _mm_cvtpd_ps(f1)));
-            store2(&out.flat[2][j], choose(flatFlat, up, _mm_cvtpd_ps(f2)));
-        }
-    }
-#endif
-    for (; j < n; ++j) {
-        const double dLatX = sx * latSign * (latHere[j + 1] - latHere[j]);
-        const double dLonX = sx * lonSign * (lonHere[j + 1] - lonHere[j]);
-        const double dLatY = sy * latSign * (latBelow[j] - latHere[j]);
-        const double dLonY = sy * lonSign * (lonBelow[j] - lonHere[j]);
-        out.seam[j] = (dLatX * dLatX + dLonX * dLonX > kPi * kPi) | (dLatY * dLatY + dLonY * dLonY > kPi * kPi);
-        const double dAltX = sx * (altHere[j + 1] - altHere[j]) * g;
-        const double dAltY = sy * (altBelow[j] - altHere[j]) * g;
-        const double a0 = dLonX * f, a1 = dLatX * f;
-        const double b0 = dLonY * f, b1 = dLatY * f;
-        const double r0 = a1 * dAltY - dAltX * b1, r1 = dAltX * b0 - a0 * dAltY, r2 = a0 * b1 - a1 * b0;
-        const double zero = 0.0;
-        const double f0 = a1 * zero - zero * b1, f1 = zero * b0 - a0 * zero, f2 = a0 * b1 - a1 * b0;
+    const auto ur = static_cast<std::size_t>(row);
+    const float* latHere = grids.lat[ur] + first;
+    const float* latBelow = grids.lat[ur + 1] + first;
+    const float* lonHere = grids.lon[ur] + first;
+    const float* lonBelow = grids.lon[ur + 1] + first;
+    const float* altHere = grids.alt[ur] + first;
+    const float* altBelow = grids.alt[ur + 1] + first;
+    auto load2 = [](const float* p) { return _mm_castsi128_ps(_mm_loadl_epi64(reinterpret_cast<const __m128i*>(p))); };
+    // (a - b) in single precision, then widened.
+    auto difference = [&](const float* a, const float* b) { return _mm_cvtps_pd(_mm_sub_ps(load2(a), load2(b))); };
+    auto lowFloats = [](__m128d mask) {
+        const __m128 m = _mm_castpd_ps(mask);
+        return _mm_shuffle_ps(m, m, _MM_SHUFFLE(2, 0, 2, 0));
+    };
+    auto choose = [](__m128 flat, __m128 vertical, __m128 value) {
+        return _mm_or_ps(_mm_and_ps(flat, vertical), _mm_andnot_ps(flat, value));
+    };
+    auto store2 = [](float* p, __m128 v) { _mm_storel_pi(reinterpret_cast<__m64*>(p), v); };
+    const __m128d latSign = _mm_set1_pd(grids.latSign), lonSign = _mm_set1_pd(grids.lonSign);
+    const __m128d f = _mm_set1_pd(grids.f), g = _mm_set1_pd(grids.g), limit = _mm_set1_pd(kPi * kPi);
+    const __m128d zero = _mm_setzero_pd();
+    const __m128 none = _mm_setzero_ps(), up = _mm_set1_ps(1.0f);
+    for (; j + 2 <= n; j += 2) {
+        const __m128d dLatX = _mm_mul_pd(latSign, difference(latHere + j + 1, latHere + j));
+        const __m128d dLonX = _mm_mul_pd(lonSign, difference(lonHere + j + 1, lonHere + j));
+        const __m128d dLatY = _mm_mul_pd(latSign, difference(latBelow + j, latHere + j));
+        const __m128d dLonY = _mm_mul_pd(lonSign, difference(lonBelow + j, lonHere + j));
+        const __m128d seamX = _mm_cmpgt_pd(_mm_add_pd(_mm_mul_pd(dLatX, dLatX), _mm_mul_pd(dLonX, dLonX)), limit);
+        const __m128d seamY = _mm_cmpgt_pd(_mm_add_pd(_mm_mul_pd(dLatY, dLatY), _mm_mul_pd(dLonY, dLonY)), limit);
+        const int seams = _mm_movemask_pd(_mm_or_pd(seamX, seamY));
+        out.seam[j] = (seams & 1) != 0;
+        out.seam[j + 1] = (seams & 2) != 0;
+        const __m128d dAltX = _mm_mul_pd(difference(altHere + j + 1, altHere + j), g);
+        const __m128d dAltY = _mm_mul_pd(difference(altBelow + j, altHere + j), g);
+        const __m128d a0 = _mm_mul_pd(dLonX, f), a1 = _mm_mul_pd(dLatX, f);
+        const __m128d b0 = _mm_mul_pd(dLonY, f), b1 = _mm_mul_pd(dLatY, f);
+        const __m128d r0 = _mm_sub_pd(_mm_mul_pd(a1, dAltY), _mm_mul_pd(dAltX, b1));
+        const __m128d r1 = _mm_sub_pd(_mm_mul_pd(dAltX, b0), _mm_mul_pd(a0, dAltY));
+        const __m128d r2 = _mm_sub_pd(_mm_mul_pd(a0, b1), _mm_mul_pd(a1, b0));
+        // The flat normal: the same cross product with no altitude differences.
+        const __m128d f0 = _mm_sub_pd(_mm_mul_pd(a1, zero), _mm_mul_pd(zero, b1));
+        const __m128d f1 = _mm_sub_pd(_mm_mul_pd(zero, b0), _mm_mul_pd(a0, zero));
+        const __m128d& f2 = r2;
         // Coincident positions leave the vertical.
-        const bool reliefFlat = (r0 == 0.0) & (r1 == 0.0) & (r2 == 0.0);
-        const bool flatFlat = (f0 == 0.0) & (f1 == 0.0) & (f2 == 0.0);
-        // Converted before the choice, which then needs no branch.
-        const float relief[3] = {static_cast<float>(r0), static_cast<float>(r1), static_cast<float>(r2)};
-        const float flat[3] = {static_cast<float>(f0), static_cast<float>(f1), static_cast<float>(f2)};
-        out.relief[0][j] = reliefFlat ? 0.0f : relief[0];
-        out.relief[1][j] = reliefFlat ? 0.0f : relief[1];
-        out.relief[2][j] = reliefFlat ? 1.0f : relief[2];
-        out.flat[0][j] = flatFlat ? 0.0f : flat[0];
-        out.flat[1][j] = flatFlat ? 0.0f : flat[1];
-        out.flat[2][j] = flatFlat ? 1.0f : flat[2];
+        const __m128 reliefFlat = lowFloats(
+            _mm_and_pd(_mm_and_pd(_mm_cmpeq_pd(r0, zero), _mm_cmpeq_pd(r1, zero)), _mm_cmpeq_pd(r2, zero)));
+        const __m128 flatFlat = lowFloats(
+            _mm_and_pd(_mm_and_pd(_mm_cmpeq_pd(f0, zero), _mm_cmpeq_pd(f1, zero)), _mm_cmpeq_pd(f2, zero)));
+        store2(&out.relief[0][j], choose(reliefFlat, none, _mm_cvtpd_ps(r0)));
+        store2(&out.relief[1][j], choose(reliefFlat, none, _mm_cvtpd_ps(r1)));
+        store2(&out.relief[2][j], choose(reliefFlat, up, _mm_cvtpd_ps(r2)));
+        store2(&out.flat[0][j], choose(flatFlat, none, _mm_cvtpd_ps(f0)));
+        store2(&out.flat[1][j], choose(flatFlat, none, _mm_cvtpd_ps(f1)));
+        store2(&out.flat[2][j], choose(flatFlat, up, _mm_cvtpd_ps(f2)));
     }
+#else
+    (void)grids, (void)row, (void)first, (void)n, (void)out;
+#endif
+    return j;
 }
 
 } // namespace
@@ -887,17 +867,10 @@ void NormalsAlongRow(const SurfaceSampler::NormalGrids& grids, int row, int firs
 void SurfaceSampler::SurfaceNormals(const GeoBuffers* target, int col, int row, float* relief, float* flat) const
 {
     NormalGrids grids;
-    if (PrepareNormals(target, grids)) {
+    if (PrepareNormals(target, grids))
         NormalsAt(grids, col, row, relief, flat);
-        return;
-    }
-    for (float* normal : {relief, flat}) {
-        if (normal != nullptr) {
-            normal[0] = 0.0f;
-            normal[1] = 0.0f;
-            normal[2] = 1.0f;
-        }
-    }
+    else
+        SetVertical(relief, flat);
 }
 
 uint32_t SurfaceSampler::ShadePoint(const GeoBuffers* target, int col, int row, double latitude, double longitude,
@@ -947,12 +920,9 @@ void SurfaceSampler::ShadeSurroundings(ShadeSample* samples, const double* latit
         }
     } else if ((flags & (kShaderWantsClimate | kShaderWantsWaterLevel)) == kShaderWantsWaterLevel) {
         float water[kShadeGroup];
-        for (int first = 0; first < n; first += kShadeGroup) {
-            const int count = std::min(kShadeGroup, n - first);
-            m_world->SampleWaterLevels(latitude + first, longitude + first, count, water);
-            for (int i = 0; i < count; ++i)
-                samples[first + i].waterLevel = water[i];
-        }
+        m_world->SampleWaterLevels(latitude, longitude, n, water);
+        for (int i = 0; i < n; ++i)
+            samples[i].waterLevel = water[i];
     } else {
         for (int i = 0; i < n; ++i)
             samples[i].waterLevel = 0.0f;
@@ -975,16 +945,13 @@ void SurfaceSampler::ShadeAltitudeColors(ShadeSample* samples, int n) const
     }
     float altitude[kShadeGroup], water[kShadeGroup];
     uint32_t colour[kShadeGroup];
-    for (int first = 0; first < n; first += kShadeGroup) {
-        const int count = std::min(kShadeGroup, n - first);
-        for (int i = 0; i < count; ++i) {
-            altitude[i] = samples[first + i].altitude;
-            water[i] = samples[first + i].waterLevel;
-        }
-        m_light->AltitudeColorsAt(altitude, water, count, m_seaRamp, m_landRamp, colour);
-        for (int i = 0; i < count; ++i)
-            samples[first + i].altitudeColor = colour[i];
+    for (int i = 0; i < n; ++i) {
+        altitude[i] = samples[i].altitude;
+        water[i] = samples[i].waterLevel;
     }
+    m_light->AltitudeColorsAt(altitude, water, n, m_seaRamp, m_landRamp, colour);
+    for (int i = 0; i < n; ++i)
+        samples[i].altitudeColor = colour[i];
 }
 
 uint32_t SurfaceSampler::ShadeWith(const ShadeSetup& setup, const GeoBuffers* target, int col, int row,
@@ -1019,12 +986,11 @@ bool SurfaceSampler::ColourRunFromTarget(int row, int x0, int x1, int mode)
     uint8_t* validRow = target->valid ? target->valid->Row<uint8_t>(urow) : nullptr;
     // ShadeWith's steps, each over a group of cells before the next: a point's steps depend
     // on each other, the points do not, so the processor overlaps the points of a loop.
-    constexpr int kGroup = kShadeGroup;
-    ShadeSample samples[kGroup];
-    double latitude[kGroup], longitude[kGroup];
-    int column[kGroup];
-    for (int first = x0; first <= x1; first += kGroup) {
-        const int last = std::min(first + kGroup - 1, x1);
+    ShadeSample samples[kShadeGroup];
+    double latitude[kShadeGroup], longitude[kShadeGroup];
+    int column[kShadeGroup];
+    for (int first = x0; first <= x1; first += kShadeGroup) {
+        const int last = std::min(first + kShadeGroup - 1, x1);
         int count = 0;
         for (int col = first; col <= last; ++col) {
             const bool valid = CellPosition(col, row, mode, latitude[count], longitude[count]);
@@ -1042,13 +1008,12 @@ bool SurfaceSampler::ColourRunFromTarget(int row, int x0, int x1, int mode)
         ShadeSurroundings(samples, latitude, longitude, count);
         ShadeAltitudeColors(samples, count);
         if (m_light != nullptr && normalsReady) {
-            // Cells with both neighbours inside the grids along the row, the rest one by one.
+            // Cells with both neighbours inside the grids in lanes, the rest one by one.
             const int inside = row + 1 < normals.h ? std::min(last, normals.w - 2) - first + 1 : 0;
-            if (inside > 0)
-                NormalsAlongRow(normals, row, first, inside, rowNormals);
+            const int done = inside > 0 ? NormalsAlongRow(normals, row, first, inside, rowNormals) : 0;
             for (int i = 0; i < count; ++i) {
                 const int j = column[i] - first;
-                if (j >= inside || rowNormals.seam[j]) {
+                if (j >= done || rowNormals.seam[j]) {
                     NormalsAt(normals, column[i], row, samples[i].landNormal, samples[i].seaNormal);
                     continue;
                 }
@@ -1058,7 +1023,7 @@ bool SurfaceSampler::ColourRunFromTarget(int row, int x0, int x1, int mode)
                 }
             }
         }
-        uint32_t shaded[kGroup];
+        uint32_t shaded[kShadeGroup];
         if (setup.shader != nullptr)
             setup.shader->ShadeMany(samples, count, shaded);
         else

@@ -26,11 +26,10 @@
 
 namespace kv {
 
-class TexShader;
-
 class ImageOverlayList;
 class LightParms;
 class ProjectionParms;
+class TexShader;
 class SurfMap;
 class VideoBuffer;
 
@@ -179,9 +178,9 @@ private:
         ShadeSample sample;
     };
     void PrepareShade(ShadeSetup& setup, bool withNormals) const;
-    // ShadeWith's steps over n samples of one run: their positions and what the shader
-    // reads around them (the water level, the climate), then their altitude colours (from
-    // altitude and water level).
+    // ShadeWith's steps over n <= kShadeGroup samples of one run: their positions and what
+    // the shader reads around them (the water level, the climate), then their altitude
+    // colours (from altitude and water level).
     void ShadeSurroundings(ShadeSample* samples, const double* latitude, const double* longitude, int n) const;
     void ShadeAltitudeColors(ShadeSample* samples, int n) const;
     uint32_t ShadeWith(const ShadeSetup& setup, const GeoBuffers* target, int col, int row, double latitude,

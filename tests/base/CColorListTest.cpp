@@ -111,6 +111,10 @@ TEST(ColorList, InterpolationAtAndBetweenStops)
          0.375, Grey(2)},
         // 0.5 x ((-200) / 8 + 200 / 4 + 200 / 2 + 200) = 162.5
         {"cubic bends", MakeList({Grey(0), Grey(100), Grey(200), Grey(100)}, 2), 0.5, Grey(162)},
+        // the same bend shifted by 10 and 20 in green and blue: each channel kept apart
+        {"cubic keeps the channels apart",
+         MakeList({ColorOf(0, 10, 20), ColorOf(100, 110, 120), ColorOf(200, 210, 220), ColorOf(100, 110, 120)}, 2), 0.5,
+         ColorOf(162, 172, 182)},
         // 286.875 clamps to 255 without spilling into the next channel
         {"cubic overshoot clamps", MakeList({0, ColorOf(255, 0, 0), ColorOf(255, 0, 0), 0}, 2), 0.5,
          ColorOf(255, 0, 0)},

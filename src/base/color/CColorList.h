@@ -170,9 +170,11 @@ public:
     // Interpolate at n positions.
     void InterpolateMany(const double* t, int n, uint32_t* colours) const;
 
-    // The channel coefficients of one segment (see CColorList.cpp).
+    // The channel coefficients of one segment (see CColorList.cpp): cubic[j][ch] is
+    // coefficient j of channel ch, the fourth channel a zero pad so a coefficient's
+    // channels load as whole lanes.
     struct Segment {
-        double cubic[3][4];
+        alignas(16) double cubic[4][4];
         double linear[3][2];
     };
 

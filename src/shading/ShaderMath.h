@@ -6,6 +6,10 @@
 #include <cmath>
 #include <cstdint>
 
+#if defined(__SSE2__)
+#include <xmmintrin.h>
+#endif
+
 #include "shading/ShadeSample.h"
 
 namespace kv::shading {
@@ -23,10 +27,11 @@ inline Vec3 ToVec(const float v[3]) { return {v[0], v[1], v[2]}; }
 
 // Step 1: the sea-surface normal where the point is under water and the sea is drawn opaque,
 // otherwise the land normal.
-inline Vec3 ChooseNormal(const ShadeSample& s, double seaOpacity) {
+inline const float* ChosenNormal(const ShadeSample& s, double seaOpacity) {
     const bool seaSurface = s.waterLevel > s.altitude && seaOpacity >= kOpaqueSea;
-    return ToVec(seaSurface ? s.seaNormal : s.landNormal);
+    return seaSurface ? s.seaNormal : s.landNormal;
 }
+inline Vec3 ChooseNormal(const ShadeSample& s, double seaOpacity) { return ToVec(ChosenNormal(s, seaOpacity)); }
 
 // Step 2: a unit vector. A zero vector stays zero (it then faces no light at all).
 inline Vec3 Normalise(Vec3 n) {
@@ -94,13 +99,46 @@ inline float StandardLight(const ShadeSample& s, double seaOpacity) {
 // The points a shader's ShadeMany takes at a time.
 constexpr int kShadeChunk = 32;
 
-// LightFactor(Normalise(normalOf(i)), s[i]) of n samples, each part over all of them before
-// the next (the points do not depend on each other, so the processor overlaps them); the
-// same values.
+#if defined(__SSE2__)
+// The x, y and z of four samples' vectors (landNormal, seaNormal or lightVector), a lane per
+// sample. Each vector is read as four floats, the fourth dropped: it lies inside the sample.
+inline void VectorLanes(const float* a, const float* b, const float* c, const float* d, __m128& x, __m128& y,
+                        __m128& z) {
+    __m128 r0 = _mm_loadu_ps(a), r1 = _mm_loadu_ps(b), r2 = _mm_loadu_ps(c), r3 = _mm_loadu_ps(d);
+    _MM_TRANSPOSE4_PS(r0, r1, r2, r3);
+    x = r0;
+    y = r1;
+    z = r2;
+}
+#endif
+
+// LightFactor(Normalise(normal), s[i]) of n samples, normalOf(i) giving the normal (a sample's
+// landNormal or seaNormal), each part over all of them before the next (the points do not
+// depend on each other, so the processor overlaps them); the same values.
 template <class NormalOf>
 inline void LightFactors(const ShadeSample* s, int n, NormalOf&& normalOf, float* light) {
-    for (int i = 0; i < n; ++i) {
-        light[i] = LightFacing(Normalise(normalOf(i)), s[i]);
+    int i = 0;
+#if defined(__SSE2__)
+    // Normalise and LightFacing four samples at a time: the same products, sums, root and
+    // quotient in each lane (a zero or NaN length gives a zero normal, a facing that is not
+    // above zero gives 0).
+    const __m128 zero = _mm_setzero_ps(), one = _mm_set1_ps(1.0f);
+    for (; i + 4 <= n; i += 4) {
+        __m128 x, y, z, lx, ly, lz;
+        VectorLanes(normalOf(i), normalOf(i + 1), normalOf(i + 2), normalOf(i + 3), x, y, z);
+        VectorLanes(s[i].lightVector, s[i + 1].lightVector, s[i + 2].lightVector, s[i + 3].lightVector, lx, ly, lz);
+        const __m128 length2 = _mm_add_ps(_mm_add_ps(_mm_mul_ps(x, x), _mm_mul_ps(y, y)), _mm_mul_ps(z, z));
+        const __m128 usable = _mm_cmpgt_ps(length2, zero);
+        const __m128 inv = _mm_div_ps(one, _mm_sqrt_ps(length2));
+        x = _mm_and_ps(_mm_mul_ps(x, inv), usable);
+        y = _mm_and_ps(_mm_mul_ps(y, inv), usable);
+        z = _mm_and_ps(_mm_mul_ps(z, inv), usable);
+        const __m128 d = _mm_add_ps(_mm_add_ps(_mm_mul_ps(x, lx), _mm_mul_ps(y, ly)), _mm_mul_ps(z, lz));
+        _mm_storeu_ps(light + i, _mm_and_ps(d, _mm_cmpgt_ps(d, zero)));
+    }
+#endif
+    for (; i < n; ++i) {
+        light[i] = LightFacing(Normalise(ToVec(normalOf(i))), s[i]);
     }
     for (int i = 0; i < n; ++i) {
         light[i] = std::pow(light[i], s[i].gamma);
@@ -123,7 +161,7 @@ inline void LitColors(const ShadeSample* samples, int count, double seaOpacity, 
     for (int first = 0; first < count; first += kShadeChunk) {
         const int n = count - first < kShadeChunk ? count - first : kShadeChunk;
         const ShadeSample* s = samples + first;
-        LightFactors(s, n, [&](int i) { return ChooseNormal(s[i], seaOpacity); }, light);
+        LightFactors(s, n, [&](int i) { return ChosenNormal(s[i], seaOpacity); }, light);
         for (int i = 0; i < n; ++i) {
             colours[first + i] = LitColor(colorOf(s[i]), light[i]);
         }

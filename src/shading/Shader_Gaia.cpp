@@ -110,7 +110,7 @@ void Shader_Gaia::ShadeMany(const ShadeSample* samples, int count, uint32_t* col
             color[i] = ColorAt(s[i], seaSurface[i]);
         }
         shading::LightFactors(
-            s, n, [&](int i) { return shading::ToVec(seaSurface[i] ? s[i].seaNormal : s[i].landNormal); }, light);
+            s, n, [&](int i) { return seaSurface[i] ? s[i].seaNormal : s[i].landNormal; }, light);
         for (int i = 0; i < n; ++i) {
             colours[first + i] = shading::LitColor(color[i], light[i]);
         }

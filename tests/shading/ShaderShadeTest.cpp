@@ -426,7 +426,12 @@ std::vector<ShadeSample> VariedSamples(int count) {
         if (i % 11 == 0) {
             SetVec(s.landNormal, 0, 0, 0);
         }
-        SetVec(s.lightVector, 0.5f, -0.5f, 0.70710677f);
+        if (i % 13 == 6) {
+            SetVec(s.landNormal, std::nanf(""), 0.5f, 0.5f);
+        }
+        // The light differs from point to point, so a group that mixes up its points shows.
+        const float lights[][3] = {{0.5f, -0.5f, 0.70710677f}, {0.0f, 0.6f, 0.8f}, {-0.8f, 0.0f, 0.6f}};
+        SetVec(s.lightVector, lights[i % 3][0], lights[i % 3][1], lights[i % 3][2]);
         s.flags = kShaderFlagsClimate;
         samples.push_back(s);
     }

@@ -111,9 +111,7 @@ void Shader_Gaia::ShadeMany(const ShadeSample* samples, int count, uint32_t* col
         }
         shading::LightFactors(
             s, n, [&](int i) { return seaSurface[i] ? s[i].seaNormal : s[i].landNormal; }, light);
-        for (int i = 0; i < n; ++i) {
-            colours[first + i] = shading::LitColor(color[i], light[i]);
-        }
+        shading::LitColorsByLight(color, light, n, colours + first);
     }
 }
 

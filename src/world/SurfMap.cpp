@@ -12,6 +12,10 @@
 #include <cstdio>
 #include <mutex>
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 namespace kv {
 
 namespace {
@@ -56,6 +60,16 @@ inline int WrapIndex(int i, int w)
     while (i >= w)
         i -= w;
     return i;
+}
+
+// The bilinear blend of cells c0, c1 of rows r0, r1 of a float grid.
+[[gnu::always_inline]] inline float BlendCells(const Grid2D& grid, int c0, int c1, int r0, int r1, double fx, double fy)
+{
+    const float* a = grid.Row<float>(static_cast<std::size_t>(r0));
+    const float* b = grid.Row<float>(static_cast<std::size_t>(r1));
+    const double top = a[c0] + (a[c1] - a[c0]) * fx;
+    const double bottom = b[c0] + (b[c1] - b[c0]) * fx;
+    return static_cast<float>(top + (bottom - top) * fy);
 }
 
 // Catmull-Rom weights of p0..p3 at t.
@@ -510,11 +524,7 @@ float SurfMap::SampleChannelCubic(int channel, double latitude, double longitude
     int c0, c1, r0, r1;
     double fx, fy;
     LinearTaps(grid, latitude, longitude, c0, c1, r0, r1, fx, fy);
-    const float* a = grid.Row<float>(static_cast<std::size_t>(r0));
-    const float* b = grid.Row<float>(static_cast<std::size_t>(r1));
-    double top = a[c0] + (a[c1] - a[c0]) * fx;
-    double bottom = b[c0] + (b[c1] - b[c0]) * fx;
-    return static_cast<float>(top + (bottom - top) * fy);
+    return BlendCells(grid, c0, c1, r0, r1, fx, fy);
 }
 
 float SurfMap::SampleChannelBilinear(int channel, double latitude, double longitude) const
@@ -526,8 +536,54 @@ float SurfMap::SampleChannelBilinear(int channel, double latitude, double longit
 void SurfMap::SampleWaterLevels(const double* latitude, const double* longitude, int n, float* levels) const
 {
     const Grid2D* grid = Channel(kChannelWaterLevel);
-    for (int i = 0; i < n; ++i)
-        levels[i] = grid != nullptr ? BilinearAt(*grid, latitude[i], longitude[i]) : 0.0f;
+    if (grid == nullptr) {
+        std::fill(levels, levels + n, 0.0f);
+        return;
+    }
+    // BilinearAt in two steps over up to 32 points at a time: every point's taps, then every
+    // point's blend (each step's points overlap in the processor).
+    const int w = static_cast<int>(grid->Width());
+    const int h = static_cast<int>(grid->Height());
+    constexpr int kChunk = 32;
+    alignas(16) int column[kChunk], row[kChunk];
+    alignas(16) double fx[kChunk], fy[kChunk];
+    for (int first = 0; first < n; first += kChunk) {
+        const int count = std::min(kChunk, n - first);
+        const double* lat = latitude + first;
+        const double* lon = longitude + first;
+        int i = 0;
+#if defined(__SSE2__)
+        // Two points at a time: the same quotients, sums and products as LinearTaps; a
+        // column that is not already inside the grid is wrapped one point at a time.
+        const __m128d zero = _mm_setzero_pd(), half = _mm_set1_pd(0.5);
+        const __m128d width = _mm_set1_pd(static_cast<double>(w)), lastRow = _mm_set1_pd(static_cast<double>(h - 1));
+        for (; i + 2 <= count; i += 2) {
+            const __m128d x = _mm_mul_pd(_mm_add_pd(_mm_div_pd(_mm_loadu_pd(lon + i), _mm_set1_pd(360.0)), half), width);
+            __m128d y = _mm_mul_pd(_mm_add_pd(_mm_div_pd(_mm_loadu_pd(lat + i), _mm_set1_pd(180.0)), half), lastRow);
+            if (_mm_movemask_pd(_mm_and_pd(_mm_cmpge_pd(x, zero), _mm_cmplt_pd(x, width))) == 3) {
+                const __m128i c = _mm_cvttpd_epi32(x);
+                _mm_storel_epi64(reinterpret_cast<__m128i*>(column + i), c);
+                _mm_store_pd(fx + i, _mm_sub_pd(x, _mm_cvtepi32_pd(c)));
+            } else {
+                WrapColumn(_mm_cvtsd_f64(x), w, column[i], fx[i]);
+                WrapColumn(_mm_cvtsd_f64(_mm_unpackhi_pd(x, x)), w, column[i + 1], fx[i + 1]);
+            }
+            // ClampRow: the maximum with 0 also takes a NaN to 0.
+            y = _mm_min_pd(_mm_max_pd(y, zero), lastRow);
+            const __m128i r = _mm_cvttpd_epi32(y);
+            _mm_storel_epi64(reinterpret_cast<__m128i*>(row + i), r);
+            _mm_store_pd(fy + i, _mm_sub_pd(y, _mm_cvtepi32_pd(r)));
+        }
+#endif
+        for (; i < count; ++i) {
+            int c1, r1;
+            LinearTaps(*grid, lat[i], lon[i], column[i], c1, row[i], r1, fx[i], fy[i]);
+        }
+        for (i = 0; i < count; ++i) {
+            levels[first + i] = BlendCells(*grid, column[i], WrapIndex(column[i] + 1, w), row[i],
+                                           std::min(row[i] + 1, h - 1), fx[i], fy[i]);
+        }
+    }
 }
 
 void SurfMap::SampleScaleOffset(double latitude, double longitude, float& scale, float& offset) const

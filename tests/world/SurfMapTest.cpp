@@ -5,7 +5,10 @@
 
 #include <gtest/gtest.h>
 
+#include <bit>
 #include <cmath>
+#include <limits>
+#include <vector>
 
 using namespace kv;
 
@@ -209,6 +212,35 @@ TEST(SurfMap, BilinearWaterAndNearestClimate)
     EXPECT_EQ(world.GetClimateOverride(lat, lon), 7);
     world.SetCellValue(w - 1, h - 1, 3.0f, kChannelClimate);
     EXPECT_EQ(world.GetClimateOverride(90.0, 180.0), 3); // clamped to the last cell
+}
+
+// Many points at once give each point's own sample bit for bit: inside the grid, on its
+// edges, past the seam and the poles, and at positions that are not numbers.
+TEST(SurfMap, WaterLevelsOfManyPointsAreEachPointsOwn)
+{
+    SurfMap world;
+    ASSERT_EQ(world.SetResolution(16, false), 0);
+    Scramble(world, kChannelWaterLevel, 9);
+    const double inf = std::numeric_limits<double>::infinity(), nan = std::nan("");
+    std::vector<double> lat, lon;
+    const double odd[][2] = {{90, 180},  {-90, -180},  {0, 180},     {0, -180},  {95, 540},  {-200, -725.5},
+                             {45, 1e300}, {nan, 10},   {10, nan},    {inf, inf}, {-inf, -inf}, {0, 179.99999999999997}};
+    for (const auto& p : odd) {
+        lat.push_back(p[0]);
+        lon.push_back(p[1]);
+    }
+    for (int i = 0; i < 67; ++i) { // an odd count: the last point is left over from the pairs
+        lat.push_back(-89.0 + i * 2.71);
+        lon.push_back(-179.5 + i * 5.37);
+    }
+    const int n = static_cast<int>(lat.size());
+    std::vector<float> levels(static_cast<size_t>(n), -1.0f);
+    world.SampleWaterLevels(lat.data(), lon.data(), n, levels.data());
+    for (int i = 0; i < n; ++i) {
+        const float one = world.SampleWaterLevel(lat[static_cast<size_t>(i)], lon[static_cast<size_t>(i)]);
+        EXPECT_EQ(std::bit_cast<uint32_t>(levels[static_cast<size_t>(i)]), std::bit_cast<uint32_t>(one))
+            << "point " << i << " at " << lat[static_cast<size_t>(i)] << ", " << lon[static_cast<size_t>(i)];
+    }
 }
 
 TEST(SurfMap, LatLonToGridAndAxisShift)

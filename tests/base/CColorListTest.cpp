@@ -169,6 +169,17 @@ TEST(ColorList, RampEqualsTheListBitForBit)
                         break;
                     }
                 }
+                // Many at once: the ends, NaN and a run longer than one batch.
+                std::vector<double> many = {nan, -1.0, 0.0, 1e-300, 1.0 - 1e-16, 1.0, 2.0};
+                for (int i = 0; i < 70; ++i)
+                    many.push_back(i / 69.0);
+                std::vector<uint32_t> got(many.size(), 0xDEADBEEFu);
+                ramp.InterpolateMany(many.data(), static_cast<int>(many.size()), got.data());
+                for (size_t i = 0; i < many.size(); ++i)
+                    if (got[i] != list.Interpolate(many[i])) {
+                        ADD_FAILURE() << "many: " << mode << " " << n << " " << exponent << " " << many[i];
+                        break;
+                    }
             }
     EXPECT_GT(compared, 0);
 }

@@ -286,8 +286,35 @@ void CColorRamp::InterpolateMany(const double* t, int n, uint32_t* colours) cons
     const int stops = static_cast<int>(m_colours.size());
     auto stop = [this](int i) { return m_colours[static_cast<size_t>(i)]; };
     auto segment = [this](int k) -> const RampSegment& { return m_segments[static_cast<size_t>(k)]; };
-    for (int i = 0; i < n; ++i)
-        colours[i] = InterpolateStops(t[i], stops, m_mode, m_exponent, stop, segment);
+    if (m_mode == CColorList::kNearest || m_mode == CColorList::kLinear || stops < 3) {
+        for (int i = 0; i < n; ++i)
+            colours[i] = InterpolateStops(t[i], stops, m_mode, m_exponent, stop, segment);
+        return;
+    }
+    // The cubic rule in two steps over up to 32 points at a time, as InterpolateStops takes
+    // them: every point's segment and fraction (the list's ends directly), then every
+    // segment's colour.
+    constexpr int kChunk = 32;
+    int k[kChunk];
+    double f[kChunk];
+    const double last = stops - 1;
+    for (int first = 0; first < n; first += kChunk) {
+        const int count = std::min(kChunk, n - first);
+        for (int i = 0; i < count; ++i) {
+            double ti = t[first + i];
+            if (!(ti > 0.0) || ti >= 1.0) {
+                colours[first + i] = ti >= 1.0 ? m_colours.back() : m_colours.front();
+                k[i] = -1;
+                continue;
+            }
+            const double pos = last * Bend(ti, m_exponent);
+            k[i] = std::min(static_cast<int>(pos), stops - 2);
+            f[i] = pos - k[i];
+        }
+        for (int i = 0; i < count; ++i)
+            if (k[i] >= 0)
+                colours[first + i] = CubicColour(m_segments[static_cast<size_t>(k[i])], f[i]);
+    }
 }
 
 int CColorList::NearestStopIndex(double t) const

@@ -984,6 +984,12 @@ bool SurfaceSampler::ColourRunFromTarget(int row, int x0, int x1, int mode)
     const auto urow = static_cast<std::size_t>(row);
     const float* altitude = target->altitude->Row<float>(urow);
     uint8_t* validRow = target->valid ? target->valid->Row<uint8_t>(urow) : nullptr;
+    // The row's pixels are stored through pointers taken once: the buffers are not
+    // re-read after every byte stored.
+    uint8_t* const colourRow = colour->RowPointer(row);
+    const int colourBytes = colour->BytesPerPixel();
+    uint8_t* const maskRow = mask != nullptr ? mask->RowPointer(row) : nullptr;
+    const int maskBytes = mask != nullptr ? mask->BytesPerPixel() : 0;
     // ShadeWith's steps, each over a group of cells before the next: a point's steps depend
     // on each other, the points do not, so the processor overlaps the points of a loop.
     ShadeSample samples[kShadeGroup];
@@ -1002,8 +1008,9 @@ bool SurfaceSampler::ColourRunFromTarget(int row, int x0, int x1, int mode)
             }
             if (validRow != nullptr && validRow[col] != static_cast<uint8_t>(valid ? 1 : 0))
                 validRow[col] = valid ? 1 : 0;
-            if (mask != nullptr)
-                mask->SetPixelFast(col, row, valid ? 0xFFFFFFu : 0u);
+            if (maskRow != nullptr)
+                VideoBuffer::StorePixelBytes(maskRow + static_cast<std::size_t>(col) * maskBytes, maskBytes,
+                                             valid ? 0xFFFFFFu : 0u);
         }
         ShadeSurroundings(samples, latitude, longitude, count);
         ShadeAltitudeColors(samples, count);
@@ -1029,7 +1036,8 @@ bool SurfaceSampler::ColourRunFromTarget(int row, int x0, int x1, int mode)
         else
             std::fill(shaded, shaded + count, kMissingShaderColor);
         for (int i = 0; i < count; ++i)
-            colour->SetPixelFast(column[i], row, shaded[i]);
+            VideoBuffer::StorePixelBytes(colourRow + static_cast<std::size_t>(column[i]) * colourBytes, colourBytes,
+                                         shaded[i]);
     }
     return true;
 }

@@ -110,6 +110,24 @@ public:
         uint8_t* p = RowPointer(row) + static_cast<size_t>(col) * static_cast<size_t>(BytesPerPixel());
         StorePixel(p, colour);
     }
+    // SetPixelFast's store at p, a pixel of a buffer of `bytesPerPixel` bytes a pixel: for
+    // a loop over a row that took RowPointer and BytesPerPixel once.
+    static void StorePixelBytes(uint8_t* p, int bytesPerPixel, uint32_t colour)
+    {
+        switch (bytesPerPixel) {
+        case 4:
+            p[3] = static_cast<uint8_t>(colour >> 24);
+            [[fallthrough]];
+        case 3:
+            p[0] = static_cast<uint8_t>(colour >> 16);
+            p[1] = static_cast<uint8_t>(colour >> 8);
+            p[2] = static_cast<uint8_t>(colour);
+            break;
+        default:
+            p[0] = static_cast<uint8_t>(colour);
+            break;
+        }
+    }
     // Colour of a pixel (32-bit with the extra byte in bits 24-31, 24-bit with them zero,
     // 8-bit the byte itself); 0 outside the image or while empty.
     uint32_t GetPixel(int col, int row) const;
@@ -168,22 +186,7 @@ private:
         size_t mapped;
     };
 
-    void StorePixel(uint8_t* p, uint32_t colour) const
-    {
-        switch (BytesPerPixel()) {
-        case 4:
-            p[3] = static_cast<uint8_t>(colour >> 24);
-            [[fallthrough]];
-        case 3:
-            p[0] = static_cast<uint8_t>(colour >> 16);
-            p[1] = static_cast<uint8_t>(colour >> 8);
-            p[2] = static_cast<uint8_t>(colour);
-            break;
-        default:
-            p[0] = static_cast<uint8_t>(colour);
-            break;
-        }
-    }
+    void StorePixel(uint8_t* p, uint32_t colour) const { StorePixelBytes(p, BytesPerPixel(), colour); }
 
     int m_width = 0;
     int m_height = 0;

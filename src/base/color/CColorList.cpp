@@ -13,6 +13,9 @@
 #if defined(__SSE2__)
 #include <emmintrin.h>
 #endif
+#if defined(__x86_64__)
+#include <immintrin.h>
+#endif
 
 namespace kv {
 
@@ -210,6 +213,39 @@ inline uint32_t CubicColour(const RampSegment& s, double f)
 #endif
 }
 
+#if defined(__x86_64__)
+// Whether the processor has AVX2 (looked up once).
+bool HasFourLanes()
+{
+    static const bool four = [] {
+        __builtin_cpu_init();
+        return __builtin_cpu_supports("avx2") != 0;
+    }();
+    return four;
+}
+
+// CubicColour of the points with k[i] >= 0, the three channels and the pad in one register
+// of four doubles (the same products and sums; no fused multiply-add is enabled).
+__attribute__((target("avx2"))) void CubicColoursFourLanes(const RampSegment* segments, const int* k,
+                                                            const double* f, int count, uint32_t* colours)
+{
+    const __m256d half = _mm256_set1_pd(0.5);
+    for (int i = 0; i < count; ++i) {
+        if (k[i] < 0)
+            continue;
+        const RampSegment& s = segments[k[i]];
+        const double f1 = f[i], f2 = f1 * f1, f3 = f2 * f1;
+        __m256d v = _mm256_add_pd(_mm256_mul_pd(_mm256_loadu_pd(s.cubic[0]), _mm256_set1_pd(f3)),
+                                  _mm256_mul_pd(_mm256_loadu_pd(s.cubic[1]), _mm256_set1_pd(f2)));
+        v = _mm256_add_pd(v, _mm256_mul_pd(_mm256_loadu_pd(s.cubic[2]), _mm256_set1_pd(f1)));
+        v = _mm256_add_pd(v, _mm256_loadu_pd(s.cubic[3]));
+        const __m128i channels = _mm256_cvttpd_epi32(_mm256_mul_pd(half, v));
+        const __m128i words = _mm_packs_epi32(channels, channels);
+        colours[i] = static_cast<uint32_t>(_mm_cvtsi128_si32(_mm_packus_epi16(words, words))) & 0xFFFFFFu;
+    }
+}
+#endif
+
 // The colour at t of a list of n stops, with the stops' colours and the segments' coefficients
 // from the caller.
 template <class StopColor, class Segment>
@@ -311,6 +347,12 @@ void CColorRamp::InterpolateMany(const double* t, int n, uint32_t* colours) cons
             k[i] = std::min(static_cast<int>(pos), stops - 2);
             f[i] = pos - k[i];
         }
+#if defined(__x86_64__)
+        if (HasFourLanes()) {
+            CubicColoursFourLanes(m_segments.data(), k, f, count, colours + first);
+            continue;
+        }
+#endif
         for (int i = 0; i < count; ++i)
             if (k[i] >= 0)
                 colours[first + i] = CubicColour(m_segments[static_cast<size_t>(k[i])], f[i]);

@@ -784,6 +784,13 @@ inline void NormalsAt(const SurfaceSampler::NormalGrids& grids, int col, int row
     }
 }
 
+// The normals of a group of cells along a row, as NormalsAlongRow leaves them.
+struct RowNormals {
+    float relief[3][SurfaceSampler::kShadeGroup];
+    float flat[3][SurfaceSampler::kShadeGroup];
+    bool seam[SurfaceSampler::kShadeGroup];
+};
+
 // NormalsAt of cells first .. first + n - 1 of `row`, for cells whose neighbours to the
 // right and below are inside the grids (first + n < w, row + 1 < h), two cells at a time in
 // double lanes: each lane performs NormalsAt's steps in the same order (the turn factors are
@@ -791,12 +798,6 @@ inline void NormalsAt(const SurfaceSampler::NormalGrids& grids, int col, int row
 // straddles the map seam: NormalsAt looks further for those, and their normals here are not
 // to be used. Returns the cells done (a last odd one, or all without SSE2, are left to
 // NormalsAt).
-struct RowNormals {
-    float relief[3][SurfaceSampler::kShadeGroup];
-    float flat[3][SurfaceSampler::kShadeGroup];
-    bool seam[SurfaceSampler::kShadeGroup];
-};
-
 int NormalsAlongRow(const SurfaceSampler::NormalGrids& grids, int row, int first, int n, RowNormals& out)
 {
     int j = 0;

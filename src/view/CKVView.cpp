@@ -131,6 +131,7 @@ void CKVView::StopEvent::Reset()
 {
     std::lock_guard<std::mutex> lock(mutex);
     set = false;
+    woken = false;
 }
 
 bool CKVView::StopEvent::IsSet()
@@ -143,6 +144,20 @@ bool CKVView::StopEvent::Wait(int milliseconds)
 {
     std::unique_lock<std::mutex> lock(mutex);
     return cv.wait_for(lock, std::chrono::milliseconds(milliseconds), [this] { return set; });
+}
+
+void CKVView::StopEvent::Wake()
+{
+    std::lock_guard<std::mutex> lock(mutex);
+    woken = true;
+    cv.notify_all();
+}
+
+void CKVView::StopEvent::WaitForWake()
+{
+    std::unique_lock<std::mutex> lock(mutex);
+    cv.wait(lock, [this] { return set || woken; });
+    woken = false;
 }
 
 // ---------------------------------------------------------------------------------------
@@ -427,6 +442,13 @@ bool CKVView::PrepareRender()
     return reported;
 }
 
+bool CKVView::NeedsFrames() const
+{
+    if (m_pass.load() != kPassReported || m_restartRequested.load() || m_prepared == 0)
+        return true;
+    return m_selectionMode == 1 && m_document.World().selection.IsActive();
+}
+
 void CKVView::RebuildPositionGrids()
 {
     std::lock_guard<std::mutex> lock(m_viewLock);
@@ -561,8 +583,11 @@ void CKVView::RenderWorkerProc()
     while (!m_stop.Wait(10)) {
         if (m_restartRequested.exchange(false))
             m_pass = 0;
-        if (m_pass.load() < 0)
+        if (m_pass.load() < 0) {
+            // The render is finished: the worker sleeps until a restart (hint 16) or the stop.
+            m_stop.WaitForWake();
             continue;
+        }
         if (!RenderRound())
             break;
     }
@@ -922,6 +947,7 @@ void CKVView::OnUpdate(int hint, const HintObject* object)
     case 16:
         m_restartRequested = true;
         m_pass = 0;
+        m_stop.Wake();
         break;
     default:
         break;

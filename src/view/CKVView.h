@@ -9,7 +9,8 @@
 // thread.
 //
 // Threads: the worker holds the view lock while it computes cells and releases it every
-// 128 cells to test the stop flag. The user-interface thread stops the worker (a bounded
+// 128 cells to test the stop flag; once a render is finished it sleeps until a restart
+// (hint 16) or the stop wakes it. The user-interface thread stops the worker (a bounded
 // wait) before it replaces buffers, the sampler or the size; position-grid rebuilds, paint
 // strokes and composition take the lock. The worker shades with its own copy of the
 // lighting, so the view's LightParms is never written by it.
@@ -155,6 +156,9 @@ public:
     bool HasWorker() const { return m_worker.joinable(); }
     // True while a restart (hint 16) waits for the worker to take it.
     bool RestartPending() const { return m_restartRequested.load(); }
+    // Whether the window still has frames to show: a render under way or not yet reported,
+    // or the selection outline's moving pattern. Once false the frame timer may rest.
+    bool NeedsFrames() const;
 
     // ---- settings ----
     // The view's settings live in the document's record.
@@ -234,11 +238,16 @@ private:
         std::mutex mutex;
         std::condition_variable cv;
         bool set = false;
+        bool woken = false;
         void Set();
         void Reset();
         bool IsSet();
         // True when set within `milliseconds`.
         bool Wait(int milliseconds);
+        // Wakes one WaitForWake (now or, when none waits yet, the next one).
+        void Wake();
+        // Waits, with no time limit, until the event is set or woken.
+        void WaitForWake();
     };
 
     bool Resize(int width, int height);

@@ -131,8 +131,10 @@ ToolEvent ViewInput::MakeEvent(int message) const
 
 void ViewInput::CreateFirstTool(bool startupFile)
 {
-    m_sizeBits = startupFile ? kSizeSM : kSizeXL;
-    CreateAndFinish(m_sizeBits | (startupFile ? kStartupTool : kNoTool), 0.0);
+    // The no-action tool's code carries the extra-large bits; the current size stays small,
+    // so the first paint tool chosen takes the small preset.
+    m_sizeBits = kSizeSM;
+    CreateAndFinish(startupFile ? (kSizeSM | kStartupTool) : (kSizeXL | kNoTool), 0.0);
 }
 
 bool ViewInput::SetTool(int id, int sizeBits, bool suspend, double argument)

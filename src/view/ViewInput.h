@@ -166,7 +166,7 @@ public:
     void WriteProfile(const AppSettings& profile) const;
 
     // The first tool: the start-up guide when a startup file is open, else the no-action
-    // tool with the extra-large size bits.
+    // tool with the extra-large size bits in its code; the current size bits stay small.
     void CreateFirstTool(bool startupFile);
 
     // Selects a tool (-1: the current id / size bits); `suspend` keeps the current tool to

@@ -240,6 +240,29 @@ TEST_F(ViewTest, HeldBusyCounterBlocksPreparation)
     EXPECT_FALSE(view.HasWorker());
 }
 
+TEST_F(ViewTest, AFinishedRenderRestsUntilHint16WakesTheWorker)
+{
+    CKVView view(doc, &frame);
+    view.SetClientSize(64, 32);
+    EXPECT_TRUE(view.NeedsFrames());
+    ASSERT_TRUE(kvtest::WaitUntil([&] { return view.PrepareRender(); }));
+    // Reported: nothing more to show, and the worker stays (asleep).
+    EXPECT_FALSE(view.NeedsFrames());
+    EXPECT_TRUE(view.HasWorker());
+    view.OnUpdate(16);
+    EXPECT_TRUE(view.NeedsFrames());
+    ASSERT_TRUE(kvtest::WaitUntil([&] { return view.PrepareRender(); }));
+    EXPECT_FALSE(view.NeedsFrames());
+    // An active selection shown as an outline keeps its pattern moving.
+    doc.world.selection.Create(8, 4);
+    doc.world.selection.SelectAll();
+    doc.world.selection.SetActive(true);
+    ASSERT_TRUE(doc.world.selection.IsActive());
+    EXPECT_TRUE(view.NeedsFrames());
+    view.SetSelectionDisplayMode(0);
+    EXPECT_FALSE(view.NeedsFrames());
+}
+
 TEST_F(ViewTest, TimedOutStopKeepsTheOneWorkerAndTheBuffers)
 {
     CKVView view(doc, &frame);

@@ -155,7 +155,7 @@ protected:
     }
     void Down(int x, int y) { Input().OnMouse(kToolMsgLButtonDown, kToolFlagLButton, x, y); }
     void Up(int x, int y) { Input().OnMouse(kToolMsgLButtonUp, 0, x, y); }
-    void Move(int x, int y) { Input().OnMouse(kToolMsgMouseMove, 0, x, y); }
+    void Move(int x, int y, unsigned flags = 0) { Input().OnMouse(kToolMsgMouseMove, flags, x, y); }
     void Wheel(int delta) { Input().OnMouse(kToolMsgMouseWheel, 0, 100, 100, delta); }
     void Key(int code)
     {
@@ -218,7 +218,6 @@ TEST(MapEditToolFactory, EveryIdBuildsItsClass)
         bool (*is)(MouseTool*);
     };
     const Case cases[] = {
-        {0, true, [](MouseTool* t) { return dynamic_cast<CToolNull*>(t) != nullptr; }},
         {18, true, [](MouseTool* t) { return dynamic_cast<CToolSelectFreehand*>(t) != nullptr; }},
         {19, true, [](MouseTool* t) { return dynamic_cast<CToolSelectPolygon*>(t) != nullptr; }},
         {20, true, [](MouseTool* t) { return dynamic_cast<CToolSelectRectangle*>(t) != nullptr; }},
@@ -255,6 +254,15 @@ TEST(MapEditToolFactory, EveryIdBuildsItsClass)
         auto* g = dynamic_cast<CToolGradient*>(tool.get());
         ASSERT_NE(g, nullptr);
         EXPECT_EQ(g->Channel(), channels[id - 39]);
+    }
+    // Id 0 has no tool of its own: the no-action tool, and false, as for any unknown id.
+    {
+        ToolCreateArgs args;
+        args.code = ViewInput::kSizeXL;
+        std::unique_ptr<MouseTool> tool;
+        EXPECT_FALSE(CreateMouseTool(args, tool));
+        EXPECT_NE(dynamic_cast<CToolNull*>(tool.get()), nullptr);
+        EXPECT_EQ(tool->GetId(), ViewInput::kSizeXL);
     }
     CToolNull none;
     ToolInfo info;
@@ -651,15 +659,21 @@ TEST_F(MapEditTools, CraterGoesToTheClickAndSizesByLatitudeOnly)
     Move(100, 100);
     Input().OnKeyDown(kKeyControl);
     EXPECT_EQ(crater->State(), CToolCrater::kStateSizing);
-    Move(160, 100); // horizontal: the radius stays
+    Move(160, 100, kToolFlagControl); // horizontal: the radius stays
     EXPECT_DOUBLE_EQ(crater->Radius(), 0.0);
-    Move(160, 80);
+    Move(160, 80, kToolFlagControl);
     EXPECT_DOUBLE_EQ(crater->Radius(), 20.0);
-    Move(160, 180);
+    Move(160, 180, kToolFlagControl);
     EXPECT_DOUBLE_EQ(crater->Radius(), 80.0);
     Input().OnKeyUp(kKeyControl);
     EXPECT_EQ(crater->State(), CToolCrater::kStateNormal);
     EXPECT_DOUBLE_EQ(crater->CentreLongitude(), -20.0);
+    // Ctrl's key-up went to another window: the next move without Ctrl moves the crater.
+    Input().OnKeyDown(kKeyControl);
+    Move(160, 40);
+    EXPECT_EQ(crater->State(), CToolCrater::kStateNormal);
+    EXPECT_DOUBLE_EQ(crater->Radius(), 80.0);
+    EXPECT_DOUBLE_EQ(crater->CentreLatitude(), 50.0);
 
     Wheel(120 * 20);
     EXPECT_DOUBLE_EQ(crater->Radius(), 90.0);

@@ -163,6 +163,34 @@ TEST_F(PaintToolsTest, AStrokePaintsTheViewsAmountAndEndsWithTheButton)
     EXPECT_EQ(tool.GetState(), ToolPaint::kIdle);
 }
 
+TEST_F(PaintToolsTest, TheFirstPaintToolTakesTheSmallPreset)
+{
+    input.presetSM = 10;
+    input.CreateFirstTool(false);
+    input.SetTool(8 | ViewInput::kPaintingFamily);
+    auto& tool = dynamic_cast<ToolPaint&>(*input.CurrentTool());
+    EXPECT_EQ(tool.Settings().width, 10);
+    EXPECT_EQ(input.CurrentSizeBits(), ViewInput::kSizeSM);
+}
+
+TEST_F(PaintToolsTest, AControlKeyUpLostElsewhereLeavesNoResizeBehind)
+{
+    // Ctrl went down over the map, its key-up went to a dialog: the next drag paints.
+    ToolPaint& tool = Select(8);
+    const int width = tool.Settings().width;
+    input.OnMouse(kToolMsgMouseMove, 0, 40, 20);
+    input.OnKeyDown(kKeyControl);
+    ASSERT_EQ(tool.GetState(), ToolPaint::kResizing);
+    input.OnMouse(kToolMsgLButtonDown, kToolFlagLButton, 40, 20);
+    input.OnMouse(kToolMsgMouseMove, kToolFlagLButton, 60, 30);
+    input.OnMouse(kToolMsgLButtonUp, 0, 60, 30);
+    ASSERT_EQ(host.strokes.size(), 2u);
+    EXPECT_TRUE(host.strokes[0].press);
+    EXPECT_FALSE(host.strokes[1].press);
+    EXPECT_EQ(tool.Settings().width, width);
+    EXPECT_EQ(tool.GetState(), ToolPaint::kIdle);
+}
+
 TEST_F(PaintToolsTest, StrokesEndWhateverInterruptsThem)
 {
     // Released while resizing: Control up does not bring the stroke back.
@@ -192,13 +220,13 @@ TEST_F(PaintToolsTest, ControlDragAndWheelResize)
     input.OnMouse(kToolMsgMouseMove, 0, 40, 0);
     input.OnKeyDown(kKeyControl);
     // 9 degrees on a grid 512 rows high: trunc(9 x 512 / 90) = 51.
-    input.OnMouse(kToolMsgMouseMove, 0, 40, 18);
+    input.OnMouse(kToolMsgMouseMove, kToolFlagControl, 40, 18);
     EXPECT_EQ(tool.Settings().width, 51);
     EXPECT_EQ(tool.Settings().height, 51);
     EXPECT_EQ(Panel().shown.width, 51);
-    input.OnMouse(kToolMsgMouseMove, 0, 40, 2000); // off the map: unchanged
+    input.OnMouse(kToolMsgMouseMove, kToolFlagControl, 40, 2000); // off the map: unchanged
     EXPECT_EQ(tool.Settings().width, 51);
-    input.OnMouse(kToolMsgMouseMove, 0, 40, 900); // 450 degrees away: held at 512
+    input.OnMouse(kToolMsgMouseMove, kToolFlagControl, 40, 900); // 450 degrees away: held at 512
     EXPECT_EQ(tool.Settings().width, 512);
     input.OnKeyUp(kKeyControl);
     EXPECT_EQ(tool.GetState(), ToolPaint::kIdle);

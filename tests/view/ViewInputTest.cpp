@@ -71,7 +71,7 @@ TEST(MouseTool, TheBaseToolIgnoresEverythingAndShowsTheArrow)
 
 TEST(ToolFactory, AnUnknownIdGivesTheNoActionToolAndFalse)
 {
-    for (int id : {17, 4095}) {
+    for (int id : {0, 17, 4095}) {
         std::unique_ptr<MouseTool> tool;
         ToolCreateArgs args;
         args.code = id | ViewInput::kSizeLG;
@@ -87,6 +87,8 @@ TEST(ViewInput, ChoosingTheCurrentToolAgainSelectsTheNoActionTool)
     ViewInput input(host);
     input.CreateFirstTool(false);
     EXPECT_EQ(input.CurrentCode(), ViewInput::kSizeXL);
+    // The current size stays small: the first paint tool takes the small preset.
+    EXPECT_EQ(input.CurrentSizeBits(), ViewInput::kSizeSM);
 
     input.SetTool(8 | kPaint, ViewInput::kSizeSM);
     EXPECT_EQ(input.CurrentCode(), (8 | kPaint | ViewInput::kSizeSM));

@@ -306,9 +306,9 @@ TEST_F(NavigationTest, PanToolDragsTheOffsetOrTheCentre)
     view->Projection().SetCenter(30.0, 10.0);
     ASSERT_TRUE(input.OnKeyDown(kKeyShift));
     EXPECT_EQ(tool->GetCursor(), kCursorHandShiftIdle);
-    input.OnMouse(kToolMsgLButtonDown, 0, 200, 100);
+    input.OnMouse(kToolMsgLButtonDown, kToolFlagShift, 200, 100);
     EXPECT_EQ(tool->GetCursor(), kCursorHandShiftDrag);
-    EXPECT_FALSE(input.OnMouse(kToolMsgMouseMove, 0, 180, 110));
+    EXPECT_FALSE(input.OnMouse(kToolMsgMouseMove, kToolFlagShift, 180, 110));
     ASSERT_EQ(route.sent.back().hint, 9);
     EXPECT_EQ(route.sent.back().points->x1, 30.0);
     double lat, lon;
@@ -317,14 +317,23 @@ TEST_F(NavigationTest, PanToolDragsTheOffsetOrTheCentre)
     EXPECT_NEAR(lat, 30.0 + 18.0, 1e-9);
     EXPECT_NEAR(lon, 10.0 + 36.0, 1e-9);
     ASSERT_TRUE(input.OnKeyDown(kKeyControl));
-    input.OnMouse(kToolMsgMouseMove, 0, 200, 100);
+    input.OnMouse(kToolMsgMouseMove, kToolFlagShift | kToolFlagControl, 200, 100);
     EXPECT_EQ(route.sent.back().points->x1, 0.0);
     view->Projection().GetCenter(lat, lon);
     EXPECT_NEAR(lat, 0.0, 1e-9);
-    input.OnMouse(kToolMsgLButtonUp, 0, 200, 100);
+    input.OnMouse(kToolMsgLButtonUp, kToolFlagShift | kToolFlagControl, 200, 100);
     input.OnKeyUp(kKeyControl);
     input.OnKeyUp(kKeyShift);
     EXPECT_EQ(tool->GetCursor(), kCursorHandIdle);
+    // Shift whose key-up went elsewhere: the next drag reads the event and moves the offset.
+    input.OnKeyDown(kKeyShift);
+    const std::size_t sent = route.sent.size();
+    input.OnMouse(kToolMsgLButtonDown, kToolFlagLButton, 200, 100);
+    EXPECT_EQ(tool->GetCursor(), kCursorHandDrag);
+    EXPECT_TRUE(input.OnMouse(kToolMsgMouseMove, kToolFlagLButton, 190, 100));
+    ASSERT_GT(route.sent.size(), sent);
+    EXPECT_EQ(route.sent.back().hint, 5);
+    input.OnMouse(kToolMsgLButtonUp, 0, 190, 100);
     EXPECT_FALSE(input.OnKeyDown('Q'));
 }
 
@@ -340,11 +349,23 @@ TEST_F(NavigationTest, WheelZoomFactors)
         } turns[] = {{120, 1 / 1.5}, {240, 1 / 3.0}, {-120, 1.5}, {-360, 4.5}};
         for (const auto& t : turns) {
             const double before = view->Projection().GetScale();
+            const int history = view->HistoryCount();
             input.OnMouse(kToolMsgMouseWheel, 0, 10, 10, t.delta);
             ASSERT_EQ(route.sent.back().hint, 11);
             EXPECT_DOUBLE_EQ(route.sent.back().points->x1, t.factor);
             EXPECT_DOUBLE_EQ(view->Projection().GetScale(), before * t.factor);
+            // The view before the turn is on the history: Zoom Prior goes back to it.
+            ASSERT_EQ(view->HistoryCount(), history + 1);
+            ASSERT_TRUE(view->ZoomPrior());
+            EXPECT_DOUBLE_EQ(view->Projection().GetScale(), before);
+            input.OnMouse(kToolMsgMouseWheel, 0, 10, 10, t.delta);
         }
+        // A turn of nothing sends nothing and is not handled.
+        const std::size_t sent = route.sent.size();
+        const int history = view->HistoryCount();
+        EXPECT_FALSE(input.OnMouse(kToolMsgMouseWheel, 0, 10, 10, 0));
+        EXPECT_EQ(route.sent.size(), sent);
+        EXPECT_EQ(view->HistoryCount(), history);
     }
 }
 

@@ -19,8 +19,19 @@ int CPanTool::CursorForState() const
     return m_dragging ? kCursorHandDrag : kCursorHandIdle;
 }
 
+void CPanTool::FollowKeys(const ToolEvent& event)
+{
+    const uint8_t shift = (event.keyFlags & kToolFlagShift) != 0 ? 1 : 0;
+    m_ctrl = (event.keyFlags & kToolFlagControl) != 0 ? 1 : 0;
+    if (shift != m_shift) {
+        m_shift = shift;
+        ChangeCursor(CursorForState());
+    }
+}
+
 bool CPanTool::OnLButtonDown(ToolEvent& event)
 {
+    FollowKeys(event);
     m_pressX = event.x;
     m_pressY = event.y;
     if (event.view) {
@@ -40,6 +51,7 @@ bool CPanTool::OnLButtonDown(ToolEvent& event)
 
 bool CPanTool::OnMouseMove(ToolEvent& event)
 {
+    FollowKeys(event);
     if (!m_dragging)
         return false;
     TwoPtHint hint;
@@ -61,6 +73,7 @@ bool CPanTool::OnMouseMove(ToolEvent& event)
 
 bool CPanTool::OnLButtonUp(ToolEvent& event)
 {
+    FollowKeys(event);
     m_dragging = 0;
     ChangeCursor(CursorForState());
     if (event.view)

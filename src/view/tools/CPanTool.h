@@ -27,6 +27,8 @@ public:
 
 private:
     int CursorForState() const;
+    // Shift and Ctrl as the mouse event has them (a key-up may have gone elsewhere).
+    void FollowKeys(const ToolEvent& event);
 
     int m_pressX = 0, m_pressY = 0;
     double m_offsetX = 0.0, m_offsetY = 0.0;

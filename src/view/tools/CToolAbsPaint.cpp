@@ -7,15 +7,24 @@ namespace kv {
 
 CToolAbsPaint::CToolAbsPaint(const ToolCreateArgs& args) : ToolPaint(args) {}
 
+void CToolAbsPaint::SetPicking(bool picking)
+{
+    if (picking == m_picking)
+        return;
+    if (picking) {
+        m_savedCursor = GetCursor();
+        LoadToolCursor(kCursorPicker);
+    } else {
+        ChangeCursor(m_savedCursor);
+    }
+    m_picking = picking;
+}
+
 bool CToolAbsPaint::OnKeyDown(ToolEvent& event)
 {
     if (event.keyCode != kKeyShift)
         return ToolPaint::OnKeyDown(event);
-    if (!m_picking) {
-        m_savedCursor = GetCursor();
-        LoadToolCursor(kCursorPicker);
-        m_picking = true;
-    }
+    SetPicking(true);
     return true;
 }
 
@@ -23,15 +32,19 @@ bool CToolAbsPaint::OnKeyUp(ToolEvent& event)
 {
     if (event.keyCode != kKeyShift)
         return ToolPaint::OnKeyUp(event);
-    if (m_picking) {
-        ChangeCursor(m_savedCursor);
-        m_picking = false;
-    }
+    SetPicking(false);
     return true;
+}
+
+bool CToolAbsPaint::OnMouseMove(ToolEvent& event)
+{
+    SetPicking((event.keyFlags & kToolFlagShift) != 0);
+    return ToolPaint::OnMouseMove(event);
 }
 
 bool CToolAbsPaint::OnLButtonDown(ToolEvent& event)
 {
+    SetPicking((event.keyFlags & kToolFlagShift) != 0);
     if (!m_picking)
         return ToolPaint::OnLButtonDown(event);
     ViewInput* view = event.view ? event.view : View();

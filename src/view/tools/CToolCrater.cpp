@@ -19,8 +19,15 @@ CToolCrater::CToolCrater(double radius) : m_radius(std::clamp(std::isfinite(radi
     SetStatusText("Click left mouse button to place a crater, Ctrl+Drag to change tool size");
 }
 
+void CToolCrater::FollowControl(const ToolEvent& event)
+{
+    if (m_state == kStateSizing && !(event.keyFlags & kToolFlagControl))
+        m_state = m_savedState;
+}
+
 bool CToolCrater::OnLButtonDown(ToolEvent& event)
 {
+    FollowControl(event);
     // The crater goes where the click is (while sizing: where the rings are).
     if (m_state != kStateSizing) {
         double lat = 0.0, lon = 0.0;
@@ -41,6 +48,7 @@ bool CToolCrater::OnLButtonDown(ToolEvent& event)
 
 bool CToolCrater::OnMouseMove(ToolEvent& event)
 {
+    FollowControl(event);
     m_lastMove = event;
     double lat = 0.0, lon = 0.0;
     if (!PixelToLatLon(event, event.x, event.y, lat, lon))

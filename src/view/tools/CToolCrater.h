@@ -29,6 +29,9 @@ public:
     bool OnMouseWheel(ToolEvent& event) override;
     bool DrawFeedback(ToolEvent& event) override;
 
+    // Ctrl as the mouse event has it: sizing without it is over (its key-up may have gone
+    // to another window).
+    void FollowControl(const ToolEvent& event);
     // A ring point at angle t (radians) for a ring of radius r degrees, in degrees.
     virtual void RingPoint(double r, double t, double& latitude, double& longitude) const;
 

@@ -2,6 +2,7 @@
 
 #include "base/ViewHooks.h"
 #include "document/DocumentContext.h"
+#include "view/ViewInput.h"
 
 #include <cstdlib>
 
@@ -42,7 +43,10 @@ bool MouseTool::WheelZoom(ToolEvent& event)
 {
     const int delta = event.wheelDelta;
     if (delta == 0)
-        return true;
+        return false;
+    // Zoom Prior comes back to the view before the turn.
+    if (event.view)
+        event.view->Host().PushViewHistory();
     const double turn = 1.5 * std::abs(delta) / kWheelNotch;
     TwoPtHint hint(delta > 0 ? 1.0 / turn : turn, 0.0, 0.0, 0.0);
     SendViewHint(11, hint);

@@ -147,8 +147,9 @@ public:
     void SetWindow(ToolWindow* window) { m_window = window; }
     ToolWindow* GetWindow() const { return m_window; }
 
-    // The mouse-wheel zoom of the pan and zoom tools: a forward turn of delta zooms in by
-    // 1 / (1.5 x delta / 120), a backward turn out by 1.5 x |delta| / 120 (hint 11).
+    // The mouse-wheel zoom of the pan and zoom tools: the view is pushed onto its history,
+    // then a forward turn of delta zooms in by 1 / (1.5 x delta / 120), a backward turn out
+    // by 1.5 x |delta| / 120 (hint 11). A turn of 0 does nothing and returns false.
     static bool WheelZoom(ToolEvent& event);
     // Sends a view update hint with its two points to the active document's views.
     static int SendViewHint(int hint, const TwoPtHint& points);

@@ -45,7 +45,8 @@ std::unique_ptr<MouseTool> MakePaint(const ToolCreateArgs& args)
     return std::make_unique<Tool>(args);
 }
 
-// One line per tool file: { tool id, maker } (id 0 is the no-action tool).
+// One line per tool file: { tool id, maker }. Id 0 has no line: it is the no-action tool
+// every id without one gets.
 const MouseToolEntry kTools[] = {
     {1, MakeZoomTool},
     {2, Make<CPanTool>},
@@ -70,7 +71,6 @@ const MouseToolEntry kTools[] = {
     {38, &MakePaint<CToolAbsPreOffset>},
     // End of the paint tools.
     // ---- map editing: selection, measuring, craters, overlays, pickers, gradients ----
-    {0, MakeToolNull},
     {18, MakeSelectFreehand},
     {19, MakeSelectPolygon},
     {20, MakeSelectRectangle},
@@ -119,7 +119,9 @@ bool CreateMouseTool(const ToolCreateArgs& args, std::unique_ptr<MouseTool>& too
             }
         }
     }
-    tool = std::make_unique<MouseTool>(args.code, args.window);
+    tool = MakeToolNull(args);
+    tool->SetId(args.code);
+    tool->SetWindow(args.window);
     return false;
 }
 

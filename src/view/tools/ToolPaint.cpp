@@ -48,6 +48,12 @@ void ToolPaint::Remember(const ToolEvent& event)
         m_view = event.view;
 }
 
+void ToolPaint::FollowControl(const ToolEvent& event)
+{
+    if (m_state == kResizing && !(event.keyFlags & kToolFlagControl))
+        m_state = m_savedState;
+}
+
 void ToolPaint::ToggleOutline()
 {
     if (m_view)
@@ -178,6 +184,7 @@ bool ToolPaint::ApplyAt(ToolEvent& event)
 
 bool ToolPaint::OnLButtonDown(ToolEvent& event)
 {
+    FollowControl(event);
     if (m_state != kIdle)
         return true;
     // A panel holding no number starts no stroke (nothing painted, no undo step).
@@ -192,6 +199,7 @@ bool ToolPaint::OnLButtonDown(ToolEvent& event)
 
 bool ToolPaint::OnLButtonUp(ToolEvent& event)
 {
+    FollowControl(event);
     Remember(event);
     if (m_state == kResizing)
         m_savedState = kIdle;
@@ -202,6 +210,7 @@ bool ToolPaint::OnLButtonUp(ToolEvent& event)
 
 bool ToolPaint::OnMouseMove(ToolEvent& event)
 {
+    FollowControl(event);
     m_lastEvent = event;
     if (event.view)
         m_view = event.view;

@@ -4,7 +4,8 @@
 // auto-rotate, and loads and saves presets.
 //
 // States: idle -> painting (left button down) -> idle (button up, Suspend, Deactivate);
-// idle or painting -> resizing (Control down) -> the saved state (Control up), except that a
+// idle or painting -> resizing (Control down) -> the saved state (Control up, or the first
+// mouse event without Control: its key-up may have gone to another window), except that a
 // button released while resizing ends the stroke.
 #pragma once
 
@@ -70,6 +71,8 @@ protected:
 
 private:
     void Remember(const ToolEvent& event);
+    // Control as the mouse event has it: a resize without it is over.
+    void FollowControl(const ToolEvent& event);
 
     PaintToolRow m_row;
     int m_state = kIdle;

@@ -2,6 +2,7 @@
 #include <set>
 // The main window: placement record, bar layout, command table and routing, the
 // application's start-up to exit in process, the document's file commands.
+#include "AppFixtures.h"
 #include "DialogDriver.h"
 #include "DocumentFixtures.h"
 #include "QtTestApp.h"
@@ -59,21 +60,8 @@
 using namespace kv;
 using namespace kv::cmd;
 
-namespace {
-
-// A profile in a scratch folder whose install folder is that folder too.
-struct ScratchProfile {
-    ScratchProfile() : profile(dir.filePath("profile.ini"))
-    {
-        profile.WriteString("Settings", "Install", dir.path().toStdString());
-        profile.WriteInt("Settings", "RF", 0);
-    }
-    std::string Path(const char* name) const { return dir.filePath(name).toStdString(); }
-    QTemporaryDir dir;
-    ProfileSettings profile;
-};
-
-} // namespace
+using kvtest::RunningApp;
+using kvtest::ScratchProfile;
 
 TEST(WindowPlacement, RecordRoundTripsAndMinimisedComesBackNormal)
 {
@@ -286,24 +274,6 @@ TEST(MainFrame, ClosingDuringALongOperationAbortsItAndClosesAfterwards)
 }
 
 // ---------------------------------------------------------------- the application in process
-
-namespace {
-
-// Runs the interactive start-up with scripted messages and file dialogs.
-struct RunningApp {
-    explicit RunningApp(ScratchProfile& scratch, CCmdLineInfo info = {}) : app(&scratch.profile)
-    {
-        TestApp();
-        app.Messages().Script({});
-        app.Prompts().ScriptPaths({});
-        started = app.InitInstance(info);
-    }
-    ~RunningApp() { app.ExitInstance(); }
-    CKVApp app;
-    bool started = false;
-};
-
-} // namespace
 
 TEST(KVApp, StartToExitWritesPlacementBarsAndTheCleanExitMarker)
 {

@@ -288,6 +288,9 @@ void CKVApp::CreateMainWindow()
     m_map->SetZoomWindowStyle([this] { return m_prefs.ZS != 0; });
     m_map->SetStartupActive([this] { return HasStartupFile(); });
     m_frame->setCentralWidget(m_map);
+    m_map->setFocus();
+    m_focusKeys = std::make_unique<FocusKeyGuard>(m_map, m_frame.get());
+    m_fitTexts = std::make_unique<WindowTextFitter>();
     m_router.SetTargets(m_map, m_documentTarget.get(), m_frame.get(), this);
     m_messages.SetParent(m_frame.get());
     m_prompts.SetParent(m_frame.get());
@@ -354,13 +357,17 @@ bool CKVApp::OnIdle(int count)
 {
     (void)count;
     bool more = false;
-    if (m_map)
+    if (m_map) {
         more = m_map->View().PrepareRender();
+        m_map->WakeFrameTimer();
+    }
     // The view refines the globe's picture one pass a tick (RedrawGlobe) until complete.
     if (m_frame && m_frame->Globe() && m_frame->Globe()->IsRefining())
         more = true;
-    if (m_frame)
-        m_frame->UpdateToolbars();
+    // Every command's state, once a tick: shortcuts and toolbar buttons act whenever their
+    // command is enabled, not only after its menu was opened.
+    if (m_actions)
+        m_actions->UpdateAll();
     UpdateTitle();
     return more;
 }
@@ -486,6 +493,8 @@ int CKVApp::ClearStartupFile()
 
 void CKVApp::DestroyMainWindow()
 {
+    m_focusKeys.reset();
+    m_fitTexts.reset();
     if (m_map) {
         // The view's tool values go to the profile before the view goes.
         m_map->Input().WriteProfile(*m_profile);

@@ -12,6 +12,8 @@
 #include "gui/app/StartupFile.h"
 #include "gui/app/QtServices.h"
 #include "gui/commands/CommandTable.h"
+#include "gui/commands/FocusKeys.h"
+#include "gui/controls/WindowTexts.h"
 #include "world/SurfMap.h"
 
 #include <QMetaObject>
@@ -72,7 +74,8 @@ public:
     bool InitInstance(const CCmdLineInfo& info);
     // The orderly shut-down; the main window is closed first when it still exists.
     int ExitInstance();
-    // One idle tick: the active view prepares its render, toolbars follow their commands.
+    // One idle tick: the active view prepares its render, every command's action (menu
+    // entry, shortcut, toolbar button) follows its update handler.
     // True asks for another tick.
     bool OnIdle(int count);
 
@@ -138,6 +141,10 @@ private:
     std::unique_ptr<CDocManager> m_docs;
     std::unique_ptr<CMainFrame> m_frame;
     MapWidget* m_map = nullptr;
+    // Focused controls keep their own keys; the map's keys act while the map has the focus.
+    std::unique_ptr<FocusKeyGuard> m_focusKeys;
+    // Labels show no '&'; dialogs fit their titles, tabs and headings when they first show.
+    std::unique_ptr<WindowTextFitter> m_fitTexts;
     CSplashWnd* m_splash = nullptr;
     std::unique_ptr<QPrinter> m_printer;
 

@@ -19,6 +19,8 @@ namespace kv {
 namespace {
 
 constexpr const char* kIdProperty = "kvControlId";
+constexpr const char* kShownTextProperty = "kvShownText";
+constexpr const char* kShownValueProperty = "kvShownValue";
 
 // The text without blanks around it, empty when nothing is left.
 std::string Trimmed(const QString& text) { return text.trimmed().toStdString(); }
@@ -63,13 +65,32 @@ QString FloatText(float value)
 
 QString DoubleText(double value)
 {
-    std::string text;
-    for (int digits = DBL_DIG; digits <= 17; ++digits) {
-        text = FormatC("%.*g", digits, value);
+    for (int digits = FLT_DIG; digits <= DBL_DIG; ++digits) {
+        const std::string text = FormatC("%.*g", digits, value);
         if (StrToDoubleC(text.c_str(), nullptr) == value)
-            break;
+            return QString::fromStdString(text);
     }
-    return QString::fromStdString(text);
+    // No short text reads back exactly: the digits of a float are all the value has to say.
+    if (std::isfinite(value) && std::fabs(value) <= FLT_MAX)
+        return FloatText(static_cast<float>(value));
+    return QString::fromStdString(FormatC("%.*g", DBL_DIG, value));
+}
+
+void ShowNumber(QLineEdit* edit, double value) { ShowNumber(edit, value, DoubleText(value)); }
+
+void ShowNumber(QLineEdit* edit, double value, const QString& text)
+{
+    edit->setText(text);
+    edit->setProperty(kShownTextProperty, text);
+    edit->setProperty(kShownValueProperty, value);
+}
+
+std::optional<double> ShownNumber(const QLineEdit* edit)
+{
+    const QVariant text = edit->property(kShownTextProperty);
+    if (!text.isValid() || text.toString() != edit->text())
+        return std::nullopt;
+    return edit->property(kShownValueProperty).toDouble();
 }
 
 std::optional<double> ParseDouble(const QString& text)
@@ -134,7 +155,8 @@ bool DialogData::Fail(QLineEdit* edit, const std::string& message)
 
 bool DialogData::Float(QLineEdit* edit, float& out)
 {
-    const std::optional<float> v = ParseFloat(edit->text());
+    const std::optional<double> shown = ShownNumber(edit);
+    const std::optional<float> v = shown ? std::optional<float>(static_cast<float>(*shown)) : ParseFloat(edit->text());
     if (!v)
         return Fail(edit, NumberMessage());
     out = *v;
@@ -143,7 +165,8 @@ bool DialogData::Float(QLineEdit* edit, float& out)
 
 bool DialogData::Float(QLineEdit* edit, float& out, float lo, float hi)
 {
-    const std::optional<float> v = ParseFloat(edit->text());
+    const std::optional<double> shown = ShownNumber(edit);
+    const std::optional<float> v = shown ? std::optional<float>(static_cast<float>(*shown)) : ParseFloat(edit->text());
     if (!v || *v < lo || *v > hi)
         return Fail(edit, NumberRangeMessage(lo, hi));
     out = *v;
@@ -152,7 +175,8 @@ bool DialogData::Float(QLineEdit* edit, float& out, float lo, float hi)
 
 bool DialogData::Double(QLineEdit* edit, double& out)
 {
-    const std::optional<double> v = ParseDouble(edit->text());
+    const std::optional<double> shown = ShownNumber(edit);
+    const std::optional<double> v = shown ? shown : ParseDouble(edit->text());
     if (!v)
         return Fail(edit, NumberMessage());
     out = *v;
@@ -161,7 +185,8 @@ bool DialogData::Double(QLineEdit* edit, double& out)
 
 bool DialogData::Double(QLineEdit* edit, double& out, double lo, double hi)
 {
-    const std::optional<double> v = ParseDouble(edit->text());
+    const std::optional<double> shown = ShownNumber(edit);
+    const std::optional<double> v = shown ? shown : ParseDouble(edit->text());
     if (!v || *v < lo || *v > hi)
         return Fail(edit, NumberRangeMessage(lo, hi));
     out = *v;

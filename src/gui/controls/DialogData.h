@@ -25,9 +25,19 @@ int ControlId(const QWidget* control);
 QWidget* FindControl(const QWidget* window, int id);
 
 // A float or double as the dialogs show it: "%g" with the fewest digits (at least those the
-// type holds) that read back as the same value.
+// type holds) that read back as the same value; a double that needs more than 15 digits
+// (the leftover of a conversion, such as -7010.400000000001) is shown with the fewest that
+// read back as the same float.
 QString FloatText(float value);
 QString DoubleText(double value);
+
+// Shows a number in an edit (DoubleText, or the text given) and remembers it: while the text
+// stays as shown, reading the edit gives the number exactly, so a dialog's OK leaves an
+// untouched value as it was.
+void ShowNumber(QLineEdit* edit, double value);
+void ShowNumber(QLineEdit* edit, double value, const QString& text);
+// The remembered number while the edit's text is the one shown with it.
+std::optional<double> ShownNumber(const QLineEdit* edit);
 
 // The number a text holds, blanks around it allowed; empty when the text is not one whole
 // finite number (so "nan", "inf" and "1e999" are no numbers), and for a float also when it

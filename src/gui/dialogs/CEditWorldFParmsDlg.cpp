@@ -42,9 +42,9 @@ CEditWorldFParmsDlg::CEditWorldFParmsDlg(const FractalParmsValues& v, QWidget* p
       m_octaves(MakeEdit(this, 5412))
 {
     setWindowTitle(RecordName(values.info.name));
-    m_h->setText(DoubleText(values.parms.H));
-    m_lacunarity->setText(DoubleText(values.parms.lacunarity));
-    m_octaves->setText(DoubleText(values.parms.octaves));
+    ShowNumber(m_h, values.parms.H);
+    ShowNumber(m_lacunarity, values.parms.lacunarity);
+    ShowNumber(m_octaves, values.parms.octaves);
     auto* grid = new QGridLayout;
     AddRow(grid, MakeLabel(this, 0, "H (Roughness):"), m_h);
     AddRow(grid, MakeLabel(this, 0, "Lacunarity:"), m_lacunarity);
@@ -52,7 +52,7 @@ CEditWorldFParmsDlg::CEditWorldFParmsDlg(const FractalParmsValues& v, QWidget* p
     for (int i = 0; i < kTexExtraCount; ++i) {
         m_extras[i] = MakeEdit(this, 5552 + i);
         m_extraLabels[i] = MakeLabel(this, 5285 + i, RecordName(values.info.extraNames[i]));
-        m_extras[i]->setText(DoubleText(values.parms.extras[i]));
+        ShowNumber(m_extras[i], values.parms.extras[i]);
         const bool used = (values.info.extrasMask & (1u << i)) != 0;
         m_extras[i]->setVisible(used);
         m_extraLabels[i]->setVisible(used);

@@ -82,7 +82,7 @@ CSimpleCreateDlg::CSimpleCreateDlg(const SimpleCreateSettings& v, QWidget* paren
     auto* grid = new QGridLayout;
     for (int i = 0; i < kEdits; ++i) {
         m_edits[i] = MakeEdit(this, 0);
-        m_edits[i]->setText(DoubleText(*Field(values, i)));
+        ShowNumber(m_edits[i], *Field(values, i));
         QLabel* label = MakeLabel(this, 0, kLabels[i]);
         label->setBuddy(m_edits[i]);
         AddRow(grid, label, m_edits[i]);

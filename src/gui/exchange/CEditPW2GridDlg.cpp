@@ -44,13 +44,13 @@ CEditPW2GridDlg::CEditPW2GridDlg(const RectInfo& entry, QWidget* parent)
 
     m_enable->setChecked(grid.show != 0);
     m_colour->SetColor(grid.colour);
-    m_altitude->setText(DoubleText(metric ? grid.altitude : grid.altitude * kFeetPerMetre));
-    m_latitude->setText(DoubleText(grid.latSpacing));
-    m_longitude->setText(DoubleText(grid.lonSpacing));
-    m_top->setText(DoubleText(grid.north));
-    m_bottom->setText(DoubleText(grid.south));
-    m_left->setText(DoubleText(grid.west));
-    m_right->setText(DoubleText(grid.east));
+    ShowNumber(m_altitude, metric ? grid.altitude : grid.altitude * kFeetPerMetre);
+    ShowNumber(m_latitude, grid.latSpacing);
+    ShowNumber(m_longitude, grid.lonSpacing);
+    ShowNumber(m_top, grid.north);
+    ShowNumber(m_bottom, grid.south);
+    ShowNumber(m_left, grid.west);
+    ShowNumber(m_right, grid.east);
     m_thickness->setValue(grid.lineWidth);
     m_thicknessText->setText(QString::number(m_thickness->value()));
 }

@@ -579,7 +579,7 @@ CExportPageGrid::CExportPageGrid(ExportWizardRecord& record, QWidget* parent) : 
 void CExportPageGrid::Load()
 {
     const CRectGrid& g = m_record.grid;
-    endcap->setText(DoubleText(g.polarEndcap));
+    ShowNumber(endcap, g.polarEndcap);
     level->setValue(g.subdivisionLevel);
     levelText->setText(QString("%1 Divisions").arg(level->value()));
     adaptive->setChecked(g.adaptive != 0);

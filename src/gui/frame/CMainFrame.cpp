@@ -149,7 +149,6 @@ QToolBar* CMainFrame::MakeToolbar(int barId, int resourceId, const char* title, 
                 if (action->icon().isNull())
                     action->setIcon(QIcon(ToolbarButtonImage(resourceId, id)));
                 bar->addAction(action);
-                m_toolbarIds.push_back(id);
             }
         }
     }
@@ -176,7 +175,6 @@ QDockWidget* CMainFrame::MakePalette(int barId, int resourceId, const char* titl
             button->setDefaultAction(action);
             button->setAutoRaise(true);
             layout->addWidget(button, n / columns, n % columns);
-            m_toolbarIds.push_back(id);
             ++n;
         }
     }
@@ -391,8 +389,6 @@ void CMainFrame::showEvent(QShowEvent* event)
             dock->move(corner);
     }
 }
-
-void CMainFrame::UpdateToolbars() { m_actions.UpdateActions(m_toolbarIds); }
 
 void CMainFrame::closeEvent(QCloseEvent* event)
 {

@@ -115,9 +115,6 @@ public:
     void OnCommand(int id) override;
     void OnUpdateCommand(int id, CommandState& state) override;
 
-    // Toolbar buttons' states follow the commands' update handlers (called at idle).
-    void UpdateToolbars();
-
 protected:
     void closeEvent(QCloseEvent* event) override;
     void showEvent(QShowEvent* event) override;
@@ -144,7 +141,6 @@ private:
     QLabel* m_statusLabel = nullptr;
     QStyle* m_menuStyle = nullptr;
     QString m_statusText;
-    std::vector<int> m_toolbarIds;
     bool m_palettesPlaced = false;
     std::function<bool()> m_closeGuard;
     std::function<void()> m_closed;

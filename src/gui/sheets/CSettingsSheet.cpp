@@ -1,6 +1,7 @@
 #include "gui/sheets/CSettingsSheet.h"
 
 #include "base/MessageService.h"
+#include "gui/controls/DialogData.h"
 #include "platform/CLocale.h"
 #include "view/WorldSettingsValues.h"
 
@@ -128,12 +129,14 @@ void CSettingsSheet::showEvent(QShowEvent* event)
 
 void SetEditNumber(QLineEdit* edit, double value, int digits)
 {
-    edit->setText(QString::fromStdString(FormatC("%.*g", digits, value)));
+    ShowNumber(edit, value, QString::fromStdString(FormatC("%.*g", digits, value)));
 }
 
 std::optional<double> ReadEditNumber(QLineEdit* edit, std::optional<double> low, std::optional<double> high)
 {
-    const auto value = ParseEditNumber(edit->text().toStdString());
+    // An untouched field gives back the value it was shown with, to the last digit.
+    const std::optional<double> shown = ShownNumber(edit);
+    const auto value = shown ? shown : ParseEditNumber(edit->text().toStdString());
     if (!value) {
         ShowMessage("Please enter a number.");
         edit->setFocus();

@@ -84,8 +84,10 @@ private:
     bool m_grown = false;
 };
 
-// Edit helpers of the pages: numbers shown as the dialogs show them and read back with the
-// range check of the dialog data exchange ("Please enter ..." and the edit takes focus).
+// Edit helpers of the pages: numbers shown as the dialogs show them ("%g" with `digits`
+// significant digits) and read back with the range check of the dialog data exchange
+// ("Please enter ..." and the edit takes focus); an untouched field reads back the very
+// value it was shown with.
 void SetEditNumber(QLineEdit* edit, double value, int digits = 6);
 std::optional<double> ReadEditNumber(QLineEdit* edit, std::optional<double> low = {},
                                      std::optional<double> high = {});

@@ -254,8 +254,8 @@ void CWorldEditMisc::RefreshControls()
     m_metric->setChecked(Metric() != 0);
     m_shelf->setChecked(w.shapingOn != 0);
     SetEditNumber(m_level, static_cast<float>(ShelfToDisplay(w.shelfAltitude, Metric())));
-    SetEditNumber(m_latitude, w.axisLatitude, 15);
-    SetEditNumber(m_longitude, w.axisLongitude, 15);
+    SetEditNumber(m_latitude, w.axisLatitude);
+    SetEditNumber(m_longitude, w.axisLongitude);
     m_levelUnit->setText(HeightUnit(Metric()));
     m_level->setEnabled(m_shelf->isChecked());
     m_levelUnit->setEnabled(m_shelf->isChecked());
@@ -440,8 +440,8 @@ void CWorldEditFractalBasis::RefreshControls()
     const double origin[3] = {w.originX, w.originY, w.originZ};
     const double scale[3] = {w.scaleX, w.scaleY, w.scaleZ};
     for (size_t i = 0; i < 3; ++i) {
-        SetEditNumber(m_position[i], origin[i], 15);
-        SetEditNumber(m_scale[i], scale[i], 15);
+        SetEditNumber(m_position[i], origin[i]);
+        SetEditNumber(m_scale[i], scale[i]);
     }
     UpdateEnabling();
 }
@@ -528,7 +528,7 @@ void CWorldEditTemperature::RefreshControls()
 {
     const ClimateParms& c = Working().climate;
     const int metric = Metric();
-    SetEditNumber(m_tilt, TiltToDisplay(c.axialTilt), 15);
+    SetEditNumber(m_tilt, TiltToDisplay(c.axialTilt));
     (c.useFixedTemperature ? m_specified : m_physical)->setChecked(true);
     SetEditNumber(m_albedo, c.albedo, 15);
     SetEditNumber(m_light, c.solarFactor, 15);

@@ -7,13 +7,19 @@
 
 #include <QRect>
 
+#include <functional>
+
 class QImage;
 
 namespace kv {
 
 class FeedbackImageCanvas : public FeedbackCanvas {
 public:
-    explicit FeedbackImageCanvas(QImage& screen) : m_screen(screen) {}
+    // `drawn`, when given, is called after every figure drawn.
+    explicit FeedbackImageCanvas(QImage& screen, std::function<void()> drawn = {})
+        : m_screen(screen), m_drawn(std::move(drawn))
+    {
+    }
     void XorLine(int x0, int y0, int x1, int y1) override;
     void XorRectangle(int left, int top, int right, int bottom) override;
     void XorEllipse(int left, int top, int right, int bottom) override;
@@ -24,8 +30,11 @@ public:
     QRect Touched() const { return m_touched; }
 
 private:
+    void Touch(const QRect& area);
+
     QImage& m_screen;
     QRect m_touched;
+    std::function<void()> m_drawn;
 };
 
 } // namespace kv

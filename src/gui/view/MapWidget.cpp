@@ -71,8 +71,15 @@ MapWidget::MapWidget(CKVDoc& document, QWidget* parent)
     m_input = std::make_unique<ViewInput>(*this);
     m_commands = std::make_unique<ViewCommands>(*m_view, m_document, *this, m_input.get());
     m_paint = std::make_unique<PaintCommands>(document, *m_view, *m_input);
-    m_liveCanvas = std::make_unique<FeedbackImageCanvas>(m_screen);
-    connect(&m_timer, &QTimer::timeout, this, [this] { update(); });
+    // Feedback drawn outside a repaint (a tool erasing and drawing as the mouse moves) asks
+    // for one repaint; a repaint itself draws through its own canvas and asks for none.
+    m_liveCanvas = std::make_unique<FeedbackImageCanvas>(m_screen, [this] { update(); });
+    connect(&m_timer, &QTimer::timeout, this, [this] {
+        update();
+        // This frame shows the finished render: the timer rests until the view has more.
+        if (!m_view->NeedsFrames())
+            m_timer.stop();
+    });
     m_clock.start();
 }
 
@@ -210,13 +217,16 @@ void MapWidget::Invalidate() { update(); }
 
 void MapWidget::SetFrameTimer(int milliseconds)
 {
-    if (milliseconds > 0)
-        m_timer.start(milliseconds);
-    else
-        m_timer.stop();
+    m_frameInterval = std::max(0, milliseconds);
+    m_timer.stop();
+    WakeFrameTimer();
 }
 
-int MapWidget::FrameTimerInterval() const { return m_timer.isActive() ? m_timer.interval() : 0; }
+void MapWidget::WakeFrameTimer()
+{
+    if (m_frameInterval > 0 && !m_timer.isActive() && m_view->NeedsFrames())
+        m_timer.start(m_frameInterval);
+}
 
 void MapWidget::RefreshToolRange() { m_input->SyncToolValues(); }
 
@@ -354,11 +364,7 @@ bool MapWidget::LatLonToPixel(double latitude, double longitude, int& x, int& y)
 
 FeedbackCanvas* MapWidget::FeedbackTarget()
 {
-    if (m_screen.isNull())
-        return nullptr;
-    // The repaint draws the composite and the tool's feedback as it now stands.
-    update();
-    return m_liveCanvas.get();
+    return m_screen.isNull() ? nullptr : m_liveCanvas.get();
 }
 
 void MapWidget::CaptureMouse(bool capture)

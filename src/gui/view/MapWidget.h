@@ -71,8 +71,14 @@ public:
     void RefreshScreenImage();
     // The tool's feedback drawn (XOR) into the screen image once more.
     void DrawToolFeedback();
-    // The milliseconds of the frame timer (0: stopped).
-    int FrameTimerInterval() const;
+    // The milliseconds of the frame timer (0: none set).
+    int FrameTimerInterval() const { return m_frameInterval; }
+    // Whether the frame timer runs: only while the view has frames to show (a render under
+    // way, the selection's moving outline); an idle window paints nothing.
+    bool FrameTimerRunning() const { return m_timer.isActive(); }
+    // Starts the frame timer again when the view has frames to show (the idle tick calls it
+    // after every batch of events).
+    void WakeFrameTimer();
 
     // Prints the composite (off-map pixels white) centred at the largest size of its
     // aspect ratio inside the page less one inch on each side.
@@ -210,6 +216,7 @@ private:
     CommandActions* m_actions = nullptr;
     QImage m_screen;
     QTimer m_timer;
+    int m_frameInterval = 0;
     std::function<bool()> m_zoomStyle;
     std::function<bool()> m_startupActive;
     int m_waitDepth = 0;

@@ -2,6 +2,7 @@
 #include "AppFixtures.h"
 
 #include "gui/commands/CommandTable.h"
+#include "gui/controls/DialogData.h"
 #include "gui/controls/WindowTexts.h"
 #include "gui/frame/CMainFrame.h"
 #include "gui/sheets/CWorldEditSheet.h"
@@ -193,4 +194,42 @@ TEST(WindowTexts, AKeyLetterFindsItsControlOrIsDropped)
     EXPECT_EQ(beforeText->text(), "Above:");
     EXPECT_FALSE(SettleMnemonic(note));
     EXPECT_FALSE(SettleMnemonic(width)); // settled once
+}
+
+TEST(WindowTexts, NumbersShowTheirOwnDigitsAndUntouchedFieldsReadBackExactly)
+{
+    TestApp();
+    struct Case {
+        double value;
+        const char* shown;
+    };
+    const Case cases[] = {
+        {-7010.400000000001, "-7010.4"},           // -7010400 thousandths x 0.001
+        {304800.00376701355, "304800"},            // a default altitude in feet
+        {static_cast<double>(0.3f), "0.3"},        // a float shown through a double
+        {0.1, "0.1"},
+        {123456789.0, "123456789"},
+        {40075.0166855785, "40075.0166855785"},    // 15 digits read back exactly
+        {40075.016685578485, "40075.016"},         // 17 digits needed: a float's
+        {-90.0, "-90"},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(DoubleText(c.value).toStdString(), c.shown) << c.value;
+
+    QLineEdit edit;
+    DialogData data;
+    double read = 0.0;
+    ShowNumber(&edit, -7010.400000000001);
+    EXPECT_EQ(edit.text(), "-7010.4");
+    ASSERT_TRUE(data.Double(&edit, read));
+    EXPECT_EQ(read, -7010.400000000001); // untouched: the value as it was
+    float single = 0.0f;
+    ASSERT_TRUE(data.Float(&edit, single));
+    EXPECT_EQ(single, static_cast<float>(-7010.400000000001));
+    edit.setText("-7010.5");
+    ASSERT_TRUE(data.Double(&edit, read));
+    EXPECT_EQ(read, -7010.5);
+    edit.setText("-7010.4"); // the shown text again: the value it was shown for
+    ASSERT_TRUE(data.Double(&edit, read));
+    EXPECT_EQ(read, -7010.400000000001);
 }

@@ -3,6 +3,7 @@
 #include "base/MessageService.h"
 #include "base/color/ColorChooser.h"
 #include "document/AltColorGenerate.h"
+#include "gui/controls/DialogData.h"
 
 #include <QComboBox>
 #include <QDialogButtonBox>
@@ -86,8 +87,8 @@ CAltColorSingleDlg::CAltColorSingleDlg(QWidget* parent) : QDialog(parent)
 
 void CAltColorSingleDlg::LoadControls()
 {
-    m_altitude->setText(Significant(entry.altitude, 15));
-    m_max->setText(Significant(entry.altitude2, 15));
+    m_altitude->setText(DoubleText(entry.altitude));
+    m_max->setText(DoubleText(entry.altitude2));
     m_type->setCurrentIndex(entry.kind >= 0 && entry.kind <= 3 ? entry.kind : AltColor::kContour);
     m_roughness->setText(Significant(entry.roughness, 6));
     m_exponent->setText(Significant(entry.exponent, 6));

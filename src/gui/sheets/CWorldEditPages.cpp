@@ -530,12 +530,12 @@ void CWorldEditTemperature::RefreshControls()
     const int metric = Metric();
     SetEditNumber(m_tilt, TiltToDisplay(c.axialTilt));
     (c.useFixedTemperature ? m_specified : m_physical)->setChecked(true);
-    SetEditNumber(m_albedo, c.albedo, 15);
-    SetEditNumber(m_light, c.solarFactor, 15);
-    SetEditNumber(m_greenhouse, c.heatFactor, 15);
-    SetEditNumber(m_base, BaseTemperatureToDisplay(c.fixedMeanTemperature, metric), 15);
-    SetEditNumber(m_random, c.temperatureNoise, 15);
-    SetEditNumber(m_variance, TemperatureVarianceToDisplay(c.latitudeRange, metric), 15);
+    SetEditNumber(m_albedo, c.albedo);
+    SetEditNumber(m_light, c.solarFactor);
+    SetEditNumber(m_greenhouse, c.heatFactor);
+    SetEditNumber(m_base, BaseTemperatureToDisplay(c.fixedMeanTemperature, metric));
+    SetEditNumber(m_random, c.temperatureNoise);
+    SetEditNumber(m_variance, TemperatureVarianceToDisplay(c.latitudeRange, metric));
     m_baseUnit->setText(metric ? "C" : "F");
     m_varianceUnit->setText(metric ? "C" : "F");
     UpdateEnabling();
@@ -582,8 +582,8 @@ CWorldEditRainfall::CWorldEditRainfall(QWidget* parent) : CWorldEditPage(parent)
 void CWorldEditRainfall::RefreshControls()
 {
     const ClimateParms& c = Working().climate;
-    SetEditNumber(m_base, RainfallToDisplay(c.rainfallBase, Metric()), 15);
-    SetEditNumber(m_random, RainfallToDisplay(c.rainfallNoise, Metric()), 15);
+    SetEditNumber(m_base, RainfallToDisplay(c.rainfallBase, Metric()));
+    SetEditNumber(m_random, RainfallToDisplay(c.rainfallNoise, Metric()));
     m_unit->setText(Metric() ? "cm/yr" : "in/yr");
 }
 

@@ -23,7 +23,7 @@ std::string CBMPFrameWriter::FrameName(int index) const
 
 int CBMPFrameWriter::WriteFrame(const VideoBuffer& buffer, int index)
 {
-    return buffer.SaveBMP(FrameName(index));
+    return buffer.SaveOpaqueBMP(FrameName(index));
 }
 
 int CJPGFrameWriter::WriteFrame(const VideoBuffer& buffer, int index)

@@ -32,6 +32,10 @@ struct WorldImageSettings {
     int width = 1024;
     uint32_t background = 0xFFFFFF; // 0x00BBGGRR as the pixels take it
     int fileType = kBmpType;
+    // The save dialog's filter and default extension; empty: the picture types (BMP,
+    // JPEG). The Skyloom template export asks for its drawing here.
+    std::string filter;
+    std::string defaultExtension;
 };
 
 // The picture size and quality of a view picture (profile section "Info").
@@ -40,6 +44,9 @@ struct ImageSaveParms {
     int height = 0;
     int keepProportions = 0;
     int quality = 75;
+    // The main view's map size, which "Keep Main Window Proportions" follows.
+    int mainWidth = 0;
+    int mainHeight = 0;
 };
 
 class ExportDialogs {

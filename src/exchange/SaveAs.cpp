@@ -9,6 +9,8 @@
 #include "exchange/SpecialMDR.h"
 #include "exchange/ViewPicture.h"
 
+#include <cctype>
+
 namespace kv {
 
 const SaveAsType kSaveAsTypes[kSaveAsTypeCount] = {
@@ -63,6 +65,30 @@ SaveAsStart SaveAsStartFor(const std::string& lastPath)
     return start;
 }
 
+int SaveAsTypeFor(std::string& path, int filterIndex)
+{
+    std::string ext = PathExtension(path);
+    for (char& c : ext)
+        c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    const bool known = filterIndex >= 1 && filterIndex <= kSaveAsTypeCount;
+    if (ext.empty() || ext == ".") {
+        if (known) {
+            if (!ext.empty())
+                path.pop_back();
+            path += std::string(kSaveAsTypes[filterIndex - 1].pattern).substr(1);
+        }
+        return filterIndex;
+    }
+    if (ext == ".mdr")
+        return filterIndex == kSpecialMDRType ? kSpecialMDRType : kMdrType;
+    if (ext == ".jpeg")
+        return kJpegType;
+    for (int i = 0; i < kSaveAsTypeCount; ++i)
+        if ("*" + ext == kSaveAsTypes[i].pattern)
+            return i + 1;
+    return filterIndex;
+}
+
 void SaveWorldAs(CKVDoc& doc, const std::function<bool(const std::string&)>& saveDocument)
 {
     const std::string lastPath = GetAppSettings().GetString("Settings", "Save", std::string());
@@ -77,8 +103,9 @@ void SaveWorldAs(CKVDoc& doc, const std::function<bool(const std::string&)>& sav
     std::string path;
     if (!GetExportDialogs().SaveFile(request, path))
         return;
+    const int type = SaveAsTypeFor(path, request.filterIndex);
     GetAppSettings().WriteString("Settings", "Save", path);
-    switch (request.filterIndex) {
+    switch (type) {
     case kDocumentType:
         if (saveDocument)
             saveDocument(path);
@@ -89,14 +116,14 @@ void SaveWorldAs(CKVDoc& doc, const std::function<bool(const std::string&)>& sav
     case kJpegType:
     case kPngType:
     case kMdrType:
-        SaveViewPicture(doc, path, request.filterIndex - kBmpType);
+        SaveViewPicture(doc, path, type - kBmpType);
         break;
     case kSpecialMDRType:
     case kRawType: {
         SpecialMDRSettings& memory = SpecialMDRMemory();
         int width = memory.width;
         bool sixteenBit = memory.sixteenBit;
-        const bool withHeader = request.filterIndex == kSpecialMDRType;
+        const bool withHeader = type == kSpecialMDRType;
         if (!GetExportDialogs().SpecialMDRParameters(withHeader ? "Special MDR Export" : "Raw File Export", width,
                                                       sixteenBit))
             break;

@@ -39,6 +39,12 @@ struct SaveAsStart {
 };
 SaveAsStart SaveAsStartFor(const std::string& lastPath);
 
+// The type a chosen name is saved as: the extension of a known type decides ("x.png" is a
+// PNG whatever the filter; ".mdr" keeps the filter's MDR kind, else the view raster), a name
+// without an extension takes the filter's and is given its extension in `path`, and any
+// other extension keeps the filter's type.
+int SaveAsTypeFor(std::string& path, int filterIndex);
+
 // The whole command on `doc`: the dialog, the profile value Settings\Save (written before
 // anything is saved) and the writer of the chosen type. The world document itself (type 1)
 // is saved through `saveDocument` (the program's document save, which also keeps the

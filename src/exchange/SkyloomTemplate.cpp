@@ -94,6 +94,9 @@ int ExportSkyloomTemplateCommand(CKVDoc& doc)
 {
     WorldImageSettings settings = WorldImageMemory();
     settings.path = LastPath();
+    settings.filter = kSkyloomDialogFilter;
+    settings.defaultExtension = kSkyloomDialogExtension;
+    settings.fileType = 1;
     if (!GetExportDialogs().WorldImageFile(kSkyloomDialogTitle, true, settings))
         return 0;
     LastPath() = settings.path;
@@ -108,7 +111,7 @@ int ExportSkyloomTemplateCommand(CKVDoc& doc)
     image.Free();
     RemapIcosahedral(net, WorldImageMemory().background);
     const std::string picture = CutExtension(settings.path) + ".bmp";
-    if (net.SaveBMP(picture) != 0) {
+    if (net.SaveOpaqueBMP(picture) != 0) {
         ShowMessage(kErrorWritingFile + picture);
         return -3;
     }

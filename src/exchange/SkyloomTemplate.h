@@ -12,6 +12,8 @@ class CKVDoc;
 
 constexpr uint32_t kSkyloomPictureNumber = 14331;
 constexpr char kSkyloomDialogTitle[] = "Export PW2 File based on Skyloom Pro Template";
+constexpr char kSkyloomDialogFilter[] = "Plotwright 2 Files (*.fcw)|*.fcw|All Files (*.*)|*.*||";
+constexpr char kSkyloomDialogExtension[] = ".fcw";
 
 // "$" + the file name when the path has a "\" or "/", else the path as given.
 std::string SkyloomReference(const std::string& imagePath);

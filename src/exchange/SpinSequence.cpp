@@ -39,10 +39,11 @@ void PaintSpinFrame(VideoBuffer& colour, const VideoBuffer& coverage, uint32_t b
     const int w = std::min(colour.GetWidth(), coverage.GetWidth());
     const int h = std::min(colour.GetHeight(), coverage.GetHeight());
     const double half = colour.GetWidth() / 2.0;
+    const uint32_t space = SwapRedBlue(background);
     for (int i = 0; i < h; ++i)
         for (int j = 0; j < w; ++j) {
             if ((coverage.GetPixel(j, i) & 0xFFFFFF) == 0) {
-                colour.SetPixelFast(j, i, background);
+                colour.SetPixelFast(j, i, space);
                 continue;
             }
             if (!shaded)

@@ -24,12 +24,15 @@ struct SpinSettings {
     static constexpr float kMaxLatitude = 360.0f;
 
     std::string path;
-    uint32_t background = 0xFFFF00; // 0x00BBGGRR as the pixels take it
+    uint32_t background = 0xFFFF00; // 0xRRGGBB: yellow
     int size = 192;
     int frames = 12;
     float latitude = 0.0f;
     bool shaded = false;
 };
+
+// 0xRRGGBB <-> 0x00BBGGRR (the same swap both ways).
+constexpr uint32_t SwapRedBlue(uint32_t c) { return ((c & 0xFF) << 16) | (c & 0xFF00) | ((c >> 16) & 0xFF); }
 
 // The values the command keeps between uses in a run.
 SpinSettings& SpinMemory();
@@ -38,7 +41,8 @@ SpinSettings& SpinMemory();
 // (case ignored) JPEG frames; null for anything else.
 std::unique_ptr<CMovieFrameWriter> FrameWriterFor(const std::string& path);
 
-// Paints the background where `coverage` is 0 (no world under the pixel) and, with
+// Paints the background (0xRRGGBB, turned into the pixels' 0x00BBGGRR) where `coverage`
+// is 0 (no world under the pixel) and, with
 // `shaded`, darkens the globe: with n = the width, x = (j - n/2) / (n/2),
 // y = (i - n/2) / (n/2), f = (cos(sqrt(x x + y y) pi/2) + 1) / 2 held to 0..1 and
 // q = (int)(f x 255), each of red, green and blue becomes (v q) >> 8.

@@ -25,6 +25,8 @@ bool ShowImageSaveParms(CRawImage& image, int width, int height, int withQuality
     parms.width = profile.GetInt("Info", "ImgW", width);
     parms.keepProportions = profile.GetInt("Info", "ImgP", 0);
     parms.quality = profile.GetInt("Info", "ImgQ", CRawImage::kDefaultQuality);
+    parms.mainWidth = width;
+    parms.mainHeight = height;
     if (!GetExportDialogs().ImageSaveParameters(parms, withQuality))
         return false;
     image.SetSize(std::clamp(parms.width, 1, kMaxPictureSide), std::clamp(parms.height, 1, kMaxPictureSide));

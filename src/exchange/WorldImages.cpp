@@ -67,7 +67,7 @@ int WriteWorldImage(CKVDoc& doc, const WorldImageSettings& settings, bool icosah
     }
     const bool jpeg = settings.fileType == WorldImageSettings::kJpegType;
     const std::string path = CutExtension(settings.path) + (jpeg ? ".jpg" : ".bmp");
-    const int result = jpeg ? picture->SaveJPEG(path, kWorldImageJpegQuality) : picture->SaveBMP(path);
+    const int result = jpeg ? picture->SaveJPEG(path, kWorldImageJpegQuality) : picture->SaveOpaqueBMP(path);
     if (result != 0) {
         ShowMessage(kErrorWritingFile + path);
         return -3;

@@ -209,6 +209,30 @@ void CRawImage::CopyEdgePixels()
         image.SetPixelFast(w - 1, y, image.GetPixel(w - 2, y));
     }
     std::memcpy(image.RowPointer(h - 1), image.RowPointer(h - 2), image.RowBytes());
+
+    // The cells the copy above stands for: off the map beside a neighbour on it.
+    if (!m_geo.valid || m_geo.width != w || m_geo.height != h)
+        return;
+    const bool withMask = m_mask.GetWidth() == w && m_mask.GetHeight() == h;
+    Grid2D* const grids[] = {m_geo.latitude.get(), m_geo.longitude.get(), m_geo.altitude.get(), m_geo.rawBasis.get()};
+    auto take = [&](int x, int y, int fromX, int fromY) {
+        uint8_t* validTo = m_geo.valid->Row<uint8_t>(static_cast<size_t>(y));
+        const uint8_t* validFrom = m_geo.valid->Row<uint8_t>(static_cast<size_t>(fromY));
+        if (validTo[x] != 0 || validFrom[fromX] == 0)
+            return;
+        validTo[x] = validFrom[fromX];
+        for (Grid2D* g : grids)
+            if (g != nullptr)
+                g->Row<float>(static_cast<size_t>(y))[x] = g->Row<float>(static_cast<size_t>(fromY))[fromX];
+        if (withMask)
+            m_mask.SetPixelFast(x, y, m_mask.GetPixel(fromX, fromY));
+    };
+    for (int y = 0; y < h; ++y) {
+        take(0, y, 1, y);
+        take(w - 1, y, w - 2, y);
+    }
+    for (int x = 0; x < w; ++x)
+        take(x, h - 1, x, h - 2);
 }
 
 void CRawImage::Free()
@@ -431,7 +455,7 @@ int CRawImage::SaveBMP(const std::string& path, bool riversAndGrids)
 {
     if (!m_computed && Compute(nullptr, true, riversAndGrids) != 0)
         return -1;
-    return m_colour.SaveBMP(path);
+    return m_colour.SaveOpaqueBMP(path);
 }
 
 int CRawImage::SavePNG(const std::string& path, bool riversAndGrids)

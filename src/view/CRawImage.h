@@ -54,7 +54,9 @@ public:
     virtual int ColorFromGeo(bool lighting);
     virtual void Free();
     // Copies column 1 into column 0, column width-2 into width-1 and row height-2 into
-    // row height-1 of the colour buffer.
+    // row height-1 of the colour buffer. Where such an edge cell lies off the map and its
+    // neighbour on it (the seam of a whole-world image), the cell also takes the
+    // neighbour's coverage and geo values, so no picture or raster has a dead edge.
     void CopyEdgePixels();
 
     // 0; -1 the computation failed or the encoder could not start; -2 a write failed.

@@ -38,12 +38,14 @@ struct WorldImageAnswer : ExportDialogs {
     {
         title = t;
         shownPath = settings.path;
+        shownFilter = settings.filter;
+        shownExtension = settings.defaultExtension;
         EXPECT_TRUE(icosahedral);
         settings.path = path;
         settings.width = 64;
         return ok;
     }
-    std::string path, title, shownPath;
+    std::string path, title, shownPath, shownFilter, shownExtension;
     bool ok = true;
 
 private:
@@ -66,6 +68,9 @@ TEST(SkyloomTemplate, CommandWritesTheNetAndItsDrawing)
     dialog.path = scratch / "sky.fcw";
     ASSERT_EQ(ExportSkyloomTemplateCommand(doc), 0);
     EXPECT_EQ(dialog.title, "Export PW2 File based on Skyloom Pro Template");
+    // The dialog offers the drawing, not the picture types.
+    EXPECT_EQ(dialog.shownFilter, "Plotwright 2 Files (*.fcw)|*.fcw|All Files (*.*)|*.*||");
+    EXPECT_EQ(dialog.shownExtension, ".fcw");
     EXPECT_TRUE(messages.texts.empty());
     // The chosen file itself, with no second one beside it in the other case.
     EXPECT_FALSE(std::filesystem::exists(scratch / "sky.FCW"));

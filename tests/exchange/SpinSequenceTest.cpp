@@ -82,12 +82,13 @@ TEST(SpinFrames, BackgroundAndRimShading)
             if ((j - 32) * (j - 32) + (i - 32) * (i - 32) <= 32 * 32)
                 coverage.SetPixel(j, i, 1);
     VideoBuffer plain = colour;
+    // The background is 0xRRGGBB; the pixels are 0x00BBGGRR.
     PaintSpinFrame(plain, coverage, 0xFFFF00, false);
-    EXPECT_EQ(plain.GetPixel(0, 0), 0xFFFF00u);
+    EXPECT_EQ(plain.GetPixel(0, 0), 0x00FFFFu);
     EXPECT_EQ(plain.GetPixel(32, 32), 0x80C0FFu);
 
     PaintSpinFrame(colour, coverage, 0x123456, true);
-    EXPECT_EQ(colour.GetPixel(0, 0), 0x123456u);
+    EXPECT_EQ(colour.GetPixel(0, 0), 0x563412u);
     // Centre: q = 255, each channel (v x 255) >> 8.
     const auto scaled = [](uint32_t v, uint32_t q) {
         return (((v & 0xFF) * q) >> 8) | ((((v >> 8) & 0xFF) * q) >> 8) << 8 | ((((v >> 16) & 0xFF) * q) >> 8) << 16;

@@ -1,4 +1,5 @@
 #include "base/color/ColorChooser.h"
+#include "exchange/SkyloomTemplate.h"
 #include "gui/exchange/CBinaryImportDlg.h"
 #include "gui/exchange/CBinaryPictureDlg.h"
 #include "gui/exchange/CSuperMDRDlg.h"
@@ -178,7 +179,8 @@ TEST(ExportFileDlgs, EditsReadAsTheirTextChanges)
     EXPECT_EQ(movie.background, 0xFFFF00u);
     auto previous = SetColorChooser(std::make_shared<FixedChooser>());
     movie.ColorButton()->click();
-    EXPECT_EQ(movie.background, 0x00336699u);
+    // The picker's 0x00BBGGRR kept as 0xRRGGBB.
+    EXPECT_EQ(movie.background, 0x00996633u);
 
     WorldImageSettings world;
     world.fileType = WorldImageSettings::kJpegType;
@@ -195,4 +197,13 @@ TEST(ExportFileDlgs, EditsReadAsTheirTextChanges)
     EXPECT_EQ(net.Settings().width, 2048);
     EXPECT_EQ(net.Settings().background, 0x00336699u);
     SetColorChooser(previous);
+
+    // The Skyloom template's dialog of the same kind offers its drawing.
+    WorldImageSettings drawing;
+    drawing.filter = kSkyloomDialogFilter;
+    drawing.defaultExtension = kSkyloomDialogExtension;
+    CIcosahedralFileDlg sky(kSkyloomDialogTitle, CIcosahedralFileDlg::kIcosahedralTemplate, drawing);
+    EXPECT_EQ(sky.nameFilters(), (QStringList{"Plotwright 2 Files (*.fcw)", "All Files (*.*)"}));
+    EXPECT_EQ(sky.defaultSuffix(), "fcw");
+    EXPECT_EQ(sky.Settings().fileType, WorldImageSettings::kBmpType);
 }

@@ -30,7 +30,12 @@ TEST(WindowExportDialogs, ImageSaveParametersGoThroughTheCommandDialog)
     parms.width = 100;
     parms.height = 50;
     parms.quality = 75;
+    parms.mainWidth = 900;
+    parms.mainHeight = 450;
     ASSERT_TRUE(dialogs.ImageSaveParameters(parms, 1));
+    // "Keep Main Window Proportions" follows the main view's map, not the active window.
+    EXPECT_EQ(answer.seen.mainWidth, 900);
+    EXPECT_EQ(answer.seen.mainHeight, 450);
     EXPECT_EQ(answer.seen.width, 100);
     EXPECT_EQ(answer.seen.height, 50);
     EXPECT_TRUE(answer.seen.jpeg);

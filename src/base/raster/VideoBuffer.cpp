@@ -300,4 +300,16 @@ int VideoBuffer::SaveBMP(const std::string& path) const
     return 0;
 }
 
+int VideoBuffer::SaveOpaqueBMP(const std::string& path) const
+{
+    if (!m_bits || BytesPerPixel() != 4)
+        return SaveBMP(path);
+    VideoBuffer opaque(*this);
+    uint8_t* bits = opaque.GetBits();
+    const size_t bytes = RowBytes() * static_cast<size_t>(m_height);
+    for (size_t i = 3; i < bytes; i += 4)
+        bits[i] = 0xFF;
+    return opaque.SaveBMP(path);
+}
+
 } // namespace kv

@@ -159,6 +159,10 @@ public:
     // save leaves any earlier file as it was. Returns 0; -1 when the file cannot be
     // created (or the buffer is empty); -2 when a write fails (the partial file is removed).
     int SaveBMP(const std::string& path) const;
+    // SaveBMP for a picture handed to other programs: a 32-bit image is written with every
+    // fourth byte 255, so that readers that take that byte as alpha see it opaque (the
+    // buffer is unchanged). Other depths are written as SaveBMP writes them.
+    int SaveOpaqueBMP(const std::string& path) const;
     // Writes a baseline JPEG file at `quality` (clamped to 0..100), rows top first, in the
     // colours the BMP form shows (red from bits 0-7); an 8-bit image is written grey. The
     // file is written beside the target and renamed over it. Returns 0; -1 when the

@@ -102,6 +102,10 @@ ExtendedSaveDialog::ExtendedSaveDialog(QWidget* parent, const QString& title, co
         if (!text.contains('('))
             text += " (" + patterns + ")";
         m_filters << text;
+        const QString first = patterns.section(' ', 0, 0);
+        m_extensions << (first.startsWith("*.") && !first.mid(2).contains('*') && !first.mid(2).contains('?')
+                             ? first.mid(2)
+                             : QString());
     }
     setNameFilters(m_filters);
     QString suffix = defaultExtension;
@@ -110,6 +114,14 @@ ExtendedSaveDialog::ExtendedSaveDialog(QWidget* parent, const QString& title, co
     setDefaultSuffix(suffix);
     if (!fileName.isEmpty())
         selectFile(fileName);
+    connect(this, &QFileDialog::filterSelected, this, &ExtendedSaveDialog::FollowFilter);
+}
+
+void ExtendedSaveDialog::FollowFilter(const QString& nameFilter)
+{
+    const qsizetype i = m_filters.indexOf(nameFilter);
+    if (i >= 0 && !m_extensions[i].isEmpty())
+        setDefaultSuffix(m_extensions[i]);
 }
 
 void ExtendedSaveDialog::AddExtraRow(QWidget* row)
@@ -125,8 +137,10 @@ int ExtendedSaveDialog::FilterIndex() const
 
 void ExtendedSaveDialog::SetFilterIndex(int index)
 {
-    if (index >= 1 && index <= m_filters.size())
+    if (index >= 1 && index <= m_filters.size()) {
         selectNameFilter(m_filters[index - 1]);
+        FollowFilter(m_filters[index - 1]);
+    }
 }
 
 std::string ExtendedSaveDialog::ChosenPath() const

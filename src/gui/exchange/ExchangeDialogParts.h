@@ -45,7 +45,12 @@ public:
     std::string ChosenPath() const;
 
 private:
+    // A name typed without an extension takes that of the filter shown (its first
+    // pattern "*.ext"; the default extension stays for a filter without one).
+    void FollowFilter(const QString& nameFilter);
+
     QStringList m_filters;
+    QStringList m_extensions;
 };
 
 } // namespace kv

@@ -52,11 +52,16 @@ void CVRMLExportDlg::accept()
 
 CIcosahedralFileDlg::CIcosahedralFileDlg(const QString& title, int id, const WorldImageSettings& settings,
                                          QWidget* parent)
-    : ExtendedSaveDialog(parent, title, "Windows BMP Files (*.bmp)|*.bmp|JPEG Files (*.jpg)|*.jpg||", ".bmp",
+    : ExtendedSaveDialog(parent, title,
+                         settings.filter.empty() ? "Windows BMP Files (*.bmp)|*.bmp|JPEG Files (*.jpg)|*.jpg||"
+                                                 : settings.filter,
+                         QString::fromStdString(settings.filter.empty() ? std::string(".bmp")
+                                                                        : settings.defaultExtension),
                          QString::fromStdString(settings.path)),
       width(settings.width),
       background(settings.background),
-      templateId(id)
+      templateId(id),
+      m_ownFilter(!settings.filter.empty())
 {
     auto* row = new QWidget(this);
     auto* layout = new QHBoxLayout(row);
@@ -81,8 +86,9 @@ WorldImageSettings CIcosahedralFileDlg::Settings() const
     s.path = ChosenPath();
     s.width = width;
     s.background = background;
-    s.fileType = FilterIndex() == WorldImageSettings::kJpegType ? WorldImageSettings::kJpegType
-                                                                : WorldImageSettings::kBmpType;
+    // A dialog of another kind of file (the Skyloom drawing) leaves the picture type.
+    s.fileType = !m_ownFilter && FilterIndex() == WorldImageSettings::kJpegType ? WorldImageSettings::kJpegType
+                                                                               : WorldImageSettings::kBmpType;
     return s;
 }
 
@@ -150,7 +156,10 @@ SpinSettings CMovieDlg::Settings() const
 
 void CMovieDlg::OnColorButton()
 {
-    PickColorByShift(background);
+    // The picker works in the pixels' 0x00BBGGRR; the sequence keeps 0xRRGGBB.
+    uint32_t picked = SwapRedBlue(background);
+    PickColorByShift(picked);
+    background = SwapRedBlue(picked);
 }
 
 void CMovieDlg::accept()

@@ -53,6 +53,7 @@ public:
     void accept() override;
 
 private:
+    bool m_ownFilter;
     QLineEdit* m_width;
     QPushButton* m_color = nullptr;
 };

@@ -32,10 +32,9 @@ bool WindowExportDialogs::ImageSaveParameters(ImageSaveParms& parms, int withQua
     values.keepProportions = parms.keepProportions != 0;
     values.quality = parms.quality;
     values.jpeg = withQuality != 0;
-    if (QWidget* main = QApplication::activeWindow()) {
-        values.mainWidth = main->width();
-        values.mainHeight = main->height();
-    }
+    // The proportions of the main view's map, whatever window is active.
+    values.mainWidth = parms.mainWidth;
+    values.mainHeight = parms.mainHeight;
     if (!GetCommandDialogs().ImageSaveParms(values))
         return false;
     parms.width = values.width;

@@ -70,7 +70,7 @@ struct Atlas {
             s.levels[i].definition = "plain";
         }
         s.writeDrawings = s.writePictures = s.writePages = true;
-        s.west = source.west, s.south = source.south, s.east = source.east, s.north = source.north;
+        kv::SetAtlasRoot(s, source);
         s.outputFolder = folder;
         return s;
     }
@@ -78,14 +78,11 @@ struct Atlas {
     // its dialog); `pictureOnly` computes the pictures alone.
     void Run(kv::MultiMapSettings s, bool pictureOnly)
     {
-        const double rootScale = source.projection.GetScale();
         auto one = [&](int c, int r, int level) {
-            kv::PlaceAtlasMap(s, c, r, level, rootScale);
+            kv::PlaceAtlasMap(s, c, r, level);
             int w = 0, h = 0;
             kv::AtlasPictureSize(s, w, h);
-            kv::ProjectionParms projection(source.projection);
-            projection.SetCenter(s.centerLatitude, s.centerLongitude);
-            projection.SetScale(s.mapScale);
+            kv::ProjectionParms projection = kv::AtlasMapProjection(source, s);
             kv::LightParms light(source.light);
             kv::SurfaceSampler sampler(&projection, &doc.GetWorld(), &light, source.shaderId);
             kv::CRawImage picture(&sampler);
@@ -94,7 +91,7 @@ struct Atlas {
             benchmark::DoNotOptimize(picture.Compute(nullptr, false, true));
         };
         if (!pictureOnly) {
-            if (kv::WriteAtlasMaps(source, s, rootScale, [](const kv::MultiMapSettings&, int written) {
+            if (kv::WriteAtlasMaps(source, s, [](const kv::MultiMapSettings&, int written) {
                     return written == 0;
                 }) != 0)
                 std::abort();

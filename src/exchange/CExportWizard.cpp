@@ -66,7 +66,7 @@ void ExportWizardRecord::FromDefinition(const PW2Output& d)
     mapTitle = d.titleBlockOn != 0;
     titleText = d.mapTitle;
     grid = d.grid;
-    rectangularGrid = AnyGridShown(d.grid);
+    rectangularGrid = d.grid.shown != 0 && AnyGridShown(d.grid);
 }
 
 void ExportWizardRecord::ToDefinition(PW2Output& d) const
@@ -96,6 +96,8 @@ void ExportWizardRecord::ToDefinition(PW2Output& d) const
     d.titleBlockOn = mapTitle;
     d.mapTitle = titleText;
     d.grid = grid;
+    // The grid is drawn only while "Rectangular Grid" is ticked and some entry is shown.
+    d.grid.shown = rectangularGrid && AnyGridShown(grid) ? 1 : 0;
 }
 
 int WizardNext(int page, ExportWizardRecord& r, std::string& message)

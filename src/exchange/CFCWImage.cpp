@@ -72,6 +72,7 @@ struct LevelStyle {
     uint32_t fillColour = 0;
     int fillStyle = 1;
     int pen = 0;
+    int labelMode = -1;       // the contour's own label placement; -1: the layer's
 };
 
 std::vector<uint8_t> ReadTemplate(const std::string& path)
@@ -187,7 +188,8 @@ private:
     // Map extent and placement.
     double m_mapWidth = 1000.0, m_mapHeight = 800.0, m_scale = 1.0;
     double m_originX = 0.0, m_originY = 0.0, m_drawingWidth = 1000.0, m_drawingHeight = 800.0;
-    std::vector<double> m_altitudeLevels; // for the colour bar
+    std::vector<double> m_altitudeLevels; // for the colour bars
+    std::vector<double> m_intervalLevels[kGridCount];
     std::string m_levelLayer; // the layer of the levels being written
 };
 
@@ -431,7 +433,7 @@ int MapWriter::DeliverLevel(const LevelStyle& s, bool frame, const std::vector<l
                             bool group)
 {
     SetPen(s);
-    m_sink.pen.extra = labelMode;
+    m_sink.pen.extra = s.labelMode >= 0 ? s.labelMode : labelMode;
     if (group)
         m_sink.OpenGroup();
     if (frame)
@@ -562,6 +564,7 @@ bool MapWriter::WriteInterval(Grids which, float interval, double toDisplay, boo
                               uint32_t fillColour, int colours, const char* layer, const char* text)
 {
     const std::vector<double> levels = IntervalLevels(interval, m_range[which], false);
+    m_intervalLevels[which] = levels;
     if (levels.empty())
         return true;
     std::vector<LevelStyle> styles;
@@ -639,6 +642,10 @@ bool MapWriter::WriteAltitude()
             s.fillColour = d.fillColorAuto ? Colour(d.altitude, kAltitudeColours) : static_cast<uint32_t>(d.fillColor);
             s.fillStyle = d.fillStyle;
             s.pen = d.penWidth;
+            // "Show Label" of the contour, at its "Label Position": Top the line's highest
+            // point, Bottom its lowest.
+            if (d.labelOption1 != 0)
+                s.labelMode = d.labelOption2 == 1 ? 1 : 2;
             styles.push_back(s);
         }
     }
@@ -650,8 +657,10 @@ bool MapWriter::WriteAltitude()
     bool ok = WriteLevels(g, styles, "RELIEF/CONTOURS", true, labelMode, m_sink.groupLevels);
     if (ok && p.separateOutlines && p.contourFillOn) {
         std::vector<LevelStyle> outlines = styles;
-        for (LevelStyle& s : outlines)
+        for (LevelStyle& s : outlines) {
             s.fillOn = false;
+            s.labelMode = -1; // labelled once, on the filled pass
+        }
         ok = WriteLevels(g, outlines, "CONTOUR OUTLINES", false, 0, m_sink.groupLevels);
     }
     ProgressEndHook();
@@ -740,6 +749,8 @@ void MapWriter::WriteBar(const char* layer, const char* heading, float x0, const
         m_sink.pen.lineWidth = 0;
         m_sink.WriteBox(S(x0), S(y0), S(x0 + 40.0f), S(y0 + box));
         SelectBlack();
+        if (texts[k].empty())
+            continue;
         const float textWidth = 7.5f * 0.6f * static_cast<float>(texts[k].size());
         const float x = labelsLeft ? x0 - 5.0f - textWidth : x0 + 45.0f;
         m_sink.WriteText(S(x), S(y0 + box / 2.0f - 3.75f), S(7.5f), 5, texts[k]);
@@ -748,16 +759,28 @@ void MapWriter::WriteBar(const char* layer, const char* heading, float x0, const
     m_sink.WriteText(S(x0), S(bottom + total + 5.0f), S(10.0f), 4, heading);
 }
 
+namespace {
+
+// Every k-th level for the smallest k that keeps at most 32 boxes.
+std::vector<double> BarLevels(const std::vector<double>& all)
+{
+    constexpr std::size_t kMostBoxes = 32;
+    std::size_t k = 1;
+    while ((all.size() + k - 1) / k > kMostBoxes)
+        ++k;
+    std::vector<double> levels;
+    for (std::size_t i = 0; i < all.size(); i += k)
+        levels.push_back(all[i]);
+    return levels;
+}
+
+} // namespace
+
 void MapWriter::WriteColourBars()
 {
     const PW2Output& p = m_settings;
     if (p.altContoursOn && !m_altitudeLevels.empty()) {
-        std::size_t k = 1;
-        while ((m_altitudeLevels.size() + k - 1) / k > 32)
-            ++k;
-        std::vector<double> levels;
-        for (std::size_t i = 0; i < m_altitudeLevels.size(); i += k)
-            levels.push_back(m_altitudeLevels[i]);
+        const std::vector<double> levels = BarLevels(m_altitudeLevels);
         const double toDisplay = m_metric ? 1.0 : kFeetPerMetre;
         const double span = (levels.back() - levels.front()) * toDisplay;
         const std::string unit = Sampler().GetShaderName(kAltitudeColours);
@@ -795,30 +818,42 @@ void MapWriter::WriteColourBars()
         }
         WriteBar("CBAR CLIMATE", "Climate", 15.0f, values, colours, texts, false);
     }
-    auto rangeBar = [&](Grids which, int colours, double toDisplay, double offset, bool widen, const char* layer,
+    // One box per contour level of the layer, coloured at its level and labelled in the
+    // display unit. With `labelStep` only the first box at or past each multiple of the
+    // step of the bar's range (RoundStep, widened) carries its label.
+    auto levelBar = [&](Grids which, int colours, double toDisplay, double offset, bool labelStep, const char* layer,
                         const char* heading, float x0) {
-        const Range& r = m_range[which];
-        if (r.Empty())
+        const std::vector<double> levels = BarLevels(m_intervalLevels[which]);
+        if (levels.empty())
             return;
-        const double low = r.low * toDisplay + offset, high = r.high * toDisplay + offset;
-        const double step = RoundStep(low, high, widen);
+        const double low = levels.front() * toDisplay + offset, high = levels.back() * toDisplay + offset;
+        const double step = levels.size() > 1 ? (high - low) / static_cast<double>(levels.size() - 1) : 0.0;
+        const double every = labelStep ? RoundStep(low, high, true) : 0.0;
         std::vector<double> values;
         std::vector<uint32_t> cols;
         std::vector<std::string> texts;
-        for (double v = std::floor(low / step) * step; v <= high && values.size() < 64; v += step) {
+        double lastMultiple = -HUGE_VAL;
+        for (double level : levels) {
+            const double v = level * toDisplay + offset;
             values.push_back(v);
-            cols.push_back(Colour((v - offset) / toDisplay, colours));
-            char text[64];
-            std::snprintf(text, sizeof text, step < 10.0 ? "%0.1f" : "%0.0f", v);
+            cols.push_back(Colour(level, colours));
+            std::string text;
+            const double multiple = every > 0.0 ? std::floor(v / every + 1e-9) : v;
+            if (every <= 0.0 || multiple > lastMultiple) {
+                char label[64];
+                std::snprintf(label, sizeof label, step < 10.0 ? "%0.1f" : "%0.0f", v);
+                text = label;
+                lastMultiple = multiple;
+            }
             texts.push_back(text);
         }
         WriteBar(layer, heading, x0, values, cols, texts, true);
     };
     if (p.rainContoursOn)
-        rangeBar(kRainfall, kRainfallColours, m_metric ? 1.0 : kInchesPerCm, 0.0, false, "CBAR RAINFALL", "Rainfall",
+        levelBar(kRainfall, kRainfallColours, m_metric ? 1.0 : kInchesPerCm, 0.0, false, "CBAR RAINFALL", "Rainfall",
                  735.0f);
     if (p.tempContoursOn)
-        rangeBar(kTemperature, kTemperatureColours, m_metric ? 1.0 : 1.8, m_metric ? -273.15 : -459.67, true,
+        levelBar(kTemperature, kTemperatureColours, m_metric ? 1.0 : 1.8, m_metric ? -273.15 : -459.67, true,
                  "CBAR TEMPERATURE", "Temperature", 825.0f);
 }
 

@@ -11,6 +11,7 @@
 #include "exchange/CFCWImage.h"
 #include "exchange/CMultiImageDlg.h"
 #include "exchange/PW2Output.h"
+#include "exchange/ViewPicture.h"
 #include "platform/AtomicFile.h"
 #include "platform/ParallelFor.h"
 #include "view/CKVView.h"
@@ -73,6 +74,21 @@ void AppendButton(std::string& out, int which, bool active, const std::string& t
     out += "\" BORDER=0 WIDTH=" + std::to_string(b.width) + " HEIGHT=" + std::to_string(b.height) + "></A>\n";
 }
 
+std::string EscapeHtml(const std::string& text)
+{
+    std::string out;
+    for (char c : text) {
+        switch (c) {
+        case '&': out += "&amp;"; break;
+        case '<': out += "&lt;"; break;
+        case '>': out += "&gt;"; break;
+        case '"': out += "&quot;"; break;
+        default: out += c; break;
+        }
+    }
+    return out;
+}
+
 std::string Page(int column, int row, int level) { return FormatLinkName(column, row, level) + ".html"; }
 
 // Leading blanks and tabs, trailing blanks, tabs and separators (a lone root stays).
@@ -121,6 +137,28 @@ MultiImageDialog& GetMultiImageDialog()
 
 MultiImageDialog* SetMultiImageDialog(MultiImageDialog* dialog) { return g_dialog.exchange(dialog); }
 
+bool WholeMapRectangle(const ProjectionParms& projection, double& left, double& right, double& bottom, double& top)
+{
+    // The world's points every half degree: the extremes of the built-in projections lie
+    // on the poles, the equator, the central meridian or the edge meridians.
+    constexpr int kPerDegree = 2;
+    left = bottom = HUGE_VAL;
+    right = top = -HUGE_VAL;
+    for (int i = -90 * kPerDegree; i <= 90 * kPerDegree; ++i)
+        for (int j = -180 * kPerDegree; j <= 180 * kPerDegree; ++j) {
+            double x = 0.0, y = 0.0;
+            if (projection.LatLonToMap(static_cast<double>(i) / kPerDegree, static_cast<double>(j) / kPerDegree, x,
+                                       y) != 0 ||
+                !std::isfinite(x) || !std::isfinite(y))
+                continue;
+            left = std::min(left, x);
+            right = std::max(right, x);
+            bottom = std::min(bottom, y);
+            top = std::max(top, y);
+        }
+    return left < right && bottom < top;
+}
+
 bool AtlasSourceOfView(CKVView& view, AtlasSource& source)
 {
     CKVDoc* doc = GetActiveDoc();
@@ -132,26 +170,49 @@ bool AtlasSourceOfView(CKVView& view, AtlasSource& source)
     source.shaderId = view.GetShader();
     int w = 0, h = 0;
     view.GetRenderSize(w, h);
-    double west = 1e9, east = -1e9, south = 1e9, north = -1e9;
-    constexpr int kSteps = 64;
-    for (int j = 0; j <= kSteps && w > 0 && h > 0; ++j)
-        for (int i = 0; i <= kSteps; ++i) {
-            double lat = 0.0, lon = 0.0;
-            if (!view.PixelToLatLon(i * (w - 1) / kSteps, j * (h - 1) / kSteps, lat, lon))
-                continue;
-            west = std::min(west, lon);
-            east = std::max(east, lon);
-            south = std::min(south, lat);
-            north = std::max(north, lat);
+    source.left = source.right = source.bottom = source.top = 0.0;
+    if (w > 0 && h > 0) {
+        // The window in map units, as the view's pixels take them: its shorter side spans
+        // twice the view's scale about the centre pixel.
+        const double k = source.projection.GetScale() / (std::min(w, h) * 0.5);
+        const double windowLeft = -(w / 2) * k, windowRight = (w - w / 2) * k;
+        const double windowTop = (h / 2) * k, windowBottom = -(h - h / 2) * k;
+        double l = 0.0, r = 0.0, b = 0.0, t = 0.0;
+        const bool any = WholeMapRectangle(source.projection, l, r, b, t);
+        source.left = any ? std::max(l, windowLeft) : windowLeft;
+        source.right = any ? std::min(r, windowRight) : windowRight;
+        source.bottom = any ? std::max(b, windowBottom) : windowBottom;
+        source.top = any ? std::min(t, windowTop) : windowTop;
+        if (!(source.left < source.right && source.bottom < source.top)) {
+            source.left = windowLeft;
+            source.right = windowRight;
+            source.bottom = windowBottom;
+            source.top = windowTop;
         }
-    if (west < east && south < north) {
-        source.west = west;
-        source.east = east;
-        source.south = south;
-        source.north = north;
     }
     source.definitionFolder = GetExportDir(GetAppSettings());
     return true;
+}
+
+void SetAtlasRoot(MultiMapSettings& s, const AtlasSource& source)
+{
+    double l = source.left, r = source.right, b = source.bottom, t = source.top;
+    if (!(l < r && b < t) && !WholeMapRectangle(source.projection, l, r, b, t))
+        l = r = b = t = 0.0;
+    s.rootLeft = l;
+    s.rootRight = r;
+    s.rootBottom = b;
+    s.rootTop = t;
+}
+
+ProjectionParms AtlasMapProjection(const AtlasSource& source, const MultiMapSettings& s)
+{
+    ProjectionParms projection(source.projection);
+    double ox = 0.0, oy = 0.0;
+    projection.GetOffset(ox, oy);
+    projection.SetOffset(ox - (s.left + s.right) * 0.5, oy - (s.bottom + s.top) * 0.5);
+    projection.SetScale(s.mapScale);
+    return projection;
 }
 
 const MultiMapLevel& AtlasLevelEntry(const MultiMapSettings& settings)
@@ -163,7 +224,7 @@ void AtlasPictureSize(const MultiMapSettings& s, int& width, int& height)
 {
     const int entry = AtlasLevelEntry(s).pictureWidth;
     width = entry < kAtlasMinPictureWidth ? kAtlasDefaultPictureWidth : entry;
-    const double aspect = (s.north - s.south) * s.columns / ((s.east - s.west) * s.rows);
+    const double aspect = (s.top - s.bottom) / (s.right - s.left);
     const double h = std::isfinite(aspect) && aspect > 0.0 ? std::round(width * aspect) : width;
     height = static_cast<int>(std::clamp(h, 1.0, static_cast<double>(CFCWImage::kMaxRasterSide)));
 }
@@ -177,7 +238,7 @@ void AtlasLevelCounts(const MultiMapSettings& s, int level, double& across, doub
     }
 }
 
-void PlaceAtlasMap(MultiMapSettings& s, int column, int row, int level, double rootScale)
+void PlaceAtlasMap(MultiMapSettings& s, int column, int row, int level)
 {
     double across = 1.0, down = 1.0;
     AtlasLevelCounts(s, level, across, down);
@@ -186,21 +247,20 @@ void PlaceAtlasMap(MultiMapSettings& s, int column, int row, int level, double r
     s.level = level;
     s.columns = static_cast<int>(across);
     s.rows = static_cast<int>(down);
-    // The root's extent in map units: its shorter side spans 2 x the root scale.
-    const double rootAspect = (s.north - s.south) / (s.east - s.west);
-    const double extentX = 2.0 * rootScale / std::min(rootAspect, 1.0);
-    const double extentY = extentX * rootAspect;
+    const double width = (s.rootRight - s.rootLeft) / across, height = (s.rootTop - s.rootBottom) / down;
+    s.left = s.rootLeft + column * width;
+    s.right = s.left + width;
+    s.top = s.rootTop - row * height;
+    s.bottom = s.top - height;
     const double overlap = level < 0 ? 1.0 : 1.0 + s.levels[level].overlap * 0.01;
-    s.mapScale = overlap * std::min(extentX / across, extentY / down) * 0.5;
-    s.centerLongitude = s.west + (column + 0.5) / across * (s.east - s.west);
-    s.centerLatitude = s.south + (1.0 - (row + 0.5) / down) * (s.north - s.south);
+    s.mapScale = overlap * std::min(width, height) * 0.5;
 }
 
 std::string CheckAtlasLevels(const MultiMapSettings& s)
 {
     if (s.levelCount < 0 || s.levelCount > MultiMapSettings::kMaxLevels)
         return "The number of levels must lie between 0 and 5.";
-    if (!(s.east > s.west) || !(s.north > s.south))
+    if (!(s.rootRight > s.rootLeft) || !(s.rootTop > s.rootBottom))
         return "The map has no area to divide.";
     for (int i = 0; i < s.levelCount; ++i) {
         const MultiMapLevel& l = s.levels[i];
@@ -211,6 +271,9 @@ std::string CheckAtlasLevels(const MultiMapSettings& s)
             return "Level " + std::to_string(i + 1) +
                    ": each level needs at least 1 column and 1 row, no more than 32768 maps across or down "
                    "in all, and an overlap of 0 or more.";
+        if (l.pictureWidth > CFCWImage::kMaxRasterSide)
+            return "Level " + std::to_string(i + 1) + ": pictures can be at most " +
+                   std::to_string(CFCWImage::kMaxRasterSide) + " pixels wide.";
     }
     return std::string();
 }
@@ -218,7 +281,9 @@ std::string CheckAtlasLevels(const MultiMapSettings& s)
 std::string FormatMultiMapPage(const MultiMapSettings& s)
 {
     const std::string base = FormatLinkName(s.column, s.row, s.level);
-    std::string out = "<HTML>\n<HEAD>\n<TITLE>Untitled-1</TITLE>\n"
+    // The atlas's title names every page; without one, the page's own map name does.
+    std::string out = "<HTML>\n<HEAD>\n<TITLE>" + EscapeHtml(s.title.empty() ? base : s.title) +
+                      "</TITLE>\n"
                       "<META HTTP-EQUIV=\"Content-Type\" CONTENT=\"text/html; charset=iso-8859-1\">\n"
                       "</HEAD>\n<BODY BGCOLOR=#FFFFFF>\n";
     if (s.level < 0) {
@@ -270,9 +335,7 @@ int WriteMultiMapPage(const AtlasSource& source, const MultiMapSettings& s)
 {
     int width = 0, height = 0;
     AtlasPictureSize(s, width, height);
-    ProjectionParms projection(source.projection);
-    projection.SetCenter(s.centerLatitude, s.centerLongitude);
-    projection.SetScale(s.mapScale);
+    ProjectionParms projection = AtlasMapProjection(source, s);
     LightParms light(source.light);
     if (source.document == nullptr)
         return -1;
@@ -286,7 +349,18 @@ int WriteMultiMapPage(const AtlasSource& source, const MultiMapSettings& s)
             ShowMessage("Error reading export def file " + path);
             return -2;
         }
-        CFCWImage drawing(&sampler);
+        // The drawing's raster has the definition's proportions: it holds the map's whole
+        // rectangle, as the picture does.
+        ProjectionParms whole(projection);
+        if (definition.resolution > 0 && definition.drawingWidth > 0 && definition.drawingHeight > 0) {
+            const long long rasterWidth = static_cast<long long>(definition.resolution) * 128;
+            const long long rasterHeight = rasterWidth * definition.drawingHeight / definition.drawingWidth;
+            if (rasterWidth <= CFCWImage::kMaxRasterSide && rasterHeight <= CFCWImage::kMaxRasterSide)
+                whole.SetScale(PictureScale(width, height, s.mapScale, static_cast<int>(rasterWidth),
+                                            static_cast<int>(rasterHeight)));
+        }
+        SurfaceSampler drawingSampler(&whole, &source.document->GetWorld(), &light, source.shaderId);
+        CFCWImage drawing(&drawingSampler);
         drawing.SetThreads(source.threads);
         if (drawing.WriteMap(base + ".fcw", source.document, definition, &s) < 0)
             return -1;
@@ -444,7 +518,7 @@ std::string MakeStagingFolder(const std::string& folder)
 
 } // namespace
 
-int WriteAtlasMaps(const AtlasSource& source, const MultiMapSettings& settings, double rootScale,
+int WriteAtlasMaps(const AtlasSource& source, const MultiMapSettings& settings,
                    const std::function<bool(const MultiMapSettings& placed, int written)>& committed)
 {
     const long long total = AtlasMapCount(settings);
@@ -456,7 +530,7 @@ int WriteAtlasMaps(const AtlasSource& source, const MultiMapSettings& settings, 
         for (long long k = 0; k < total; ++k) {
             int column = 0, row = 0, level = -1;
             AtlasMapAt(s, k, column, row, level);
-            PlaceAtlasMap(s, column, row, level, rootScale);
+            PlaceAtlasMap(s, column, row, level);
             if (!committed(s, WriteMultiMapPage(source, s)))
                 return -1;
         }
@@ -503,7 +577,7 @@ int WriteAtlasMaps(const AtlasSource& source, const MultiMapSettings& settings, 
             MultiMapSettings s = settings;
             int column = 0, row = 0, level = -1;
             AtlasMapAt(s, k, column, row, level);
-            PlaceAtlasMap(s, column, row, level, rootScale);
+            PlaceAtlasMap(s, column, row, level);
             s.outputFolder = staging;
             t_slot = slot;
             const int written = WriteMultiMapPage(one, s);
@@ -596,10 +670,7 @@ int ExportMultipleFiles(AtlasSource& source)
     kept = edited;
     kept.outputFolder = TrimFolder(kept.outputFolder);
     MultiMapSettings s = kept;
-    s.west = source.west;
-    s.south = source.south;
-    s.east = source.east;
-    s.north = source.north;
+    SetAtlasRoot(s, source);
     const std::string refused = CheckAtlasLevels(s);
     if (!refused.empty()) {
         ShowMessage(refused);
@@ -620,11 +691,10 @@ int ExportMultipleFiles(AtlasSource& source)
         AtlasLevelCounts(s, i, across, down);
         total += across * down;
     }
-    const double rootScale = source.projection.GetScale();
     double done = 0.0;
     int result = 0;
     StepProgressScope progress;
-    const int stopped = WriteAtlasMaps(source, s, rootScale, [&](const MultiMapSettings& placed, int written) {
+    const int stopped = WriteAtlasMaps(source, s, [&](const MultiMapSettings& placed, int written) {
         done += 1.0;
         GetStepProgress().SetTotalPos(static_cast<int>(done / total * 100.0));
         if (written == 1)

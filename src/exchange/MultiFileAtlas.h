@@ -3,12 +3,13 @@
 // links to the maps of the next level, with navigation buttons to the parent and the
 // neighbours.
 //
-// Geometry: the root picture has the shape of the root bounds (height / width =
-// (north - south) / (east - west)) and its shorter side spans twice the view's map scale
-// in map units. A map of a level with C x R maps in all covers 1 / C of the root's width
-// and 1 / R of its height: its picture has that shape and its scale is half its shorter
-// side, widened by the level's overlap. The child rectangles of a page's image map are
-// the equal shares of its picture.
+// Geometry, in the map units of the view's projection: the root is the rectangle of the
+// view's window that shows the map (the whole map when the view shows all of it). A map of
+// a level with C x R maps in all covers 1 / C of the root's width and 1 / R of its height;
+// its picture has the shape of its rectangle and shows it whole (the projection's offset
+// moves the rectangle's centre to the picture's, its scale is half the shorter side),
+// widened by the level's overlap. So the child rectangles of a page's image map, the equal
+// shares of its picture, show what their pages show.
 #pragma once
 
 #include "document/DocumentCommands.h"
@@ -43,19 +44,29 @@ MultiImageDialog& GetMultiImageDialog();
 MultiImageDialog* SetMultiImageDialog(MultiImageDialog* dialog);
 
 // What the maps are taken from: the document, the view's projection, lighting and shader,
-// and the bounds of the view's map.
+// and the rectangle of the view's map in the projection's map units.
 struct AtlasSource {
     CKVDoc* document = nullptr;
     ProjectionParms projection;
     LightParms light;
     int shaderId = 1;
-    double west = -180.0, south = -90.0, east = 180.0, north = 90.0;
+    // Empty (left not below right): the whole map of the projection.
+    double left = 0.0, right = 0.0, bottom = 0.0, top = 0.0;
     int threads = 0; // threads of the export (0: every core)
     std::string definitionFolder; // where the levels' ".xpt" files are
 };
-// The source of a view core: its settings, and the bounds of the points its pixels show
-// (the whole world when none is on the map). False without a document.
+// The source of a view core: its settings, and the part of its window that shows the map
+// (the whole window when no point of it is on the map). False without a document.
 bool AtlasSourceOfView(CKVView& view, AtlasSource& source);
+
+// The bounding rectangle, in map units, of the points of the world the projection shows;
+// false when it shows none.
+bool WholeMapRectangle(const ProjectionParms& projection, double& left, double& right, double& bottom, double& top);
+// The root rectangle of `settings` from the source (its own, or the projection's whole map).
+void SetAtlasRoot(MultiMapSettings& settings, const AtlasSource& source);
+// The projection the current map is drawn with: the source's, its offset moved so that
+// the map's rectangle is centred, at the map's scale.
+ProjectionParms AtlasMapProjection(const AtlasSource& source, const MultiMapSettings& settings);
 
 constexpr int kAtlasMinPictureWidth = 8;
 constexpr int kAtlasDefaultPictureWidth = 128;
@@ -67,9 +78,9 @@ constexpr char kAtlasMapName[] = "ImageMap1";
 const MultiMapLevel& AtlasLevelEntry(const MultiMapSettings& settings);
 // Picture size of the current map.
 void AtlasPictureSize(const MultiMapSettings& settings, int& width, int& height);
-// Sets the current map to (column, row) of level (-1 root) with its centre, scale and
-// the level's map counts, from the root bounds and rootScale.
-void PlaceAtlasMap(MultiMapSettings& settings, int column, int row, int level, double rootScale);
+// Sets the current map to (column, row) of level (-1 root): its rectangle, scale and the
+// level's map counts, from the root rectangle.
+void PlaceAtlasMap(MultiMapSettings& settings, int column, int row, int level);
 // Maps across and down at a level (products of the entries 0..level; 1 for the root),
 // as doubles so that large products do not wrap.
 void AtlasLevelCounts(const MultiMapSettings& settings, int level, double& across, double& down);
@@ -91,7 +102,7 @@ int WriteMultiMapPage(const AtlasSource& source, const MultiMapSettings& setting
 // and their files are moved into place in order; the calling thread meanwhile shows the
 // progress of the map it waits for and watches for Esc, which ends the run after that
 // map. 0 when every map was handed on; -1 when it stopped early.
-int WriteAtlasMaps(const AtlasSource& source, const MultiMapSettings& settings, double rootScale,
+int WriteAtlasMaps(const AtlasSource& source, const MultiMapSettings& settings,
                    const std::function<bool(const MultiMapSettings& placed, int written)>& committed);
 
 // The twelve navigation buttons ("a" and "d" forms of p, l, r, u, d, c ".gif"): 0, or -1

@@ -26,10 +26,13 @@ struct MultiMapSettings {
     int level = -1;
     int columns = 1;
     int rows = 1;
-    // Its bounds (degrees), centre and the map scale of the view it was taken from.
-    double west = -180.0, south = -90.0, east = 180.0, north = 90.0;
-    double centerLatitude = 0.0, centerLongitude = 0.0;
-    double mapScale = 1.0;
+    // The root map's rectangle in the map units of the view's projection (x to the right,
+    // y up): the part of the view's window that shows the map.
+    double rootLeft = -1.0, rootRight = 1.0, rootBottom = -0.5, rootTop = 0.5;
+    // The current map's rectangle (its share of the root's) and the map scale it is drawn
+    // with (half its shorter side, widened by the level's overlap).
+    double left = -1.0, right = 1.0, bottom = -0.5, top = 0.5;
+    double mapScale = 0.5;
 
     std::string outputFolder;
     bool writeDrawings = true;
@@ -40,7 +43,8 @@ struct MultiMapSettings {
     int levelCount = 0;       // levels of sub-maps below the root (at most kMaxLevels)
     MultiMapLevel levels[kMaxLevels];
     bool navigationImages = false;
-    // Kept for the dialog; the export does not read them.
+    // Kept for the dialog; the export does not read them (the root is always the view's
+    // map).
     bool onlyIfLand = false;
     bool useViewAsBasis = false;
 };

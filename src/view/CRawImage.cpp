@@ -210,29 +210,55 @@ void CRawImage::CopyEdgePixels()
     }
     std::memcpy(image.RowPointer(h - 1), image.RowPointer(h - 2), image.RowBytes());
 
-    // The cells the copy above stands for: off the map beside a neighbour on it.
-    if (!m_geo.valid || m_geo.width != w || m_geo.height != h)
+    FillDeadEdges();
+}
+
+void CRawImage::FillDeadEdges()
+{
+    const int w = m_colour.GetWidth(), h = m_colour.GetHeight();
+    if (w < 3 || h < 3 || !m_geo.valid || m_geo.width != w || m_geo.height != h)
         return;
     const bool withMask = m_mask.GetWidth() == w && m_mask.GetHeight() == h;
     Grid2D* const grids[] = {m_geo.latitude.get(), m_geo.longitude.get(), m_geo.altitude.get(), m_geo.rawBasis.get()};
+    auto valid = [&](int x, int y) { return m_geo.valid->Row<uint8_t>(static_cast<size_t>(y))[x] != 0; };
     auto take = [&](int x, int y, int fromX, int fromY) {
-        uint8_t* validTo = m_geo.valid->Row<uint8_t>(static_cast<size_t>(y));
-        const uint8_t* validFrom = m_geo.valid->Row<uint8_t>(static_cast<size_t>(fromY));
-        if (validTo[x] != 0 || validFrom[fromX] == 0)
+        if (valid(x, y) || !valid(fromX, fromY))
             return;
-        validTo[x] = validFrom[fromX];
+        m_geo.valid->Row<uint8_t>(static_cast<size_t>(y))[x] = m_geo.valid->Row<uint8_t>(static_cast<size_t>(fromY))[fromX];
         for (Grid2D* g : grids)
             if (g != nullptr)
                 g->Row<float>(static_cast<size_t>(y))[x] = g->Row<float>(static_cast<size_t>(fromY))[fromX];
+        m_colour.SetPixelFast(x, y, m_colour.GetPixel(fromX, fromY));
         if (withMask)
             m_mask.SetPixelFast(x, y, m_mask.GetPixel(fromX, fromY));
     };
+    // An edge line with no cell on the map beside a line mostly on it is the map's seam
+    // falling just outside the picture (column 0 of a whole-world image), not the map's
+    // own border: it takes its neighbour's cells.
+    auto dead = [&](bool column, int line, int neighbour) {
+        const int n = column ? h : w;
+        int onMap = 0;
+        for (int k = 0; k < n; ++k) {
+            if (column ? valid(line, k) : valid(k, line))
+                return false;
+            onMap += column ? valid(neighbour, k) : valid(k, neighbour);
+        }
+        return 2 * onMap > n;
+    };
+    const bool left = dead(true, 0, 1), right = dead(true, w - 1, w - 2);
+    const bool topRow = dead(false, 0, 1), bottomRow = dead(false, h - 1, h - 2);
     for (int y = 0; y < h; ++y) {
-        take(0, y, 1, y);
-        take(w - 1, y, w - 2, y);
+        if (left)
+            take(0, y, 1, y);
+        if (right)
+            take(w - 1, y, w - 2, y);
     }
-    for (int x = 0; x < w; ++x)
-        take(x, h - 1, x, h - 2);
+    for (int x = 0; x < w; ++x) {
+        if (topRow)
+            take(x, 0, x, 1);
+        if (bottomRow)
+            take(x, h - 1, x, h - 2);
+    }
 }
 
 void CRawImage::Free()
@@ -355,8 +381,10 @@ int CRawImage::Compute(const char* progressText, bool shadingPass, bool riversAn
         }
     }
     ProgressEndHook();
-    if (ok)
+    if (ok) {
+        FillDeadEdges();
         DrawRiversAndGrids(riversAndGrids);
+    }
     m_computed = ok;
     g_abortValue = 0;
     return ok ? 0 : -1;

@@ -54,10 +54,13 @@ public:
     virtual int ColorFromGeo(bool lighting);
     virtual void Free();
     // Copies column 1 into column 0, column width-2 into width-1 and row height-2 into
-    // row height-1 of the colour buffer. Where such an edge cell lies off the map and its
-    // neighbour on it (the seam of a whole-world image), the cell also takes the
-    // neighbour's coverage and geo values, so no picture or raster has a dead edge.
+    // row height-1 of the colour buffer, then FillDeadEdges.
     void CopyEdgePixels();
+    // An edge column or row of the picture with no cell on the map beside one mostly on
+    // it (the seam of a whole-world map falling just outside the picture) takes that
+    // line's colour, coverage and geo values, so that no picture or raster has a dead
+    // edge. Compute does it before rivers and grids are drawn.
+    void FillDeadEdges();
 
     // 0; -1 the computation failed or the encoder could not start; -2 a write failed.
     int SaveJPEG(const std::string& path, bool riversAndGrids);

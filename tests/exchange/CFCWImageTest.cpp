@@ -2,8 +2,10 @@
 // the test's own reader; sizes, placement, layers, templates, atlas names and steps,
 // aborts and failed saves.
 #include "exchange/CFCWImage.h"
+#include "exchange/CExportWizard.h"
 
 #include "base/Progress.h"
+#include "base/DisplayUnits.h"
 #include "base/color/LightParms.h"
 #include "document/CKVDoc.h"
 #include "exchange/FCWBuiltins.h"
@@ -25,6 +27,7 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <map>
 #include <unistd.h>
 
 using namespace kv;
@@ -390,4 +393,168 @@ TEST_F(FCWImageTest, UnusableIntervalsSkipTheLayer)
         EXPECT_TRUE(d.Of(3, 258).empty()) << interval;
         EXPECT_EQ(d.Of(129).size(), 1u);
     }
+}
+
+// Every "Other Items" switch of the export wizard reaches the drawing on Finish: on, its
+// layer holds entities; off, none. With every switch off (and no contour set) the drawing
+// is the template, the notes and nothing on those layers.
+TEST_F(FCWImageTest, WizardOtherItemsSwitchesReachTheDrawing)
+{
+    PW2Output base = NoLayers();
+    base.altContoursOn = 1;
+    base.altContourMode = 1;
+    base.altInterval = 2000.0f;
+    base.mapTitle = "Atlas";
+    RectInfo g;
+    g.show = 1;
+    base.grid.grids.push_back(g);
+    base.grid.shown = 1;
+    constexpr int kBorder = 9, kGrid = 31, kScaleBar = 264, kAltitudeBar = 265;
+    const auto onLayer = [](const fcwtest::Drawing& d, int layer) {
+        int n = 0;
+        for (const auto& r : d.records)
+            n += r.length > 5 && r.type != 0 && r.layer == layer && r.offset >= fcw::kTemplateSize;
+        return n;
+    };
+    const struct {
+        const char* name;
+        bool ExportWizardRecord::*flag;
+        int layer;
+    } cases[] = {
+        {"Rectangular Grid", &ExportWizardRecord::rectangularGrid, kGrid},
+        {"Contour Bar", &ExportWizardRecord::contourBar, kAltitudeBar},
+        {"Scale Bar", &ExportWizardRecord::scaleBar, kScaleBar},
+        {"Border", &ExportWizardRecord::border, kBorder},
+        {"Map Title", &ExportWizardRecord::mapTitle, kBorder},
+        {"Layer Switch Buttons", &ExportWizardRecord::layerButtons, kBorder},
+    };
+    ExportWizardRecord r;
+    r.FromDefinition(base);
+    EXPECT_TRUE(r.rectangularGrid);
+    for (const auto& c : cases)
+        r.*c.flag = false;
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        PW2Output on = base, off = base;
+        r.*c.flag = true;
+        r.ToDefinition(on);
+        r.*c.flag = false;
+        r.ToDefinition(off);
+        EXPECT_GT(onLayer(Write(on, "on.fcw"), c.layer), 0);
+        EXPECT_EQ(onLayer(Write(off, "off.fcw"), c.layer), 0);
+        // The unticked switch stays off when the wizard opens on the definition again.
+        ExportWizardRecord again;
+        again.FromDefinition(off);
+        EXPECT_FALSE(again.*c.flag);
+    }
+
+    // Every switch off and no contour set: nothing but the notes after the template.
+    r.altitude = r.climate = r.rainfall = r.temperature = false;
+    r.drawCoast = false;
+    PW2Output none = base;
+    r.ToDefinition(none);
+    none.seaOnList = 0;
+    const fcwtest::Drawing d = Write(none, "none.fcw");
+    const auto added = After(d, fcw::kTemplateSize);
+    ASSERT_EQ(added.size(), 1u);
+    EXPECT_EQ(added[0]->type, 129);
+}
+
+// The rainfall and temperature bars hold one box per contour level (each box written as a
+// filled and an outlined polyline), and their labels run from below the data's smallest
+// value past its largest, in metric and in imperial documents.
+TEST_F(FCWImageTest, RainfallAndTemperatureBarsHaveOneBoxPerLevel)
+{
+    // The world's range by sampling, in Kelvin and cm/yr.
+    double tLow = 1e9, tHigh = -1e9, rLow = 1e9, rHigh = -1e9;
+    for (double lat = -89.0; lat <= 89.0; lat += 1.0)
+        for (double lon = -180.0; lon <= 180.0; lon += 1.0) {
+            float rain = 0.0f, temperature = 0.0f;
+            int climate = 0;
+            sampler->GetClimate(lat, lon, sampler->GetAltitude(lat, lon), rain, temperature, climate, nullptr);
+            tLow = std::min(tLow, double(temperature));
+            tHigh = std::max(tHigh, double(temperature));
+            rLow = std::min(rLow, double(rain));
+            rHigh = std::max(rHigh, double(rain));
+        }
+    const int kept = MetricUnits.load();
+    for (bool metric : {true, false}) {
+        SCOPED_TRACE(metric ? "metric" : "imperial");
+        MetricUnits = metric ? 1 : 0;
+        PW2Output p = NoLayers();
+        p.colorBarsOn = 1;
+        p.groupLevels = 1;
+        p.tempContoursOn = 1;
+        p.tempInterval = 10.0f;
+        p.rainContoursOn = 1;
+        p.rainInterval = metric ? 20.0f : 8.0f;
+        const fcwtest::Drawing d = Write(p, "bars.fcw");
+        const struct {
+            int levelLayer, barLayer;
+            const char* heading;
+            double interval, low, high;
+        } bars[] = {
+            {259, 266, "Temperature", 10.0, metric ? tLow - 273.15 : tLow * 1.8 - 459.67,
+             metric ? tHigh - 273.15 : tHigh * 1.8 - 459.67},
+            {258, 267, "Rainfall", p.rainInterval, metric ? rLow : rLow / 2.54, metric ? rHigh : rHigh / 2.54},
+        };
+        for (const auto& b : bars) {
+            SCOPED_TRACE(b.heading);
+            const std::size_t levels = d.Of(17, b.levelLayer).size();
+            ASSERT_GT(levels, 2u);
+            ASSERT_LE(levels, 32u);
+            EXPECT_EQ(d.Of(3, b.barLayer).size(), 2 * levels);
+            std::vector<double> labels;
+            for (const auto* t : d.Of(5, b.barLayer))
+                if (!t->text.empty() && t->text != b.heading)
+                    labels.push_back(std::stod(t->text));
+            ASSERT_FALSE(labels.empty());
+            // The lowest box is labelled; the boxes step by the interval in the display unit.
+            const double first = labels.front();
+            EXPECT_LE(first, b.low);
+            EXPECT_GE(first + static_cast<double>(levels) * b.interval, b.high - 1.0);
+            for (double v : labels)
+                EXPECT_NEAR(std::remainder(v - first, b.interval), 0.0, 0.06) << v;
+        }
+    }
+    MetricUnits = kept;
+}
+
+// "Show Label" of a listed contour labels that contour alone, at the line's highest point
+// for "Top" and its lowest for "Bottom".
+TEST_F(FCWImageTest, ShowLabelOfAListedContour)
+{
+    PW2Output p = NoLayers();
+    p.altContoursOn = 1;
+    p.altContourMode = 0;
+    p.labelContours = 0;
+    ContourDef coast;
+    coast.altitude = 0.0;
+    coast.lineOn = 1;
+    coast.fillOn = 0;
+    ContourDef hills = coast;
+    hills.altitude = 500.0;
+    coast.labelOption1 = 1;
+    std::map<int, double> meanY;
+    for (int position : {0, 1}) { // Top, Bottom
+        coast.labelOption2 = position;
+        p.contours = ContourList();
+        p.contours.InsertSorted(coast);
+        p.contours.InsertSorted(hills);
+        const fcwtest::Drawing d = Write(p, "labels.fcw");
+        const auto labels = d.Of(5, 25);
+        ASSERT_FALSE(labels.empty());
+        double sum = 0.0;
+        for (const auto* t : labels) {
+            EXPECT_EQ(t->text, "0");
+            sum += t->xy[1];
+        }
+        meanY[position] = sum / static_cast<double>(labels.size());
+    }
+    EXPECT_GT(meanY[0], meanY[1]);
+    // Without "Show Label" no contour is labelled.
+    coast.labelOption1 = 0;
+    p.contours = ContourList();
+    p.contours.InsertSorted(coast);
+    EXPECT_TRUE(Write(p, "none.fcw").Of(5, 25).empty());
 }

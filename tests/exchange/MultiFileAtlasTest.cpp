@@ -9,6 +9,8 @@
 #include "document/CKVDoc.h"
 #include "exchange/CFCWImage.h"
 #include "exchange/PW2Output.h"
+#include "view/CRawImage.h"
+#include "world/SurfaceSampler.h"
 #include "shading/ShaderRegistry.h"
 
 #include "OutsideTools.h"
@@ -16,6 +18,7 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <regex>
 #include <map>
 #include <set>
@@ -60,9 +63,12 @@ bool ShowsImage(const VideoBuffer& whole, const VideoBuffer& part)
     return false;
 }
 
-constexpr char kHead[] = "<HTML>\n<HEAD>\n<TITLE>Untitled-1</TITLE>\n"
-                         "<META HTTP-EQUIV=\"Content-Type\" CONTENT=\"text/html; charset=iso-8859-1\">\n"
-                         "</HEAD>\n<BODY BGCOLOR=#FFFFFF>\n";
+std::string Head(const std::string& title)
+{
+    return "<HTML>\n<HEAD>\n<TITLE>" + title + "</TITLE>\n"
+           "<META HTTP-EQUIV=\"Content-Type\" CONTENT=\"text/html; charset=iso-8859-1\">\n"
+           "</HEAD>\n<BODY BGCOLOR=#FFFFFF>\n";
+}
 
 // Answers the multiple-image dialog with fixed settings.
 struct AnswerDialog : MultiImageDialog {
@@ -132,9 +138,9 @@ protected:
 TEST(MultiFileAtlas, RootPageOfOneLevelIsExact)
 {
     MultiMapSettings s = OneLevel();
-    PlaceAtlasMap(s, 0, 0, -1, 1.0);
+    PlaceAtlasMap(s, 0, 0, -1);
     const std::string expected =
-        std::string(kHead) +
+        Head("A000000") +
         "<A><IMG SRC=\"dp.gif\" ALT=\"Map Parent\" BORDER=0 WIDTH=36 HEIGHT=32></A>\n"
         "<A><IMG SRC=\"dl.gif\" ALT=\"Map Left\" BORDER=0 WIDTH=32 HEIGHT=32></A>\n"
         "<A><IMG SRC=\"dr.gif\" ALT=\"Map Right\" BORDER=0 WIDTH=32 HEIGHT=32></A>\n"
@@ -153,16 +159,19 @@ TEST(MultiFileAtlas, RootPageOfOneLevelIsExact)
         "</BODY>\n</HTML>\n";
     EXPECT_EQ(FormatMultiMapPage(s), expected);
     EXPECT_EQ(s.columns, 1);
-    EXPECT_EQ(s.mapScale, 1.0);
+    EXPECT_EQ(s.mapScale, 0.5);
+    // The atlas's title, when it has one, names the pages (as text of the page).
+    s.title = "Isles & <Seas>";
+    EXPECT_NE(FormatMultiMapPage(s).find("<TITLE>Isles &amp; &lt;Seas&gt;</TITLE>"), std::string::npos);
 }
 
 TEST(MultiFileAtlas, FirstMapOfTheLevelLinksItsParentAndNeighbours)
 {
     MultiMapSettings s = OneLevel();
     s.levels[0].download = 0;
-    PlaceAtlasMap(s, 0, 0, 0, 1.0);
+    PlaceAtlasMap(s, 0, 0, 0);
     const std::string expected =
-        std::string(kHead) +
+        Head("B000000") +
         "<A HREF=\"A000000.html\"><IMG SRC=\"ap.gif\" ALT=\"Map Parent\" BORDER=0 WIDTH=36 HEIGHT=32></A>\n"
         "<A><IMG SRC=\"dl.gif\" ALT=\"Map Left\" BORDER=0 WIDTH=32 HEIGHT=32></A>\n"
         "<A HREF=\"B001000.html\"><IMG SRC=\"ar.gif\" ALT=\"Map Right\" BORDER=0 WIDTH=32 HEIGHT=32></A>\n"
@@ -174,20 +183,22 @@ TEST(MultiFileAtlas, FirstMapOfTheLevelLinksItsParentAndNeighbours)
     EXPECT_EQ(FormatMultiMapPage(s), expected);
 }
 
-TEST(MultiFileAtlas, CentresScalesAndParentsOfTheLevels)
+TEST(MultiFileAtlas, RectanglesScalesAndParentsOfTheLevels)
 {
-    // Whole world (2:1), root scale 1: the root spans 4 x 2 map units; a 3 x 2 map spans
-    // 4/3 x 1, so its scale is half its shorter side, widened by 10%.
+    // A root of 2 x 1 map units: a 3 x 2 map spans 2/3 x 1/2, so its scale is half its
+    // shorter side, widened by 10%.
     MultiMapSettings s = OneLevel();
     struct Case {
         int column, row;
-        double longitude, latitude;
+        double left, top;
     };
-    for (const Case& c : {Case{0, 0, -120.0, 45.0}, Case{2, 1, 120.0, -45.0}, Case{1, 0, 0.0, 45.0}}) {
-        PlaceAtlasMap(s, c.column, c.row, 0, 1.0);
-        EXPECT_DOUBLE_EQ(s.centerLongitude, c.longitude);
-        EXPECT_DOUBLE_EQ(s.centerLatitude, c.latitude);
-        EXPECT_DOUBLE_EQ(s.mapScale, 0.55);
+    for (const Case& c : {Case{0, 0, -1.0, 0.5}, Case{2, 1, 1.0 / 3.0, 0.0}, Case{1, 0, -1.0 / 3.0, 0.5}}) {
+        PlaceAtlasMap(s, c.column, c.row, 0);
+        EXPECT_DOUBLE_EQ(s.left, c.left);
+        EXPECT_DOUBLE_EQ(s.right, c.left + 2.0 / 3.0);
+        EXPECT_DOUBLE_EQ(s.top, c.top);
+        EXPECT_DOUBLE_EQ(s.bottom, c.top - 0.5);
+        EXPECT_DOUBLE_EQ(s.mapScale, 0.275);
         EXPECT_EQ(s.columns, 3);
         EXPECT_EQ(s.rows, 2);
     }
@@ -197,8 +208,8 @@ TEST(MultiFileAtlas, CentresScalesAndParentsOfTheLevels)
     s.levels[1].rows = 2;
     s.levels[1].overlap = 0.0f;
     s.levels[1].pictureWidth = 200;
-    PlaceAtlasMap(s, 5, 3, 1, 1.0);
-    EXPECT_DOUBLE_EQ(s.mapScale, 0.25); // 4/6 x 2/4 map units
+    PlaceAtlasMap(s, 5, 3, 1);
+    EXPECT_DOUBLE_EQ(s.mapScale, 0.125); // 2/6 x 1/4 map units
     const std::string page = FormatMultiMapPage(s);
     EXPECT_NE(page.find("<A HREF=\"B002001.html\"><IMG SRC=\"ap.gif\""), std::string::npos) << page;
     EXPECT_NE(page.find("<A><IMG SRC=\"dr.gif\""), std::string::npos);
@@ -206,7 +217,7 @@ TEST(MultiFileAtlas, CentresScalesAndParentsOfTheLevels)
     int w = 0, h = 0;
     AtlasPictureSize(s, w, h);
     EXPECT_EQ(w, 200);
-    EXPECT_EQ(h, 150); // 200 x (180 x 6) / (360 x 4)
+    EXPECT_EQ(h, 150); // 200 x (1/4) / (2/6)
 }
 
 TEST(MultiFileAtlas, LevelCountsThatRepeatNamesAreRefused)
@@ -452,4 +463,108 @@ TEST_F(AtlasExportTest, MapsMadeAtOnceMatchOneAtATime)
     EXPECT_EQ(g_abortValue.load(), 0);
     for (const auto& f : escaped.files)
         EXPECT_TRUE(f.first.rfind("A000000", 0) == 0 || f.first.size() == 6) << f.first; // the root, the buttons
+}
+
+namespace {
+
+VideoBuffer ReadPicture(const std::string& path)
+{
+    VideoBuffer picture;
+    std::string error;
+    EXPECT_EQ(ReadImageFile(path, picture, error), 0) << path << ": " << error;
+    return picture;
+}
+
+// The share of the compared pixels whose channels differ by at most 3.
+double Agreement(const std::function<bool(int, int, uint32_t&, uint32_t&)>& pair, int width, int height)
+{
+    long long same = 0, compared = 0;
+    for (int y = 0; y < height; ++y)
+        for (int x = 0; x < width; ++x) {
+            uint32_t a = 0, b = 0;
+            if (!pair(x, y, a, b))
+                continue;
+            ++compared;
+            bool near = true;
+            for (int shift = 0; shift < 24; shift += 8)
+                near = near && std::abs(static_cast<int>((a >> shift) & 0xFF) - static_cast<int>((b >> shift) & 0xFF)) <= 3;
+            same += near;
+        }
+    return compared == 0 ? 0.0 : static_cast<double>(same) / static_cast<double>(compared);
+}
+
+} // namespace
+
+// Each map of a level shows its own share of its parent: a map of a 2 x 2 division at the
+// same picture width is its parent's quarter at twice the resolution, so its even pixels
+// are the parent's pixels of that quarter. Checked over three levels in Equirectangular
+// and two in Orthographic; the Equirectangular root is the whole world filling its picture,
+// as a direct render of the whole world shows it.
+TEST_F(AtlasExportTest, EachMapShowsItsShareOfItsParent)
+{
+    const struct {
+        int projection;
+        int levels;
+    } cases[] = {{2, 3}, {9, 2}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.projection);
+        source.projection.SetProjection(c.projection);
+        const std::string out = scratch / ("share" + std::to_string(c.projection));
+        MultiMapSettings s = Atlas(out);
+        s.writeDrawings = false;
+        s.levelCount = c.levels;
+        for (int i = 0; i < c.levels; ++i) {
+            s.levels[i] = MultiMapLevel();
+            s.levels[i].columns = s.levels[i].rows = 2;
+            s.levels[i].pictureWidth = 128;
+        }
+        AnswerDialog dialog(s);
+        MessageRecorder messages;
+        ASSERT_EQ(ExportMultipleFiles(source), 0);
+        EXPECT_TRUE(messages.texts.empty());
+        for (int level = 0; level < c.levels; ++level) {
+            const int across = 2 << level;
+            for (int row = 0; row < across; ++row)
+                for (int column = 0; column < across; ++column) {
+                    SCOPED_TRACE(FormatLinkName(column, row, level));
+                    const VideoBuffer child = ReadPicture(out + "/" + FormatLinkName(column, row, level) + ".bmp");
+                    const VideoBuffer parent =
+                        ReadPicture(out + "/" + FormatLinkName(column / 2, row / 2, level - 1) + ".bmp");
+                    ASSERT_EQ(child.GetWidth(), parent.GetWidth());
+                    ASSERT_EQ(child.GetHeight(), parent.GetHeight());
+                    const int w = parent.GetWidth() / 2, h = parent.GetHeight() / 2;
+                    const int x0 = (column % 2) * w, y0 = (row % 2) * h;
+                    EXPECT_GE(Agreement(
+                                  [&](int x, int y, uint32_t& a, uint32_t& b) {
+                                      a = child.GetPixel(2 * x, 2 * y);
+                                      b = parent.GetPixel(x0 + x, y0 + y);
+                                      return true;
+                                  },
+                                  w, h),
+                              0.97);
+                }
+        }
+        if (c.projection != 2)
+            continue;
+        // The whole world, rendered directly: Equirectangular, centred, at scale 0.5.
+        ProjectionParms whole(source.projection);
+        whole.SetOffset(0.0, 0.0);
+        whole.SetScale(0.5);
+        LightParms light(source.light);
+        SurfaceSampler sampler(&whole, &doc.GetWorld(), &light, source.shaderId);
+        CRawImage world(&sampler);
+        world.SetSize(128, 64);
+        ASSERT_EQ(world.Compute(nullptr, false, true), 0);
+        const VideoBuffer root = ReadPicture(out + "/A000000.bmp");
+        ASSERT_EQ(root.GetWidth(), 128);
+        ASSERT_EQ(root.GetHeight(), 64);
+        EXPECT_GE(Agreement(
+                      [&](int x, int y, uint32_t& a, uint32_t& b) {
+                          a = root.GetPixel(x, y);
+                          b = world.ColorBuffer().GetPixel(x, y);
+                          return x > 0 && x < 127 && y < 63;
+                      },
+                      128, 64),
+                  0.97);
+    }
 }

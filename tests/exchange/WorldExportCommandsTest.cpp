@@ -7,9 +7,11 @@
 #include "exchange/SaveAs.h"
 #include "exchange/SpinSequence.h"
 #include "exchange/VRMLScene.h"
+#include "exchange/ViewPicture.h"
 #include "exchange/WorldImages.h"
 #include "projection/ProjectionParms.h"
 #include "view/CRawImage.h"
+#include "world/RiverVectorOverlay.h"
 #include "world/SurfaceSampler.h"
 
 #include "DocumentFixtures.h"
@@ -283,6 +285,18 @@ TEST_F(WorldExportCommands, SaveAsWritesWhatTheNameSaysAndNamesTheFileTried)
     dialogs.chosenIndex = 4;
     SaveWorldAs(doc);
     EXPECT_EQ(messages.texts, std::vector<std::string>{"Error writing file " + (dir / "missing/view.png")});
+
+    // Widths of 0 and 100000 pixels are refused with a message; nothing is written.
+    messages.texts.clear();
+    for (int width : {0, 100000}) {
+        dialogs.pictureParms = {width, 20, 0, 75};
+        dialogs.chosenPath = dir / ("wide" + std::to_string(width) + ".png");
+        SaveWorldAs(doc);
+        EXPECT_FALSE(std::filesystem::exists(dialogs.chosenPath));
+    }
+    EXPECT_EQ(messages.texts,
+              std::vector<std::string>(2, "The picture's width and height must lie between 1 and 65500 pixels."));
+    EXPECT_EQ(env.settings.GetInt("Info", "ImgW", 0), 40);
 }
 
 TEST_F(WorldExportCommands, VRMLSceneWithItsTexture)
@@ -413,4 +427,62 @@ TEST_F(WorldExportCommands, SpinSequenceCountsNamesAndFailures)
     SaveSpinSequence(doc, settings);
     EXPECT_EQ(messages.texts, (std::vector<std::string>{"Unable to determine the extension provided (.gif)",
                                                         "Error writing file " + (dir / "missing/spin001.bmp")}));
+}
+
+// A view picture holds the view's window whole, centred and scaled to the picture: the
+// view's scale for the view's proportions, larger where the picture's proportions would
+// otherwise cut the window's longer side off.
+TEST(ViewPicture, ScaleShowsTheViewsWindowWhole)
+{
+    const struct {
+        int viewWidth, viewHeight;
+        double viewScale;
+        int width, height;
+        double scale;
+    } cases[] = {
+        {200, 100, 1.0, 200, 100, 1.0},  {200, 100, 1.0, 4096, 2048, 1.0}, {200, 100, 0.5, 100, 100, 1.0},
+        {200, 100, 1.0, 400, 100, 1.0},  {100, 200, 1.0, 200, 100, 2.0},   {300, 300, 1.0, 100, 300, 1.0},
+        {300, 300, 1.0, 300, 100, 1.0},  {0, 100, 0.7, 100, 100, 0.7},
+    };
+    for (const auto& c : cases)
+        EXPECT_DOUBLE_EQ(PictureScale(c.viewWidth, c.viewHeight, c.viewScale, c.width, c.height), c.scale)
+            << c.viewWidth << "x" << c.viewHeight << " -> " << c.width << "x" << c.height;
+}
+
+// The whole-world image has no dead column: the seam of the map falls just left of column
+// 0, which takes column 1's cells, so the MDR's first samples hold altitudes (read by GDAL
+// through a sidecar header), the PNG's first column is opaque and the BMP reads as opaque
+// (its fourth bytes are 255) to ImageMagick.
+TEST_F(WorldExportCommands, WholeWorldOutputsHaveNoDeadColumn)
+{
+    REQUIRE_TOOL("identify");
+    REQUIRE_TOOL("gdallocationinfo");
+    // A river drawn over the terrain, as the rivers' pixels carried a fourth byte of 255.
+    RiverPath river;
+    river.points = {{10.0, -20.0}, {15.0, 0.0}, {20.0, 30.0}};
+    river.colour = 0x00FF0000;
+    doc.GetRivers().rivers.push_back(river);
+    CRawImage world;
+    ASSERT_EQ(doc.RenderWorldImage(64, world, -1), 0);
+    ASSERT_EQ(world.SaveMDR(dir / "world.mdr"), 0);
+    ASSERT_EQ(world.SavePNG(dir / "world.png", false), 0);
+    ASSERT_EQ(world.SaveBMP(dir / "world.bmp", false), 0);
+    WriteText(dir / "world.hdr", "BYTEORDER I\nLAYOUT BIL\nNROWS 32\nNCOLS 64\nNBANDS 1\nNBITS 32\n"
+                                 "PIXELTYPE FLOAT\nSKIPBYTES 1024\n");
+    auto sample = [&](int col, int row) {
+        const ToolRun run = RunTool("gdallocationinfo -valonly '" + (dir / "world.mdr") + "' " + std::to_string(col) +
+                                    " " + std::to_string(row));
+        EXPECT_EQ(run.status, 0) << run.err;
+        return std::stod(run.out);
+    };
+    for (int row : {0, 10, 16, 31}) {
+        SCOPED_TRACE(row);
+        EXPECT_NE(sample(0, row), 0.0);
+        EXPECT_EQ(sample(0, row), sample(1, row));
+    }
+    for (int row : {0, 16, 31})
+        EXPECT_EQ(Identify(dir / "world.png", ("%[fx:int(255*p{0," + std::to_string(row) + "}.a)]").c_str()), "255");
+    EXPECT_EQ(Identify(dir / "world.png", "%[fx:int(255*minima.a)]"), "255");
+    EXPECT_EQ(Identify(dir / "world.bmp", "%[opaque]"), Identify(dir / "world.png", "%[opaque]"));
+    EXPECT_EQ(Identify(dir / "world.bmp", "%[fx:int(255*minima.a)]"), "255");
 }

@@ -11,7 +11,6 @@
 #include "exchange/CFCWImage.h"
 #include "exchange/CMultiImageDlg.h"
 #include "exchange/PW2Output.h"
-#include "exchange/ViewPicture.h"
 #include "platform/AtomicFile.h"
 #include "platform/ParallelFor.h"
 #include "view/CKVView.h"
@@ -137,28 +136,6 @@ MultiImageDialog& GetMultiImageDialog()
 
 MultiImageDialog* SetMultiImageDialog(MultiImageDialog* dialog) { return g_dialog.exchange(dialog); }
 
-bool WholeMapRectangle(const ProjectionParms& projection, double& left, double& right, double& bottom, double& top)
-{
-    // The world's points every half degree: the extremes of the built-in projections lie
-    // on the poles, the equator, the central meridian or the edge meridians.
-    constexpr int kPerDegree = 2;
-    left = bottom = HUGE_VAL;
-    right = top = -HUGE_VAL;
-    for (int i = -90 * kPerDegree; i <= 90 * kPerDegree; ++i)
-        for (int j = -180 * kPerDegree; j <= 180 * kPerDegree; ++j) {
-            double x = 0.0, y = 0.0;
-            if (projection.LatLonToMap(static_cast<double>(i) / kPerDegree, static_cast<double>(j) / kPerDegree, x,
-                                       y) != 0 ||
-                !std::isfinite(x) || !std::isfinite(y))
-                continue;
-            left = std::min(left, x);
-            right = std::max(right, x);
-            bottom = std::min(bottom, y);
-            top = std::max(top, y);
-        }
-    return left < right && bottom < top;
-}
-
 bool AtlasSourceOfView(CKVView& view, AtlasSource& source)
 {
     CKVDoc* doc = GetActiveDoc();
@@ -170,49 +147,23 @@ bool AtlasSourceOfView(CKVView& view, AtlasSource& source)
     source.shaderId = view.GetShader();
     int w = 0, h = 0;
     view.GetRenderSize(w, h);
-    source.left = source.right = source.bottom = source.top = 0.0;
-    if (w > 0 && h > 0) {
-        // The window in map units, as the view's pixels take them: its shorter side spans
-        // twice the view's scale about the centre pixel.
-        const double k = source.projection.GetScale() / (std::min(w, h) * 0.5);
-        const double windowLeft = -(w / 2) * k, windowRight = (w - w / 2) * k;
-        const double windowTop = (h / 2) * k, windowBottom = -(h - h / 2) * k;
-        double l = 0.0, r = 0.0, b = 0.0, t = 0.0;
-        const bool any = WholeMapRectangle(source.projection, l, r, b, t);
-        source.left = any ? std::max(l, windowLeft) : windowLeft;
-        source.right = any ? std::min(r, windowRight) : windowRight;
-        source.bottom = any ? std::max(b, windowBottom) : windowBottom;
-        source.top = any ? std::min(t, windowTop) : windowTop;
-        if (!(source.left < source.right && source.bottom < source.top)) {
-            source.left = windowLeft;
-            source.right = windowRight;
-            source.bottom = windowBottom;
-            source.top = windowTop;
-        }
-    }
+    source.shown = ShownMapRectangle(source.projection, w, h);
     source.definitionFolder = GetExportDir(GetAppSettings());
     return true;
 }
 
 void SetAtlasRoot(MultiMapSettings& s, const AtlasSource& source)
 {
-    double l = source.left, r = source.right, b = source.bottom, t = source.top;
-    if (!(l < r && b < t) && !WholeMapRectangle(source.projection, l, r, b, t))
-        l = r = b = t = 0.0;
-    s.rootLeft = l;
-    s.rootRight = r;
-    s.rootBottom = b;
-    s.rootTop = t;
+    const MapRectangle root = source.shown.Empty() ? WholeMapRectangle(source.projection) : source.shown;
+    s.rootLeft = root.left;
+    s.rootRight = root.right;
+    s.rootBottom = root.bottom;
+    s.rootTop = root.top;
 }
 
 ProjectionParms AtlasMapProjection(const AtlasSource& source, const MultiMapSettings& s)
 {
-    ProjectionParms projection(source.projection);
-    double ox = 0.0, oy = 0.0;
-    projection.GetOffset(ox, oy);
-    projection.SetOffset(ox - (s.left + s.right) * 0.5, oy - (s.bottom + s.top) * 0.5);
-    projection.SetScale(s.mapScale);
-    return projection;
+    return CentredOn(source.projection, MapRectangle{s.left, s.right, s.bottom, s.top}, s.mapScale);
 }
 
 const MultiMapLevel& AtlasLevelEntry(const MultiMapSettings& settings)
@@ -350,14 +301,16 @@ int WriteMultiMapPage(const AtlasSource& source, const MultiMapSettings& s)
             return -2;
         }
         // The drawing's raster has the definition's proportions: it holds the map's whole
-        // rectangle, as the picture does.
+        // rectangle (widened by the overlap), as the picture does.
         ProjectionParms whole(projection);
         if (definition.resolution > 0 && definition.drawingWidth > 0 && definition.drawingHeight > 0) {
             const long long rasterWidth = static_cast<long long>(definition.resolution) * 128;
             const long long rasterHeight = rasterWidth * definition.drawingHeight / definition.drawingWidth;
+            const double widen = s.mapScale / (std::min(s.right - s.left, s.top - s.bottom) * 0.5);
+            const double halfWidth = (s.right - s.left) * widen * 0.5, halfHeight = (s.top - s.bottom) * widen * 0.5;
             if (rasterWidth <= CFCWImage::kMaxRasterSide && rasterHeight <= CFCWImage::kMaxRasterSide)
-                whole.SetScale(PictureScale(width, height, s.mapScale, static_cast<int>(rasterWidth),
-                                            static_cast<int>(rasterHeight)));
+                whole.SetScale(FitScale(MapRectangle{-halfWidth, halfWidth, -halfHeight, halfHeight},
+                                        static_cast<int>(rasterWidth), static_cast<int>(rasterHeight)));
         }
         SurfaceSampler drawingSampler(&whole, &source.document->GetWorld(), &light, source.shaderId);
         CFCWImage drawing(&drawingSampler);

@@ -14,6 +14,7 @@
 
 #include "document/DocumentCommands.h"
 #include "exchange/MultiMapSettings.h"
+#include "exchange/ViewPicture.h"
 #include "base/color/LightParms.h"
 #include "projection/ProjectionParms.h"
 
@@ -50,8 +51,8 @@ struct AtlasSource {
     ProjectionParms projection;
     LightParms light;
     int shaderId = 1;
-    // Empty (left not below right): the whole map of the projection.
-    double left = 0.0, right = 0.0, bottom = 0.0, top = 0.0;
+    // Empty: the whole map of the projection.
+    MapRectangle shown;
     int threads = 0; // threads of the export (0: every core)
     std::string definitionFolder; // where the levels' ".xpt" files are
 };
@@ -59,9 +60,6 @@ struct AtlasSource {
 // (the whole window when no point of it is on the map). False without a document.
 bool AtlasSourceOfView(CKVView& view, AtlasSource& source);
 
-// The bounding rectangle, in map units, of the points of the world the projection shows;
-// false when it shows none.
-bool WholeMapRectangle(const ProjectionParms& projection, double& left, double& right, double& bottom, double& top);
 // The root rectangle of `settings` from the source (its own, or the projection's whole map).
 void SetAtlasRoot(MultiMapSettings& settings, const AtlasSource& source);
 // The projection the current map is drawn with: the source's, its offset moved so that

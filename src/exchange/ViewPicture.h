@@ -3,6 +3,7 @@
 #pragma once
 
 #include "exchange/ExportDialogs.h"
+#include "projection/ProjectionParms.h"
 
 #include <string>
 
@@ -10,6 +11,28 @@ namespace kv {
 
 class CKVDoc;
 class CRawImage;
+
+// A rectangle in a projection's map units (x to the right, y up), as the pixels of a view
+// or picture take them: a picture's shorter side spans twice the projection's scale about
+// its centre pixel.
+struct MapRectangle {
+    double left = 0.0, right = 0.0, bottom = 0.0, top = 0.0;
+    bool Empty() const { return !(left < right && bottom < top); }
+    double Width() const { return right - left; }
+    double Height() const { return top - bottom; }
+};
+
+// The bounding rectangle of the points of the world the projection shows (empty when it
+// shows none), from the world's points every half degree.
+MapRectangle WholeMapRectangle(const ProjectionParms& projection);
+// The part of a window of width x height pixels at the projection's scale that shows the
+// map; the whole window when none of it does.
+MapRectangle ShownMapRectangle(const ProjectionParms& projection, int width, int height);
+// The scale at which `rect` is seen whole and centred in a picture of width x height.
+double FitScale(const MapRectangle& rect, int width, int height);
+// `projection` with its offset moved so that the centre of `rect` is a picture's centre,
+// at `scale`.
+ProjectionParms CentredOn(const ProjectionParms& projection, const MapRectangle& rect, double scale);
 
 enum ViewPictureKind : int { kViewBmp = 0, kViewJpeg = 1, kViewPng = 2, kViewMdr = 3 };
 
@@ -19,12 +42,8 @@ enum ViewPictureKind : int { kViewBmp = 0, kViewJpeg = 1, kViewPng = 2, kViewMdr
 // outside 1..65500 pixels is refused with a message (false, nothing kept).
 bool ShowImageSaveParms(CRawImage& image, int width, int height, int withQuality);
 
-// The map scale that shows a view's window (viewWidth x viewHeight pixels at viewScale)
-// whole and centred in a picture of width x height: the view's own scale for a picture
-// of the view's proportions, larger for one of other proportions.
-double PictureScale(int viewWidth, int viewHeight, double viewScale, int width, int height);
-
-// Renders the view of `doc` off-screen after the parameter dialog and writes it as `kind`;
+// Renders the view of `doc` off-screen after the parameter dialog and writes it as `kind`:
+// the part of the view's window that shows the map, whole and centred in the picture;
 // a failed write shows "Error writing file " + path. 0 written, 1 cancelled, negative on
 // failure.
 int SaveViewPicture(CKVDoc& doc, const std::string& path, int kind);

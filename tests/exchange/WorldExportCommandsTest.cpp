@@ -429,60 +429,48 @@ TEST_F(WorldExportCommands, SpinSequenceCountsNamesAndFailures)
                                                         "Error writing file " + (dir / "missing/spin001.bmp")}));
 }
 
-// A view picture holds the view's window whole, centred and scaled to the picture: the
-// view's scale for the view's proportions, larger where the picture's proportions would
-// otherwise cut the window's longer side off.
-TEST(ViewPicture, ScaleShowsTheViewsWindowWhole)
+// A view picture holds what the view shows of the map, whole and centred, scaled to the
+// picture: the window's part on the map, fitted to the picture's proportions.
+TEST(ViewPicture, ShownRectangleFittedToThePicture)
 {
+    ProjectionParms equirectangular; // the whole map spans 2 x 1 map units
+    const MapRectangle whole = WholeMapRectangle(equirectangular);
+    EXPECT_NEAR(whole.Width(), 2.0, 1e-3);
+    EXPECT_NEAR(whole.Height(), 1.0, 1e-3);
+    // A window whose shorter side spans 2 units holds the whole map (but for the default
+    // offset's sliver): the map is shown.
+    MapRectangle shown = ShownMapRectangle(equirectangular, 300, 400);
+    EXPECT_NEAR(shown.Width(), whole.Width(), 1e-4);
+    EXPECT_NEAR(shown.Height(), whole.Height(), 1e-9);
+    // Zoomed in (scale 0.25 in a 200 x 100 window): the window, 1 x 0.5 units.
+    equirectangular.SetScale(0.25);
+    shown = ShownMapRectangle(equirectangular, 200, 100);
+    EXPECT_DOUBLE_EQ(shown.Width(), 1.0);
+    EXPECT_DOUBLE_EQ(shown.Height(), 0.5);
     const struct {
-        int viewWidth, viewHeight;
-        double viewScale;
-        int width, height;
+        double width, height;
+        int pictureWidth, pictureHeight;
         double scale;
     } cases[] = {
-        {200, 100, 1.0, 200, 100, 1.0},  {200, 100, 1.0, 4096, 2048, 1.0}, {200, 100, 0.5, 100, 100, 1.0},
-        {200, 100, 1.0, 400, 100, 1.0},  {100, 200, 1.0, 200, 100, 2.0},   {300, 300, 1.0, 100, 300, 1.0},
-        {300, 300, 1.0, 300, 100, 1.0},  {0, 100, 0.7, 100, 100, 0.7},
+        {2.0, 1.0, 4096, 2048, 0.5}, {2.0, 1.0, 100, 100, 1.0}, {2.0, 1.0, 400, 100, 0.5},
+        {1.0, 2.0, 100, 100, 1.0},   {1.0, 1.0, 300, 100, 0.5},
     };
     for (const auto& c : cases)
-        EXPECT_DOUBLE_EQ(PictureScale(c.viewWidth, c.viewHeight, c.viewScale, c.width, c.height), c.scale)
-            << c.viewWidth << "x" << c.viewHeight << " -> " << c.width << "x" << c.height;
+        EXPECT_DOUBLE_EQ(FitScale(MapRectangle{0.0, c.width, 0.0, c.height}, c.pictureWidth, c.pictureHeight), c.scale)
+            << c.width << "x" << c.height << " in " << c.pictureWidth << "x" << c.pictureHeight;
 }
 
-// The whole-world image has no dead column: the seam of the map falls just left of column
-// 0, which takes column 1's cells, so the MDR's first samples hold altitudes (read by GDAL
-// through a sidecar header), the PNG's first column is opaque and the BMP reads as opaque
-// (its fourth bytes are 255) to ImageMagick.
-TEST_F(WorldExportCommands, WholeWorldOutputsHaveNoDeadColumn)
+TEST_F(WorldExportCommands, ViewPictureAtZoomExtentsIsTheWholeMap)
 {
     REQUIRE_TOOL("identify");
-    REQUIRE_TOOL("gdallocationinfo");
-    // A river drawn over the terrain, as the rivers' pixels carried a fourth byte of 255.
-    RiverPath river;
-    river.points = {{10.0, -20.0}, {15.0, 0.0}, {20.0, 30.0}};
-    river.colour = 0x00FF0000;
-    doc.GetRivers().rivers.push_back(river);
-    CRawImage world;
-    ASSERT_EQ(doc.RenderWorldImage(64, world, -1), 0);
-    ASSERT_EQ(world.SaveMDR(dir / "world.mdr"), 0);
-    ASSERT_EQ(world.SavePNG(dir / "world.png", false), 0);
-    ASSERT_EQ(world.SaveBMP(dir / "world.bmp", false), 0);
-    WriteText(dir / "world.hdr", "BYTEORDER I\nLAYOUT BIL\nNROWS 32\nNCOLS 64\nNBANDS 1\nNBITS 32\n"
-                                 "PIXELTYPE FLOAT\nSKIPBYTES 1024\n");
-    auto sample = [&](int col, int row) {
-        const ToolRun run = RunTool("gdallocationinfo -valonly '" + (dir / "world.mdr") + "' " + std::to_string(col) +
-                                    " " + std::to_string(row));
-        EXPECT_EQ(run.status, 0) << run.err;
-        return std::stod(run.out);
-    };
-    for (int row : {0, 10, 16, 31}) {
-        SCOPED_TRACE(row);
-        EXPECT_NE(sample(0, row), 0.0);
-        EXPECT_EQ(sample(0, row), sample(1, row));
-    }
-    for (int row : {0, 16, 31})
-        EXPECT_EQ(Identify(dir / "world.png", ("%[fx:int(255*p{0," + std::to_string(row) + "}.a)]").c_str()), "255");
-    EXPECT_EQ(Identify(dir / "world.png", "%[fx:int(255*minima.a)]"), "255");
-    EXPECT_EQ(Identify(dir / "world.bmp", "%[opaque]"), Identify(dir / "world.png", "%[opaque]"));
-    EXPECT_EQ(Identify(dir / "world.bmp", "%[fx:int(255*minima.a)]"), "255");
+    // The first view at Zoom Extents, Equirectangular: a 2:1 picture is the map, edge to
+    // edge, with no pixel off it.
+    ASSERT_NE(doc.GetSampler(), nullptr);
+    ASSERT_DOUBLE_EQ(doc.GetSampler()->Projection()->GetScale(), 1.0);
+    dialogs.pictureParms = {256, 128, 0, 75};
+    dialogs.chosenPath = dir / "view.png";
+    dialogs.chosenIndex = 4;
+    SaveWorldAs(doc);
+    EXPECT_EQ(Identify(dir / "view.png", "%w %h %[fx:int(255*minima.a)]"), "256 128 255");
+    EXPECT_TRUE(messages.texts.empty());
 }

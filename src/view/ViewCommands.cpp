@@ -82,9 +82,9 @@ bool ViewCommands::HasCommand(int id) const
     }
 }
 
-bool ViewCommands::HasClimateData() const
+bool ViewCommands::HasClimateData(const CKVDoc& document)
 {
-    const SurfMap& world = m_doc.GetWorld();
+    const SurfMap& world = document.GetWorld();
     return world.grids[kChannelTemperature] != nullptr && world.grids[kChannelRainfall] != nullptr;
 }
 
@@ -98,7 +98,7 @@ ViewCommandState ViewCommands::Update(int id) const
         state.checkable = true;
         state.checked = m_view.GetShader() == shader;
         if (id == kShowClimate || id == kShowRainfall || id == kShowTemperature)
-            state.enabled = HasClimateData();
+            state.enabled = HasClimateData(m_doc);
         else if (id == kShowImageClimate)
             state.enabled = m_host.HasImageClimateDialog();
         return state;

@@ -101,9 +101,10 @@ public:
     bool AddView();
     // The shader id of a shader command; -1 for another id.
     static int ShaderOfCommand(int id);
+    // Whether the document's world has the temperature and rainfall grids of a climate.
+    static bool HasClimateData(const CKVDoc& document);
 
 private:
-    bool HasClimateData() const;
     void SelectShader(int shaderId);
     void ShowImageClimate();
     void StepWorld(int step);

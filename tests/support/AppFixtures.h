@@ -1,6 +1,6 @@
-// The real application started in process for GUI tests: a profile in a scratch folder
-// (which is also the install folder) and the interactive start-up with scripted messages
-// and file dialogs.
+// The program started in process for GUI tests: a profile in a scratch folder and the
+// application's interactive start-up with scripted message boxes (and, unless asked
+// otherwise, scripted file dialogs).
 #pragma once
 
 #include "QtTestApp.h"
@@ -29,11 +29,13 @@ struct ScratchProfile {
 
 // Runs the interactive start-up with scripted messages and file dialogs.
 struct RunningApp {
-    explicit RunningApp(ScratchProfile& scratch, kv::CCmdLineInfo info = {}) : app(&scratch.profile)
+    explicit RunningApp(ScratchProfile& scratch, kv::CCmdLineInfo info = {}, bool scriptFileDialogs = true)
+        : app(&scratch.profile)
     {
         TestApp();
         app.Messages().Script({});
-        app.Prompts().ScriptPaths({});
+        if (scriptFileDialogs)
+            app.Prompts().ScriptPaths({});
         started = app.InitInstance(info);
     }
     ~RunningApp() { app.ExitInstance(); }

@@ -295,6 +295,7 @@ void CKVApp::CreateMainWindow()
     m_messages.SetParent(m_frame.get());
     m_prompts.SetParent(m_frame.get());
     m_previousContext = SetDocumentContext(this);
+    m_previousFrameRequests = SetFrameRequests(m_frame.get());
     InstallProgressWindows(m_frame.get());
     InstallWindowDialogs();
     InstallSheetDialogs();
@@ -500,6 +501,8 @@ void CKVApp::DestroyMainWindow()
         m_map->Input().WriteProfile(*m_profile);
     }
     if (m_frame) {
+        SetFrameRequests(m_previousFrameRequests);
+        m_previousFrameRequests = nullptr;
         if (m_frame->isVisible()) {
             m_frame->SetCloseGuard(nullptr);
             m_frame->close();

@@ -152,6 +152,7 @@ private:
     InputState* m_previousInput = nullptr;
     DocumentContext* m_previousContext = nullptr;
     NewWorldWizard* m_previousWizard = nullptr;
+    FrameRequests* m_previousFrameRequests = nullptr;
     QMetaObject::Connection m_idleConnection;
     bool m_inIdle = false;
     bool m_started = false;

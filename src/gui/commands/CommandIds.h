@@ -15,6 +15,7 @@ constexpr int kFileMruFirst = 57616;
 constexpr int kRecentFileCount = 4;
 constexpr int kAppAbout = 57664;
 constexpr int kAppExit = 57665;
+constexpr int kHelp = 57670;
 
 // Bars on the View menu (each the bar's window id).
 constexpr int kBarWorldTools = 59392;
@@ -99,6 +100,12 @@ constexpr int kToolGradientRainfall = 33254;
 constexpr int kToolGradientTemperature = 33253;
 // The Color Key bar on the View menu.
 constexpr int kBarColorKey = 33129;
+
+// The Climate Selector's commands: one per climate class (the class code added to the
+// first id), then Default Model, which gives painting back to the climate model.
+constexpr int kClimateClassFirst = 33270;
+constexpr int kClimateClassLast = kClimateClassFirst + 16;
+constexpr int kClimateDefaultModel = 33287;
 
 // Toolbar resources whose images the menus show, in loading order (a later one wins).
 constexpr int kToolbarMenuOnly = 128;

@@ -62,8 +62,6 @@ const std::vector<CommandDef> kRows = {
     {kShowOutline, "&View", "Show &Outline", "Show the selection as an outline\nShow Outline"},
     {viewcmd::kWorldSettings, "&View", "&World Settings", "Show or hide the World Settings\nWorld Settings"},
     {viewcmd::kLightingAndColor, "&View", "&Lighting and Color", "Show or hide the Lighting and Color settings\nLighting"},
-    {kAltColorConversion, "&View", "Color-to-&Altitude Conversion",
-     "Show or hide the colour-to-altitude window\nColor-to-Altitude"},
     {kMapRegenerate, "&Map", "&Regenerate", "Recompute the world from its parameters\nRegenerate"},
     // The world document's commands (routed to the document, which runs and updates them).
     {57643, "&Edit", "&Undo\tCtrl+Z", "Undo the last action\nUndo"},
@@ -142,6 +140,8 @@ const std::vector<CommandDef> kRows = {
     {kFillSelection, "&Image Overlays", "&Fill Selection with Drawing Color",
      "Fill the selection on the active overlay\nFill Selection"},
     {kEraseSelection, "&Image Overlays", "&Erase Selection", "Erase the selection on the active overlay\nErase"},
+    {kAltColorConversion, "&Image Overlays", "&Color-to-Altitude Conversion...",
+     "Bring up the color-to-altitude conversion wizard\nColor-to-Altitude Wizard"},
     // Keys without a menu entry.
     {kPanDown, nullptr, "Pan Down\tDown", "Move the map down\nPan Down"},
     {kPanLeft, nullptr, "Pan Left\tLeft", "Move the map left\nPan Left"},
@@ -187,6 +187,30 @@ const std::vector<CommandDef> kRows = {
     {kBrushSizeSM, "&Tools", "Brush Size S&mall", "Use the small brush\nSmall Brush"},
     {kBrushSizeXS, "&Tools", "Brush Size Extra-Small", "Use the extra-small brush\nExtra-Small Brush"},
     // ---- end of the paint tools ----
+    // ---- the Climate Selector (the class to paint with the climate and overlay tools) ----
+    {kClimateClassFirst + 13, nullptr, "Mountains", "Paint the Mountain climate class\nMountains"},
+    {kClimateClassFirst + 14, nullptr, "Hills", "Paint the Hills climate class\nHills"},
+    {kClimateClassFirst + 15, nullptr, "Bare Rock", "Paint the Bare Rock climate class\nBare Rock"},
+    {kClimateClassFirst + 10, nullptr, "Ice", "Paint the Ice climate class\nIce"},
+    {kClimateClassFirst + 7, nullptr, "Tropical Deciduous Forest",
+     "Paint the Tropical Deciduous Forest climate class\nTropical Deciduous Forest"},
+    {kClimateClassFirst + 6, nullptr, "Tropical Evergreen Forest",
+     "Paint the Tropical Evergreen Forest climate class\nTropical Evergreen Forest"},
+    {kClimateClassFirst + 8, nullptr, "Tropical Shrubland", "Paint the Tropical Shrublands climate class\nTropical Shrubland"},
+    {kClimateClassFirst + 9, nullptr, "Savannah", "Paint the Savannah climate class\nSavannah"},
+    {kClimateClassFirst + 4, nullptr, "Temperate Forest", "Paint the Temperate Forest climate class\nTemperate Forest"},
+    {kClimateClassFirst + 3, nullptr, "Desert", "Paint the Desert climate class\nDesert"},
+    {kClimateClassFirst + 2, nullptr, "Chaparral", "Paint the Chaparral climate class\nChaparral"},
+    {kClimateClassFirst + 5, nullptr, "Temperate Grassland", "Paint the Temperate Grassland climate class\nTemperate Grassland"},
+    {kClimateClassFirst + 1, nullptr, "Boreal or Alpine Forest",
+     "Paint the Boreal or Alpine Forest climate class\nBoreal or Alpine Forest"},
+    {kClimateClassFirst + 0, nullptr, "Tundra or Alpine", "Paint the Tundra or Alpine climate class\nTundra or Alpine"},
+    {kClimateClassFirst + 12, nullptr, "Continental Shelf", "Paint the Shallow Ocean climate class\nContinental Shelf"},
+    {kClimateClassFirst + 11, nullptr, "Abyssal Plain", "Paint the Ocean climate class\nAbyssal Plain"},
+    {kClimateClassFirst + 16, nullptr, "Oceanic Trench", "Paint the Oceanic Trench climate class\nOceanic Trench"},
+    {kClimateDefaultModel, nullptr, "Default Model",
+     "Paint the climate model's own classes back (no painted class)\nDefault Model"},
+    // ---- end of the Climate Selector ----
     // ---- the mouse tools ----
     {0, "&View", nullptr, nullptr},
     {kToolZoomWindow, "&View", "Zoom &Window", "Zoom into the area you click or drag; Z chooses it while held\nZoom Window"},
@@ -258,6 +282,8 @@ const std::vector<CommandDef> kRows = {
     // ---- end of the Global submenus ----
     {kAppAbout, "&Help", "&About Kelvane Pro...",
      "Display program information, version number and copyright\nAbout"},
+    // The Map Tools bar's Help button (there is no help file to open).
+    {kHelp, nullptr, "Help", "List Help topics\nHelp"},
 };
 
 } // namespace

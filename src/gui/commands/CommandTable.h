@@ -75,6 +75,8 @@ public:
     CommandActions(CommandRouter& router, QObject* parent = nullptr);
 
     QAction* Action(int id) const;
+    // Runs a command through the routing (false when no target has an enabled handler).
+    bool Execute(int id) { return m_router.Execute(id); }
     // Builds the menu bar from the table (rows of one menu name, wherever they stand, make
     // one menu; rows with a submenu name make that submenu); each menu and submenu updates
     // its actions when it opens.

@@ -25,6 +25,7 @@
 #include <QDockWidget>
 #include <QDragEnterEvent>
 #include <QDropEvent>
+#include <QFrame>
 #include <QMimeData>
 #include <QGridLayout>
 #include <QLabel>
@@ -89,7 +90,9 @@ CMainFrame::CMainFrame(CommandActions& actions, bool batch, QWidget* parent)
     m_propertiesDock->setObjectName(QString::number(kBarViewProperties));
     m_properties = new CMapViewProperties(m_propertiesDock);
     m_propertiesDock->setWidget(m_properties);
+    m_propertiesDock->setAllowedAreas(Qt::LeftDockWidgetArea | Qt::RightDockWidgetArea);
     addDockWidget(Qt::RightDockWidgetArea, m_propertiesDock);
+    m_propertiesDock->setFloating(true);
 
     m_toolOptions = new CToolOptionsBar(this);
     m_toolOptions->setAllowedAreas(Qt::TopDockWidgetArea | Qt::BottomDockWidgetArea);
@@ -165,17 +168,34 @@ QDockWidget* CMainFrame::MakePalette(int barId, int resourceId, const char* titl
     auto* layout = new QGridLayout(grid);
     layout->setContentsMargins(2, 2, 2, 2);
     layout->setSpacing(1);
-    int n = 0;
+    // Buttons fill rows of `columns`; a separator that ends a row draws a line under it.
+    int row = 0, column = 0;
     if (const ToolbarDef* def = FindToolbar(resourceId)) {
         for (int id : def->buttons) {
-            QAction* action = id != 0 ? m_actions.Action(id) : nullptr;
+            if (id == 0) {
+                if (column == 0 && row > 0) {
+                    auto* line = new QFrame(grid);
+                    line->setFrameShape(QFrame::HLine);
+                    line->setFrameShadow(QFrame::Sunken);
+                    layout->addWidget(line, row++, 0, 1, columns);
+                }
+                continue;
+            }
+            QAction* action = m_actions.Action(id);
             if (!action)
                 continue;
+            if (action->icon().isNull())
+                action->setIcon(QIcon(ToolbarButtonImage(resourceId, id)));
             auto* button = new QToolButton(grid);
+            button->setObjectName(QString::number(id));
             button->setDefaultAction(action);
             button->setAutoRaise(true);
-            layout->addWidget(button, n / columns, n % columns);
-            ++n;
+            button->setIconSize(QSize(MenuImageTable::kImageWidth, MenuImageTable::kImageHeight));
+            layout->addWidget(button, row, column);
+            if (++column == columns) {
+                column = 0;
+                ++row;
+            }
         }
     }
     dock->setWidget(grid);
@@ -236,9 +256,11 @@ bool CMainFrame::LoadBarState(const AppSettings& profile)
         return false;
     const auto decoded = QByteArray::fromBase64Encoding(QByteArray::fromStdString(text),
                                                         QByteArray::AbortOnBase64DecodingErrors);
-    if (!decoded)
+    if (!decoded || !restoreState(*decoded, kBarStateVersion))
         return false;
-    return restoreState(*decoded, kBarStateVersion);
+    // The floating bars stand where the saved layout put them.
+    m_palettesPlaced = true;
+    return true;
 }
 
 void CMainFrame::SavePlacement(const AppSettings& profile) const { WindowPlacement::Of(*this).Write(profile); }
@@ -378,16 +400,38 @@ void CMainFrame::ToggleLightingAndColor()
 void CMainFrame::showEvent(QShowEvent* event)
 {
     QMainWindow::showEvent(event);
-    // The floating palettes start at the top-left corner of the client area (a restored
-    // bar layout has placed them already when they are shown).
-    if (m_palettesPlaced)
+    // The floating bars (View Properties, Color Key and the two palettes) start at the
+    // top-left corner of the client area, unless a restored bar layout has placed them.
+    if (m_palettesPlaced || m_batch)
         return;
     m_palettesPlaced = true;
+    // Once the window's layout has settled.
+    QTimer::singleShot(0, this, &CMainFrame::PlaceFloatingBars);
+}
+
+void CMainFrame::PlaceFloatingBars()
+{
     const QPoint corner = centralWidget() ? centralWidget()->mapToGlobal(QPoint(0, 0)) : mapToGlobal(QPoint(0, 0));
-    for (QDockWidget* dock : {m_toolsPalette, m_climatePalette, m_colorKeyDock}) {
-        if (dock && dock->isFloating() && !dock->isVisible())
+    for (QDockWidget* dock : {m_propertiesDock, m_colorKeyDock, m_toolsPalette, m_climatePalette}) {
+        if (dock && dock->isFloating())
             dock->move(corner);
     }
+}
+
+void CMainFrame::ShowBar(int bar)
+{
+    if (bar == kClimateSelectorBar)
+        ShowClimateSelectorBar(true);
+}
+
+bool CMainFrame::PostCommand(int id)
+{
+    if (m_batch)
+        return false;
+    // Run after the current command, the way a posted command message is.
+    QMetaObject::invokeMethod(
+        this, [this, id] { m_actions.Execute(id); }, Qt::QueuedConnection);
+    return true;
 }
 
 void CMainFrame::closeEvent(QCloseEvent* event)

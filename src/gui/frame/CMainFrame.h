@@ -5,6 +5,7 @@
 // start-up, limits its size, and handles the bar toggles of the View menu.
 #pragma once
 
+#include "document/DocumentServices.h"
 #include "gui/commands/CommandTable.h"
 
 #include <QMainWindow>
@@ -30,7 +31,9 @@ class CToolOptionsBar;
 class CColorKeyDlg;
 class SurfaceSampler;
 
-class CMainFrame : public QMainWindow, public CommandTarget {
+// The frame is also what document commands ask to show a bar or run a command after theirs
+// (the application installs it as the frame requests).
+class CMainFrame : public QMainWindow, public CommandTarget, public FrameRequests {
     Q_OBJECT
 public:
     static constexpr int kInitialWidth = 515, kInitialHeight = 375;
@@ -115,6 +118,11 @@ public:
     void OnCommand(int id) override;
     void OnUpdateCommand(int id, CommandState& state) override;
 
+    // ---- FrameRequests ----
+    void ShowBar(int bar) override;
+    // Queues the command; it runs through the command routing once the current one is done.
+    bool PostCommand(int id) override;
+
 protected:
     void closeEvent(QCloseEvent* event) override;
     void showEvent(QShowEvent* event) override;
@@ -124,6 +132,8 @@ protected:
 private:
     QToolBar* MakeToolbar(int barId, int resourceId, const char* title, Qt::ToolBarArea area);
     QDockWidget* MakePalette(int barId, int resourceId, const char* title, int columns);
+    // Moves the floating bars to the client area's top-left corner.
+    void PlaceFloatingBars();
 
     CommandActions& m_actions;
     bool m_batch;

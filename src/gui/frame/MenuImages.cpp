@@ -1,6 +1,8 @@
 #include "gui/frame/MenuImages.h"
 
+#include "document/DocumentCommands.h"
 #include "gui/commands/CommandIds.h"
+#include "view/ViewCommandIds.h"
 
 #include <QApplication>
 #include <QPainter>
@@ -13,64 +15,37 @@ namespace {
 
 using namespace cmd;
 
+using namespace viewcmd;
+
+// The buttons of each toolbar in order; 0 is a separator.
 const std::vector<ToolbarDef> kToolbars = {
-    {kToolbarWorldTools, {kFileNew, kFileOpen, kFileSaveAs, 0, kFilePrint}},
-    {kToolbarMapTools, {kAppAbout}},
-    {kToolbarTools, {}},
-    {kToolbarClimate, {}},
+    {kToolbarWorldTools,
+     {kFileNew, kFileOpen, kFileSaveAs, 0, kFilePrint, 0, doccmd::kEditUndo, doccmd::kEditRedo, 0, kNextWorld,
+      kPreviousWorld, 0, kToolOptions, cmd::kWorldSettings, cmd::kLightingAndColor}},
+    {kToolbarMapTools,
+     {kZoomIn, kZoomOut, kZoomExtents, kToolZoomWindow, 0, kToolRuler, 0, kToolPan, 0, kGridSettings,
+      kBarToolsPalette, kChangeProjection, 0, kAppAbout, kHelp}},
+    {kToolbarTools,
+     {kToolSelectRectangle, kToolSelectEllipse, kToolSelectFreehand, kToolSelectPolygon, 0,
+      kPaintRaiseOffset, kPaintLowerOffset, kPaintRaiseRoughness, kPaintLowerRoughness, 0,
+      kPaintRaiseRainfall, kPaintLowerRainfall, 0, kPaintRaiseTemperature, kPaintLowerTemperature, 0,
+      kPaintWaterLevel, kPaintClimate, 0, kBrushSizeXL, kBrushSizeLG, kBrushSizeSM, kBrushSizeXS, 0,
+      kShowClimate, kShowAltitude, kShowTemperature, kShowRainfall}},
+    // Mountains, Hills, Bare Rock, Ice, Tropical Deciduous and Evergreen Forest | Tropical
+    // Shrubland, Savannah, Temperate Forest, Desert, Chaparral, Temperate Grassland | Boreal
+    // or Alpine Forest, Tundra or Alpine, Continental Shelf, Abyssal Plain, Oceanic Trench,
+    // Default Model.
+    {kToolbarClimate,
+     {kClimateClassFirst + 13, kClimateClassFirst + 14, kClimateClassFirst + 15, kClimateClassFirst + 10,
+      kClimateClassFirst + 7, kClimateClassFirst + 6, 0, kClimateClassFirst + 8, kClimateClassFirst + 9,
+      kClimateClassFirst + 4, kClimateClassFirst + 3, kClimateClassFirst + 2, kClimateClassFirst + 5, 0,
+      kClimateClassFirst + 1, kClimateClassFirst + 0, kClimateClassFirst + 12, kClimateClassFirst + 11,
+      kClimateClassFirst + 16, kClimateDefaultModel}},
     {kToolbarExtra, {}},
 };
 
 const std::vector<int> kMenuImageOrder = {kToolbarMenuOnly, kToolbarWorldTools, kToolbarMapTools,
                                           kToolbarTools,    kToolbarClimate,    kToolbarExtra};
-
-// The button pictures, drawn once: outlines in black on the light grey of a button face.
-QPixmap DrawButton(int commandId)
-{
-    QPixmap pixmap(MenuImageTable::kImageWidth, MenuImageTable::kImageHeight);
-    pixmap.fill(Qt::transparent);
-    QPainter p(&pixmap);
-    p.setPen(QPen(Qt::black, 1));
-    switch (commandId) {
-    case kFileNew: // a page with a folded corner
-        p.setBrush(Qt::white);
-        p.drawPolygon(QPolygon({QPoint(3, 1), QPoint(9, 1), QPoint(12, 4), QPoint(12, 13), QPoint(3, 13)}));
-        p.drawLine(9, 1, 9, 4);
-        p.drawLine(9, 4, 12, 4);
-        break;
-    case kFileOpen: // an open folder
-        p.setBrush(QColor(255, 255, 0));
-        p.drawRect(1, 4, 10, 8);
-        p.setBrush(QColor(128, 128, 0));
-        p.drawPolygon(QPolygon({QPoint(3, 7), QPoint(14, 7), QPoint(11, 12), QPoint(1, 12)}));
-        break;
-    case kFileSaveAs: // a disk
-        p.setBrush(QColor(0, 0, 128));
-        p.drawRect(1, 1, 13, 12);
-        p.setBrush(Qt::white);
-        p.drawRect(4, 1, 7, 5);
-        p.setBrush(QColor(192, 192, 192));
-        p.drawRect(4, 9, 7, 4);
-        break;
-    case kFilePrint: // a printer with a sheet
-        p.setBrush(Qt::white);
-        p.drawRect(4, 1, 7, 5);
-        p.setBrush(QColor(192, 192, 192));
-        p.drawRect(1, 6, 13, 6);
-        p.setBrush(QColor(0, 128, 0));
-        p.drawRect(11, 8, 1, 1);
-        break;
-    case kAppAbout: // a question mark in a balloon
-        p.setBrush(QColor(255, 255, 192));
-        p.drawEllipse(1, 1, 13, 11);
-        p.setFont(QFont(QStringLiteral("Sans"), 7, QFont::Bold));
-        p.drawText(QRect(1, 1, 14, 12), Qt::AlignCenter, QStringLiteral("?"));
-        break;
-    default:
-        return QPixmap();
-    }
-    return pixmap;
-}
 
 } // namespace
 
@@ -84,12 +59,6 @@ const ToolbarDef* FindToolbar(int resourceId)
 }
 
 const std::vector<int>& MenuImageToolbars() { return kMenuImageOrder; }
-
-QPixmap ToolbarButtonImage(int resourceId, int commandId)
-{
-    (void)resourceId; // every toolbar draws a command with the same picture
-    return DrawButton(commandId);
-}
 
 MenuImageTable& MenuImageTable::Shared()
 {

@@ -4,12 +4,16 @@
 #include "document/CKVDoc.h"
 #include "gui/commands/CommandIds.h"
 #include "gui/tools/CToolSettingsDlg.h"
+#include "shading/ShaderIds.h"
 #include "view/CKVView.h"
+#include "view/ViewCommands.h"
 #include "view/ViewInput.h"
 #include "world/SurfMap.h"
 
 #include <QApplication>
 #include <QGuiApplication>
+
+#include <algorithm>
 
 namespace kv {
 
@@ -73,6 +77,8 @@ constexpr struct {
 };
 
 constexpr int kOverlayEraseTool = 32;
+constexpr int kClimateTool = 12;
+constexpr int kHintRedraw = 1;
 
 bool IsPrescaleTool(int tool) { return (tool >= 36 && tool <= 38) || tool == 40; }
 
@@ -116,10 +122,33 @@ int PaintCommands::SizeOf(int commandId)
     return 0;
 }
 
+int PaintCommands::ClimateClassOf(int commandId)
+{
+    if (commandId >= kClimateClassFirst && commandId <= kClimateClassLast)
+        return commandId - kClimateClassFirst;
+    return commandId == kClimateDefaultModel ? kDefaultModel : kNoClimateClass;
+}
+
 bool PaintCommands::HasCommand(int id) const
 {
     return ToolOf(id) != 0 || SizeOf(id) != 0 || id == kToolOptions || ToolCommandOf(id) >= 0 ||
-           FindGlobalCommand(id) != nullptr;
+           FindGlobalCommand(id) != nullptr || ClimateClassOf(id) != kNoClimateClass;
+}
+
+void PaintCommands::SelectClimateClass(int code)
+{
+    // The class code is the climate tool's amount; the overlay tools draw in the class's
+    // colour, as opaque as the active overlay.
+    m_input.SetToolAmount(kClimateTool, static_cast<float>(code));
+    if (code == kDefaultModel) {
+        m_input.SetDrawingColour(0);
+    } else {
+        int alpha = 255;
+        m_input.Host().ActiveOverlayOpacity(alpha);
+        const uint32_t rgb = m_document.GetWorld().climate.ClimateColor(code) & 0x00FFFFFFu;
+        m_input.SetDrawingColour(rgb | (static_cast<uint32_t>(std::clamp(alpha, 0, 255)) << 24));
+    }
+    m_input.SyncToolValues();
 }
 
 bool PaintCommands::HasActiveOverlay() const { return m_document.GetOverlays().GetActive() != nullptr; }
@@ -160,9 +189,22 @@ void PaintCommands::OnCommand(int id)
         OnToolCommand(code);
         return;
     }
+    if (const int code = ClimateClassOf(id); code != kNoClimateClass) {
+        SelectClimateClass(code);
+        return;
+    }
     const int tool = ToolOf(id);
     if (tool == 0)
         return;
+    if (tool == kClimateTool) {
+        if (!ViewCommands::HasClimateData(m_document))
+            return;
+        // Painting climates is seen in the climate shader.
+        if (m_view.GetShader() != kShaderClimate) {
+            m_view.SetShader(kShaderClimate);
+            m_view.OnUpdate(kHintRedraw);
+        }
+    }
     if (shiftHeld && shiftHeld() && GlobalCommandForShiftedPaint(id) != 0) {
         m_global->OnShiftedPaintCommand(id);
         return;
@@ -178,6 +220,8 @@ void PaintCommands::OnUpdateCommand(int id, CommandState& state)
         state.enabled = m_global->IsEnabled(id);
         return;
     }
+    if (ClimateClassOf(id) != kNoClimateClass)
+        return;
     state.checkable = true;
     if (const int code = ToolCommandOf(id); code >= 0) {
         state.enabled = ToolEnabled(code);
@@ -191,7 +235,7 @@ void PaintCommands::OnUpdateCommand(int id, CommandState& state)
         return;
     }
     const int tool = ToolOf(id);
-    state.enabled = ToolEnabled(tool);
+    state.enabled = ToolEnabled(tool) && (tool != kClimateTool || ViewCommands::HasClimateData(m_document));
     state.checked = m_input.CurrentId() == tool;
 }
 

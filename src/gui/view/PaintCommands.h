@@ -2,8 +2,9 @@
 // raise/lower command runs that channel's global command instead), the other tool commands
 // select zoom, pan, recentre, the selection tools, ruler, crater, overlay paint and erase,
 // the colour pickers and the gradients; then the brush size classes, Tool Options (the tool
-// settings dialog) and the entries of the Global submenus. Update handlers enable and check
-// them as the view's current tool, the active overlay and the prescale grid ask.
+// settings dialog), the entries of the Global submenus and the Climate Selector's classes.
+// Update handlers enable and check them as the view's current tool, the active overlay, the
+// prescale grid and the world's climate data ask.
 #pragma once
 
 #include "gui/commands/CommandTable.h"
@@ -29,6 +30,15 @@ public:
     static int SizeOf(int commandId);
     // The tool code (id and family bits) of one of the other tool commands; -1 for another id.
     static int ToolCommandOf(int commandId);
+    // The climate class of a Climate Selector command: 0..16, kDefaultModel for Default
+    // Model, kNoClimateClass for another id.
+    static constexpr int kDefaultModel = -1;
+    static constexpr int kNoClimateClass = -2;
+    static int ClimateClassOf(int commandId);
+    // The class the climate tool paints (kDefaultModel: the model's own) and the overlay
+    // tools' drawing colour: the class's colour, with the active overlay's opacity (else
+    // opaque); none for Default Model.
+    void SelectClimateClass(int code);
 
     bool HasCommand(int id) const override;
     void OnCommand(int id) override;

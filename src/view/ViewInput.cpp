@@ -245,8 +245,7 @@ void ViewInput::SyncToolValues()
     case 9: case 14: set(a.roughness, 0.0f, 500.0f); break;
     case 10: set(-a.roughness, 0.0f, 500.0f); break;
     case 11: set(a.water, -kUnlimited, kUnlimited); break;
-    // Default Model's -1 ("none painted") must not be clamped to class 0.
-    case 12: set(static_cast<float>(a.climate), std::min(0.0f, static_cast<float>(a.climate)), static_cast<float>(kMaxClimateCode)); break;
+    case 12: set(static_cast<float>(a.climate), 0.0f, static_cast<float>(kMaxClimateCode)); break;
     case 36: set(-a.prescale, -kUnlimited, kUnlimited); break;
     case 37: case 38: set(a.prescale, -kUnlimited, kUnlimited); break;
     default: break;

@@ -9,6 +9,7 @@
 
 #include "base/Undo.h"
 #include "base/layers/CSelection.h"
+#include "base/color/ClimateParms.h"
 #include "base/layers/ImageOverlay.h"
 #include "document/CKVDoc.h"
 #include "document/DocumentCommands.h"
@@ -21,6 +22,7 @@
 #include "gui/view/MapWidget.h"
 #include "view/ViewCommandIds.h"
 #include "view/ViewInput.h"
+#include "view/tools/MouseTool.h"
 #include "world/SurfMap.h"
 
 #include <QAction>
@@ -37,6 +39,7 @@
 #include <QToolBar>
 #include <QToolButton>
 
+#include <cmath>
 #include <cstdlib>
 #include <fstream>
 #include <functional>
@@ -741,3 +744,96 @@ const std::vector<Row>& CensusRows()
 }
 
 } // namespace
+
+// ---------------------------------------------------------------- painting climates
+
+namespace {
+
+// Clicks a palette's button as the user does.
+void ClickPaletteButton(QDockWidget* palette, int id)
+{
+    auto* button = palette->findChild<QToolButton*>(QString::number(id));
+    ASSERT_NE(button, nullptr) << id;
+    button->click();
+}
+
+// One click of the current tool at a pixel of the map.
+void ClickMap(MapWidget& map, QPoint at)
+{
+    map.Input().OnMouse(kToolMsgLButtonDown, kToolFlagLButton, at.x(), at.y());
+    map.Input().OnMouse(kToolMsgLButtonUp, 0, at.x(), at.y());
+}
+
+} // namespace
+
+TEST(ClimateSelector, ClassesPaintTheClimateChannelAndTheSimpleCreateOverlay)
+{
+    ScratchProfile scratch;
+    RunningApp run(scratch);
+    ASSERT_TRUE(run.started);
+    CommandRouter& router = run.app.Router();
+    CMainFrame& frame = *run.app.MainFrame();
+    MapWidget& map = *run.app.Map();
+    CKVDoc& doc = *run.app.Document();
+    ViewInput& input = map.Input();
+    const QPoint centre(map.width() / 2, map.height() / 2);
+    double latitude = 0, longitude = 0;
+    ASSERT_TRUE(kvtest::WaitUntil([&] {
+        QCoreApplication::processEvents();
+        map.View().PrepareRender();
+        return map.View().PixelToLatLon(centre.x(), centre.y(), latitude, longitude);
+    }));
+    const ClimateParms& climate = doc.GetWorld().climate;
+
+    // Each class: its code as the climate amount, its colour (opaque without an overlay).
+    for (int code = 0; code <= 16; ++code) {
+        ClickPaletteButton(frame.ClimatePalette(), kClimateClassFirst + code);
+        EXPECT_EQ(input.Amounts().climate, code);
+        EXPECT_EQ(input.DrawingColour(), 0xFF000000u | (climate.ClimateColor(code) & 0xFFFFFFu)) << code;
+    }
+    ClickPaletteButton(frame.ClimatePalette(), kClimateDefaultModel);
+    EXPECT_EQ(input.Amounts().climate, -1);
+    EXPECT_EQ(input.DrawingColour(), 0u);
+
+    // Paint Climate shows the climate shader, and paints the chosen class.
+    const int kDesert = 3, kHills = 14;
+    ClickPaletteButton(frame.ClimatePalette(), kClimateClassFirst + kDesert);
+    ASSERT_TRUE(router.Execute(kPaintClimate));
+    EXPECT_EQ(map.View().GetShader(), 2);
+    EXPECT_EQ(input.CurrentId(), 12);
+    ClickMap(map, centre);
+    const SurfMap& world = doc.GetWorld();
+    auto painted = [&] {
+        const Grid2D& grid = *world.Channel(kChannelClimate);
+        const int col = static_cast<int>(std::lround((longitude + 180.0) / 360.0 * (grid.Width() - 1)));
+        const int row = static_cast<int>(std::lround((latitude + 90.0) / 180.0 * (grid.Height() - 1)));
+        return grid.Rows<float>()[row][col];
+    };
+    EXPECT_EQ(painted(), kDesert);
+    // Default Model gives the point back to the climate model (-1, not class 0).
+    ClickPaletteButton(frame.ClimatePalette(), kClimateDefaultModel);
+    ClickMap(map, centre);
+    EXPECT_EQ(painted(), -1.0f);
+
+    // Simple Create: the set-up shows the Climate Selector; a class painted with the overlay
+    // tool lands in the layer in the class's colour, as opaque as the layer.
+    frame.ClimatePalette()->hide();
+    ASSERT_TRUE(router.Execute(33174));
+    EXPECT_TRUE(frame.ClimatePalette()->isVisible());
+    ImageOverlay* layer = doc.GetOverlays().FindByName("SimpleCreateLayer");
+    ASSERT_NE(layer, nullptr);
+    layer->opacity = 200;
+    ClickPaletteButton(frame.ClimatePalette(), kClimateClassFirst + kHills);
+    const uint32_t hills = climate.ClimateColor(kHills) & 0xFFFFFFu;
+    EXPECT_EQ(input.DrawingColour(), (200u << 24) | hills);
+    ASSERT_TRUE(router.Execute(kToolOverlayPaint));
+    ClickMap(map, centre);
+    const int x = static_cast<int>((longitude + 180.0) / 360.0 * layer->width);
+    const int y = static_cast<int>((90.0 - latitude) / 180.0 * layer->height);
+    EXPECT_EQ(layer->PixelRow(y)[x] & 0xFFFFFFu, hills);
+
+    // Without climate data the climate tool cannot be chosen.
+    doc.GetWorld().ChannelSlot(kChannelTemperature).reset();
+    EXPECT_FALSE(router.Update(kPaintClimate).enabled);
+    EXPECT_FALSE(router.Execute(kPaintClimate));
+}

@@ -191,7 +191,7 @@ TEST(MainFrame, BarsPalettesAndTheirLayoutState)
         }
         EXPECT_EQ(CMainFrame::PaletteColumns(frame.ToolsPalette()), 2);
         EXPECT_EQ(CMainFrame::PaletteColumns(frame.ClimatePalette()), 6);
-        EXPECT_EQ(frame.WorldToolsBar()->actions().size(), 5); // New, Open, Save As | Print
+        EXPECT_EQ(frame.WorldToolsBar()->actions().size(), 15); // 11 buttons, 4 separators
         frame.SetStatusText(QString());
         EXPECT_EQ(frame.StatusText(), "For Help, press F1");
         frame.SetStatusText("Zoom window");

@@ -148,6 +148,9 @@ void PaintCommands::SelectClimateClass(int code)
         const uint32_t rgb = m_document.GetWorld().climate.ClimateColor(code) & 0x00FFFFFFu;
         m_input.SetDrawingColour(rgb | (static_cast<uint32_t>(std::clamp(alpha, 0, 255)) << 24));
     }
+    // A climate tool in hand takes the new class at once (its panel shows the value it paints).
+    if (m_input.CurrentId() == kClimateTool)
+        m_input.RebuildTool();
     m_input.SyncToolValues();
 }
 

@@ -180,16 +180,27 @@ TEST(Toolbars, ButtonsInTheOrderOfTheirListsWithPicturesThatDiffer)
         }
     }
 
-    // Palettes start hidden; the floating bars stand at the client area's top-left corner.
-    QCoreApplication::processEvents();
+    // Palettes start hidden; the floating bars stand in a row from the client area's top-left
+    // corner, so that none covers another when they are shown.
+    for (int i = 0; i < 3; ++i)
+        QCoreApplication::processEvents();
     EXPECT_FALSE(frame.ToolsPalette()->isVisible());
     EXPECT_FALSE(frame.ClimatePalette()->isVisible());
     EXPECT_FALSE(frame.ColorKeyBar()->isVisible());
     EXPECT_TRUE(frame.ViewPropertiesBar()->isVisible());
-    const QPoint corner = frame.centralWidget()->mapToGlobal(QPoint(0, 0));
-    for (QDockWidget* dock : {frame.ViewPropertiesBar(), frame.ColorKeyBar(), frame.ToolsPalette(), frame.ClimatePalette()}) {
-        EXPECT_TRUE(dock->isFloating()) << dock->windowTitle().toStdString();
-        EXPECT_EQ(dock->pos(), corner) << dock->windowTitle().toStdString();
+    EXPECT_EQ(frame.ViewPropertiesBar()->pos(), frame.centralWidget()->mapToGlobal(QPoint(0, 0)));
+    frame.ToolsPalette()->show();
+    frame.ClimatePalette()->show();
+    frame.ColorKeyBar()->show();
+    for (int i = 0; i < 3; ++i)
+        QCoreApplication::processEvents();
+    const std::vector<QDockWidget*> floating = {frame.ViewPropertiesBar(), frame.ColorKeyBar(), frame.ToolsPalette(),
+                                                frame.ClimatePalette()};
+    for (size_t i = 0; i < floating.size(); ++i) {
+        EXPECT_TRUE(floating[i]->isFloating()) << i;
+        EXPECT_EQ(floating[i]->y(), floating[0]->y()) << i;
+        for (size_t j = 0; j < i; ++j)
+            EXPECT_FALSE(floating[i]->frameGeometry().intersects(floating[j]->frameGeometry())) << i << " over " << j;
     }
 }
 

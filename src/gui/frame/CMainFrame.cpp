@@ -112,6 +112,14 @@ CMainFrame::CMainFrame(CommandActions& actions, bool batch, QWidget* parent)
     addDockWidget(Qt::RightDockWidgetArea, m_colorKeyDock);
     m_colorKeyDock->setFloating(true);
     m_colorKeyDock->hide();
+    // Each floating bar finds its place when it first shows (once the window's layout has
+    // settled).
+    for (QDockWidget* dock : {m_propertiesDock, m_colorKeyDock, m_toolsPalette, m_climatePalette}) {
+        connect(dock, &QDockWidget::visibilityChanged, this, [this, dock](bool visible) {
+            if (visible)
+                QTimer::singleShot(0, this, [this, dock] { PlaceFloatingBar(dock); });
+        });
+    }
 
     // Commands with keys and no menu entry are the window's own.
     for (const CommandDef& row : CommandRows()) {
@@ -259,7 +267,7 @@ bool CMainFrame::LoadBarState(const AppSettings& profile)
     if (!decoded || !restoreState(*decoded, kBarStateVersion))
         return false;
     // The floating bars stand where the saved layout put them.
-    m_palettesPlaced = true;
+    m_layoutRestored = true;
     return true;
 }
 
@@ -400,22 +408,33 @@ void CMainFrame::ToggleLightingAndColor()
 void CMainFrame::showEvent(QShowEvent* event)
 {
     QMainWindow::showEvent(event);
-    // The floating bars (View Properties, Color Key and the two palettes) start at the
-    // top-left corner of the client area, unless a restored bar layout has placed them.
-    if (m_palettesPlaced || m_batch)
-        return;
-    m_palettesPlaced = true;
-    // Once the window's layout has settled.
-    QTimer::singleShot(0, this, &CMainFrame::PlaceFloatingBars);
+    // The floating bars shown with the window.
+    QTimer::singleShot(0, this, [this] {
+        for (QDockWidget* dock : {m_propertiesDock, m_colorKeyDock, m_toolsPalette, m_climatePalette})
+            PlaceFloatingBar(dock);
+    });
 }
 
-void CMainFrame::PlaceFloatingBars()
+void CMainFrame::PlaceFloatingBar(QDockWidget* dock)
 {
-    const QPoint corner = centralWidget() ? centralWidget()->mapToGlobal(QPoint(0, 0)) : mapToGlobal(QPoint(0, 0));
-    for (QDockWidget* dock : {m_propertiesDock, m_colorKeyDock, m_toolsPalette, m_climatePalette}) {
-        if (dock && dock->isFloating())
-            dock->move(corner);
+    if (!dock || !dock->isVisible() || !dock->isFloating() || m_layoutRestored || m_placedBars.count(dock))
+        return;
+    m_placedBars.insert(dock);
+    // From the client area's top-left corner rightwards, past every floating bar already
+    // shown there, so that none covers another.
+    QPoint at = centralWidget() ? centralWidget()->mapToGlobal(QPoint(0, 0)) : mapToGlobal(QPoint(0, 0));
+    for (bool moved = true; moved;) {
+        moved = false;
+        const QRect wanted(at, dock->frameGeometry().size());
+        for (QDockWidget* other : {m_propertiesDock, m_colorKeyDock, m_toolsPalette, m_climatePalette}) {
+            if (other && other != dock && other->isVisible() && other->isFloating() &&
+                other->frameGeometry().intersects(wanted)) {
+                at.setX(other->frameGeometry().right() + 1);
+                moved = true;
+            }
+        }
     }
+    dock->move(at);
 }
 
 void CMainFrame::ShowBar(int bar)

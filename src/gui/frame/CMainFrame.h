@@ -11,6 +11,7 @@
 #include <QMainWindow>
 
 #include <functional>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -132,8 +133,9 @@ protected:
 private:
     QToolBar* MakeToolbar(int barId, int resourceId, const char* title, Qt::ToolBarArea area);
     QDockWidget* MakePalette(int barId, int resourceId, const char* title, int columns);
-    // Moves the floating bars to the client area's top-left corner.
-    void PlaceFloatingBars();
+    // Puts a floating bar at the client area's top-left corner, right of the floating bars
+    // shown there; each bar once, and none after a saved layout was restored.
+    void PlaceFloatingBar(QDockWidget* dock);
 
     CommandActions& m_actions;
     bool m_batch;
@@ -151,7 +153,8 @@ private:
     QLabel* m_statusLabel = nullptr;
     QStyle* m_menuStyle = nullptr;
     QString m_statusText;
-    bool m_palettesPlaced = false;
+    bool m_layoutRestored = false;
+    std::set<QDockWidget*> m_placedBars;
     std::function<bool()> m_closeGuard;
     std::function<void()> m_closed;
     std::function<void(const std::vector<std::string>&)> m_drop;

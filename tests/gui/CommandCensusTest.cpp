@@ -56,32 +56,9 @@ using namespace kv::cmd;
 using namespace kv::viewcmd;
 using kvtest::RunningApp;
 using kvtest::ScratchProfile;
+using kvtest::CommandsWithoutAction;
 
 namespace {
-
-// The README's line "Commands without action: ..." (single ids and ranges a-b).
-std::set<int> CommandsWithoutAction()
-{
-    std::ifstream readme(KV_TEST_SOURCE_DIR "/../../README.md");
-    std::set<int> ids;
-    std::string line;
-    const std::string tag = "Commands without action:";
-    while (std::getline(readme, line)) {
-        const size_t at = line.find(tag);
-        if (at == std::string::npos)
-            continue;
-        std::istringstream words(line.substr(at + tag.size()));
-        std::string word;
-        while (words >> word) {
-            const size_t dash = word.find('-');
-            const int first = std::atoi(word.substr(0, dash).c_str());
-            const int last = dash == std::string::npos ? first : std::atoi(word.substr(dash + 1).c_str());
-            for (int id = first; first > 0 && id <= last; ++id)
-                ids.insert(id);
-        }
-    }
-    return ids;
-}
 
 // The buttons of a toolbar or palette in order, 0 for a separator.
 std::vector<int> ToolbarButtons(const QToolBar* bar)

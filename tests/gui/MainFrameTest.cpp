@@ -62,6 +62,7 @@ using namespace kv::cmd;
 
 using kvtest::RunningApp;
 using kvtest::ScratchProfile;
+using kvtest::CommandsWithoutAction;
 
 TEST(WindowPlacement, RecordRoundTripsAndMinimisedComesBackNormal)
 {
@@ -862,42 +863,12 @@ TEST(KVApp, MissingOrUnreadableWorldsAtStartup)
     EXPECT_TRUE(run.app.MainFrame()->isVisible());
 }
 
-namespace {
-
-// The ids of "What this build does not do": the README's line "Commands without action: ..."
-// (single ids and ranges a-b).
-std::set<int> UnbuiltIds()
-{
-    std::ifstream readme(KV_TEST_SOURCE_DIR "/../../README.md");
-    std::set<int> ids;
-    std::string line;
-    const std::string tag = "Commands without action:";
-    while (std::getline(readme, line)) {
-        const size_t at = line.find(tag);
-        if (at == std::string::npos)
-            continue;
-        std::istringstream words(line.substr(at + tag.size()));
-        std::string word;
-        while (words >> word) {
-            while (!word.empty() && (word.back() == ',' || word.back() == '.'))
-                word.pop_back();
-            const size_t dash = word.find('-');
-            const int first = std::atoi(word.substr(0, dash).c_str());
-            const int last = dash == std::string::npos ? first : std::atoi(word.substr(dash + 1).c_str());
-            for (int id = first; first > 0 && id <= last; ++id)
-                ids.insert(id);
-        }
-    }
-    return ids;
-}
-
-} // namespace
 
 TEST(KVApp, EveryCommandHasAnActionAndAHandlerOrIsNamedUnbuilt)
 {
     // The program's command ids, as ranges.
     const std::pair<int, int> ranges[] = {{500, 500}, {503, 503}, {33003, 33003}, {33006, 33006}, {33010, 33010}, {33014, 33014}, {33020, 33022}, {33025, 33025}, {33030, 33045}, {33047, 33047}, {33050, 33062}, {33066, 33066}, {33068, 33081}, {33083, 33091}, {33093, 33100}, {33102, 33108}, {33111, 33114}, {33116, 33126}, {33128, 33138}, {33140, 33143}, {33154, 33156}, {33158, 33161}, {33165, 33166}, {33174, 33175}, {33181, 33185}, {33187, 33187}, {33190, 33199}, {33202, 33202}, {33204, 33205}, {33209, 33216}, {33218, 33218}, {33220, 33222}, {33227, 33228}, {33231, 33232}, {33234, 33234}, {33240, 33240}, {33242, 33243}, {33245, 33245}, {33247, 33247}, {33250, 33254}, {33258, 33258}, {33264, 33264}, {33270, 33287}, {57600, 57601}, {57603, 57603}, {57606, 57607}, {57609, 57609}, {57632, 57632}, {57634, 57634}, {57642, 57644}, {57664, 57665}, {57667, 57667}, {57669, 57671}, {59392, 59393}};
-    const std::set<int> unbuilt = UnbuiltIds();
+    const std::set<int> unbuilt = CommandsWithoutAction();
     ASSERT_FALSE(unbuilt.empty()) << "README lists no commands without action";
     ScratchProfile scratch;
     RunningApp run(scratch);

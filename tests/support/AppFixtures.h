@@ -11,6 +11,10 @@
 
 #include <QTemporaryDir>
 
+#include <cstdlib>
+#include <fstream>
+#include <set>
+#include <sstream>
 #include <string>
 
 namespace kvtest {
@@ -42,5 +46,32 @@ struct RunningApp {
     kv::CKVApp app;
     bool started = false;
 };
+
+// The ids of "What this build does not do": the README's line "Commands without action: ..."
+// (single ids and ranges a-b).
+inline std::set<int> CommandsWithoutAction()
+{
+    std::ifstream readme(KV_TEST_SOURCE_DIR "/../../README.md");
+    std::set<int> ids;
+    std::string line;
+    const std::string tag = "Commands without action:";
+    while (std::getline(readme, line)) {
+        const size_t at = line.find(tag);
+        if (at == std::string::npos)
+            continue;
+        std::istringstream words(line.substr(at + tag.size()));
+        std::string word;
+        while (words >> word) {
+            while (!word.empty() && (word.back() == ',' || word.back() == '.'))
+                word.pop_back();
+            const size_t dash = word.find('-');
+            const int first = std::atoi(word.substr(0, dash).c_str());
+            const int last = dash == std::string::npos ? first : std::atoi(word.substr(dash + 1).c_str());
+            for (int id = first; first > 0 && id <= last; ++id)
+                ids.insert(id);
+        }
+    }
+    return ids;
+}
 
 } // namespace kvtest

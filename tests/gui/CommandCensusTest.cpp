@@ -13,6 +13,7 @@
 #include "base/layers/ImageOverlay.h"
 #include "document/CKVDoc.h"
 #include "document/DocumentCommands.h"
+#include "document/DocumentServices.h"
 #include "gui/app/DocManager.h"
 #include "gui/commands/CommandIds.h"
 #include "gui/commands/CommandTable.h"
@@ -819,6 +820,14 @@ TEST(ClimateSelector, ClassesPaintTheClimateChannelAndTheSimpleCreateOverlay)
     const int x = static_cast<int>((longitude + 180.0) / 360.0 * layer->width);
     const int y = static_cast<int>((90.0 - latitude) / 180.0 * layer->height);
     EXPECT_EQ(layer->PixelRow(y)[x] & 0xFFFFFFu, hills);
+
+    // The frame is the program's frame requests: a posted command runs after the current one.
+    EXPECT_EQ(&GetFrameRequests(), static_cast<FrameRequests*>(&frame));
+    router.Execute(doccmd::kDeselect);
+    ASSERT_TRUE(GetFrameRequests().PostCommand(doccmd::kSelectAll));
+    EXPECT_FALSE(doc.GetSelection().IsActive());
+    QCoreApplication::processEvents();
+    EXPECT_TRUE(doc.GetSelection().IsActive());
 
     // Without climate data the climate tool cannot be chosen.
     doc.GetWorld().ChannelSlot(kChannelTemperature).reset();

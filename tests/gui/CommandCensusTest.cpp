@@ -817,8 +817,9 @@ TEST(ClimateSelector, ClassesPaintTheClimateChannelAndTheSimpleCreateOverlay)
     EXPECT_EQ(input.DrawingColour(), (200u << 24) | hills);
     ASSERT_TRUE(router.Execute(kToolOverlayPaint));
     ClickMap(map, centre);
-    const int x = static_cast<int>((longitude + 180.0) / 360.0 * layer->width);
-    const int y = static_cast<int>((90.0 - latitude) / 180.0 * layer->height);
+    // The layer's rows run from south to north.
+    int x = 0, y = 0;
+    ASSERT_TRUE(layer->LatLonToPixel(latitude, longitude, x, y));
     EXPECT_EQ(layer->PixelRow(y)[x] & 0xFFFFFFu, hills);
 
     // The frame is the program's frame requests: a posted command runs after the current one.

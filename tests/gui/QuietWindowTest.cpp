@@ -28,6 +28,8 @@
 #include <QSpinBox>
 #include <QTest>
 #include <QTimer>
+#include <QToolBar>
+#include <QToolButton>
 #include <QVBoxLayout>
 #include <QWheelEvent>
 
@@ -147,10 +149,18 @@ TEST_F(QuietWindowTest, AStrokeIsUndoneByCtrlZWithTheEditMenuNeverOpened)
     Spin(50);
     // The idle tick enabled Undo: the shortcut and the toolbar button act.
     EXPECT_TRUE(Action(kEditUndo)->isEnabled());
+    const QWidget* undoButton = frame->WorldToolsBar()->widgetForAction(Action(kEditUndo));
+    ASSERT_NE(undoButton, nullptr);
+    EXPECT_TRUE(undoButton->isEnabled());
+    // The chosen tool's palette button is checked by the same tick.
+    const auto* raiseButton = frame->ToolsPalette()->findChild<QToolButton*>(QString::number(kPaintRaiseOffset));
+    ASSERT_NE(raiseButton, nullptr);
+    EXPECT_TRUE(raiseButton->isChecked());
     QTest::keyClick(map, Qt::Key_Z, Qt::ControlModifier);
     EXPECT_EQ(Cells(world, kChannelLandOffset), before);
     Spin(50);
     EXPECT_FALSE(Action(kEditUndo)->isEnabled());
+    EXPECT_FALSE(undoButton->isEnabled());
 }
 
 TEST_F(QuietWindowTest, BackspaceAfterAWheelZoomGoesBack)

@@ -1,5 +1,6 @@
 #include "base/AppSettings.h"
 
+#include "base/ServiceSlots.h"
 #include "platform/CLocale.h"
 
 #include <atomic>
@@ -102,5 +103,11 @@ const AppSettings* SetAppSettings(const AppSettings* settings)
 {
     return g_settings.exchange(settings, std::memory_order_acq_rel);
 }
+
+namespace {
+
+const ServiceSlotRegistration kAppSettingsSlot("AppSettings", [] { return g_settings.load() != nullptr; });
+
+} // namespace
 
 } // namespace kv

@@ -1,5 +1,7 @@
 #include "base/MessageService.h"
 
+#include "base/ServiceSlots.h"
+
 #include <atomic>
 #include <cstdio>
 
@@ -37,5 +39,11 @@ MessageService* SetMessageService(MessageService* service)
 {
     return g_messages.exchange(service, std::memory_order_acq_rel);
 }
+
+namespace {
+
+const ServiceSlotRegistration kMessageServiceSlot("MessageService", [] { return g_messages.load() != nullptr; });
+
+} // namespace
 
 } // namespace kv

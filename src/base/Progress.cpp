@@ -1,5 +1,7 @@
 #include "base/Progress.h"
 
+#include "base/ServiceSlots.h"
+
 #include <algorithm>
 #include <chrono>
 #include <cmath>
@@ -130,5 +132,12 @@ int ProgressPoll()
     }
     return 0;
 }
+
+namespace {
+
+const ServiceSlotRegistration kProgressWindowFactorySlot("ProgressWindowFactory", [] { return State().factory != nullptr; });
+const ServiceSlotRegistration kProgressEventPumpSlot("ProgressEventPump", [] { return State().pump != nullptr; });
+
+} // namespace
 
 } // namespace kv

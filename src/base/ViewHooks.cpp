@@ -1,5 +1,7 @@
 #include "base/ViewHooks.h"
 
+#include "base/ServiceSlots.h"
+
 #include <atomic>
 
 namespace kv {
@@ -37,5 +39,11 @@ ViewHooks* SetViewHooks(ViewHooks* hooks)
 {
     return g_viewHooks.exchange(hooks, std::memory_order_acq_rel);
 }
+
+namespace {
+
+const ServiceSlotRegistration kViewHooksSlot("ViewHooks", [] { return g_viewHooks.load() != nullptr; });
+
+} // namespace
 
 } // namespace kv

@@ -2,6 +2,7 @@
 
 #include "base/DisplayUnits.h"
 #include "base/Progress.h"
+#include "base/ServiceSlots.h"
 #include "base/grid/GridFilters.h"
 #include "base/layers/CSelection.h"
 #include "base/raster/VideoBuffer.h"
@@ -324,5 +325,11 @@ bool ColorToAltitude(const VideoBuffer& picture, const AltColorList& list, Grid2
     ProgressEndHook();
     return true;
 }
+
+namespace {
+
+const ServiceSlotRegistration kAltColorEditorSlot("AltColorEditor", [] { return g_editor.load() != nullptr; });
+
+} // namespace
 
 } // namespace kv

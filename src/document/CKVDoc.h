@@ -35,6 +35,7 @@
 namespace kv {
 
 class CArchive;
+class CGlobeExportDlg;
 class CRawImage;
 class SurfaceSampler;
 struct SimpleCreateSettings;
@@ -338,9 +339,11 @@ public:
     // Setup and Execute of the globe layers.
     void OnGlobeSetup();
     void OnGlobeExport();
-    // Writes the level images, link images and key table of the present globe layers into
-    // `folder`: the number of level images written.
-    int WriteGlobeExport(const std::string& folder, const std::string& name, bool linkImages);
+    // Writes the level images, link images and key table of the present globe layers the
+    // options ask for into their folder: the number of level images written, or negative
+    // when a file could not be made (-1 no world image, -2 a file not written; the
+    // message shown names the folder or the file).
+    int WriteGlobeExport(const CGlobeExportDlg& options);
     // The alternative climate model on the world; debug layer images go to the temporary
     // folder.
     void OnAshgroveClimate();

@@ -3,6 +3,7 @@
 // Each command asks its values through TerrainDialogs starting from the values of its last
 // use (shown in the document's display units), records its undo step, changes the data
 // and sends its hint.
+#include "base/ServiceSlots.h"
 #include "document/CKVDoc.h"
 
 #include "base/DisplayUnits.h"
@@ -682,5 +683,12 @@ void CKVDoc::OnAshgroveClimate()
     SetModifiedFlag(true);
     UpdateAllViews(nullptr, kHintUndoRedo);
 }
+
+namespace {
+
+const ServiceSlotRegistration kMultipleFilesExportSlot("MultipleFilesExport", [] { return g_export.load() != nullptr; });
+const ServiceSlotRegistration kWorldImageRendererSlot("WorldImageRenderer", [] { return g_renderer.load() != nullptr; });
+
+} // namespace
 
 } // namespace kv

@@ -11,10 +11,13 @@
 #include "base/raster/VideoBuffer.h"
 #include "document/ColorLinks.h"
 #include "document/TerrainDialogs.h"
+#include "platform/AtomicFile.h"
 #include "platform/CLocale.h"
 
+#include <algorithm>
 #include <cstdio>
-#include <memory>
+#include <filesystem>
+#include <iterator>
 #include <unordered_map>
 #include <vector>
 
@@ -27,6 +30,9 @@ constexpr char kNoGlobeLayers[] = "Unable to locate any of the globe output imag
                                   "for output";
 constexpr char kLinkImageText[] = "Creating Link Image";
 constexpr int kMaxKeyRows = 256;
+constexpr char kFolderNotWritable[] = "Unable to write the globe export files in the folder %s.\nNothing was exported.";
+constexpr char kNoWorldImage[] = "Unable to make the world image for the globe export.\nNothing more was exported.";
+constexpr char kFileNotWritten[] = "Unable to write the file %s.\nThe globe export stopped there.";
 
 std::string LevelName(int level) { return CKVDoc::kGlobeLayerPrefix + std::to_string(level); }
 int LevelWidth(int level) { return 512 << (level - 1); }
@@ -39,9 +45,22 @@ const ColorLinkEntryList* FindGroup(const ColorLinks& links, const std::string& 
     return nullptr;
 }
 
-struct FileCloser {
-    void operator()(std::FILE* f) const { std::fclose(f); }
-};
+// The texts of file set `set`: its level images.
+std::string FileSetText(const std::string& name, int set)
+{
+    const char letter = static_cast<char>('a' + set);
+    return FormatC("%s1%c.bmp .. %s4%c.bmp", name.c_str(), letter, name.c_str(), letter);
+}
+
+// True when a file can be made in `folder` (one is made and removed).
+bool CanWriteIn(const std::string& folder)
+{
+    AtomicFile probe;
+    if (!probe.Open(folder + "/L0Key.txt"))
+        return false;
+    probe.Discard();
+    return true;
+}
 
 } // namespace
 
@@ -85,26 +104,56 @@ void CKVDoc::OnGlobeExport()
     dialog.folder = memory.globeFolder;
     dialog.name = memory.globeName;
     dialog.linkImages = memory.globeLinkImages;
+    std::copy(std::begin(memory.globeLevels), std::end(memory.globeLevels), dialog.levels);
+    for (int set = 0; set < CGlobeExportDlg::kFileSets; ++set)
+        dialog.fileSets.push_back(FileSetText(dialog.name, set));
+    dialog.fileSetIndex = memory.globeFileSet;
     if (!GetTerrainDialogs().RunGlobeExport(dialog) || dialog.folder.empty())
         return;
     memory.globeFolder = dialog.folder;
     memory.globeName = dialog.name;
     memory.globeLinkImages = dialog.linkImages;
-    WriteGlobeExport(dialog.folder, dialog.name, dialog.linkImages);
+    std::copy(std::begin(dialog.levels), std::end(dialog.levels), memory.globeLevels);
+    memory.globeFileSet = dialog.fileSetIndex;
+    WriteGlobeExport(dialog);
 }
 
-int CKVDoc::WriteGlobeExport(const std::string& folder, const std::string& name, bool linkImages)
+int CKVDoc::WriteGlobeExport(const CGlobeExportDlg& options)
 {
+    const std::string& folder = options.folder;
+    const int set = std::clamp(options.fileSetIndex, 0, CGlobeExportDlg::kFileSets - 1);
+    // The levels written: each asked for with every coarser one, and present.
+    bool exported[kGlobeLevels] = {};
+    bool coarser = true;
+    for (int level = 1; level <= kGlobeLevels; ++level) {
+        coarser = coarser && options.levels[level - 1];
+        exported[level - 1] = coarser && m_overlays.FindByName(LevelName(level)) != nullptr;
+    }
+    std::error_code error;
+    if (!folder.empty() && !std::filesystem::is_directory(folder, error))
+        std::filesystem::create_directories(folder, error);
+    if (!std::filesystem::is_directory(folder, error) || !CanWriteIn(folder)) {
+        ShowMessage(FormatC(kFolderNotWritable, folder.c_str()));
+        return -2;
+    }
+
     int written = 0;
     WorldImageRenderer* renderer = GetWorldImageRenderer();
     for (int level = 1; level <= kGlobeLevels; ++level) {
-        if (m_overlays.FindByName(LevelName(level)) == nullptr || renderer == nullptr)
+        if (!exported[level - 1])
             continue;
         VideoBuffer image;
         const int w = LevelWidth(level);
-        if (renderer->Render(*this, w, w / 2, image) == 0 &&
-            image.SaveBMP(folder + "/" + FormatC("%s%d%c.bmp", name.c_str(), level, 'a')) == 0)
-            ++written;
+        if (renderer == nullptr || renderer->Render(*this, w, w / 2, image) != 0) {
+            ShowMessage(kNoWorldImage);
+            return -1;
+        }
+        const std::string file = folder + "/" + FormatC("%s%d%c.bmp", options.name.c_str(), level, 'a' + set);
+        if (image.SaveBMP(file) != 0) {
+            ShowMessage(FormatC(kFileNotWritten, file.c_str()));
+            return -2;
+        }
+        ++written;
     }
 
     // The key rows: distinct link colours of the level groups.
@@ -123,11 +172,11 @@ int CKVDoc::WriteGlobeExport(const std::string& folder, const std::string& name,
         }
     }
 
-    if (linkImages) {
+    if (options.linkImages) {
         ProgressBeginHook(kLinkImageText, 1);
         for (int level = 1; level <= kGlobeLevels; ++level) {
             const ImageOverlay* overlay = m_overlays.FindByName(LevelName(level));
-            if (overlay == nullptr || !overlay->HasPixels())
+            if (!exported[level - 1] || overlay == nullptr || !overlay->HasPixels())
                 continue;
             VideoBuffer image;
             if (image.Create(overlay->width, overlay->height, 8) != 0)
@@ -140,15 +189,22 @@ int CKVDoc::WriteGlobeExport(const std::string& folder, const std::string& name,
                 }
                 ProgressStepHook(r, overlay->height);
             }
-            image.SaveBMP(folder + "/" + FormatC("link%d.bmp", level));
+            const std::string file = folder + "/" + FormatC("link%d.bmp", level);
+            if (image.SaveBMP(file) != 0) {
+                ProgressEndHook();
+                ShowMessage(FormatC(kFileNotWritten, file.c_str()));
+                return -2;
+            }
         }
         ProgressEndHook();
     }
 
-    std::unique_ptr<std::FILE, FileCloser> key(std::fopen((folder + "/L0Key.txt").c_str(), "wt"));
+    const std::string keyPath = folder + "/L0Key.txt";
+    AtomicFile keyFile;
+    std::FILE* key = keyFile.Open(keyPath) ? keyFile.File() : nullptr;
     if (key) {
-        std::fputs(", , ,LOD0, ,LOD1, ,LOD2, ,LOD3,\n", key.get());
-        std::fputs("R,G,B,Name,File,Name,File,Name,File,Name,File\n", key.get());
+        std::fputs(", , ,LOD0, ,LOD1, ,LOD2, ,LOD3,\n", key);
+        std::fputs("R,G,B,Name,File,Name,File,Name,File,Name,File\n", key);
         for (const uint32_t colour : keys) {
             std::string fields[2 * kGlobeLevels];
             for (int g = 0; g < kGlobeLevels; ++g) {
@@ -168,8 +224,12 @@ int CKVDoc::WriteGlobeExport(const std::string& folder, const std::string& name,
                                fields[2].c_str(), fields[3].c_str(), fields[4].c_str(), fields[5].c_str(),
                                fields[6].c_str(), fields[7].c_str())
                            .c_str(),
-                       key.get());
+                       key);
         }
+    }
+    if (key == nullptr || !keyFile.Commit()) {
+        ShowMessage(FormatC(kFileNotWritten, keyPath.c_str()));
+        return -2;
     }
     return written;
 }

@@ -1,6 +1,7 @@
 #include "document/ColorLinks.h"
 
 #include "base/MessageService.h"
+#include "base/ServiceSlots.h"
 #include "platform/Archive.h"
 #include "platform/CLocale.h"
 
@@ -363,5 +364,12 @@ bool ColorLinks::EditLink(const Row* selected)
         return false;
     return g.links[static_cast<size_t>(selected->link)].Edit(nullptr);
 }
+
+namespace {
+
+const ServiceSlotRegistration kColorLinkEditorsSlot("ColorLinkEditors", [] { return g_editors.load() != nullptr; });
+const ServiceSlotRegistration kColorLinksWindowFactorySlot("ColorLinksWindowFactory", [] { return g_windowFactory.load() != nullptr; });
+
+} // namespace
 
 } // namespace kv

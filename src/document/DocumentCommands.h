@@ -137,6 +137,8 @@ struct DocCommandMemory {
     std::string globeFolder;
     std::string globeName = "Globe";
     bool globeLinkImages = true;
+    bool globeLevels[4] = {true, true, true, true};
+    int globeFileSet = 0;
 
     // The process-wide values; Reset puts them back to the defaults (tests).
     static DocCommandMemory& Remembered();

@@ -1,5 +1,6 @@
 #include "document/DocumentContext.h"
 
+#include "base/ServiceSlots.h"
 #include "document/CKVDoc.h"
 
 #include <atomic>
@@ -29,5 +30,11 @@ int UpdateActiveDocViews(const void* sender, int hint, const HintObject* object)
     doc->UpdateAllViews(sender, hint, object);
     return 0;
 }
+
+namespace {
+
+const ServiceSlotRegistration kDocumentContextSlot("DocumentContext", [] { return g_context.load() != nullptr; });
+
+} // namespace
 
 } // namespace kv

@@ -1,5 +1,7 @@
 #include "document/DocumentServices.h"
 
+#include "base/ServiceSlots.h"
+
 #include <atomic>
 #include <chrono>
 
@@ -16,6 +18,7 @@ public:
         return p != nullptr ? *p : m_default;
     }
     T* Set(T* p) { return m_installed.exchange(p, std::memory_order_acq_rel); }
+    bool Installed() const { return m_installed.load(std::memory_order_acquire) != nullptr; }
 
 private:
     T m_default;
@@ -62,5 +65,15 @@ FrameRequests* SetFrameRequests(FrameRequests* requests)
     g_frameRequests = requests;
     return previous;
 }
+
+namespace {
+
+const ServiceSlotRegistration kInputStateSlot("InputState", [] { return g_input.Installed(); });
+const ServiceSlotRegistration kSeedClockSlot("SeedClock", [] { return g_clock.Installed(); });
+const ServiceSlotRegistration kNewWorldWizardSlot("NewWorldWizard", [] { return g_wizard.Installed(); });
+const ServiceSlotRegistration kCommandDialogsSlot("CommandDialogs", [] { return g_dialogs.Installed(); });
+const ServiceSlotRegistration kFrameRequestsSlot("FrameRequests", [] { return g_frameRequests != nullptr; });
+
+} // namespace
 
 } // namespace kv

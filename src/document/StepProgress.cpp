@@ -1,5 +1,7 @@
 #include "document/StepProgress.h"
 
+#include "base/ServiceSlots.h"
+
 #include <atomic>
 
 namespace kv {
@@ -16,5 +18,11 @@ StepProgress& GetStepProgress()
 }
 
 StepProgress* SetStepProgress(StepProgress* progress) { return g_installed.exchange(progress); }
+
+namespace {
+
+const ServiceSlotRegistration kStepProgressSlot("StepProgress", [] { return g_installed.load() != nullptr; });
+
+} // namespace
 
 } // namespace kv

@@ -1,5 +1,6 @@
 #include "document/TerrainDialogs.h"
 
+#include "base/ServiceSlots.h"
 #include "document/RiverDialogs.h"
 
 namespace kv {
@@ -40,5 +41,11 @@ TerrainDialogs* SetTerrainDialogs(TerrainDialogs* dialogs)
     g_dialogs = dialogs;
     return previous;
 }
+
+namespace {
+
+const ServiceSlotRegistration kTerrainDialogsSlot("TerrainDialogs", [] { return g_dialogs != nullptr; });
+
+} // namespace
 
 } // namespace kv

@@ -152,13 +152,21 @@ public:
     int combine = 0;
 };
 
-// The globe export's output folder and options: the base name of the level images and
-// whether the link images are written.
+// The globe export's output folder and options: the base name of the level images, the
+// detail levels asked for (a level is written only when every coarser one is asked for
+// too), whether the link images are written, and the file set: set k names the level
+// images <name><level><letter k>.bmp, 'a' first. The caller fills `fileSets` with the
+// sets' texts.
 class CGlobeExportDlg {
 public:
+    static constexpr int kLevels = 4;
+    static constexpr int kFileSets = 26;
     std::string folder;
     std::string name = "Globe";
+    bool levels[kLevels] = {true, true, true, true};
     bool linkImages = true;
+    std::vector<std::string> fileSets;
+    int fileSetIndex = 0;
 };
 
 class TerrainDialogs {

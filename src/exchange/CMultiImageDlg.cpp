@@ -1,5 +1,6 @@
 #include "exchange/CMultiImageDlg.h"
 
+#include "base/ServiceSlots.h"
 #include "document/DocumentServices.h"
 
 #include <algorithm>
@@ -168,5 +169,11 @@ std::string CMultiImageDlg::OnOK(MultiMapSettings& s) const
     s.outputFolder = folder;
     return std::string();
 }
+
+namespace {
+
+const ServiceSlotRegistration kDefinitionChooserSlot("DefinitionChooser", [] { return g_chooser.load() != nullptr; });
+
+} // namespace
 
 } // namespace kv

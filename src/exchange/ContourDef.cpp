@@ -1,5 +1,6 @@
 #include "exchange/ContourDef.h"
 
+#include "base/ServiceSlots.h"
 #include "platform/Archive.h"
 
 #include <cmath>
@@ -183,5 +184,11 @@ bool ContourList::SameValues(const ContourList& other) const
             return false;
     return true;
 }
+
+namespace {
+
+const ServiceSlotRegistration kContourStyleEditorSlot("ContourStyleEditor", [] { return g_styleEditor != nullptr; });
+
+} // namespace
 
 } // namespace kv

@@ -2,6 +2,7 @@
 
 #include "base/MessageService.h"
 #include "base/AppSettings.h"
+#include "base/ServiceSlots.h"
 #include "document/CKVDoc.h"
 #include "exchange/CFCWImage.h"
 #include "exchange/ExportDialogs.h"
@@ -193,5 +194,11 @@ int ExportWorldWithDefinition(const std::string& folder, const std::string& name
     }
     return 0;
 }
+
+namespace {
+
+const ServiceSlotRegistration kDefinitionNamePromptSlot("DefinitionNamePrompt", [] { return g_prompt.load() != nullptr; });
+
+} // namespace
 
 } // namespace kv

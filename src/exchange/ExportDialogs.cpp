@@ -1,5 +1,7 @@
 #include "exchange/ExportDialogs.h"
 
+#include "base/ServiceSlots.h"
+
 namespace kv {
 
 namespace {
@@ -20,5 +22,11 @@ ExportDialogs* SetExportDialogs(ExportDialogs* dialogs)
     g_dialogs = dialogs;
     return previous;
 }
+
+namespace {
+
+const ServiceSlotRegistration kExportDialogsSlot("ExportDialogs", [] { return g_dialogs != nullptr; });
+
+} // namespace
 
 } // namespace kv

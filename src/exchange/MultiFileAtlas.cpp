@@ -4,6 +4,7 @@
 #include "base/AppSettings.h"
 #include "base/MessageService.h"
 #include "base/Progress.h"
+#include "base/ServiceSlots.h"
 #include "base/ViewHooks.h"
 #include "document/CKVDoc.h"
 #include "document/DocumentContext.h"
@@ -658,7 +659,8 @@ int ExportMultipleFiles(AtlasSource& source)
                 result = -2;
                 return false;
             }
-            if (s.navigationImages && WriteAtlasButtons(s.outputFolder) != 0) {
+            // The pages show the buttons: they are written with the pages.
+            if ((s.navigationImages || s.writePages) && WriteAtlasButtons(s.outputFolder) != 0) {
                 ShowMessage("Error writing file " + Join(s.outputFolder, "ap.gif"));
                 result = -3;
                 return false;
@@ -686,5 +688,11 @@ void AtlasExport::ExportMultipleFiles()
     kv::ExportMultipleFiles(source);
     view->LeaveBusy();
 }
+
+namespace {
+
+const ServiceSlotRegistration kMultiImageDialogSlot("MultiImageDialog", [] { return g_dialog.load() != nullptr; });
+
+} // namespace
 
 } // namespace kv

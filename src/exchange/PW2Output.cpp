@@ -1,5 +1,6 @@
 #include "exchange/PW2Output.h"
 
+#include "base/ServiceSlots.h"
 #include "platform/Archive.h"
 #include "platform/AtomicFile.h"
 
@@ -143,5 +144,11 @@ bool PW2Output::SameValues(const PW2Output& o) const
            rainFillOn == o.rainFillOn && rainFillColor == o.rainFillColor && rainInterval == o.rainInterval &&
            seaSmoothRadius == o.seaSmoothRadius && grid.SameValues(o.grid) && templatePath == o.templatePath;
 }
+
+namespace {
+
+const ServiceSlotRegistration kExportWizardSlot("ExportWizard", [] { return g_wizard != nullptr; });
+
+} // namespace
 
 } // namespace kv

@@ -7,14 +7,14 @@
 #include "exchange/CFCWImage.h"
 #include "exchange/PW2Output.h"
 #include "projection/ProjectionParms.h"
+#include "view/CRawImage.h"
 #include "world/SurfaceSampler.h"
+
+#include <algorithm>
 
 namespace kv {
 
 namespace {
-
-constexpr int kMinPictureSize = 8;
-constexpr int kDefaultPictureSize = 128;
 
 std::string Join(const std::string& folder, const std::string& name)
 {
@@ -30,14 +30,21 @@ int ExportSavedViews(CKVDoc& document, const std::vector<const CViewInfo*>& view
 {
     PW2Output definition;
     if (settings.generatePW2) {
-        const std::string path = Join(definitionFolder, settings.definitionName + ".xpt");
+        const std::string path = Join(definitionFolder, settings.exportDefinition + ".xpt");
         if (definition.LoadFromFile(path) != 0) {
             ShowMessage("Error reading export def file " + path);
             return -1;
         }
     }
     ViewSettings& view = document.GetViewSettings();
+    const int size = settings.jpegSize < ViewExportSettings::kSmallestJpegSize
+                         ? CRawImage::kDefaultSize
+                         : std::min(settings.jpegSize, ViewExportSettings::kMaxJpegSize);
     int result = 0;
+    auto failed = [&result](const std::string& file) {
+        ShowMessage("Error writing file " + file);
+        result = -2;
+    };
     g_abortValue = 0;
     ProgressBeginHook("Exporting Views", 1);
     const int count = static_cast<int>(views.size());
@@ -51,25 +58,28 @@ int ExportSavedViews(CKVDoc& document, const std::vector<const CViewInfo*>& view
         projection.SetCenter(info.centerLatitude, info.centerLongitude);
         projection.SetOffset(info.offsetX, info.offsetY);
         projection.SetScale(info.scale * kSavedViewSizeFactor);
-        SurfaceSampler sampler(&projection, &document.GetWorld(), &view.light, view.shaderId);
-        const std::string base = Join(settings.outputDirectory, info.name);
+        // The sampler writes into its lighting as it prepares: a copy of the view's.
+        LightParms light = view.light;
+        light.temperatureList = light.rainfallList = light.climateList = nullptr;
+        SurfaceSampler sampler(&projection, &document.GetWorld(), &light, view.shaderId);
+        const std::string base = ViewFileBase(settings.outputDirectory, info.name);
         if (settings.generatePW2) {
             CFCWImage image(&sampler);
             const std::string file = base + ".fcw";
             if (image.WriteMap(file, &document, definition, nullptr) != 0) {
                 if (AbortRequested())
                     break;
-                ShowMessage("Error writing file " + file);
-                result = -2;
+                failed(file);
             }
         }
         if (settings.generateJPEG) {
-            const int size = settings.jpegSize < kMinPictureSize ? kDefaultPictureSize : settings.jpegSize;
             CRawImage picture(&sampler);
             picture.SetSize(size, static_cast<int>(size * kSavedViewSizeFactor));
-            if (picture.Compute(nullptr, false, true) == 0 && (!settings.onlyIfLand || picture.HasLand()) &&
-                picture.SaveJPEG(base + ".jpg", true) != 0)
-                result = -2;
+            const int computed = picture.Compute(nullptr, false, true);
+            if (computed == 0 && settings.onlyIfLand && !picture.HasLand())
+                continue;
+            if (computed != 0 || picture.SaveJPEG(base + ".jpg", true) != 0)
+                failed(base + ".jpg");
         }
     }
     ProgressEndHook();

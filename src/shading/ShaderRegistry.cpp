@@ -3,6 +3,7 @@
 #include <atomic>
 #include <mutex>
 
+#include "base/ServiceSlots.h"
 #include "shading/Shaders.h"
 
 namespace kv {
@@ -195,5 +196,11 @@ void ShaderRegistry::SetLighting(const LightParms* light) {
         m_sheet->RefreshPages();
     }
 }
+
+namespace {
+
+const ServiceSlotRegistration kColoringSheetFactorySlot("ColoringSheetFactory", [] { return HasColoringSheetFactory(); });
+
+} // namespace
 
 } // namespace kv

@@ -1,8 +1,10 @@
-// The document's whole-world image, made with the off-screen image of this library.
+// The document's whole-world image, made with the off-screen image of this library, and
+// the renderer the program installs from it.
 #include "document/CKVDoc.h"
 #include "projection/ProjectionParms.h"
 #include "view/CRawImage.h"
 #include "view/DocumentAdapter.h"
+#include "view/WorldImageRenderers.h"
 #include "world/SurfaceSampler.h"
 
 namespace kv {
@@ -39,6 +41,15 @@ int CKVDoc::RenderWorldImage(int width, CRawImage& image, int height)
         image.CopyEdgePixels();
     image.SetDocument(nullptr);
     return result;
+}
+
+int RawWorldImageRenderer::Render(CKVDoc& doc, int width, int height, VideoBuffer& image)
+{
+    CRawImage raw;
+    if (doc.RenderWorldImage(width, raw, height) != 0 || raw.ColorBuffer().IsEmpty())
+        return -1;
+    image.Swap(raw.ColorBuffer());
+    return 0;
 }
 
 } // namespace kv

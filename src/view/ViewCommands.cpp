@@ -5,6 +5,7 @@
 #include "base/ViewHooks.h"
 #include "base/color/ColorChooser.h"
 #include "document/CKVDoc.h"
+#include "document/DocumentServices.h"
 #include "shading/ShaderIds.h"
 #include "shading/ShaderRegistry.h"
 #include "shading/Shaders.h"
@@ -99,13 +100,10 @@ ViewCommandState ViewCommands::Update(int id) const
         state.checked = m_view.GetShader() == shader;
         if (id == kShowClimate || id == kShowRainfall || id == kShowTemperature)
             state.enabled = HasClimateData(m_doc);
-        else if (id == kShowImageClimate)
-            state.enabled = m_host.HasImageClimateDialog();
         return state;
     }
     switch (id) {
     case kChangeProjection: state.enabled = m_host.HasProjectionDialog(); break;
-    case kBackground: state.enabled = m_host.HasBackgroundDialog(); break;
     case kGridSettings: state.enabled = m_host.HasGridDialog(); break;
     case kShowSelectMask:
     case kShowOutline:
@@ -210,13 +208,17 @@ void ViewCommands::SelectShader(int shaderId)
 
 void ViewCommands::ShowImageClimate()
 {
-    if (m_host.RunImageClimateDialog() < 0)
-        return;
+    // The dialog sets the shader's image on OK; OK or Cancel, the image named then decides.
     auto* shader = dynamic_cast<Shader_ImgClimate*>(GetShaderRegistry().GetShader(kShaderImgClimate));
+    if (!shader)
+        return;
+    ImageClimateValues values;
+    values.shader = shader;
+    values.climate = m_doc.GetWorld().GetClimateParms();
+    GetCommandDialogs().ImageClimate(values);
     int enabled = 0;
     std::string path;
-    if (shader)
-        shader->GetImage(enabled, path);
+    shader->GetImage(enabled, path);
     if (path.empty()) {
         ShowMessage(kNoImageMessage);
         return;
@@ -250,11 +252,13 @@ void ViewCommands::ChangeBackground()
 {
     BusyScope busy(m_view);
     const ViewSettings& settings = m_view.Settings();
-    int hatch = settings.hatchIndex;
-    uint32_t hatchColour = settings.hatchColor, background = settings.backgroundColor;
-    if (!m_host.RunBackgroundDialog(hatch, hatchColour, background))
+    BackgroundValues values;
+    values.pattern = settings.hatchIndex;
+    values.foreground = settings.hatchColor;
+    values.background = settings.backgroundColor;
+    if (!GetCommandDialogs().Background(values))
         return;
-    m_view.SetHatch(hatch, hatchColour, background);
+    m_view.SetHatch(values.pattern, values.foreground, values.background);
     m_view.OnUpdate(kHintRestart);
 }
 

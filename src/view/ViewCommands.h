@@ -33,18 +33,11 @@ class ViewCommandHost {
 public:
     virtual ~ViewCommandHost() = default;
 
-    // ---- dialogs (false / no dialog by default) ----
-    virtual bool HasImageClimateDialog() const { return false; }
-    // The dialog's result; negative on failure.
-    virtual int RunImageClimateDialog() { return -1; }
+    // ---- dialogs (false / no dialog by default; Background and Show Image Climate go
+    // through the command dialogs of DocumentServices.h) ----
     virtual bool HasProjectionDialog() const { return false; }
     // Edits the parameters (a copy); true on OK.
     virtual bool RunProjectionDialog(ProjectionParms&, SurfMap&, LightParms&) { return false; }
-    virtual bool HasBackgroundDialog() const { return false; }
-    virtual bool RunBackgroundDialog(int& /*hatch*/, uint32_t& /*hatchColour*/, uint32_t& /*background*/)
-    {
-        return false;
-    }
     virtual bool HasGridDialog() const { return false; }
     virtual bool RunGridDialog(CRectGrid&) { return false; }
     // The view name dialog; true on OK with the name.

@@ -15,8 +15,11 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <algorithm>
+#include <filesystem>
 #include <fstream>
 #include <functional>
+#include <iterator>
 #include <sstream>
 
 using namespace kv;
@@ -672,5 +675,82 @@ TEST_F(CommandsTest, GlobeExportWritesLevelImagesLinkImagesAndKey)
                               "                                 ,                                 ,"
                               "                                 ,                                 ,"
                               "                                 ,                                 \n");
+    ColorLinks::DestroyInstance();
+}
+
+TEST_F(CommandsTest, GlobeExportHonoursLevelSwitchesAndFileSet)
+{
+    ColorLinks::DestroyInstance();
+    DocCommandMemory::Reset();
+    d.doc.OnCommand(kGlobeSetup);
+    FlatRenderer renderer;
+    const std::string folder = d.env.folder.string();
+    struct Case {
+        bool levels[4];
+        int fileSet;
+        std::vector<std::string> present, absent;
+    };
+    const Case cases[] = {
+        {{true, true, true, true}, 0, {"Globe1a.bmp", "Globe2a.bmp", "Globe3a.bmp", "Globe4a.bmp"}, {}},
+        // A level needs every coarser one: level 3 off leaves out 3 and 4.
+        {{true, true, false, true}, 1, {"Globe1b.bmp", "Globe2b.bmp"}, {"Globe3b.bmp", "Globe4b.bmp"}},
+        {{false, true, true, true}, 2, {}, {"Globe1c.bmp", "Globe2c.bmp", "Globe3c.bmp", "Globe4c.bmp"}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.fileSet);
+        std::vector<std::string> offered;
+        dialogs.globe = [&](CGlobeExportDlg& g) {
+            offered = g.fileSets;
+            g.folder = folder;
+            g.linkImages = false;
+            std::copy(std::begin(c.levels), std::end(c.levels), g.levels);
+            g.fileSetIndex = c.fileSet;
+        };
+        d.doc.OnCommand(kGlobeExport);
+        ASSERT_EQ(offered.size(), 26u);
+        EXPECT_EQ(offered[1], "Globe1b.bmp .. Globe4b.bmp");
+        for (const std::string& name : c.present) {
+            VideoBuffer image;
+            ASSERT_EQ(image.LoadImageFile(folder + "/" + name), 0) << name;
+            EXPECT_EQ(image.GetWidth(), 512 << (name[5] - '1'));
+            EXPECT_EQ(image.GetHeight(), 256 << (name[5] - '1'));
+        }
+        for (const std::string& name : c.absent)
+            EXPECT_FALSE(std::filesystem::exists(folder + "/" + name)) << name;
+        EXPECT_TRUE(std::filesystem::exists(folder + "/L0Key.txt"));
+    }
+    // The choices are remembered for the next export.
+    EXPECT_FALSE(DocCommandMemory::Remembered().globeLevels[0]);
+    EXPECT_EQ(DocCommandMemory::Remembered().globeFileSet, 2);
+    EXPECT_EQ(d.messages.texts.size(), 1u); // only the setup message
+    DocCommandMemory::Reset();
+    ColorLinks::DestroyInstance();
+}
+
+TEST_F(CommandsTest, GlobeExportFailuresAreReportedNotWrittenAsSuccess)
+{
+    ColorLinks::DestroyInstance();
+    d.doc.OnCommand(kGlobeSetup);
+    d.messages.texts.clear();
+    CGlobeExportDlg options;
+    options.linkImages = false;
+
+    // No world image: a message, no level picture and no key file.
+    options.folder = (d.env.folder / "none").string();
+    EXPECT_EQ(d.doc.WriteGlobeExport(options), -1);
+    ASSERT_EQ(d.messages.texts.size(), 1u);
+    EXPECT_NE(d.messages.texts[0].find("world image"), std::string::npos);
+    EXPECT_FALSE(std::filesystem::exists(options.folder + "/Globe1a.bmp"));
+    EXPECT_FALSE(std::filesystem::exists(options.folder + "/L0Key.txt"));
+
+    // A folder that cannot be written (a plain file stands in its way): the message names it.
+    FlatRenderer renderer;
+    const std::filesystem::path blocker = d.env.folder / "blocker";
+    std::ofstream(blocker) << "x";
+    options.folder = (blocker / "globe").string();
+    d.messages.texts.clear();
+    EXPECT_EQ(d.doc.WriteGlobeExport(options), -2);
+    ASSERT_EQ(d.messages.texts.size(), 1u);
+    EXPECT_NE(d.messages.texts[0].find(options.folder), std::string::npos);
     ColorLinks::DestroyInstance();
 }

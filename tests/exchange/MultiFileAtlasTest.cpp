@@ -122,7 +122,7 @@ protected:
         s.writePictures = true;
         s.writePages = true;
         s.picturesAsJpeg = false;
-        s.navigationImages = true;
+        // No navigation switch (the dialog has none): the pages bring their buttons.
         s.levels[0].definition = "plain";
         return s;
     }

@@ -3,6 +3,7 @@
 #include "exchange/SavedViewsExport.h"
 
 #include "base/Progress.h"
+#include "base/raster/VideoBuffer.h"
 #include "document/CKVDoc.h"
 #include "document/CViewInfo.h"
 #include "exchange/PW2Output.h"
@@ -57,7 +58,7 @@ TEST(SavedViewsExport, DrawingsPerViewAndMessages)
     ViewExportSettings s;
     s.outputDirectory = (dir / "out").string();
     s.generatePW2 = true;
-    s.definitionName = "plain";
+    s.exportDefinition = "plain";
 
     MessageRecorder messages;
     EXPECT_EQ(ExportSavedViews(doc, {&a, &b}, s, dir.string()), 0);
@@ -68,16 +69,76 @@ TEST(SavedViewsExport, DrawingsPerViewAndMessages)
         EXPECT_EQ(d.Of(129).size(), 1u) << name;
     }
 
-    s.definitionName = "missing";
+    s.exportDefinition = "missing";
     EXPECT_EQ(ExportSavedViews(doc, {&a}, s, dir.string()), -1);
     ASSERT_EQ(messages.texts.size(), 1u);
     EXPECT_EQ(messages.texts[0], "Error reading export def file " + (dir / "missing.xpt").string());
 
-    s.definitionName = "plain";
+    s.exportDefinition = "plain";
     s.outputDirectory = (dir / "no-such-folder").string();
     EXPECT_EQ(ExportSavedViews(doc, {&a}, s, dir.string()), -2);
     ASSERT_EQ(messages.texts.size(), 2u);
     EXPECT_EQ(messages.texts[1], "Error writing file " + (dir / "no-such-folder" / "north.fcw").string());
+
+    ShaderRegistry::Destroy();
+    SetProgressHooks(previous);
+    fs::remove_all(dir);
+}
+
+TEST(SavedViewsExport, PicturesAreSizedNamedInsideTheFolderAndSkippedWithoutLand)
+{
+    const ProgressHooks previous = SetProgressHooks(SilentProgressHooks());
+    CKVDoc doc;
+    RecalculateWorld(doc.GetWorld());
+    GetShaderRegistry().Init(&doc.GetWorld(), &doc.GetViewSettings().light);
+    const fs::path dir = fs::temp_directory_path() / ("kv-view-pictures-" + std::to_string(::getpid()));
+    fs::create_directories(dir / "out");
+    CViewInfo north, escape;
+    north.name = "North";
+    north.projectionName = "Equirectangular";
+    escape.name = "../escape";
+    escape.projectionName = "Equirectangular";
+    escape.scale = 0.5;
+    ViewExportSettings s;
+    s.outputDirectory = (dir / "out").string();
+    s.generateJPEG = true;
+    MessageRecorder messages;
+    struct Case {
+        int jpegSize;
+        int width;
+    };
+    for (const Case c : {Case{40, 40}, Case{3, 128}, Case{0, 128}}) {
+        s.jpegSize = c.jpegSize;
+        EXPECT_EQ(ExportSavedViews(doc, {&north, &escape}, s, dir.string()), 0);
+        for (const char* file : {"North.jpg", ".._escape.jpg"}) {
+            VideoBuffer back;
+            ASSERT_EQ(back.LoadImageFile((dir / "out" / file).string()), 0) << file;
+            EXPECT_EQ(back.GetWidth(), c.width) << file;
+            EXPECT_EQ(back.GetHeight(), c.width) << file;
+        }
+    }
+    EXPECT_FALSE(fs::exists(dir / "escape.jpg"));
+    EXPECT_TRUE(messages.texts.empty());
+
+    // Everything under water: with "Only Gen if Some Land" no picture is written.
+    int w = 0, h = 0;
+    doc.GetWorld().GetGridSize(w, h);
+    for (int r = 0; r < h; ++r)
+        for (int col = 0; col < w; ++col)
+            doc.GetWorld().SetCellValue(col, r, 1e9f, kChannelWaterLevel);
+    CViewInfo sea = north;
+    sea.name = "Sea";
+    s.onlyIfLand = true;
+    s.jpegSize = 16;
+    EXPECT_EQ(ExportSavedViews(doc, {&sea}, s, dir.string()), 0);
+    EXPECT_FALSE(fs::exists(dir / "out" / "Sea.jpg"));
+
+    // A folder that does not exist: the failure is reported.
+    s.onlyIfLand = false;
+    s.outputDirectory = (dir / "missing").string();
+    EXPECT_EQ(ExportSavedViews(doc, {&sea}, s, dir.string()), -2);
+    ASSERT_EQ(messages.texts.size(), 1u);
+    EXPECT_EQ(messages.texts[0], "Error writing file " + (dir / "missing" / "Sea.jpg").string());
 
     ShaderRegistry::Destroy();
     SetProgressHooks(previous);

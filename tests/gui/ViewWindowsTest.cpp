@@ -71,10 +71,10 @@ TEST(ViewWindows, ViewCommandsRouteToTheViewAndQuitClosesAtOnce)
     for (int id : {kShowAltitude, kZoomIn, kZoomPrior, kPanLeft, kCentreUp, kAddView, kGlobeQuit, kGlobeCancel,
                    kGlobeHelp, kFillSelection})
         EXPECT_EQ(router.TargetOf(id), RouteTarget::View) << id;
-    // The projection, grid and colour-to-altitude dialogs are there; the image climate one is not yet.
-    for (int id : {kChangeProjection, kGridSettings, kAltColorConversion, kShowOverlayWindow})
+    // The projection, grid, background, image climate and colour-to-altitude dialogs are there.
+    for (int id : {kChangeProjection, kGridSettings, kAltColorConversion, kShowOverlayWindow, kBackground,
+                   kShowImageClimate})
         EXPECT_TRUE(router.Update(id).enabled) << id;
-    EXPECT_FALSE(router.Update(kShowImageClimate).enabled);
     EXPECT_EQ(router.TargetOf(cmd::kBarGlobeTools), RouteTarget::Frame);
 
     CKVView& view = run.app->Map()->View();

@@ -605,16 +605,18 @@ TEST(WindowDialogs, SimpleCreateTakesAltitudesAndQualityOnOkOnly)
     EXPECT_EQ(settings.resolution, before.resolution);
 }
 
-TEST(WindowDialogs, GlobeExportGivesTheFolderAndLinkImagesOnOkOnly)
+TEST(WindowDialogs, GlobeExportGivesFolderLevelsLinkImagesAndFileSetOnOkOnly)
 {
     CGlobeExportDlg record;
     record.folder = "/tmp/old";
     record.linkImages = true;
+    record.fileSets = {"Globe1a.bmp .. Globe4a.bmp", "Globe1b.bmp .. Globe4b.bmp"};
     {
         ModalAnswerer answer([](QDialog* d) {
             auto* dlg = As<CGlobeExportDlgFace>(d);
             EXPECT_EQ(dlg->windowTitle(), "Globe Setup File Export");
-            EXPECT_EQ(dlg->FileSetBox()->itemText(0), "1. Globe");
+            EXPECT_EQ(dlg->FileSetBox()->itemText(1), "2. Globe1b.bmp .. Globe4b.bmp");
+            EXPECT_TRUE(dlg->LevelBox(3)->isChecked());
             auto* dir = dlg->findChild<QLineEdit*>(QString::number(CGlobeExportDlgFace::kDirectoryId));
             ASSERT_NE(dir, nullptr);
             EXPECT_EQ(dir->text(), "/tmp/old");
@@ -631,6 +633,9 @@ TEST(WindowDialogs, GlobeExportGivesTheFolderAndLinkImagesOnOkOnly)
             auto* dlg = As<CGlobeExportDlgFace>(d);
             dlg->findChild<QLineEdit*>(QString::number(CGlobeExportDlgFace::kDirectoryId))->setText("/tmp/new");
             dlg->findChild<QCheckBox*>(QString::number(CGlobeExportDlgFace::kLinkFileId))->setChecked(false);
+            dlg->FileSetBox()->setCurrentIndex(1);
+            dlg->LevelBox(2)->click();
+            EXPECT_FALSE(dlg->LevelBox(3)->isEnabled());
             for (auto* b : dlg->findChildren<QPushButton*>())
                 if (b->text().remove('&') == "OK")
                     b->click();
@@ -640,4 +645,7 @@ TEST(WindowDialogs, GlobeExportGivesTheFolderAndLinkImagesOnOkOnly)
     EXPECT_EQ(record.folder, "/tmp/new");
     EXPECT_FALSE(record.linkImages);
     EXPECT_EQ(record.name, "Globe");
+    EXPECT_EQ(record.fileSetIndex, 1);
+    EXPECT_TRUE(record.levels[1]);
+    EXPECT_FALSE(record.levels[2]);
 }

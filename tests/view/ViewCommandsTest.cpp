@@ -3,8 +3,10 @@
 #include "base/MessageService.h"
 #include "base/Undo.h"
 #include "base/color/ColorChooser.h"
+#include "document/DocumentServices.h"
 #include "shading/ShaderIds.h"
 #include "shading/ShaderRegistry.h"
+#include "shading/Shaders.h"
 #include "view/CKVView.h"
 #include "view/DocumentAdapter.h"
 #include "view/ViewCommandIds.h"
@@ -44,12 +46,6 @@ struct FakeDialogs : ViewCommandHost {
         p.SetScale(0.125);
         return ok;
     }
-    bool HasBackgroundDialog() const override { return true; }
-    bool RunBackgroundDialog(int& hatch, uint32_t& colour, uint32_t& background) override
-    {
-        hatch = 4, colour = 0x112233, background = 0x445566;
-        return ok;
-    }
     bool AskViewName(std::string& name) override
     {
         name = "Coast";
@@ -71,6 +67,30 @@ struct FakeDialogs : ViewCommandHost {
     std::vector<std::string> calls;
 };
 
+// The Background and image climate dialogs: OK with fixed values, or Cancel.
+struct FakeCommandDialogs : CommandDialogs {
+    FakeCommandDialogs() { m_previous = SetCommandDialogs(this); }
+    ~FakeCommandDialogs() override { SetCommandDialogs(m_previous); }
+    bool Background(BackgroundValues& v) override
+    {
+        v.pattern = 4, v.foreground = 0x112233, v.background = 0x445566;
+        return *ok;
+    }
+    bool ImageClimate(ImageClimateValues& v) override
+    {
+        ++imageClimateShown;
+        if (*ok && v.shader)
+            v.shader->SetImage(1, imagePath);
+        return *ok;
+    }
+    const bool* ok = nullptr;
+    std::string imagePath;
+    int imageClimateShown = 0;
+
+private:
+    CommandDialogs* m_previous = nullptr;
+};
+
 struct Chooser : ColorChooser {
     bool PickSystemColor(uint32_t& colour) override
     {
@@ -83,6 +103,7 @@ class ViewCommandsTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
+        commandDialogs.ok = &host.ok;
         RecalculateWorld(doc.GetWorld());
         GetShaderRegistry().Init(&doc.GetWorld(), &view.Light());
         GetUndoList().Clear();
@@ -106,6 +127,7 @@ protected:
     DocumentAdapter adapter{doc};
     CKVView view{adapter};
     FakeDialogs host;
+    FakeCommandDialogs commandDialogs;
     ToolHost toolHost;
     ViewInput input{toolHost};
     ViewCommands commands{view, doc, host, &input};
@@ -134,8 +156,30 @@ TEST_F(ViewCommandsTest, ShadersChangeOnceAndClimateOnesNeedClimateData)
         commands.OnCommand(id);
         EXPECT_EQ(view.GetShader(), kShaderGaia);
     }
-    // Without the image climate dialog its command is disabled.
-    EXPECT_FALSE(commands.Update(kShowImageClimate).enabled);
+}
+
+TEST_F(ViewCommandsTest, ShowImageClimateTakesTheShaderOnlyWithAnImageNamed)
+{
+    view.SetShader(kShaderGaia);
+    EXPECT_TRUE(commands.Update(kShowImageClimate).enabled);
+    // Cancelled with no image named: the message, the shader stays.
+    host.ok = false;
+    commands.OnCommand(kShowImageClimate);
+    EXPECT_EQ(commandDialogs.imageClimateShown, 1);
+    EXPECT_EQ(messages.shown, std::vector<std::string>{ViewCommands::kNoImageMessage});
+    EXPECT_EQ(view.GetShader(), kShaderGaia);
+    // OK with an image: shader 9, told to use the image.
+    host.ok = true;
+    commandDialogs.imagePath = "climate.bmp";
+    commands.OnCommand(kShowImageClimate);
+    EXPECT_EQ(view.GetShader(), kShaderImgClimate);
+    EXPECT_TRUE(commands.Update(kShowImageClimate).checked);
+    int enabled = 0;
+    std::string path;
+    dynamic_cast<Shader_ImgClimate*>(GetShaderRegistry().GetShader(kShaderImgClimate))->GetImage(enabled, path);
+    EXPECT_EQ(enabled, 1);
+    EXPECT_EQ(path, "climate.bmp");
+    EXPECT_EQ(messages.shown.size(), 1u);
 }
 
 TEST_F(ViewCommandsTest, NextWorldAsksOnlyWhenModified)

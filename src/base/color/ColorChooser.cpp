@@ -1,5 +1,7 @@
 #include "base/color/ColorChooser.h"
 
+#include "base/ServiceSlots.h"
+
 namespace kv {
 
 bool ColorChooser::PickSystemColor(uint32_t&)
@@ -19,9 +21,16 @@ bool ColorChooser::IsShiftHeld()
 
 namespace {
 
+// The chooser in force until the window side installs its own.
+const std::shared_ptr<ColorChooser>& Default()
+{
+    static const std::shared_ptr<ColorChooser> chooser = std::make_shared<ColorChooser>();
+    return chooser;
+}
+
 std::shared_ptr<ColorChooser>& Current()
 {
-    static std::shared_ptr<ColorChooser> chooser = std::make_shared<ColorChooser>();
+    static std::shared_ptr<ColorChooser> chooser = Default();
     return chooser;
 }
 
@@ -35,9 +44,15 @@ ColorChooser& GetColorChooser()
 std::shared_ptr<ColorChooser> SetColorChooser(std::shared_ptr<ColorChooser> chooser)
 {
     if (!chooser)
-        chooser = std::make_shared<ColorChooser>();
+        chooser = Default();
     std::swap(Current(), chooser);
     return chooser;
 }
+
+namespace {
+
+const ServiceSlotRegistration kColorChooserSlot("ColorChooser", [] { return Current() != Default(); });
+
+} // namespace
 
 } // namespace kv

@@ -1,5 +1,6 @@
 #include "base/layers/ImageOverlay.h"
 
+#include "base/ServiceSlots.h"
 #include "platform/Archive.h"
 #include "base/layers/CSelection.h"
 #include "base/MessageService.h"
@@ -853,5 +854,12 @@ int ImageBrush::StampAt(ImageOverlay& overlay, double latitude, double longitude
     }
     return 0;
 }
+
+namespace {
+
+const ServiceSlotRegistration kOverlayListWindowFactorySlot("OverlayListWindowFactory", [] { return g_windowFactory.load() != nullptr; });
+const ServiceSlotRegistration kActiveOverlayListLookupSlot("ActiveOverlayListLookup", [] { return g_activeListLookup.load() != nullptr; });
+
+} // namespace
 
 } // namespace kv

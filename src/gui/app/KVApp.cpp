@@ -10,6 +10,7 @@
 #include "exchange/SpinSequence.h"
 #include "exchange/WorldImages.h"
 #include "gui/app/ProfileSettings.h"
+#include "gui/app/ProgramServices.h"
 #include "gui/commands/CommandIds.h"
 #include "gui/dialogs/CAboutDlg.h"
 #include "gui/dialogs/CAltColorSingleDlg.h"
@@ -186,11 +187,6 @@ bool CKVApp::InitInstance(const CCmdLineInfo& info)
     m_started = true;
     m_previousMessages = SetMessageService(&m_messages);
     m_previousInput = SetInputState(&m_inputState);
-    InstallExportDialogs();
-    InstallOverlayListWindow();
-    InstallAltColorEditor();
-    InstallAtlasServices();
-    InstallExportDefinitionWindows();
     // 3-5. Profile, preferences and the clean-exit marker.
     m_previousProfile = SetAppSettings(m_profile);
     m_prefs.Read(*m_profile);
@@ -211,6 +207,14 @@ bool CKVApp::InitInstance(const CCmdLineInfo& info)
     }
     m_startupFile = info.startupFile;
     m_startupLine = 0;
+    // A start-up file that cannot be paged is reported; the map shows as usual.
+    if (!m_startupFile.empty()) {
+        const std::string problem = CheckStartupFile(m_startupFile);
+        if (!problem.empty()) {
+            ShowMessage(problem);
+            m_startupFile.clear();
+        }
+    }
     // 8. Noise sources: the built-ins, then the plug-ins of the program's folder (and of
     // the build's plug-in folder when that is elsewhere).
     const std::string install = GetInstallDir(*m_profile);
@@ -254,6 +258,8 @@ bool CKVApp::InitInstance(const CCmdLineInfo& info)
 
     // 19. Show the window; the splash goes unless it is to stay.
     m_frame->show();
+    if (m_splash)
+        m_splash->raise();
     m_frame->SetDropHandler([this](const std::vector<std::string>& paths) { m_docs->DropFiles(paths); });
     if (m_splash && m_profile->GetInt(kSettings, "LongSplash", 0) == 0) {
         m_splash->Hide();
@@ -296,9 +302,7 @@ void CKVApp::CreateMainWindow()
     m_prompts.SetParent(m_frame.get());
     m_previousContext = SetDocumentContext(this);
     m_previousFrameRequests = SetFrameRequests(m_frame.get());
-    InstallProgressWindows(m_frame.get());
-    InstallWindowDialogs();
-    InstallSheetDialogs();
+    InstallProgramServices(*m_frame, m_router);
     m_previousWizard = InstallNewWorldWizard();
 
     m_map->View().InstallHooks();
@@ -318,7 +322,6 @@ void CKVApp::CreateMainWindow()
         if (m_map)
             m_map->RefillViewWindow();
     });
-    InstallColoringSheetFactory(m_frame.get());
     m_frame->SetCloseGuard([this] { return m_docs->SaveModified(); });
     m_frame->SetCloseHandler([this] {
         if (m_splash)
@@ -327,7 +330,7 @@ void CKVApp::CreateMainWindow()
     // Bar layout of the last run, unless not wanted.
     if (m_prefs.DT == 0 && !m_inputState.IsShiftDown())
         m_frame->LoadBarState(*m_profile);
-    m_splash = new CSplashWnd;
+    m_splash = new CSplashWnd(m_frame.get());
     m_splash->setAttribute(Qt::WA_DeleteOnClose);
     connect(m_splash, &QObject::destroyed, this, [this] { m_splash = nullptr; });
     m_splash->show();
@@ -525,7 +528,7 @@ int CKVApp::ExitInstance()
     m_exited = true;
     RemoveIdleHook();
     DestroyMainWindow();
-    RemoveProgressWindows();
+    RemoveProgramServices();
     ShaderRegistry::Destroy();
     ProjectionRegistry::Destroy();
     if (m_splash) {
@@ -542,8 +545,6 @@ int CKVApp::ExitInstance()
     SetAppSettings(m_previousProfile);
     SetInputState(m_previousInput);
     SetMessageService(m_previousMessages);
-    SetExportDialogs(nullptr);
-    RemoveExportDefinitionWindows();
     m_actions.reset();
     return 0;
 }

@@ -94,6 +94,7 @@ public:
 
     // ---- the start-up guide's file ----
     bool HasStartupFile() const { return !m_startupFile.empty(); }
+    const std::string& StartupFile() const { return m_startupFile; }
     int GetStartupLine() const { return m_startupLine; }
     int SetStartupLine(int n);
     int ClearStartupFile();

@@ -1,6 +1,7 @@
 #include "gui/app/QtServices.h"
 
 #include <QApplication>
+#include <QDeadlineTimer>
 #include <QGuiApplication>
 #include <QMessageBox>
 
@@ -61,5 +62,10 @@ bool QtInputState::IsAltDown() const { return QGuiApplication::queryKeyboardModi
 
 void QtInputState::BeginWaitCursor() { QApplication::setOverrideCursor(Qt::WaitCursor); }
 void QtInputState::EndWaitCursor() { QApplication::restoreOverrideCursor(); }
+
+uint64_t QtSeedClock::Counter() const
+{
+    return static_cast<uint64_t>(QDeadlineTimer::current(Qt::PreciseTimer).deadlineNSecs());
+}
 
 } // namespace kv

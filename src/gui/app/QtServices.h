@@ -1,6 +1,6 @@
 // The window side's services to the layers below: messages in message boxes (scriptable,
-// so tests answer them), the keyboard's modifier state and the wait cursor, and the active
-// document of the main window.
+// so tests answer them), the keyboard's modifier state and the wait cursor, the counter new
+// worlds take their seed from, and the active document of the main window.
 #pragma once
 
 #include "base/MessageService.h"
@@ -49,6 +49,12 @@ public:
     bool IsAltDown() const override;
     void BeginWaitCursor() override;
     void EndWaitCursor() override;
+};
+
+// The seed of a new world: the system's monotonic high-resolution counter in nanoseconds.
+class QtSeedClock : public SeedClock {
+public:
+    uint64_t Counter() const override;
 };
 
 } // namespace kv

@@ -91,4 +91,31 @@ int ReadStartupLine(const std::string& path, int n, StartupRecord& record)
     return 0;
 }
 
+std::string StartupPicturePath(const std::string& startupFile, const StartupRecord& record)
+{
+    const std::filesystem::path picture(record.text);
+    if (record.text.empty() || picture.is_absolute())
+        return record.text;
+    return (std::filesystem::path(startupFile).parent_path() / picture).string();
+}
+
+std::string CheckStartupFile(const std::string& path)
+{
+    StartupRecord first;
+    switch (ReadStartupLine(path, 0, first)) {
+    case 0: break;
+    case -2: return "The start-up file " + path + " is empty.\nThe map is shown instead.";
+    default: return "The start-up file " + path + " cannot be read.\nThe map is shown instead.";
+    }
+    const StartupRect none;
+    auto parsed = [&none](const StartupRect& r) {
+        return r.left != none.left || r.top != none.top || r.right != none.right || r.bottom != none.bottom;
+    };
+    if (first.text.empty() || !(parsed(first.next) || parsed(first.previous) || parsed(first.close)))
+        return "The start-up file " + path +
+               " is not a list of start-up pages: each line names a picture, then the next, previous and "
+               "close rectangles (\"picture;l,t,r,b;l,t,r,b;l,t,r,b;\").\nThe map is shown instead.";
+    return std::string();
+}
+
 } // namespace kv

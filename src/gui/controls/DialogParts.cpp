@@ -12,7 +12,9 @@
 #include <QImage>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPointer>
 #include <QPushButton>
+#include <QWindow>
 
 #include <cstring>
 
@@ -79,6 +81,23 @@ int RunModal(QDialog& dialog)
     // The dialog's event loop would otherwise let the idle ticks prepare a render.
     const ViewBusyScope busy;
     return dialog.exec();
+}
+
+namespace {
+QPointer<QWidget> g_ownerWindow;
+} // namespace
+
+QWidget* OwnerWindow() { return g_ownerWindow.data(); }
+void SetOwnerWindow(QWidget* window) { g_ownerWindow = window; }
+
+void KeepAbove(QWidget* window, QWidget* owner)
+{
+    if (!window || !owner || window == owner)
+        return;
+    window->winId();
+    owner->window()->winId();
+    if (QWindow* handle = window->windowHandle())
+        handle->setTransientParent(owner->window()->windowHandle());
 }
 
 QImage ToQImage(const VideoBuffer& buffer)

@@ -37,6 +37,14 @@ QDialogButtonBox* MakeButtons(QDialog* dialog, const std::function<void()>& help
 // while it is open.
 int RunModal(QDialog& dialog);
 
+// The window that owns the program's modeless windows and progress dialogs: the main
+// window once start-up installed it (null before, and in tests without one).
+QWidget* OwnerWindow();
+void SetOwnerWindow(QWidget* window);
+// Keeps the top-level `window` above `owner` at the window system (a transient window)
+// without making it a child, so that it stays usable while the owner is disabled.
+void KeepAbove(QWidget* window, QWidget* owner);
+
 // A copy of a 32- or 24-bit bitmap (row 0 at the top); a null image for an empty one.
 QImage ToQImage(const VideoBuffer& buffer);
 

@@ -1,5 +1,7 @@
 #include "gui/dialogs/CAboutDlg.h"
 
+#include "gui/controls/DialogParts.h"
+
 #include <QDialogButtonBox>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -75,9 +77,11 @@ CAboutDlg::CAboutDlg(int packedVersion, bool shiftHeld, QWidget* parent) : QDial
 
 QString CAboutDlg::VersionText() const { return m_version->text(); }
 
-CSplashWnd::CSplashWnd() : QSplashScreen(ProgramPicture(kWidth, kHeight))
+CSplashWnd::CSplashWnd(QWidget* owner) : QSplashScreen(ProgramPicture(kWidth, kHeight))
 {
     setObjectName(QStringLiteral("CSplashWnd"));
+    // Owned by the main window: it stays above it while shown.
+    KeepAbove(this, owner);
 }
 
 void CSplashWnd::Hide() { close(); }

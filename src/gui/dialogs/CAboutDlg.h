@@ -33,7 +33,8 @@ class CSplashWnd : public QSplashScreen {
     Q_OBJECT
 public:
     static constexpr int kWidth = 360, kHeight = 220;
-    CSplashWnd();
+    // `owner`: the main window, which the splash stays above.
+    explicit CSplashWnd(QWidget* owner = nullptr);
     void Hide();
 };
 

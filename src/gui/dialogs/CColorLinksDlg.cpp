@@ -154,6 +154,12 @@ void CColorLinksDlg::EditItem(QTreeWidgetItem* item)
     item->setSelected(true);
 }
 
-std::unique_ptr<ColorLinksWindow> MakeColorLinksWindow() { return std::make_unique<CColorLinksDlg>(); }
+std::unique_ptr<ColorLinksWindow> MakeColorLinksWindow()
+{
+    // Kept above the main window (not its child: the colour links store owns it).
+    auto window = std::make_unique<CColorLinksDlg>();
+    KeepAbove(window.get(), OwnerWindow());
+    return window;
+}
 
 } // namespace kv

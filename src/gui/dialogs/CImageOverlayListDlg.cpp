@@ -1,5 +1,7 @@
 #include "gui/dialogs/CImageOverlayListDlg.h"
 
+#include "gui/controls/DialogParts.h"
+
 #include "document/CKVDoc.h"
 #include "document/DocumentContext.h"
 #include "gui/dialogs/CImageOverlayEditDlg.h"
@@ -180,8 +182,11 @@ void CImageOverlayListDlg::OnDelete()
 
 bool OverlayListWindowQt::Create()
 {
-    if (!m_dialog)
+    if (!m_dialog) {
+        // Kept above the main window (not its child: the document, not the window, owns it).
         m_dialog = std::make_unique<CImageOverlayListDlg>(m_owner);
+        KeepAbove(m_dialog.get(), OwnerWindow());
+    }
     return true;
 }
 

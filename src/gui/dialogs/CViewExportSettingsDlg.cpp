@@ -1,5 +1,7 @@
 #include "gui/dialogs/CViewExportSettingsDlg.h"
 
+#include "exchange/CMultiImageDlg.h"
+
 #include <QCheckBox>
 #include <QDialogButtonBox>
 #include <QFileDialog>
@@ -12,8 +14,7 @@
 
 namespace kv {
 
-CViewExportSettingsDlg::CViewExportSettingsDlg(const ViewExportSettings& settings, bool drawingsAvailable,
-                                               QWidget* parent)
+CViewExportSettingsDlg::CViewExportSettingsDlg(const ViewExportSettings& settings, QWidget* parent)
     : QDialog(parent), m_settings(settings)
 {
     setObjectName(QString::number(kTemplateId));
@@ -32,9 +33,19 @@ CViewExportSettingsDlg::CViewExportSettingsDlg(const ViewExportSettings& setting
     grid->addWidget(browse, 0, 2);
 
     m_pw2 = new QCheckBox(QStringLiteral("Generate PW2 Files"), this);
-    m_pw2->setChecked(settings.generatePW2 && drawingsAvailable);
-    m_pw2->setEnabled(drawingsAvailable);
+    m_pw2->setChecked(settings.generatePW2);
     m_definition = new QLabel(QString::fromStdString(settings.exportDefinition), this);
+    connect(m_pw2, &QCheckBox::clicked, this, [this](bool on) {
+        if (!on)
+            return;
+        std::string name = m_settings.exportDefinition;
+        if (!GetDefinitionChooser().Choose(name)) {
+            m_pw2->setChecked(false);
+            return;
+        }
+        m_settings.exportDefinition = name;
+        m_definition->setText(QString::fromStdString(name));
+    });
     grid->addWidget(m_pw2, 1, 0);
     grid->addWidget(m_definition, 1, 1, 1, 2);
     m_jpeg = new QCheckBox(QStringLiteral("Generate JPEG files"), this);
@@ -45,7 +56,6 @@ CViewExportSettingsDlg::CViewExportSettingsDlg(const ViewExportSettings& setting
     grid->addWidget(m_land, 3, 0);
     m_basis = new QCheckBox(QStringLiteral("Use View as basis"), this);
     m_basis->setChecked(settings.useViewAsBasis);
-    m_basis->setEnabled(drawingsAvailable);
     grid->addWidget(m_basis, 4, 0);
     m_size = new QSpinBox(this);
     m_size->setRange(0, ViewExportSettings::kMaxJpegSize);

@@ -18,8 +18,9 @@ class CViewExportSettingsDlg : public QDialog {
 public:
     static constexpr int kTemplateId = 622;
 
-    // `drawingsAvailable`: whether PW2 drawings can be made (else their box is disabled).
-    CViewExportSettingsDlg(const ViewExportSettings& settings, bool drawingsAvailable, QWidget* parent = nullptr);
+    // Ticking "Generate PW2 Files" asks for the export definition at once (the definition
+    // chooser service); cancelling it unticks the box.
+    explicit CViewExportSettingsDlg(const ViewExportSettings& settings, QWidget* parent = nullptr);
     // The values of the controls.
     ViewExportSettings Settings() const;
 
@@ -27,6 +28,8 @@ public:
     QCheckBox* PW2Box() const { return m_pw2; }
     QCheckBox* JpegBox() const { return m_jpeg; }
     QCheckBox* LandBox() const { return m_land; }
+    QCheckBox* BasisBox() const { return m_basis; }
+    QLabel* DefinitionLabel() const { return m_definition; }
     QSpinBox* SizeBox() const { return m_size; }
 
 private:

@@ -26,6 +26,9 @@
 
 #include <QApplication>
 
+#include <algorithm>
+#include <iterator>
+
 namespace kv {
 
 namespace {
@@ -103,13 +106,16 @@ bool WindowTerrainDialogs::RunGlobeExport(CGlobeExportDlg& d)
     CGlobeExportDlgFace face(QApplication::activeWindow());
     face.directory = d.folder;
     face.linkFile = d.linkImages;
-    face.fileSets = {d.name};
-    face.levels[0] = true;
+    face.fileSets = d.fileSets;
+    face.fileSetIndex = d.fileSetIndex;
+    std::copy(std::begin(d.levels), std::end(d.levels), face.levels);
     face.LoadControls();
     if (RunModal(face) != QDialog::Accepted)
         return false;
     d.folder = face.directory;
     d.linkImages = face.linkFile;
+    d.fileSetIndex = face.fileSetIndex;
+    std::copy(std::begin(face.levels), std::end(face.levels), d.levels);
     return true;
 }
 

@@ -13,6 +13,7 @@
 #include "gui/exchange/CExportWizard.h"
 #include "view/CKVView.h"
 
+#include <QApplication>
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QLineEdit>
@@ -48,16 +49,36 @@ public:
 
 } // namespace
 
-bool CExportSettingsDlg::NamePrompt::Ask(std::string& name)
+namespace {
+
+// The name of a new or renamed export definition in `folder`; true on OK.
+bool AskDefinitionName(QWidget* parent, const std::string& folder, std::string& name)
 {
-    DefinitionNameDlg dialog(&m_owner);
+    DefinitionNameDlg dialog(parent);
     dialog.name = name;
-    dialog.folder = m_owner.m_folder;
+    dialog.folder = folder;
     dialog.extension = ExportDefinitionChoice::kExtension;
     if (RunModal(dialog) != QDialog::Accepted)
         return false;
     name = dialog.name;
     return true;
+}
+
+// The program's prompt outside the PW2 Export dialog (which puts its own in while open):
+// over the active window, for the export folder.
+class WindowDefinitionNamePrompt : public DefinitionNamePrompt {
+public:
+    bool Ask(std::string& name) override
+    {
+        return AskDefinitionName(QApplication::activeWindow(), GetExportDir(GetAppSettings()), name);
+    }
+};
+
+} // namespace
+
+bool CExportSettingsDlg::NamePrompt::Ask(std::string& name)
+{
+    return AskDefinitionName(&m_owner, m_owner.m_folder, name);
 }
 
 CExportSettingsDlg::CExportSettingsDlg(const std::string& folder, const AtlasSource& view, QWidget* parent)
@@ -172,6 +193,8 @@ void InstallExportDefinitionWindows()
 {
     static WindowExportWizard wizard;
     static WindowContourStyleEditor contours;
+    static WindowDefinitionNamePrompt namePrompt;
+    SetDefinitionNamePrompt(&namePrompt);
     SetExportWizard(&wizard);
     SetContourStyleEditor(&contours);
     SetGridEntryEditor(&EditGridEntry);
@@ -179,6 +202,7 @@ void InstallExportDefinitionWindows()
 
 void RemoveExportDefinitionWindows()
 {
+    SetDefinitionNamePrompt(nullptr);
     SetExportWizard(nullptr);
     SetContourStyleEditor(nullptr);
     SetGridEntryEditor(nullptr);

@@ -1,5 +1,7 @@
 #include "gui/progress/CProgressDlg.h"
 
+#include "gui/controls/DialogParts.h"
+
 #include <QApplication>
 #include <QByteArray>
 #include <QGroupBox>
@@ -63,7 +65,7 @@ int CProgressDlg::Create(QWidget* parent)
 {
     if (!layout())
         Build(nullptr);
-    QWidget* owner = parent ? parent->window() : QApplication::activeWindow();
+    QWidget* owner = parent ? parent->window() : OwnerWindow() ? OwnerWindow() : QApplication::activeWindow();
     if (owner == this)
         owner = nullptr;
     m_owner = owner;
@@ -71,8 +73,9 @@ int CProgressDlg::Create(QWidget* parent)
         owner->setEnabled(false);
         m_ownerDisabled = true;
     }
-    // The dialog stays usable while its owner is disabled.
+    // The dialog stays usable while its owner is disabled, and above it.
     setParent(nullptr, Qt::Dialog);
+    KeepAbove(this, owner);
     show();
     g_abortValue = 0;
     return 1;

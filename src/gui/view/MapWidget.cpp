@@ -7,10 +7,14 @@
 #include "gui/dialogs/CMapProjectionDlg.h"
 #include "world/GreatCircle.h"
 
+#include "base/AppFolders.h"
+#include "base/AppSettings.h"
 #include "document/CKVDoc.h"
+#include "exchange/SavedViewsExport.h"
 #include "gui/commands/CommandIds.h"
 #include "gui/app/KVApp.h"
 #include "gui/app/StartupFile.h"
+#include "gui/controls/DialogParts.h"
 #include "gui/dialogs/CViewExportSettingsDlg.h"
 #include "gui/dialogs/CViewInfoDlg.h"
 #include "gui/dialogs/CViewNameDlg.h"
@@ -120,6 +124,10 @@ void MapWidget::RefreshScreenImage()
 {
     if (m_screen.size() != size() || m_screen.isNull())
         m_screen = QImage(std::max(1, width()), std::max(1, height()), QImage::Format_RGB32);
+    if (StartupFileActive()) {
+        DrawStartupPage(m_screen);
+        return;
+    }
     const double base = m_clock.nsecsElapsed() * 1e-6;
     const VideoBuffer& composite = m_view->Compose(false);
     const double composed = m_clock.nsecsElapsed() * 1e-6;
@@ -137,6 +145,41 @@ void MapWidget::RefreshScreenImage()
     m_stamps[5] = brush - base;
     m_stamps[6] = m_lastBase < 0.0 ? 0.0 : base - m_lastBase;
     m_lastBase = base;
+}
+
+void MapWidget::DrawStartupPage(QImage& target)
+{
+    QPainter p(&target);
+    p.fillRect(target.rect(), Qt::white);
+    const CKVApp* app = GetKVApp();
+    StartupRecord record;
+    if (!app || app->ReadStartupLine(app->GetStartupLine(), record) != 0)
+        return;
+    const std::string picture = StartupPicturePath(app->StartupFile(), record);
+    if (picture != m_startupPictureName) {
+        m_startupPictureName = picture;
+        VideoBuffer loaded;
+        m_startupPicture = loaded.LoadImageFile(picture) == 0 ? ToQImage(loaded) : QImage();
+    }
+    if (!m_startupPicture.isNull()) {
+        p.setRenderHint(QPainter::SmoothPixmapTransform);
+        p.drawImage(QRect(0, 0, target.width() + 1, target.height() + 1), m_startupPicture);
+        return;
+    }
+    // No picture: the page's text and its buttons where their rectangles are.
+    p.setPen(Qt::black);
+    p.drawText(target.rect().adjusted(8, 8, -8, -8), Qt::AlignCenter | Qt::TextWordWrap,
+               QString::fromStdString(record.text));
+    const std::pair<const StartupRect*, const char*> buttons[] = {
+        {&record.next, "Next"}, {&record.previous, "Previous"}, {&record.close, "Close"}};
+    for (const auto& [r, label] : buttons) {
+        if (r->right <= r->left || r->bottom <= r->top)
+            continue;
+        const QRect box(r->left, r->top, r->right - r->left - 1, r->bottom - r->top - 1);
+        p.fillRect(box, QColor(230, 230, 230));
+        p.drawRect(box);
+        p.drawText(box, Qt::AlignCenter, QString::fromLatin1(label));
+    }
 }
 
 void MapWidget::DrawToolFeedback()
@@ -278,7 +321,8 @@ void MapWidget::ToggleAltColorWindow()
                                                         SetAltColorWindow(&m_altColorTarget);
                                                         if (m_input)
                                                             m_input->SetTool(kPickColourTool);
-                                                    });
+                                                    },
+                                                    m_frame ? static_cast<QWidget*>(m_frame) : this);
     m_altColorTarget.owner = this;
     SetAltColorWindow(&m_altColorTarget);
     m_altColor->setVisible(!m_altColor->isVisible());
@@ -704,15 +748,13 @@ ViewExportSettings& MapWidget::ExportSettings()
 
 void MapWidget::ExportViews(const std::vector<const CViewInfo*>& views)
 {
-    ViewDrawingExport drawings;
-    CViewExportSettingsDlg dialog(ExportSettings(), drawings.Available(), this);
+    CViewExportSettingsDlg dialog(ExportSettings(), this);
     if (dialog.exec() != QDialog::Accepted)
         return;
     ExportSettings() = dialog.Settings();
-    const ViewExportResult result = ExportSavedViews(views, ExportSettings(), m_document.GetWorld(), m_view->Light(),
-                                                     m_view->GetShader(), &m_adapter, drawings);
-    for (const std::string& file : result.failures)
-        ShowMessage("Error writing file " + file);
+    m_view->EnterBusy();
+    ExportSavedViews(m_document, views, ExportSettings(), GetExportDir(GetAppSettings()));
+    m_view->LeaveBusy();
 }
 
 bool MapWidget::HasLightingAndColor() const { return m_frame && HasColoringSheetFactory(); }

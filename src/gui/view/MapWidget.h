@@ -186,6 +186,9 @@ protected:
     void enterEvent(QEnterEvent*) override;
 
 private:
+    // Draws the current start-up page over the whole screen image: its picture stretched,
+    // or, when the picture cannot be read, its name and its three buttons.
+    void DrawStartupPage(QImage& target);
     void DrawComposite(QImage& target, const VideoBuffer& composite);
     void DrawTimingLines(QPainter& painter);
     // A left or right button event to the tool; true when the tool handled it.
@@ -219,6 +222,9 @@ private:
     int m_frameInterval = 0;
     std::function<bool()> m_zoomStyle;
     std::function<bool()> m_startupActive;
+    // The start-up page's picture and the file it was loaded from (tried once per file).
+    QImage m_startupPicture;
+    std::string m_startupPictureName;
     int m_waitDepth = 0;
     bool m_screenFresh = false;
     // Timing of the last draws (Alt+Ctrl shows them).

@@ -1,31 +1,42 @@
 // The real start-up: every service slot of the lower layers is filled by the program itself,
 // and the commands that lean on those services work from the real main frame.
+#include "base/Progress.h"
 #include "base/ServiceSlots.h"
 #include "base/raster/VideoBuffer.h"
 #include "document/CKVDoc.h"
 #include "document/DocumentCommands.h"
+#include "document/ColorLinks.h"
 #include "document/DocumentServices.h"
 #include "gui/app/CmdLineInfo.h"
 #include "gui/app/KVApp.h"
 #include "gui/app/ProfileSettings.h"
+#include "gui/dialogs/CAboutDlg.h"
+#include "gui/dialogs/CAltColorDlg.h"
 #include "gui/dialogs/CBackgroundDlg.h"
+#include "gui/dialogs/CColorLinksDlg.h"
+#include "gui/dialogs/CImageOverlayListDlg.h"
 #include "gui/dialogs/CGlobeExportDlg.h"
 #include "gui/dialogs/CImageClimateDlg.h"
+#include "gui/frame/CMainFrame.h"
+#include "gui/progress/CProgressDlg.h"
 #include "gui/view/MapWidget.h"
 #include "shading/ShaderIds.h"
 #include "view/CKVView.h"
 #include "view/ViewCommandIds.h"
 
 #include "DialogDriver.h"
+#include "InputEvents.h"
 #include "OutsideTools.h"
 #include "QtTestApp.h"
 
+#include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDialogButtonBox>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTemporaryDir>
+#include <QWindow>
 
 #include <filesystem>
 #include <fstream>
@@ -34,6 +45,8 @@
 #include <set>
 #include <sstream>
 #include <string>
+#include <type_traits>
+#include <typeinfo>
 
 using namespace kv;
 
@@ -232,4 +245,117 @@ TEST(ProgramStartup, BackgroundAndImageClimateOpenTheirDialogsFromTheMapMenu)
     EXPECT_EQ(view.GetShader(), kShaderImgClimate);
     EXPECT_TRUE(router.Update(viewcmd::kShowImageClimate).checked);
     EXPECT_TRUE(run.app->Messages().Shown().empty());
+}
+
+TEST(ProgramStartup, BadStartupFilesAreReportedAndTheMapShows)
+{
+    ScratchFolder folder;
+    std::ofstream(folder / "empty.txt");
+    std::ofstream(folder / "words.txt") << "just some words\nand more\n";
+    std::ofstream(folder / "nogroups.txt") << "page.bmp;a,b,c,d;;;\n";
+    struct Case {
+        std::string path;
+        const char* says;
+    };
+    const Case cases[] = {
+        {folder / "missing.txt", "cannot be read"},
+        {folder.path.string(), "cannot be read"},
+        {folder / "empty.txt", "is empty"},
+        {folder / "words.txt", "is not a list of start-up pages"},
+        {folder / "nogroups.txt", "is not a list of start-up pages"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.path);
+        CCmdLineInfo info;
+        info.startupFile = c.path;
+        App run(info);
+        ASSERT_TRUE(run.started);
+        ASSERT_EQ(run.app->Messages().Shown().size(), 1u);
+        const std::string& text = run.app->Messages().Shown()[0];
+        EXPECT_NE(text.find(c.path), std::string::npos) << text;
+        EXPECT_NE(text.find(c.says), std::string::npos) << text;
+        // The map as usual: no guide open, the window not held at the guide's size.
+        EXPECT_FALSE(run.app->HasStartupFile());
+        EXPECT_NE(run.app->MainFrame()->minimumSize(), run.app->MainFrame()->maximumSize());
+    }
+}
+
+TEST(ProgramStartup, StartupPagesAreDrawnAndPagedUntilClosed)
+{
+    ScratchFolder folder;
+    auto picture = [&](const char* name, uint32_t colour) {
+        VideoBuffer page;
+        ASSERT_EQ(page.Create(64, 48, 24), 0);
+        page.Clear(colour);
+        ASSERT_EQ(page.SaveBMP(folder / name), 0);
+    };
+    picture("one.bmp", 0x0000FF); // red (0x00BBGGRR)
+    picture("two.bmp", 0xFF0000); // blue
+    // Next at the top left, previous right of it, close below it; the third page's picture
+    // is missing: its name and buttons are drawn instead.
+    std::ofstream(folder / "guide.txt") << "one.bmp;0,0,60,60;100,0,160,60;0,80,60,140;\n"
+                                         << "two.bmp;0,0,60,60;100,0,160,60;0,80,60,140;\n"
+                                         << "gone.bmp;0,0,60,60;100,0,160,60;0,80,60,140;\n";
+    CCmdLineInfo info;
+    info.startupFile = folder / "guide.txt";
+    App run(info);
+    ASSERT_TRUE(run.started);
+    EXPECT_TRUE(run.app->Messages().Shown().empty());
+    ASSERT_TRUE(run.app->HasStartupFile());
+    MapWidget* map = run.app->Map();
+    auto centre = [&] {
+        map->RefreshScreenImage();
+        return map->ScreenImage().pixel(map->width() / 2, map->height() / 2) & 0xFFFFFFu;
+    };
+    EXPECT_EQ(centre(), 0xFF0000u); // QImage red
+    Click(map, QPoint(30, 30));     // next
+    EXPECT_EQ(run.app->GetStartupLine(), 1);
+    EXPECT_EQ(centre(), 0x0000FFu); // blue
+    Click(map, QPoint(130, 30));    // previous
+    EXPECT_EQ(run.app->GetStartupLine(), 0);
+    Click(map, QPoint(30, 30));
+    Click(map, QPoint(30, 30));
+    EXPECT_EQ(run.app->GetStartupLine(), 2);
+    EXPECT_EQ(centre() & 0xFFFFFFu, 0xFFFFFFu); // the text page's white
+    Click(map, QPoint(30, 30));     // past the last line: stays
+    EXPECT_EQ(run.app->GetStartupLine(), 2);
+    Click(map, QPoint(30, 110));    // close
+    EXPECT_FALSE(run.app->HasStartupFile());
+    EXPECT_EQ(run.app->GetStartupLine(), -1);
+}
+
+TEST(ProgramStartup, SplashProgressAndModelessWindowsStayAboveTheMainWindow)
+{
+    App run;
+    ASSERT_TRUE(run.started);
+    QWindow* main = run.app->MainFrame()->windowHandle();
+    ASSERT_NE(main, nullptr);
+    // The window the system window of the first top-level window of a type stays above.
+    auto owner = [](auto* type) -> QWindow* {
+        using Window = std::remove_pointer_t<decltype(type)>;
+        for (QWidget* w : QApplication::topLevelWidgets())
+            if (dynamic_cast<Window*>(w) && w->isVisible() && w->windowHandle())
+                return w->windowHandle()->transientParent();
+        ADD_FAILURE() << "no " << typeid(Window).name();
+        return nullptr;
+    };
+    // The long splash is owned by the main window.
+    {
+        CSplashWnd splash(run.app->MainFrame());
+        EXPECT_EQ(splash.windowHandle()->transientParent(), main);
+    }
+    // The progress dialog of a long operation.
+    ProgressBeginHook("Working", 1);
+    EXPECT_EQ(owner(static_cast<CProgressDlg*>(nullptr)), main);
+    EXPECT_FALSE(run.app->MainFrame()->isEnabled());
+    ProgressEndHook();
+    EXPECT_TRUE(run.app->MainFrame()->isEnabled());
+    // The modeless windows: image overlays, colour links, colour to altitude.
+    run.app->GetActiveDoc()->GetOverlays().ShowDialog(5);
+    EXPECT_EQ(owner(static_cast<CImageOverlayListDlg*>(nullptr)), main);
+    ColorLinks::GetInstance().ShowWindow(true);
+    EXPECT_EQ(owner(static_cast<CColorLinksDlg*>(nullptr)), main);
+    ColorLinks::GetInstance().ShowWindow(false);
+    run.app->Router().Execute(viewcmd::kAltColorConversion);
+    EXPECT_EQ(owner(static_cast<CAltColorDlg*>(nullptr)), main);
 }

@@ -284,10 +284,12 @@ bool CKVApp::InitInstance(const CCmdLineInfo& info)
 void CKVApp::CreateMainWindow()
 {
     m_actions = std::make_unique<CommandActions>(m_router);
-    m_doc = std::make_unique<CKVDoc>();
-    m_docs = std::make_unique<CDocManager>(*m_doc, m_prompts, *m_profile);
     m_frame = std::make_unique<CMainFrame>(*m_actions, false);
     m_frame->SetProfile(m_profile);
+    // Services first: the document takes some of them (its overlay window) as it is made.
+    InstallProgramServices(*m_frame, m_router);
+    m_doc = std::make_unique<CKVDoc>();
+    m_docs = std::make_unique<CDocManager>(*m_doc, m_prompts, *m_profile);
     m_map = new MapWidget(*m_doc, m_frame.get());
     m_map->SetFrame(m_frame.get());
     m_map->SetContextActions(m_actions.get());
@@ -302,7 +304,6 @@ void CKVApp::CreateMainWindow()
     m_prompts.SetParent(m_frame.get());
     m_previousContext = SetDocumentContext(this);
     m_previousFrameRequests = SetFrameRequests(m_frame.get());
-    InstallProgramServices(*m_frame, m_router);
     m_previousWizard = InstallNewWorldWizard();
 
     m_map->View().InstallHooks();

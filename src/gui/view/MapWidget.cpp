@@ -315,7 +315,7 @@ void MapWidget::AltColorTarget::AddEntryForColor(uint32_t rgb)
 
 void MapWidget::ToggleAltColorWindow()
 {
-    if (!m_altColor)
+    if (!m_altColor) {
         m_altColor = std::make_unique<CAltColorDlg>([this] { return &m_document; },
                                                     [this] {
                                                         SetAltColorWindow(&m_altColorTarget);
@@ -323,6 +323,8 @@ void MapWidget::ToggleAltColorWindow()
                                                             m_input->SetTool(kPickColourTool);
                                                     },
                                                     m_frame ? static_cast<QWidget*>(m_frame) : this);
+        KeepAbove(m_altColor.get(), m_frame);
+    }
     m_altColorTarget.owner = this;
     SetAltColorWindow(&m_altColorTarget);
     m_altColor->setVisible(!m_altColor->isVisible());

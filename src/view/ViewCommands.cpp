@@ -21,7 +21,6 @@ using namespace viewcmd;
 
 constexpr int kHintRedraw = 1;
 constexpr int kHintOverlays = 13;
-constexpr int kHintRestart = 16;
 constexpr uint32_t kOpaque = 0xFF000000u;
 
 // The display modes of the selection: its mask, or its outline.
@@ -259,7 +258,9 @@ void ViewCommands::ChangeBackground()
     if (!GetCommandDialogs().Background(values))
         return;
     m_view.SetHatch(values.pattern, values.foreground, values.background);
-    m_view.OnUpdate(kHintRestart);
+    // The hatch is drawn into the image only by a full preparation: a restart of the
+    // passes alone would leave the old background on screen.
+    m_view.OnUpdate(kHintRedraw);
 }
 
 void ViewCommands::ChangeGrids()

@@ -211,6 +211,8 @@ TEST(ProgramStartup, BackgroundAndImageClimateOpenTheirDialogsFromTheMapMenu)
         EXPECT_TRUE(router.Update(id).enabled) << id;
 
     // Background: the chosen pattern and colours become the view's on OK.
+    view.PrepareRender();
+    ASSERT_TRUE(view.IsPrepared());
     {
         ModalAnswerer answerer([](QDialog* d) {
             auto* dlg = As<CBackgroundDlg>(d);
@@ -223,6 +225,8 @@ TEST(ProgramStartup, BackgroundAndImageClimateOpenTheirDialogsFromTheMapMenu)
     }
     EXPECT_EQ(view.Settings().hatchIndex, 4);
     EXPECT_EQ(view.Settings().hatchColor, 0x0000FFu);
+    // The new hatch is painted by a full preparation, asked for at once.
+    EXPECT_FALSE(view.IsPrepared());
 
     // Show Image Climate: the dialog names an image; the view takes the image climate shader.
     ScratchFolder out;

@@ -30,16 +30,33 @@ std::vector<uint8_t> ReadBytes(const fs::path& path)
     return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
 }
 
+// A recalculated document with its shaders, silent progress and a scratch folder with "out".
+class SavedViewsExport : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        m_previous = SetProgressHooks(SilentProgressHooks());
+        RecalculateWorld(doc.GetWorld());
+        GetShaderRegistry().Init(&doc.GetWorld(), &doc.GetViewSettings().light);
+        fs::create_directories(dir / "out");
+    }
+    void TearDown() override
+    {
+        ShaderRegistry::Destroy();
+        SetProgressHooks(m_previous);
+        fs::remove_all(dir);
+    }
+    CKVDoc doc;
+    const fs::path dir = fs::temp_directory_path() / ("kv-views-" + std::to_string(::getpid()));
+
+private:
+    ProgressHooks m_previous;
+};
+
 } // namespace
 
-TEST(SavedViewsExport, DrawingsPerViewAndMessages)
+TEST_F(SavedViewsExport, DrawingsPerViewAndMessages)
 {
-    const ProgressHooks previous = SetProgressHooks(SilentProgressHooks());
-    CKVDoc doc;
-    RecalculateWorld(doc.GetWorld());
-    GetShaderRegistry().Init(&doc.GetWorld(), &doc.GetViewSettings().light);
-    const fs::path dir = fs::temp_directory_path() / ("kv-views-" + std::to_string(::getpid()));
-    fs::create_directories(dir / "out");
     PW2Output definition;
     definition.altContoursOn = 0;
     definition.tempContoursOn = 0;
@@ -79,20 +96,10 @@ TEST(SavedViewsExport, DrawingsPerViewAndMessages)
     EXPECT_EQ(ExportSavedViews(doc, {&a}, s, dir.string()), -2);
     ASSERT_EQ(messages.texts.size(), 2u);
     EXPECT_EQ(messages.texts[1], "Error writing file " + (dir / "no-such-folder" / "north.fcw").string());
-
-    ShaderRegistry::Destroy();
-    SetProgressHooks(previous);
-    fs::remove_all(dir);
 }
 
-TEST(SavedViewsExport, PicturesAreSizedNamedInsideTheFolderAndSkippedWithoutLand)
+TEST_F(SavedViewsExport, PicturesAreSizedNamedInsideTheFolderAndSkippedWithoutLand)
 {
-    const ProgressHooks previous = SetProgressHooks(SilentProgressHooks());
-    CKVDoc doc;
-    RecalculateWorld(doc.GetWorld());
-    GetShaderRegistry().Init(&doc.GetWorld(), &doc.GetViewSettings().light);
-    const fs::path dir = fs::temp_directory_path() / ("kv-view-pictures-" + std::to_string(::getpid()));
-    fs::create_directories(dir / "out");
     CViewInfo north, escape;
     north.name = "North";
     north.projectionName = "Equirectangular";
@@ -139,8 +146,4 @@ TEST(SavedViewsExport, PicturesAreSizedNamedInsideTheFolderAndSkippedWithoutLand
     EXPECT_EQ(ExportSavedViews(doc, {&sea}, s, dir.string()), -2);
     ASSERT_EQ(messages.texts.size(), 1u);
     EXPECT_EQ(messages.texts[0], "Error writing file " + (dir / "missing" / "Sea.jpg").string());
-
-    ShaderRegistry::Destroy();
-    SetProgressHooks(previous);
-    fs::remove_all(dir);
 }

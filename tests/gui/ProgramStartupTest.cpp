@@ -28,6 +28,7 @@
 #include "InputEvents.h"
 #include "OutsideTools.h"
 #include "QtTestApp.h"
+#include "StartedApp.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -66,24 +67,7 @@ const std::set<std::string> kNotServices = {
     "F32", "I16", "U32",    // byte writers of the drawing records
 };
 
-// Runs the interactive start-up with scripted messages and file dialogs.
-struct App {
-    explicit App(CCmdLineInfo info = {}) : profile(dir.filePath("profile.ini"))
-    {
-        TestApp();
-        profile.WriteString("Settings", "Install", dir.path().toStdString());
-        profile.WriteInt("Settings", "RF", 0);
-        app = std::make_unique<CKVApp>(&profile);
-        app->Messages().Script({});
-        app->Prompts().ScriptPaths({});
-        started = app->InitInstance(info);
-    }
-    ~App() { app->ExitInstance(); }
-    QTemporaryDir dir;
-    ProfileSettings profile;
-    std::unique_ptr<CKVApp> app;
-    bool started = false;
-};
+using App = StartedApp;
 
 // The names of the namespace-scope Set functions declared in the headers of the layers
 // below the window.

@@ -2,13 +2,16 @@
 // the globe dock, the saved-views window, the globe export dialog.
 #include "DocumentFixtures.h"
 #include "QtTestApp.h"
+#include "StartedApp.h"
 #include "ViewFixtures.h"
 
+#include "exchange/CMultiImageDlg.h"
 #include "gui/app/KVApp.h"
 #include "gui/app/ProfileSettings.h"
 #include "gui/app/StartupFile.h"
 #include "gui/commands/CommandIds.h"
 #include "gui/dialogs/CGlobeExportDlg.h"
+#include "gui/dialogs/CViewExportSettingsDlg.h"
 #include "gui/dialogs/CViewInfoDlg.h"
 #include "gui/frame/CMainFrame.h"
 #include "gui/frame/GlobeBarWidget.h"
@@ -22,6 +25,7 @@
 #include <QComboBox>
 #include <QDockWidget>
 #include <QHeaderView>
+#include <QLabel>
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QTreeWidget>
@@ -33,23 +37,7 @@ using namespace kv::viewcmd;
 
 namespace {
 
-struct App {
-    App() : profile(dir.filePath("profile.ini"))
-    {
-        TestApp();
-        profile.WriteString("Settings", "Install", dir.path().toStdString());
-        profile.WriteInt("Settings", "RF", 0);
-        app = std::make_unique<CKVApp>(&profile);
-        app->Messages().Script({});
-        app->Prompts().ScriptPaths({});
-        started = app->InitInstance(CCmdLineInfo{});
-    }
-    ~App() { app->ExitInstance(); }
-    QTemporaryDir dir;
-    ProfileSettings profile;
-    std::unique_ptr<CKVApp> app;
-    bool started = false;
-};
+using App = StartedApp;
 
 CViewInfo Info(const char* name, double lat, double scale)
 {
@@ -243,4 +231,41 @@ TEST(ViewWindows, LightingAndColorNeedsItsSheet)
     router.Execute(kLightingAndColor);
     EXPECT_FALSE(router.Update(kLightingAndColor).checked);
     SetColoringSheetFactory({});
+}
+
+TEST(ViewWindows, ViewExportSettingsAskForTheDefinitionWhenDrawingsAreTicked)
+{
+    TestApp();
+    struct Chooser : DefinitionChooser {
+        bool ok = false;
+        int asked = 0;
+        bool Choose(std::string& name) override
+        {
+            ++asked;
+            if (ok)
+                name = "Coast";
+            return ok;
+        }
+    } chooser;
+    DefinitionChooser* previous = SetDefinitionChooser(&chooser);
+    CViewExportSettingsDlg dialog{ViewExportSettings{}};
+    EXPECT_TRUE(dialog.PW2Box()->isEnabled());
+    EXPECT_TRUE(dialog.BasisBox()->isEnabled());
+    // Cancelling the chooser unticks the box again.
+    dialog.PW2Box()->click();
+    EXPECT_EQ(chooser.asked, 1);
+    EXPECT_FALSE(dialog.PW2Box()->isChecked());
+    chooser.ok = true;
+    dialog.PW2Box()->click();
+    EXPECT_TRUE(dialog.PW2Box()->isChecked());
+    EXPECT_EQ(dialog.DefinitionLabel()->text(), "Coast");
+    dialog.BasisBox()->click();
+    const ViewExportSettings s = dialog.Settings();
+    EXPECT_TRUE(s.generatePW2);
+    EXPECT_EQ(s.exportDefinition, "Coast");
+    EXPECT_TRUE(s.useViewAsBasis);
+    // Unticking asks nothing.
+    dialog.PW2Box()->click();
+    EXPECT_EQ(chooser.asked, 2);
+    SetDefinitionChooser(previous);
 }

@@ -65,6 +65,7 @@ const std::set<std::string> kNotServices = {
     "ParameterWorld",       // the "parms=" world of one run, not a service
     "RunInt",               // a profile value
     "F32", "I16", "U32",    // byte writers of the drawing records
+    "AtlasRoot",            // places an atlas's root map from its source
 };
 
 using App = StartedApp;

@@ -287,7 +287,7 @@ void CKVApp::CreateMainWindow()
     m_frame = std::make_unique<CMainFrame>(*m_actions, false);
     m_frame->SetProfile(m_profile);
     // Services first: the document takes some of them (its overlay window) as it is made.
-    InstallProgramServices(*m_frame, m_router);
+    InstallProgramServices(*m_frame);
     m_doc = std::make_unique<CKVDoc>();
     m_docs = std::make_unique<CDocManager>(*m_doc, m_prompts, *m_profile);
     m_map = new MapWidget(*m_doc, m_frame.get());

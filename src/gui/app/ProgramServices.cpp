@@ -3,8 +3,6 @@
 #include "document/DocumentServices.h"
 #include "exchange/ExportDialogs.h"
 #include "gui/app/QtServices.h"
-#include "gui/commands/CommandIds.h"
-#include "gui/commands/CommandTable.h"
 #include "gui/controls/DialogParts.h"
 #include "gui/dialogs/CAltColorSingleDlg.h"
 #include "gui/dialogs/CImageOverlayListDlg.h"
@@ -18,9 +16,6 @@
 #include "gui/sheets/SheetHooks.h"
 #include "view/WorldImageRenderers.h"
 
-#include <QPointer>
-#include <QTimer>
-
 namespace kv {
 
 namespace {
@@ -30,7 +25,7 @@ RawWorldImageRenderer g_worldImages;
 
 } // namespace
 
-void InstallProgramServices(CMainFrame& frame, CommandRouter& /*router*/)
+void InstallProgramServices(CMainFrame& frame)
 {
     SetOwnerWindow(&frame);
     InstallExportDialogs();

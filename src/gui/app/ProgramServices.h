@@ -1,17 +1,16 @@
 // The one place where the program installs the services the lower layers call: dialogs,
-// editors, exporters, progress windows, the world image renderer, the seed clock and the
-// main frame's requests. The application calls it once its main window exists; the
-// start-up test checks every registered service slot (base/ServiceSlots.h) afterwards.
+// editors, exporters, progress windows, the world image renderer and the seed clock (the
+// main frame answers the frame requests itself). The application calls it once its main
+// window exists, before the document is made; the start-up test checks every registered
+// service slot (base/ServiceSlots.h) afterwards.
 #pragma once
 
 namespace kv {
 
 class CMainFrame;
-class CommandRouter;
 
-// Installs every service over the main frame (owner of the progress and modeless windows;
-// `router` runs the commands the document posts to the frame).
-void InstallProgramServices(CMainFrame& frame, CommandRouter& router);
+// Installs every service over the main frame (owner of the progress and modeless windows).
+void InstallProgramServices(CMainFrame& frame);
 // Takes back the services that refer to the main frame.
 void RemoveProgramServices();
 

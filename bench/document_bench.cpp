@@ -16,6 +16,7 @@
 #include "world/RowEvaluation.h"
 #include "world/SurfMap.h"
 #include "world/SurfaceSampler.h"
+#include "world/GridGeometry.h"
 
 #include "WorldFixtures.h"
 
@@ -55,8 +56,11 @@ kv::Grid2DPtr AltitudeGrid(int threads)
     kv::EvaluateRows(
         sampler, H,
         [&](kv::SurfaceSampler& s, int i) {
-            for (int j = 0; j < W; ++j)
-                rows[i][j] = s.GetAltitude(i * 180.0 / (H - 1) - 90.0, j * 360.0 / (W - 1) - 180.0);
+            for (int j = 0; j < W; ++j) {
+                double lat, lon;
+                kv::GridCellToLatLon(j, i, W, H, lat, lon);
+                rows[i][j] = s.GetAltitude(lat, lon);
+            }
         },
         nullptr, threads);
     return g;

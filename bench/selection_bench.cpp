@@ -10,6 +10,7 @@
 #include "world/AltitudeGrid.h"
 #include "world/BasinFill.h"
 #include "world/SurfaceSampler.h"
+#include "world/GridGeometry.h"
 
 #include <benchmark/benchmark.h>
 
@@ -51,7 +52,7 @@ bool MatchesOneCore(World& w, float low, float high)
     for (int r = 0; r < height; ++r)
         for (int c = 0; c < width; ++c) {
             double lat = 0, lon = 0;
-            kv::AltitudeCellToLatLon(c, r, width, height, lat, lon);
+            kv::GridCellToLatLon(c, r, width, height, lat, lon);
             const float a = sampler.GetAltitude(lat, lon);
             if (selection.GetAt(c, r) != (a >= low && a <= high ? 255 : 0))
                 return false;

@@ -13,6 +13,7 @@
 #include "world/RiverGrids.h"
 #include "world/SurfaceSampler.h"
 #include "world/SurfMap.h"
+#include "world/GridGeometry.h"
 
 #include <benchmark/benchmark.h>
 
@@ -66,9 +67,9 @@ kv::Grid2DPtr HeightGridOneCore(int w, int h)
     kv::Grid2DPtr grid = kv::Alloc2D(w, h, sizeof(float));
     kv::NoiseEvaluationScope evaluating;
     for (int r = 0; r < h; ++r) {
-        const double latitude = r * 180.0 / (h - 1) - 90.0;
+        const double latitude = kv::GridRowLatitude(r, h);
         for (int c = 0; c < w; ++c)
-            grid->Row<float>(r)[c] = sampler.GetAltitude(latitude, c * 360.0 / (w - 1) - 180.0);
+            grid->Row<float>(r)[c] = sampler.GetAltitude(latitude, kv::GridColumnLongitude(c, w));
     }
     return grid;
 }
@@ -93,7 +94,7 @@ struct RiverWorld {
                 for (int c = 0; c < w; ++c) {
                     float rainfall = 0, temperature = 0;
                     int climate = 0;
-                    sampler.GetClimate(r * 180.0 / (h - 1) - 90.0, c * 360.0 / (w - 1) - 180.0,
+                    sampler.GetClimate(kv::GridRowLatitude(r, h), kv::GridColumnLongitude(c, w),
                                        raw->Row<float>(r)[c], rainfall, temperature, climate,
                                        &water->Row<float>(r)[c]);
                     rain->Row<float>(r)[c] = rainfall;

@@ -7,6 +7,7 @@
 #include "document/CKVDoc.h"
 #include "platform/ParallelFor.h"
 #include "platform/ZeroedPages.h"
+#include "world/GridGeometry.h"
 
 #include <algorithm>
 #include <atomic>
@@ -63,7 +64,7 @@ int CompositeOverlayImage(const CKVDoc& doc, VideoBuffer& image, int threads)
     std::lock_guard<std::recursive_mutex> lock(OverlayLock());
     std::vector<double> longitudes(static_cast<std::size_t>(std::max(w, 0)));
     for (int j = 0; j < w; ++j)
-        longitudes[static_cast<std::size_t>(j)] = double(j) / w * 360.0 - 180.0;
+        longitudes[static_cast<std::size_t>(j)] = GridColumnLongitude(j, w);
     const OverlayRowCompositor compositor(overlays, longitudes);
     // Rows are handed out one at a time (rows crossing more overlays cost more) to every
     // thread until none is left: an aborted picture is thrown away whole, so no row has to

@@ -4,6 +4,7 @@
 #include "base/Random.h"
 #include "document/CKVDoc.h"
 #include "document/DocumentServices.h"
+#include "document/StepProgress.h"
 #include "document/TerrainDialogs.h"
 
 #include <cmath>
@@ -61,7 +62,9 @@ int CKVDoc::RunBombardment(const BombardmentSettings& settings)
     SRand(static_cast<uint32_t>(GetSeedClock().Counter()));
     const std::vector<float> sizes = BombardmentSizes(s);
     RecordUndo("Crater Bombardment", kChannelLandOffset);
-    ProgressBeginHook("Planetary Bombardment", 1);
+    // One two-bar window for the whole run: each crater's own progress fills the lower bar,
+    // the share of craters drawn the upper one.
+    StepProgressScope window;
     g_abortValue = 0;
     const int count = static_cast<int>(sizes.size());
     int drawn = 0;
@@ -75,9 +78,8 @@ int CKVDoc::RunBombardment(const BombardmentSettings& settings)
         // An interval below 1 never smooths.
         if (i > 0 && s.smoothingInterval >= 1 && i % s.smoothingInterval == 0)
             m_world.SmoothChannel(kChannelLandOffset, static_cast<float>(s.smoothingAmount));
-        ProgressStepHook(static_cast<double>(i) / count * 100.0, 100.0);
+        GetStepProgress().SetTotalPos(static_cast<int>(static_cast<double>(i) / count * 100.0));
     }
-    ProgressEndHook();
     UpdateAllViews(nullptr, kHintChannels);
     g_abortValue = 0;
     return drawn;

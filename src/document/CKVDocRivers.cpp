@@ -13,6 +13,7 @@
 #include "world/RowEvaluation.h"
 #include "world/SurfaceSampler.h"
 #include "projection/ProjectionParms.h"
+#include "world/GridGeometry.h"
 
 #include <mutex>
 
@@ -86,9 +87,9 @@ void CKVDoc::OnFindRivers()
     const SurfaceSampler prototype(&projection, &m_world, nullptr, 1);
     auto sampleRow = [&](SurfaceSampler& sampler, int r) {
         const auto row = static_cast<std::size_t>(r);
-        const double latitude = r * 180.0 / (h - 1) - 90.0;
+        const double latitude = GridRowLatitude(r, h);
         for (int c = 0; c < w; ++c) {
-            const double longitude = c * 360.0 / (w - 1) - 180.0;
+            const double longitude = GridColumnLongitude(c, w);
             const float a = sampler.GetAltitude(latitude, longitude);
             altitude[row][c] = a;
             float rain = 0.0f, temperature = 0.0f;

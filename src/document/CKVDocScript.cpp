@@ -3,9 +3,12 @@
 
 #include "base/AppFolders.h"
 #include "base/AppSettings.h"
+#include "base/MessageService.h"
 #include "document/DocumentCommands.h"
 #include "document/ScriptInterpreter.h"
 #include "document/TerrainDialogs.h"
+
+#include <filesystem>
 
 namespace kv {
 
@@ -21,8 +24,15 @@ void CKVDoc::OnRunScript()
     if (!GetTerrainDialogs().RunFileDialog(dialog) || dialog.path.empty())
         return;
     memory.scriptPath = dialog.path;
-    RunScriptFile(dialog.path);
+    std::vector<ScriptLineResult> refused;
+    if (RunScriptFile(dialog.path, &refused) < 0) {
+        ShowMessage("Unable to open file " + dialog.path);
+        return;
+    }
     UpdateAllViews(nullptr, kHintUndoRedo);
+    // One message for the whole script: every line that was not run, with its reason.
+    if (!refused.empty())
+        ShowMessage(ScriptRefusalsMessage(std::filesystem::path(dialog.path).filename().string(), refused));
 }
 
 } // namespace kv

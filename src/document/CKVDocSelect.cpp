@@ -7,6 +7,7 @@
 #include "world/AltitudeGrid.h"
 #include "world/RowEvaluation.h"
 #include "world/SurfaceSampler.h"
+#include "world/GridGeometry.h"
 
 #include <cmath>
 #include <cstring>
@@ -37,7 +38,7 @@ bool EvaluateCells(const SurfaceSampler& prototype, Grid2D& grid, CellValue what
             float* out = rows[static_cast<std::size_t>(r)];
             double latitude = 0.0, longitude = 0.0;
             for (int c = 0; c < w; ++c) {
-                AltitudeCellToLatLon(c, r, w, h, latitude, longitude);
+                GridCellToLatLon(c, r, w, h, latitude, longitude);
                 const float altitude = sampler.GetAltitude(latitude, longitude);
                 if (what == CellValue::Altitude) {
                     out[c] = altitude;

@@ -11,6 +11,7 @@
 #include "document/TerrainDialogs.h"
 #include "world/RowEvaluation.h"
 #include "world/SurfaceSampler.h"
+#include "world/GridGeometry.h"
 
 #include <algorithm>
 #include <cmath>
@@ -200,11 +201,11 @@ int CKVDoc::RunSimpleCreate(const SimpleCreateSettings& settingsIn)
         std::lock_guard<std::recursive_mutex> lock(OverlayLock());
         std::vector<double> longitudes(static_cast<std::size_t>(std::max(w, 0)));
         for (int j = 0; j < w; ++j)
-            longitudes[static_cast<std::size_t>(j)] = j / static_cast<double>(w - 1) * 360.0 - 180.0;
+            longitudes[static_cast<std::size_t>(j)] = GridColumnLongitude(j, w);
         const OverlayRowCompositor compositor(m_overlays, longitudes);
         std::vector<uint32_t> colours(longitudes.size());
         for (int i = 0; i < n && result == 0; ++i) {
-            const double lat = i / static_cast<double>(n - 1) * 180.0 - 90.0;
+            const double lat = GridRowLatitude(i, n);
             compositor.Row(lat, i, 0.0, colours.data());
             for (int j = 0; j < w; ++j) {
                 const uint32_t c = colours[static_cast<std::size_t>(j)];
@@ -266,16 +267,17 @@ int CKVDoc::RunSimpleCreate(const SimpleCreateSettings& settingsIn)
             m_world.shapingOn = 0;
             m_world.CreateFractalBasis();
         }
-        // 8. the channels from the working grid
+        // 8. the channels from the working grid: working cells lie round the globe the way
+        // the channel cells do, so a channel cell reads the working grid at its own position.
         const int W = static_cast<int>(offset->Width()), H = static_cast<int>(offset->Height());
         const bool roughFits = static_cast<int>(rough->Width()) == W && static_cast<int>(rough->Height()) == H;
         auto off = offset->Rows<float>();
         for (int i = 0; i < H; ++i) {
             const double wr = i * (n - 1.0) / std::max(1, H - 1);
             for (int j = 0; j < W; ++j) {
-                const double wc = j * (w - 1.0) / std::max(1, W - 1);
+                const double wc = static_cast<double>(j) * w / std::max(1, W);
                 const int ri = std::clamp(static_cast<int>(std::lround(wr)), 0, n - 1);
-                const int ci = std::clamp(static_cast<int>(std::lround(wc)), 0, w - 1);
+                const int ci = static_cast<int>(std::lround(wc)) % std::max(1, w);
                 if (!cov[ri][ci])
                     continue;
                 off[i][j] = Bilinear(*work, wr, wc);
@@ -297,7 +299,7 @@ int CKVDoc::RunSimpleCreate(const SimpleCreateSettings& settingsIn)
                 auto landness = [&](SurfaceSampler& rowSampler, int i) {
                     for (int j = 0; j < W; ++j) {
                         const int ri = std::clamp(static_cast<int>(std::lround(i * (n - 1.0) / std::max(1, H - 1))), 0, n - 1);
-                        const int ci = std::clamp(static_cast<int>(std::lround(j * (w - 1.0) / std::max(1, W - 1))), 0, w - 1);
+                        const int ci = static_cast<int>(std::lround(static_cast<double>(j) * w / std::max(1, W))) % std::max(1, w);
                         if (!cov[ri][ci])
                             continue;
                         double lat, lon;

@@ -5,6 +5,7 @@
 #include "world/RowEvaluation.h"
 #include "world/SurfMap.h"
 #include "world/SurfaceSampler.h"
+#include "world/GridGeometry.h"
 
 #include <algorithm>
 #include <cmath>
@@ -123,8 +124,8 @@ int RunMathTool(SurfMap& world, const SurfaceSampler* sampler, int destination, 
                 *sampler, H,
                 [&](SurfaceSampler& s, int i) {
                     for (int j = 0; j < W; ++j) {
-                        const double lat = i * 180.0 / (H - 1) - 90.0;
-                        const double lon = j * 360.0 / (W - 1) - 180.0;
+                        double lat = 0.0, lon = 0.0;
+                        GridCellToLatLon(j, i, W, H, lat, lon);
                         rows[i][j] = s.GetAltitude(lat, lon);
                     }
                 },

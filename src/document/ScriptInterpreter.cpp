@@ -329,4 +329,27 @@ int RunScriptFile(const std::string& path, std::vector<ScriptLineResult>* refuse
     return 0;
 }
 
+std::string ScriptRefusalReason(int code)
+{
+    switch (code) {
+    case kScriptBadLine: return "not a command (\"tool\" or \"select\" and an operation), or too long";
+    case kScriptBadTool: return "unknown tool operation";
+    case kScriptBadSelect: return "unknown selection operation";
+    case kScriptBadArgument: return "unknown channel, bad range or a number that is not usable";
+    default: return FormatC("the selection image could not be read or written (error %d)", code);
+    }
+}
+
+std::string ScriptRefusalsMessage(const std::string& name, const std::vector<ScriptLineResult>& refused)
+{
+    std::string text = FormatC("%zu line%s of %s %s not run (the other lines were):", refused.size(),
+                               refused.size() == 1 ? "" : "s", name.c_str(),
+                               refused.size() == 1 ? "was" : "were");
+    for (std::size_t i = 0; i < refused.size() && i < kMostRefusalsListed; ++i)
+        text += FormatC("\nLine %d: %s", refused[i].line, ScriptRefusalReason(refused[i].code).c_str());
+    if (refused.size() > kMostRefusalsListed)
+        text += FormatC("\n... and %zu more", refused.size() - kMostRefusalsListed);
+    return text;
+}
+
 } // namespace kv

@@ -41,4 +41,11 @@ int RunScriptLine(std::string& line);
 // nothing runs. Each line whose result is negative is added to `refused` when given.
 int RunScriptFile(const std::string& path, std::vector<ScriptLineResult>* refused = nullptr);
 
+// Why a line was refused, in words for the user.
+std::string ScriptRefusalReason(int code);
+// The one message that lists the refused lines of the script `name`: one line each with its
+// number and reason, the lines after the first kMostRefusalsListed counted at the end.
+constexpr std::size_t kMostRefusalsListed = 30;
+std::string ScriptRefusalsMessage(const std::string& name, const std::vector<ScriptLineResult>& refused);
+
 } // namespace kv

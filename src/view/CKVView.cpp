@@ -948,6 +948,11 @@ void CKVView::OnUpdate(int hint, const HintObject* object)
         m_restartRequested = true;
         m_pass = 0;
         m_stop.Wake();
+        // A command that stopped the worker before it changed the world (colour-to-altitude,
+        // Simple Create, an undone channel) asks for the redraw here: the worker is started
+        // again, or the request would wait for a worker that is not there.
+        if (m_prepared != 0 && !m_batch && !m_worker.joinable())
+            StartRenderWorker();
         break;
     default:
         break;

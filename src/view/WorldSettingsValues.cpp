@@ -4,6 +4,8 @@
 #include "platform/CLocale.h"
 #include "world/SurfMap.h"
 
+#include <algorithm>
+#include <cerrno>
 #include <chrono>
 #include <cmath>
 #include <cstdlib>
@@ -125,6 +127,11 @@ std::optional<double> ParseEditNumber(const std::string& text)
     const double value = StrToDoubleC(text.c_str(), &end);
     if (end == text.c_str() || !std::isfinite(value))
         return std::nullopt;
+    // Blanks may follow the number; anything else ("12abc") makes the text no number.
+    while (*end == ' ' || *end == '\t')
+        ++end;
+    if (*end != '\0')
+        return std::nullopt;
     return value;
 }
 
@@ -156,14 +163,15 @@ std::optional<int> ParseColorCountText(const std::string& text, int minimum)
 {
     const std::string head = text.substr(0, 255);
     char* end = nullptr;
+    errno = 0;
     const long long value = std::strtoll(head.c_str(), &end, 10);
-    if (end == head.c_str())
+    if (end == head.c_str() || errno == ERANGE)
         return std::nullopt;
-    if (value < minimum)
-        return minimum;
-    if (value > kMaxColorCount)
-        return kMaxColorCount;
-    return static_cast<int>(value);
+    while (*end == ' ' || *end == '\t')
+        ++end;
+    if (*end != '\0' || value < 0 || value > kMaxColorCount)
+        return std::nullopt;
+    return static_cast<int>(std::max<long long>(value, minimum));
 }
 
 } // namespace kv

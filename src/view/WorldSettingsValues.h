@@ -71,15 +71,16 @@ int32_t DrawNewWorldSeed();
 // and the default channel. `to`'s grids are left as they are.
 void CopyWorldSettings(SurfMap& to, const SurfMap& from);
 
-// Parses an edit's text as one finite number ("%f" rules: leading blanks, trailing text
-// ignored); nothing for text that gives no finite number.
+// Parses an edit's text as one finite number ("%f" rules, blanks before and after it);
+// nothing for text that gives no finite number or holds anything after it ("12abc").
 std::optional<double> ParseEditNumber(const std::string& text);
 // The azimuth edit: below 0 gives 0, 360 or more gives 359.99.
 std::optional<double> ParseAzimuthText(const std::string& text);
 // The elevation edit: kept within -90..90.
 std::optional<double> ParseElevationText(const std::string& text);
-// A typed colour count ("%d" of at most 255 characters): below `minimum` gives
-// `minimum`, above 256 gives 256; nothing when the text holds no number.
+// A typed colour count ("%d" of at most 255 characters, blanks around it allowed): 0..256,
+// below `minimum` giving `minimum`; nothing when the text is no whole number or lies
+// outside 0..256 (the page's check then says so).
 constexpr int kMaxColorCount = 256;
 std::optional<int> ParseColorCountText(const std::string& text, int minimum);
 

@@ -3,16 +3,11 @@
 #include "base/Progress.h"
 #include "world/RowEvaluation.h"
 #include "world/SurfaceSampler.h"
+#include "world/GridGeometry.h"
 
 #include <cstring>
 
 namespace kv {
-
-void AltitudeCellToLatLon(int col, int row, int width, int height, double& latitude, double& longitude)
-{
-    latitude = height > 1 ? row * 180.0 / (height - 1) - 90.0 : 0.0;
-    longitude = width > 1 ? col * 360.0 / (width - 1) - 180.0 : 0.0;
-}
 
 bool EvaluateAltitudeGrid(const SurfaceSampler& prototype, Grid2D& grid, const AltitudeGridProgress& progress,
                           int threads)
@@ -31,7 +26,7 @@ bool EvaluateAltitudeGrid(const SurfaceSampler& prototype, Grid2D& grid, const A
             float* out = rows[static_cast<std::size_t>(r)];
             double latitude = 0.0, longitude = 0.0;
             for (int c = 0; c < w; ++c) {
-                AltitudeCellToLatLon(c, r, w, h, latitude, longitude);
+                GridCellToLatLon(c, r, w, h, latitude, longitude);
                 out[c] = sampler.GetAltitude(latitude, longitude);
             }
         },

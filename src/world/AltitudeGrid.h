@@ -1,8 +1,8 @@
 // The world's altitude over a whole grid of cells, evaluated in bands of rows spread over
 // the machine's cores.
 //
-// Cell (c, r) of a W x H grid lies at latitude r x 180 / (H - 1) - 90 and longitude
-// c x 360 / (W - 1) - 180. Each thread evaluates with its own copy of the caller's
+// Cell (c, r) of a W x H grid lies where the world's sampling reads it (GridCellToLatLon,
+// SurfMap.h). Each thread evaluates with its own copy of the caller's
 // sampler, made on the calling thread; a cell does not depend on which copy computes it,
 // so the grid is the same at any thread count. Between bands the calling thread reports
 // every finished row to the progress hooks in order, as a row-by-row loop would, and
@@ -26,9 +26,6 @@ struct AltitudeGridProgress {
     // left 0. Without it every row is evaluated whatever the user does.
     bool stopOnAbort = true;
 };
-
-// Latitude and longitude of cell (c, r) of a W x H grid.
-void AltitudeCellToLatLon(int col, int row, int width, int height, double& latitude, double& longitude);
 
 // Fills the float grid with prototype.GetAltitude at every cell. False when the rows were
 // stopped by the abort value (only with stopOnAbort), else true. The abort value is not

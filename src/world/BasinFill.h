@@ -34,8 +34,8 @@ constexpr float kBasinCornerDrop = 0.70710677f;
 bool FillBasins(const Grid2D* altitude, const Grid2D* waterLevel, Grid2D* filled, int width, int height,
                 float tolerance);
 
-// A new width x height float grid of the world's altitude at every cell (cell (c, r) at
-// latitude r x 180 / (height - 1) - 90, longitude c x 360 / (width - 1) - 180), evaluated
+// A new width x height float grid of the world's altitude at every cell (each where the
+// world samples it, GridCellToLatLon), evaluated
 // through surface samplers over a default projection with shader 1, no lighting and no
 // target, rows spread over the cores with a sampler copy per thread (EvaluateAltitudeGrid).
 // Progress begins with `progressText` (mode 1), then a step (row, height) and a poll for

@@ -3,6 +3,7 @@
 #include "base/Progress.h"
 #include "base/layers/ImageOverlay.h"
 #include "platform/ParallelFor.h"
+#include "world/GridGeometry.h"
 
 #include <algorithm>
 #include <atomic>
@@ -264,8 +265,8 @@ bool IsRiverCellExcluded(const ImageOverlay* mask, int column, int row, int widt
     const auto h = static_cast<int>(mask->pixels->Height());
     if (w < 2 || h < 2)
         return false;
-    const double latitude = (row + 0.5) / (height - 1) * 180.0 - 90.0;
-    const double longitude = (column + 0.5) / (width - 1) * 360.0 - 180.0;
+    const double latitude = GridRowLatitude(row + 0.5, height);
+    const double longitude = GridColumnLongitude(column + 0.5, width);
     int x = 0, y = 0;
     if (!mask->LatLonToPixel(latitude, longitude, x, y) || x < 0 || y < 0 || x >= w || y >= h)
         return false;
@@ -523,8 +524,8 @@ int RouteRivers(const RiverRoutingInput& in, const std::function<void(RoutedRive
 
         if (cells.size() >= 2) {
             for (const auto& p : cells) {
-                const double latitude = std::min(90.0, (p[0] + 0.5) / (height - 1) * 180.0 - 90.0);
-                const double longitude = (p[1] + 0.5) / (width - 1) * 360.0 - 180.0;
+                const double latitude = std::min(90.0, GridRowLatitude(p[0] + 0.5, height));
+                const double longitude = GridColumnLongitude(p[1] + 0.5, width);
                 river.points.push_back({latitude, longitude});
             }
             append(river);

@@ -3,7 +3,7 @@
 // river polylines upstream from the strongest flow.
 //
 // All grids are width W x height H Grid2D blocks, row 0 the south pole: cell (row r,
-// column c) stands for latitude r / (H - 1) x 180 - 90, longitude c / (W - 1) x 360 - 180.
+// column c) lies where the world samples it (GridCellToLatLon, SurfMap.h).
 //
 // Neighbour k of a cell is (row + kRiverRowStep[k], column + kRiverColumnStep[k]) with the
 // row clamped to 0..H-1 and the column wrapped modulo W. The table's order decides every

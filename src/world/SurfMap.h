@@ -9,10 +9,10 @@
 // 5 climate (-1 = none painted), 6 prescale offset (only while prescaleEnabled);
 // 7 means the altitude and maps to channel 1 where a grid is meant.
 //
-// Grid geometry: width W, height H = W / 2; cell (col, row) lies at latitude
-// row x 180 / (H - 1) - 90 and longitude col x 360 / (W - 1) - 180 (row 0 south).
-// Sampling maps (lat, lon) to x = (lon / 360 + 0.5) x W (W columns around the globe,
-// wrapping) and y = (lat / 180 + 0.5) x (H - 1) (clamped).
+// Grid geometry: width W, height H = W / 2. Sampling maps (lat, lon) to x = (lon / 360
+// + 0.5) x W (W columns around the globe, wrapping) and y = (lat / 180 + 0.5) x (H - 1)
+// (clamped); cell (col, row) lies where the sampling reads it back (GridCellToLatLon in
+// GridGeometry.h): latitude row x 180 / (H - 1) - 90, longitude col x 360 / W - 180.
 //
 // The render worker reads the grids while the user-interface thread may only replace
 // them after stopping it (RestoreUndoData does so through the view hooks).

@@ -11,6 +11,7 @@
 #include "base/raster/VideoBuffer.h"
 #include "base/noise/BuiltinNoise.h"
 #include "world/SurfMap.h"
+#include "world/GridGeometry.h"
 
 #include <algorithm>
 #include <atomic>
@@ -294,10 +295,7 @@ bool SurfaceSampler::GridCellToLatLon(int col, int row, double& latitude, double
     latitude = longitude = 0.0;
     if (m_world == nullptr)
         return true;
-    const int w = m_world->gridWidth;
-    const int h = m_world->gridHeight;
-    latitude = h > 1 ? row * 180.0 / (h - 1) - 90.0 : 0.0;
-    longitude = w > 1 ? col * 360.0 / (w - 1) - 180.0 : 0.0;
+    kv::GridCellToLatLon(col, row, m_world->gridWidth, m_world->gridHeight, latitude, longitude);
     return true;
 }
 

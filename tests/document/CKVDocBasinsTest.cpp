@@ -7,6 +7,7 @@
 #include "base/Undo.h"
 #include "document/CKVDoc.h"
 #include "world/BasinFill.h"
+#include "world/SurfaceSampler.h"
 
 #include <gtest/gtest.h>
 
@@ -74,6 +75,28 @@ TEST_F(BasinsTest, OffsetRisesByTheFillDepthAndUndoTakesItBack)
     EXPECT_EQ(GetUndoList().GetUndoDescription(), "Fill Offset Basins");
     ASSERT_TRUE(GetUndoList().Undo());
     EXPECT_EQ(Equal2D(before.get(), doc.GetWorld().Channel(kChannelLandOffset)), 1);
+}
+
+// What the fill writes is what the renderer reads: after Fill Basins in Offset no filled
+// cell, sampled at its own position, lies below its filled level.
+TEST_F(BasinsTest, FilledCellsSampleAtTheirLevel)
+{
+    doc.FillOffsetBasins();
+    SurfaceSampler* sampler = doc.GetSampler();
+    ASSERT_NE(sampler, nullptr);
+    int basinCells = 0, below = 0;
+    for (int r = 0; r < h; ++r)
+        for (int c = 0; c < w; ++c) {
+            const std::size_t i = static_cast<std::size_t>(r) * w + c;
+            if (!(F(i) > Z(i)) || Water()[i] > Z(i))
+                continue;
+            ++basinCells;
+            double lat, lon;
+            sampler->GridCellToLatLon(c, r, lat, lon);
+            below += sampler->GetAltitude(lat, lon) < F(i) - 0.01f;
+        }
+    EXPECT_GT(basinCells, 0);
+    EXPECT_EQ(below, 0) << basinCells;
 }
 
 TEST_F(BasinsTest, LakesTakeTheFilledLevelOnlyInBasins)

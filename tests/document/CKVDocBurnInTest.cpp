@@ -56,8 +56,11 @@ protected:
         SurfaceSampler sampler(&projection, &world(), nullptr, 1);
         Grid2DPtr grid = Alloc2D(kW, kH, sizeof(float));
         for (int r = 0; r < kH; ++r)
-            for (int c = 0; c < kW; ++c)
-                grid->Row<float>(r)[c] = sampler.GetAltitude(r * 180.0 / (kH - 1) - 90.0, c * 360.0 / (kW - 1) - 180.0);
+            for (int c = 0; c < kW; ++c) {
+                double lat, lon;
+                sampler.GridCellToLatLon(c, r, lat, lon);
+                grid->Row<float>(r)[c] = sampler.GetAltitude(lat, lon);
+            }
         return grid;
     }
     float Offset(int c, int r) { return world().GetCellValue(c, r, kChannelLandOffset); }

@@ -11,6 +11,7 @@
 #include "document/MoundDialogs.h"
 #include "document/TerrainDialogs.h"
 #include "world/SurfaceSampler.h"
+#include "world/GridGeometry.h"
 
 #include <gtest/gtest.h>
 
@@ -376,7 +377,7 @@ TEST_F(CommandsTest, ClimateRangeWithOnlyClassThreeSelectsTheCellsOfClassThree)
     for (int r = 0; r < d.Height(); ++r)
         for (int c = 0; c < d.Width(); ++c) {
             double lat = 0, lon = 0;
-            AltitudeCellToLatLon(c, r, d.Width(), d.Height(), lat, lon);
+            GridCellToLatLon(c, r, d.Width(), d.Height(), lat, lon);
             float rain = 0, temperature = 0;
             int cls = -1;
             sampler.GetClimate(lat, lon, sampler.GetAltitude(lat, lon), rain, temperature, cls, nullptr);

@@ -14,6 +14,7 @@
 #include "world/BasinFill.h"
 #include "world/RiverGrids.h"
 #include "world/SurfaceSampler.h"
+#include "world/GridGeometry.h"
 
 #include <gtest/gtest.h>
 
@@ -86,7 +87,8 @@ protected:
         SurfaceSampler sampler(&projection, &doc.GetWorld(), nullptr, 1);
         for (int r = 0; r < h; ++r)
             for (int c = 0; c < w; ++c) {
-                const double lat = r * 180.0 / (h - 1) - 90.0, lon = c * 360.0 / (w - 1) - 180.0;
+                double lat, lon;
+                GridCellToLatLon(c, r, w, h, lat, lon);
                 const float a = sampler.GetAltitude(lat, lon);
                 raw->Row<float>(r)[c] = a;
                 float t = 0;

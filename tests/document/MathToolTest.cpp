@@ -99,7 +99,8 @@ TEST_F(MathToolTest, AltitudeThroughTheUserBufferAndTheSelectionGrid)
               kMathNoUserBuffer);
     ASSERT_EQ(RunMathTool(world, &sampler, kMathUserBuffer, kMathAltitude, kMathCopy, kMathOffset, 0), 0);
     EXPECT_TRUE(HasMathUserBuffer());
-    const float expected = sampler.GetAltitude(2 * 180.0 / 31 - 90.0, 9 * 360.0 / 63 - 180.0);
+    // Column 9 of 64 lies at 9 x 360 / 64 - 180, where the sampling reads it back.
+    const float expected = sampler.GetAltitude(2 * 180.0 / 31 - 90.0, 9 * 360.0 / 64 - 180.0);
     ASSERT_EQ(RunMathTool(world, &sampler, kMathOffset, kMathUserBuffer, kMathCopy, kMathOffset, 0), 0);
     EXPECT_EQ(At(kChannelLandOffset, 9, 2), expected);
 

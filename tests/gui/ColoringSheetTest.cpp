@@ -17,6 +17,7 @@
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QPushButton>
 #include <QSlider>
 #include <QTabWidget>
 #include <QTreeWidget>
@@ -112,8 +113,18 @@ TEST_F(ColoringSheetTest, CountsResampleFromTheListAsTypingBegan)
     EXPECT_TRUE(sheet->Working().landColors.Equals(direct));
     land->TypeCount("0");
     EXPECT_EQ(sheet->Working().landColors.GetSize(), 1);
-    land->TypeCount("100000");
+    land->TypeCount("256");
     EXPECT_EQ(sheet->Working().landColors.GetSize(), 256);
+    // A count past 256 or with text after it resamples nothing, and reading the page
+    // refuses it with the range message instead of clamping it.
+    for (const char* bad : {"100000", "257", "12abc"}) {
+        MessageRecorder refused;
+        land->TypeCount(bad);
+        EXPECT_EQ(sheet->Working().landColors.GetSize(), 256) << bad;
+        EXPECT_FALSE(sheet->ReadPages()) << bad;
+        EXPECT_EQ(refused.texts, std::vector<std::string>{"Please enter an integer between 0 and 256."}) << bad;
+    }
+    land->TypeCount("256");
 
     CColoringClimateRamp* temperature = sheet->Temperature();
     ShowPage(temperature);
@@ -247,3 +258,74 @@ TEST_F(ColoringSheetTest, SchemeListPreviewsLoadsAndRefusesDamagedFiles)
 }
 
 } // namespace
+
+namespace {
+
+// Clicks the page's button with this text.
+void ClickButton(QWidget* page, const QString& text)
+{
+    for (QPushButton* button : page->findChildren<QPushButton*>())
+        if (button->text() == text) {
+            button->click();
+            return;
+        }
+    ADD_FAILURE() << "no button " << text.toStdString();
+}
+
+} // namespace
+
+// Save on the colour pages: a name typed without the file type's extension gets it (so Load
+// lists it); any other extension is kept in front of it; the user is asked before a file the
+// dialog did not ask about is replaced; a folder that cannot be written gives a message.
+TEST_F(ColoringSheetTest, SavedColourFilesGetTheirExtension)
+{
+    std::string typed;
+    SetColorFilePrompt([&](bool, const char*, const char*, const char*) -> std::optional<std::string> { return typed; });
+    struct Case {
+        CSheetPage* page;
+        const char* name;
+        const char* saved;
+    };
+    const Case cases[] = {
+        {sheet->Rainfall(), "rain", "rain.bcl"},
+        {sheet->Temperature(), "warm.BCL", "warm.BCL"},
+        {sheet->Temperature(), "warm.clr", "warm.clr.bcl"},
+        {sheet->Climate(), "classes", "classes.clr"},
+        {sheet->Climate(), "classes.bcl", "classes.bcl.clr"},
+    };
+    QuestionRecorder messages;
+    for (const Case& c : cases) {
+        ShowPage(c.page);
+        typed = (env.folder / c.name).string();
+        ClickButton(c.page, "Save...");
+        EXPECT_TRUE(std::filesystem::exists(env.folder / c.saved)) << c.name;
+        if (std::string(c.name) != c.saved)
+            EXPECT_FALSE(std::filesystem::exists(env.folder / c.name)) << c.name;
+    }
+    EXPECT_TRUE(messages.asked.empty());
+    EXPECT_TRUE(messages.shown.empty());
+
+    // "rain.bcl" exists now: typed as "rain" again the user is asked; No keeps the file.
+    ShowPage(sheet->Rainfall());
+    std::ofstream(env.folder / "rain.bcl") << "keep";
+    messages.yes = false;
+    typed = (env.folder / "rain").string();
+    ClickButton(sheet->Rainfall(), "Save...");
+    ASSERT_EQ(messages.asked.size(), 1u);
+    EXPECT_NE(messages.asked[0].find("rain.bcl already exists"), std::string::npos);
+    std::string content;
+    std::getline(std::ifstream(env.folder / "rain.bcl"), content);
+    EXPECT_EQ(content, "keep");
+    messages.yes = true;
+    ClickButton(sheet->Rainfall(), "Save...");
+    std::getline(std::ifstream(env.folder / "rain.bcl"), content);
+    EXPECT_NE(content, "keep");
+
+    // A folder that is not there: a message naming the file, nothing written.
+    typed = (env.folder / "missing" / "rain").string();
+    ClickButton(sheet->Rainfall(), "Save...");
+    ASSERT_EQ(messages.shown.size(), 1u);
+    EXPECT_EQ(messages.shown[0], "Unable to open file " + (env.folder / "missing" / "rain.bcl").string());
+    EXPECT_FALSE(std::filesystem::exists(env.folder / "missing"));
+    SetColorFilePrompt(nullptr);
+}

@@ -1,6 +1,7 @@
 // The windows over the whole-world commands' dialog records, answered through their widgets:
 // Find Rivers run by the document with both its dialogs in windows, the curve editor, the
 // mound dialogs and Incise Flow.
+#include "gui/controls/DialogData.h"
 #include "gui/dialogs/MoundDialogFaces.h"
 #include "gui/dialogs/ProcessCurvesDlgFace.h"
 #include "gui/dialogs/RiverDialogFaces.h"
@@ -111,6 +112,9 @@ TEST(TerrainDialogFaces, CurveEditorForwardsDragsAndConvertsLimitsBack)
     ModalAnswerer answer([](QDialog* d) {
         auto* dlg = As<ProcessCurvesDlgFace>(d);
         EXPECT_EQ(dlg->windowTitle(), "Remap Altitudes");
+        // With limits shown: Min, Max, their units and World Altitude are there to use.
+        for (int id : ProcessCurvesDlg::HiddenControls())
+            EXPECT_TRUE(FindControl(dlg, id) != nullptr && FindControl(dlg, id)->isVisibleTo(dlg)) << id;
         EXPECT_FLOAT_EQ(dlg->UpperEdit()->text().toFloat(), 3280.84f);
         // The curve is resampled to the box: width - 2 samples.
         EXPECT_EQ(dlg->logic.curve.samples.size(), static_cast<size_t>(ProcessCurvesDlgFace::kBoxWidth - 2));
@@ -145,7 +149,8 @@ TEST(TerrainDialogFaces, MoundDialogsTakeTheirValuesAndTheProfile)
         [](QDialog* d) {
             // The curve editor over the profile, its limits hidden.
             auto* curves = As<ProcessCurvesDlgFace>(d);
-            EXPECT_FALSE(curves->UpperEdit()->isVisibleTo(curves));
+            for (int id : ProcessCurvesDlg::HiddenControls())
+                EXPECT_FALSE(FindControl(curves, id)->isVisibleTo(curves)) << id;
             curves->Button(5680)->click(); // Invert
             curves->accept();
         }});

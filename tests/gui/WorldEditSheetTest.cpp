@@ -204,6 +204,54 @@ TEST_F(WorldEditSheetTest, EditingLabelsAndWidthRange)
     EXPECT_EQ(editing->WidthEdit()->text(), "300");
 }
 
+// A size chosen on Editing survives visits to the other pages (each refreshes every page
+// when it is left) and is the size Apply gives the world.
+TEST_F(WorldEditSheetTest, GridSizeChosenOnEditingOutlivesPageVisits)
+{
+    ASSERT_EQ(doc.GetWorld().SetResolution(SurfMap::kResolution256, true), 0);
+    Show();
+    CWorldEditEditing* editing = sheet->Editing();
+    ShowPage(editing);
+    editing->SizeButton(2)->click();
+    for (CSheetPage* page : {static_cast<CSheetPage*>(sheet->Primary()), static_cast<CSheetPage*>(sheet->Misc()),
+                             static_cast<CSheetPage*>(editing), static_cast<CSheetPage*>(sheet->Primary())})
+        ShowPage(page);
+    ShowPage(editing);
+    EXPECT_TRUE(editing->SizeButton(2)->isChecked());
+    EXPECT_EQ(editing->WidthEdit()->text(), "1024");
+    sheet->ApplyChanges();
+    EXPECT_EQ(doc.GetWorld().gridWidth, 1024);
+    EXPECT_EQ(doc.GetWorld().gridHeight, 512);
+}
+
+// Text after a number makes the field no number: refused, nothing applied.
+TEST_F(WorldEditSheetTest, TrailingTextInNumberFieldsIsRefused)
+{
+    Show();
+    ShowPage(sheet->Primary());
+    ShowPage(sheet->Editing());
+    struct Case {
+        QLineEdit* edit;
+        const char* message;
+    };
+    const Case cases[] = {
+        {sheet->Primary()->PeakEdit(), "Please enter a number."},
+        {sheet->Primary()->SeedEdit(), "Please enter an integer between -2147483648 and 2147483647."},
+        {sheet->Editing()->WidthEdit(), "Please enter an integer between 4 and 8190."},
+    };
+    sheet->Editing()->SizeButton(3)->click();
+    for (const Case& c : cases) {
+        const QString kept = c.edit->text();
+        c.edit->setText("12abc");
+        MessageRecorder messages;
+        HintRecorder hints;
+        sheet->ApplyChanges();
+        EXPECT_TRUE(hints.sent.empty()) << c.message;
+        EXPECT_EQ(messages.texts, std::vector<std::string>{c.message});
+        c.edit->setText(kept);
+    }
+}
+
 TEST_F(WorldEditSheetTest, HideAndShowDiscardsUnappliedEdits)
 {
     Show();

@@ -6,6 +6,7 @@
 #include "base/grid/Grid2D.h"
 #include "base/layers/ImageOverlay.h"
 #include "world/RiverGrids.h"
+#include "world/GridGeometry.h"
 
 #include <algorithm>
 #include <array>
@@ -179,8 +180,8 @@ inline std::vector<kv::RoutedRiver> Route(const kv::RiverRoutingInput& in)
             pts.push_back(joined);
         if (pts.size() >= 2) {
             for (const auto& p : pts)
-                river.points.push_back({std::min(90.0, (p[0] + 0.5) / (h - 1) * 180.0 - 90.0),
-                                        (p[1] + 0.5) / (w - 1) * 360.0 - 180.0});
+                river.points.push_back({std::min(90.0, kv::GridRowLatitude(p[0] + 0.5, h)),
+                                        kv::GridColumnLongitude(p[1] + 0.5, w)});
             rivers.push_back(river);
         } else {
             ++tiny;

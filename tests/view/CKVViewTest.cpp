@@ -214,6 +214,24 @@ TEST_F(ViewTest, RestartAfterAnEditIsNeverLost)
     EXPECT_TRUE(SameImage(view->ImageBuffer(), fresh->ImageBuffer()));
 }
 
+// A command that stops the worker, changes the world and then asks for the redraw (hint 16)
+// gets the new picture without any other event: the worker starts again.
+TEST_F(ViewTest, RedrawAfterAStoppedWorkerShowsTheEdit)
+{
+    auto view = RenderedView(96, 48);
+    SurfaceSampler* sampler = view->GetSampler();
+    ASSERT_EQ(view->StopRenderWorker(), 0);
+    Grid2D* offset = doc.world.Channel(kChannelLandOffset);
+    float* cells = offset->DataAs<float>();
+    for (size_t i = 0; i < offset->CellCount(); ++i)
+        cells[i] += 3000.0f;
+    view->OnUpdate(16);
+    ASSERT_TRUE(kvtest::WaitUntil([&] { return view->PrepareRender(); }));
+    EXPECT_EQ(view->GetSampler(), sampler);
+    auto fresh = RenderedView(96, 48);
+    EXPECT_TRUE(SameImage(view->ImageBuffer(), fresh->ImageBuffer()));
+}
+
 TEST_F(ViewTest, HeldBusyCounterBlocksPreparation)
 {
     CKVView view(doc, &frame);

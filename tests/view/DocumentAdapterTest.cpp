@@ -149,3 +149,23 @@ TEST_F(AdapterTest, DocumentHintsReachTheViewAndItsLayersAreDrawn)
             green += (image.ColorBuffer().GetPixel(x, y) & 0xFFFFFF) == 0x00FF00u;
     EXPECT_EQ(green, 0);
 }
+
+// Burn In writes every cell's altitude where the renderer reads it: the whole-world picture
+// rendered after it is the picture before it, pixel for pixel.
+TEST_F(AdapterTest, BurnInLeavesTheRenderedWorldAsItWas)
+{
+    ASSERT_EQ(doc.GetWorld().SetResolution(128, true), 0);
+    doc.Recalculate();
+    int w = 0, h = 0;
+    doc.GetWorld().GetGridSize(w, h);
+    CRawImage before;
+    ASSERT_EQ(doc.RenderWorldImage(w, before, h), 0);
+    doc.BurnIn();
+    CRawImage after;
+    ASSERT_EQ(doc.RenderWorldImage(w, after, h), 0);
+    int differ = 0;
+    for (int y = 0; y < h; ++y)
+        for (int x = 0; x < w; ++x)
+            differ += before.ColorBuffer().GetPixel(x, y) != after.ColorBuffer().GetPixel(x, y);
+    EXPECT_EQ(differ, 0);
+}

@@ -295,7 +295,8 @@ TEST(MapEditToolParts, StrideThinsLongOutlinesAndPanelNumbersRefuseJunk)
     EXPECT_TRUE(ParsePanelInt("32767", 1, 32767, i));
     EXPECT_EQ(i, 32767);
     EXPECT_EQ(ColorLinkText(0xFF563412u & 0xFFFFFFu), "123456");
-    // Picked cells: replace, add (max with alpha), subtract (min with 255 - alpha), intersect.
+    // Picked cells: replace, add (max with alpha), subtract (min with 255 - alpha), and
+    // replace again with Shift and Ctrl together.
     EXPECT_EQ(CombinePickedCell(7, true, 128, 0), 255);
     EXPECT_EQ(CombinePickedCell(7, false, 128, 0), 0);
     EXPECT_EQ(CombinePickedCell(100, true, 128, 1), 128);
@@ -304,7 +305,8 @@ TEST(MapEditToolParts, StrideThinsLongOutlinesAndPanelNumbersRefuseJunk)
     EXPECT_EQ(CombinePickedCell(200, true, 128, 2), 127);
     EXPECT_EQ(CombinePickedCell(100, false, 128, 2), 100);
     EXPECT_EQ(CombinePickedCell(200, true, 1, 3), 255);
-    EXPECT_EQ(CombinePickedCell(50, true, 255, 3), 0);
+    EXPECT_EQ(CombinePickedCell(50, true, 255, 3), 255);
+    EXPECT_EQ(CombinePickedCell(200, false, 255, 3), 0);
 }
 
 // ---- selection outlines ----
@@ -524,7 +526,8 @@ TEST_F(ColourPick, CombinesMatchingCellsByMode)
         {kRedX, false, false, 9, 9, {255, 255, 255, 255, 0, 0, 0, 0}},
         {kBlueX, true, false, 100, 100, {100, 100, 100, 100, 128, 128, 128, 128}},
         {kRedX, false, true, 100, 100, {0, 0, 0, 0, 100, 100, 100, 100}},
-        {kRedX, true, true, 200, 50, {255, 255, 0, 0, 0, 0, 0, 0}},
+        // Shift and Ctrl together replace the selection with the picked colour's cells.
+        {kRedX, true, true, 200, 50, {255, 255, 255, 255, 0, 0, 0, 0}},
     };
     for (const Case& c : cases) {
         Fill(c.left, c.right);

@@ -9,6 +9,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <vector>
 
 using namespace kv;
@@ -253,10 +254,14 @@ TEST_F(PaintToolsTest, ControlDragAndWheelResize)
 
 TEST_F(PaintToolsTest, ShiftClickPicksTheToolsValue)
 {
+    // The temperature tool paints the channel value that gives the picked temperature at the
+    // point: the picked one comes back with the channel as it is (0 here).
     struct Case {
         int id;
-        float picked;
-    } cases[] = {{14, 1.0f}, {38, 1.0f}, {13, 123.0f}, {11, 123.0f}, {15, 288.0f}, {16, 55.0f}, {12, 7.0f}};
+        float picked, painted;
+    } cases[] = {{14, 1.0f, 1.0f},   {38, 1.0f, 1.0f},   {13, 123.0f, 123.0f},
+                 {11, 123.0f, 123.0f}, {15, 14.85f, 0.0f}, {16, 55.0f, 55.0f},
+                 {12, 7.0f, 7.0f}};
     for (const Case& c : cases) {
         ToolPaint& tool = Select(c.id);
         input.OnKeyDown(kKeyShift);
@@ -265,15 +270,16 @@ TEST_F(PaintToolsTest, ShiftClickPicksTheToolsValue)
         input.OnMouse(kToolMsgLButtonUp, kToolFlagShift, 40, 20);
         input.OnKeyUp(kKeyShift);
         EXPECT_EQ(tool.GetCursor(), kCursorPaintBrush);
-        EXPECT_FLOAT_EQ(tool.Settings().value, c.picked) << c.id;
-        EXPECT_FLOAT_EQ(Panel().shown.value, c.picked) << c.id;
-        EXPECT_FLOAT_EQ(input.ToolValue(), c.picked) << c.id;
+        EXPECT_NEAR(tool.Settings().value, c.picked, 1e-4f) << c.id;
+        EXPECT_NEAR(Panel().shown.value, c.picked, 1e-4f) << c.id;
+        EXPECT_NEAR(input.ToolValue(), c.picked, 1e-4f) << c.id;
         EXPECT_TRUE(host.strokes.empty()) << c.id;
         // The next stroke paints it.
         input.OnMouse(kToolMsgLButtonDown, kToolFlagLButton, 40, 20);
         input.OnMouse(kToolMsgLButtonUp, 0, 40, 20);
         ASSERT_EQ(host.strokes.size(), 1u);
-        EXPECT_FLOAT_EQ(host.strokes[0].value, c.picked) << c.id;
+        EXPECT_NEAR(host.strokes[0].value, c.painted, 1e-4f) << c.id;
+        EXPECT_NEAR(input.ToolValue(), c.picked, 1e-4f) << c.id;
         host.strokes.clear();
     }
 }
@@ -286,4 +292,34 @@ TEST_F(PaintToolsTest, TheOutlineIsDrawnAndErasedInPairs)
     EXPECT_EQ(host.feedbackDraws - afterActivate, 2);
     input.SetTool(0);
     EXPECT_EQ(host.feedbackDraws % 2, 0);
+}
+
+// The picked temperature is shown in the panel's unit: Celsius, or Fahrenheit when the
+// document is not metric; it is never the sampler's Kelvin.
+TEST_F(PaintToolsTest, PickedTemperatureIsShownInThePanelsUnit)
+{
+    const int metric = MetricUnits;
+    ToolPaint& tool = Select(15);
+    for (const int m : {1, 0}) {
+        MetricUnits = m;
+        input.OnKeyDown(kKeyShift);
+        input.OnMouse(kToolMsgLButtonDown, kToolFlagLButton | kToolFlagShift, 40, 20);
+        input.OnMouse(kToolMsgLButtonUp, kToolFlagShift, 40, 20);
+        input.OnKeyUp(kKeyShift);
+        EXPECT_NEAR(tool.Settings().value, 14.85f, 1e-4f);
+        EXPECT_NEAR(Panel().shown.value, m ? 14.85f : 14.85f * 1.8f + 32.0f, 1e-3f) << m;
+        // Read back from the panel, the value is the picked one again.
+        ASSERT_TRUE(tool.ReadPanel());
+        EXPECT_NEAR(tool.Settings().value, 14.85f, 1e-3f) << m;
+    }
+    MetricUnits = metric;
+    // 20 C where the world is 288 K with the channel at 3: the channel is painted 3 + 5.15.
+    float* cells = host.world.Channel(kChannelTemperature)->DataAs<float>();
+    std::fill(cells, cells + host.world.Channel(kChannelTemperature)->CellCount(), 3.0f);
+    Panel().shown.value = 20.0f;
+    host.strokes.clear();
+    input.OnMouse(kToolMsgLButtonDown, kToolFlagLButton, 40, 20);
+    input.OnMouse(kToolMsgLButtonUp, 0, 40, 20);
+    ASSERT_EQ(host.strokes.size(), 1u);
+    EXPECT_NEAR(host.strokes[0].value, 3.0f + 5.15f, 1e-3f);
 }

@@ -68,9 +68,9 @@ TEST(WorldSettingsValuesTest, EditTextsClampOrChangeNothing)
         std::optional<double> elevation;
     };
     const Case cases[] = {
-        {"400", 359.99, 90.0}, {"-5", 0.0, -5.0}, {"360", 359.99, 90.0}, {"12.5abc", 12.5, 12.5},
+        {"400", 359.99, 90.0}, {"-5", 0.0, -5.0}, {"360", 359.99, 90.0}, {"12.5abc", {}, {}},
         {"-120", 0.0, -90.0},  {"nan", {}, {}},   {"inf", {}, {}},       {"x", {}, {}},
-        {"", {}, {}},
+        {"", {}, {}},          {" 12.5 ", 12.5, 12.5},
     };
     for (const Case& c : cases) {
         EXPECT_EQ(ParseAzimuthText(c.text), c.azimuth) << c.text;
@@ -79,9 +79,10 @@ TEST(WorldSettingsValuesTest, EditTextsClampOrChangeNothing)
     EXPECT_EQ(ParseColorCountText("0", 1), 1);
     EXPECT_EQ(ParseColorCountText("0", 2), 2);
     EXPECT_EQ(ParseColorCountText("16", 1), 16);
-    EXPECT_EQ(ParseColorCountText("100000", 1), 256);
-    EXPECT_EQ(ParseColorCountText("99999999999999999999", 1), 256);
-    EXPECT_EQ(ParseColorCountText("abc", 1), std::nullopt);
+    EXPECT_EQ(ParseColorCountText(" 256 ", 1), 256);
+    // Counts outside 0..256 and text after the number are no count: the page says so.
+    for (const char* bad : {"257", "100000", "99999999999999999999", "-1", "abc", "12abc", "", "1.5"})
+        EXPECT_EQ(ParseColorCountText(bad, 1), std::nullopt) << bad;
 }
 
 TEST(WorldSettingsValuesTest, WorkingCopyCarriesParametersButNoGrids)

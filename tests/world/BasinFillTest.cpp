@@ -296,7 +296,8 @@ TEST(BasinFillTest, HeightGridHoldsTheSamplerAltitudeOfEveryCell)
     const GridRows<const float> rows = std::as_const(*grid).Rows<float>();
     for (int r = 0; r < 32; ++r) {
         for (int c = 0; c < 64; ++c) {
-            ASSERT_EQ(rows[r][c], sampler.GetAltitude(r * 180.0 / 31 - 90.0, c * 360.0 / 63 - 180.0)) << c << "," << r;
+            // Column c of 64 lies at c x 360 / 64 - 180, where the sampling reads it back.
+            ASSERT_EQ(rows[r][c], sampler.GetAltitude(r * 180.0 / 31 - 90.0, c * 5.625 - 180.0)) << c << "," << r;
         }
     }
 

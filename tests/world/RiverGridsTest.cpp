@@ -191,10 +191,11 @@ TEST(RiverGridsTest, ExclusionIsTheMaskPixelsAlphaWhateverItsMode)
     mask.opacity = 127;
     mask.PixelRow(1)[2] = 0xFF000000;
     mask.PixelRow(2)[5] = 0x01FFFFFF; // alpha 1 x 127 / 255 rounds to 0
-    // Cell (c, r) of an 8 x 4 grid samples pixel (trunc((c + 0.5) / 7 x 7), ...) = (c, r).
+    // Cell (c, r) of an 8 x 4 grid (8 columns round the globe) samples pixel
+    // (trunc((c + 0.5) / 8 x 7), trunc((r + 0.5) / 3 x 3)): cell 2 pixel 2, cell 6 pixel 5.
     EXPECT_TRUE(IsRiverCellExcluded(&mask, 2, 1, 8, 4));
     EXPECT_FALSE(IsRiverCellExcluded(&mask, 3, 1, 8, 4));
-    EXPECT_FALSE(IsRiverCellExcluded(&mask, 5, 2, 8, 4));
+    EXPECT_FALSE(IsRiverCellExcluded(&mask, 6, 2, 8, 4));
     EXPECT_FALSE(IsRiverCellExcluded(nullptr, 2, 1, 8, 4));
     Grid2DPtr grid = RiverExclusionGrid(&mask, 8, 4);
     ASSERT_TRUE(grid);

@@ -2,6 +2,7 @@
 #include "base/Progress.h"
 #include "base/Random.h"
 #include "world/SurfaceSampler.h"
+#include "world/GridGeometry.h"
 #include "world/SurfMap.h"
 
 #include "WorldFixtures.h"
@@ -430,3 +431,47 @@ TEST_F(ChannelsTest, OutsideNumbersAreRefusedOrHeld)
 }
 
 } // namespace
+
+// A cell lies where the sampling reads it back: a value written at a cell is the value the
+// renderer finds there. Set Global Altitude 500, then every cell sampled at its own
+// position is 500 (within float rounding), on a small and a large grid.
+TEST(CellPosition, GlobalAltitudeSamplesBackAtEveryCell)
+{
+    const ProgressHooks previous = SetProgressHooks(SilentProgressHooks());
+    for (const int width : {64, 512}) {
+        SurfMap world;
+        ASSERT_EQ(world.SetResolution(width, false), 0);
+        RecalculateWorld(world);
+        // Rough land, so the basis differs from cell to cell.
+        float* roughness = world.Channel(kChannelRoughness)->DataAs<float>();
+        for (std::size_t i = 0; i < world.Channel(kChannelRoughness)->CellCount(); ++i)
+            roughness[i] = 0.5f + static_cast<float>(i % 7) * 0.25f;
+        ProjectionParms projection;
+        SurfaceSampler sampler(&projection, &world, nullptr, 1);
+        ASSERT_EQ(world.GlobalSetAltitude(500.0, 1, sampler), 0);
+        int off = 0;
+        for (int r = 0; r < world.gridHeight; ++r)
+            for (int c = 0; c < world.gridWidth; ++c) {
+                double lat, lon, x, y;
+                sampler.GridCellToLatLon(c, r, lat, lon);
+                world.LatLonToGrid(lat, lon, x, y);
+                ASSERT_NEAR(x, c, 1e-9) << width;
+                ASSERT_NEAR(y, r, 1e-9) << width;
+                off += std::fabs(sampler.GetAltitude(lat, lon) - 500.0f) > 0.01f;
+            }
+        EXPECT_EQ(off, 0) << width;
+    }
+    SetProgressHooks(previous);
+}
+
+TEST(CellPosition, ColumnsAndRowsLieWhereTheSamplingReadsThem)
+{
+    EXPECT_DOUBLE_EQ(GridColumnLongitude(0, 256), -180.0);
+    EXPECT_DOUBLE_EQ(GridColumnLongitude(128, 256), 0.0);
+    EXPECT_DOUBLE_EQ(GridColumnLongitude(255, 256), 180.0 - 360.0 / 256);
+    EXPECT_DOUBLE_EQ(GridColumnLongitude(64.5, 256), -89.296875);
+    EXPECT_DOUBLE_EQ(GridRowLatitude(0, 128), -90.0);
+    EXPECT_DOUBLE_EQ(GridRowLatitude(127, 128), 90.0);
+    EXPECT_DOUBLE_EQ(GridColumnLongitude(0, 1), 0.0);
+    EXPECT_DOUBLE_EQ(GridRowLatitude(0, 1), 0.0);
+}

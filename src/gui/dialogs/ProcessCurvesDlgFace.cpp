@@ -69,9 +69,12 @@ ProcessCurvesDlgFace::ProcessCurvesDlgFace(const ProcessCurvesDlg& dialog, QWidg
 
     logic.SetBox({0, 0, kBoxWidth, kBoxHeight});
     logic.OnInitDialog(IsMetric());
-    for (int id : ProcessCurvesDlg::HiddenControls()) {
-        if (QWidget* control = FindControl(this, id))
-            control->setVisible(false);
+    // The limits and the World Altitude button are there only while the curve has limits.
+    if (!logic.showLimits) {
+        for (int id : ProcessCurvesDlg::HiddenControls()) {
+            if (QWidget* control = FindControl(this, id))
+                control->setVisible(false);
+        }
     }
     for (int id : {curves_ids::kLowerUnit, curves_ids::kUpperUnit}) {
         if (auto* unit = qobject_cast<QLabel*>(FindControl(this, id)))

@@ -33,6 +33,8 @@
 #include <QTreeWidget>
 #include <QVBoxLayout>
 
+#include <filesystem>
+
 namespace kv {
 
 namespace {
@@ -54,12 +56,33 @@ ColorFilePrompt& FilePromptSlot()
 
 std::optional<std::string> AskFile(bool save, const char* title, const char* filter, const char* ext)
 {
-    return FilePromptSlot() ? FilePromptSlot()(save, title, filter, ext) : std::nullopt;
+    std::optional<std::string> path = FilePromptSlot() ? FilePromptSlot()(save, title, filter, ext) : std::nullopt;
+    if (path && save)
+        return SavePathWithExtension(*path, ext);
+    return path;
 }
 
 } // namespace
 
 void SetColorFilePrompt(ColorFilePrompt prompt) { FilePromptSlot() = std::move(prompt); }
+
+std::optional<std::string> SavePathWithExtension(const std::string& typed, const std::string& ext)
+{
+    const std::filesystem::path name(typed);
+    if (typed.empty() || !name.has_filename())
+        return std::nullopt;
+    const std::string wanted = "." + ext;
+    const QString given = QString::fromStdString(name.extension().string());
+    if (given.compare(QString::fromStdString(wanted), Qt::CaseInsensitive) == 0)
+        return typed;
+    // The file dialog asked about replacing the name as typed, not this one.
+    const std::string path = typed + wanted;
+    std::error_code error;
+    if (std::filesystem::exists(path, error) &&
+        !AskYesNo(path + " already exists.\nDo you want to replace it?"))
+        return std::nullopt;
+    return path;
+}
 
 // ---------------------------------------------------------------------------------------
 // Bars and swatches
@@ -166,6 +189,8 @@ int ColorRampEditor::Count() const
     const auto typed = ParseColorCountText(m_count->text().toStdString(), m_minimum);
     return typed ? *typed : std::max(m_minimum, m_list != nullptr ? m_list->GetSize() : m_minimum);
 }
+
+bool ColorRampEditor::CheckCount() const { return ReadEditInt(m_count, 0, kMaxColorCount).has_value(); }
 
 void ColorRampEditor::TypeCount(const QString& text)
 {
@@ -495,6 +520,8 @@ void CColoringAltitude::RefreshControls()
     m_seaShaded->setEnabled(m_landShaded->isChecked());
 }
 
+bool CColoringAltitude::ReadControls() { return m_land->CheckCount() && m_sea->CheckCount(); }
+
 void CColoringAltitude::OnOK()
 {
     if (!ReadControls())
@@ -567,6 +594,8 @@ void CColoringClimateRamp::RefreshControls()
 
 bool CColoringClimateRamp::ReadControls()
 {
+    if (!m_editor->CheckCount())
+        return false;
     if (CKVDoc* doc = GetActiveDoc()) {
         DocumentList(*doc) = m_list;
         doc->SetModifiedFlag();

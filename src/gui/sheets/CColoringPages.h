@@ -71,6 +71,9 @@ public:
     QLabel* TopLabel() const { return m_topLabel; }
     QLabel* BottomLabel() const { return m_bottomLabel; }
     int Count() const;
+    // The typed count checked as the page is read: a whole number of 0..256, else the range
+    // message and false.
+    bool CheckCount() const;
 
 private:
     void Redraw();
@@ -165,7 +168,7 @@ class CColoringAltitude : public CColoringPage {
 public:
     explicit CColoringAltitude(QWidget* parent = nullptr);
     void RefreshControls() override;
-    bool ReadControls() override { return true; }
+    bool ReadControls() override;
     void SetDefaults() override;
     // Reads the page and shows a count of 1 as 2 for both lists, each list resampled to the
     // count it shows; the sheet is not applied.
@@ -231,5 +234,9 @@ private:
 using ColorFilePrompt =
     std::function<std::optional<std::string>(bool save, const char* title, const char* filter, const char* ext)>;
 void SetColorFilePrompt(ColorFilePrompt prompt);
+// The name a colour file is saved under: the name as typed when it ends in `ext` (any case),
+// else the name with "." + ext appended; nothing (the save is dropped) when the appended
+// name is an existing file the user does not want replaced, or the name is empty.
+std::optional<std::string> SavePathWithExtension(const std::string& typed, const std::string& ext);
 
 } // namespace kv

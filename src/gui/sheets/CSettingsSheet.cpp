@@ -13,6 +13,7 @@
 #include <QTabWidget>
 #include <QVBoxLayout>
 
+#include <cerrno>
 #include <climits>
 #include <cstdlib>
 
@@ -137,12 +138,13 @@ std::optional<double> ReadEditNumber(QLineEdit* edit, std::optional<double> low,
     // An untouched field gives back the value it was shown with, to the last digit.
     const std::optional<double> shown = ShownNumber(edit);
     const auto value = shown ? shown : ParseEditNumber(edit->text().toStdString());
-    if (!value) {
+    // A field with a range answers text that is no number ("12abc") with its range.
+    if (!value && !low && !high) {
         ShowMessage("Please enter a number.");
         edit->setFocus();
         return std::nullopt;
     }
-    if ((low && *value < *low) || (high && *value > *high)) {
+    if (!value || (low && *value < *low) || (high && *value > *high)) {
         ShowMessage(FormatC("Please enter a number between %g and %g.", low.value_or(-HUGE_VAL),
                             high.value_or(HUGE_VAL)));
         edit->setFocus();
@@ -155,13 +157,10 @@ std::optional<int> ReadEditInt(QLineEdit* edit, int low, int high)
 {
     const std::string text = edit->text().trimmed().toStdString();
     char* end = nullptr;
+    errno = 0;
     const long long value = std::strtoll(text.c_str(), &end, 10);
-    if (end == text.c_str() || *end != '\0') {
-        ShowMessage("Please enter an integer.");
-        edit->setFocus();
-        return std::nullopt;
-    }
-    if (value < low || value > high) {
+    // Text that is no whole number ("12abc") is answered with the field's range too.
+    if (end == text.c_str() || *end != '\0' || errno == ERANGE || value < low || value > high) {
         ShowMessage(FormatC("Please enter an integer between %d and %d.", low, high));
         edit->setFocus();
         return std::nullopt;

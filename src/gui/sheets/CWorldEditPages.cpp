@@ -309,7 +309,7 @@ CWorldEditEditing::CWorldEditEditing(QWidget* parent) : CWorldEditPage(parent)
         connect(m_buttons[static_cast<size_t>(i)], &QRadioButton::clicked, this, [this, i] {
             if (!m_buttons[static_cast<size_t>(i)]->isChecked())
                 return;
-            m_width = kButtonWidths[i];
+            ChooseWidth(kButtonWidths[i]);
             m_widthEdit->setText(QString::number(m_width));
             m_widthEdit->setEnabled(false);
             UpdateLabels();
@@ -323,7 +323,7 @@ CWorldEditEditing::CWorldEditEditing(QWidget* parent) : CWorldEditPage(parent)
         bool ok = false;
         const int width = text.trimmed().toInt(&ok);
         if (ok && width >= kMinEditGridWidth && width <= kMaxEditGridWidth)
-            m_width = width;
+            ChooseWidth(width);
         UpdateLabels();
     });
     connect(m_prescale, &QCheckBox::clicked, this, [this](bool checked) {
@@ -361,8 +361,16 @@ bool CWorldEditEditing::ReadControls()
     const auto width = ReadEditInt(m_widthEdit, kMinEditGridWidth, kMaxEditGridWidth);
     if (!width)
         return false;
-    m_width = *width;
+    ChooseWidth(*width);
     return true;
+}
+
+void CWorldEditEditing::ChooseWidth(int width)
+{
+    // The working world keeps the choice: the other pages refresh this one from it.
+    m_width = width;
+    Working().gridWidth = width;
+    Working().gridHeight = width / 2;
 }
 
 void CWorldEditEditing::UpdateLabels()

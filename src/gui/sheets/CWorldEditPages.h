@@ -135,6 +135,8 @@ protected:
 
 private:
     void UpdateLabels();
+    // Takes a width the user chose, into the page and the working world.
+    void ChooseWidth(int width);
 
     std::array<QRadioButton*, 4> m_buttons{};  // small, medium, large, custom
     QLineEdit* m_widthEdit;

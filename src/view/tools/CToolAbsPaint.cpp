@@ -1,5 +1,7 @@
 #include "view/tools/CToolAbsPaint.h"
 
+#include "base/color/ClimateParms.h"
+
 #include "view/ViewInput.h"
 #include "view/tools/ToolFactory.h"
 
@@ -68,7 +70,9 @@ float CToolAbsPaint::PickValue(ToolEvent& event, double latitude, double longitu
     switch (Row().pick) {
     case PaintPick::Altitude: return at.altitude;
     case PaintPick::ClimateCode: return static_cast<float>(at.climate);
-    case PaintPick::Temperature: return at.temperature;
+    // The sampler gives Kelvin; the tool's value is in Celsius, as its panel shows it (in
+    // Celsius or Fahrenheit) and paints it.
+    case PaintPick::Temperature: return static_cast<float>(at.temperature - ClimateParms::kKelvinOffset);
     case PaintPick::Rainfall: return at.rainfall;
     default: return 1.0f;
     }

@@ -26,7 +26,7 @@ uint8_t CombinePickedCell(uint8_t cell, bool matches, uint8_t alpha, int mode)
     switch (mode) {
     case 1: return matches ? std::max(cell, alpha) : cell;
     case 2: return matches ? std::min<uint8_t>(cell, static_cast<uint8_t>(255 - alpha)) : cell;
-    case 3: return matches && cell >= 128 ? 255 : 0;
+    // Shift and Ctrl together replace, as no modifier does: the picked colour alone.
     default: return matches ? 255 : 0;
     }
 }

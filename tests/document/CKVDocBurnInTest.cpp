@@ -86,6 +86,11 @@ TEST_F(BurnInTest, BurnInFreezesTheAltitudeIntoTheOffset)
             ASSERT_EQ(world().GetCellValue(c, r, kChannelRoughness), 0.0f);
             ASSERT_EQ(Offset(c, r), former->Row<float>(r)[c]) << c << "," << r;
         }
+    // Written where the sampling reads it: each cell's altitude is what it was.
+    Grid2DPtr now = Heights();
+    for (int r = 0; r < kH; ++r)
+        for (int c = 0; c < kW; ++c)
+            ASSERT_NEAR(now->Row<float>(r)[c], former->Row<float>(r)[c], 0.01f) << c << "," << r;
 }
 
 TEST_F(BurnInTest, BurnInLeavesAnImportedSurfaceProcedural)

@@ -151,7 +151,8 @@ TEST_F(AdapterTest, DocumentHintsReachTheViewAndItsLayersAreDrawn)
 }
 
 // Burn In writes every cell's altitude where the renderer reads it: the whole-world picture
-// rendered after it is the picture before it, pixel for pixel.
+// rendered after it is the picture before it, pixel for pixel (its columns lie on the cells'
+// columns; between rows the colours hold the small differences of the interpolation).
 TEST_F(AdapterTest, BurnInLeavesTheRenderedWorldAsItWas)
 {
     ASSERT_EQ(doc.GetWorld().SetResolution(128, true), 0);

@@ -218,6 +218,7 @@ enum class Need {
     PaletteHidden,  // the Climate Selector hidden
     AnswerYes,      // the next question is answered Yes
     OtherPath,      // four recent files, the world under a fifth name
+    Basins,         // the last step undone (after a basin fill: the basins back again)
 };
 
 // The observable facets of the program; a command must change the one its row names.
@@ -412,6 +413,7 @@ struct Census {
             break;
         }
         case Need::UndoStep: Doc().SetGlobal(kChannelLandOffset, 25.0f); break;
+        case Need::Basins: actions.Execute(doccmd::kEditUndo); break;
         case Need::RedoStep:
             Doc().SetGlobal(kChannelLandOffset, 35.0f);
             actions.Execute(doccmd::kEditUndo);
@@ -624,7 +626,7 @@ const std::vector<Row>& CensusRows()
         {33247, N::PartSelection, "dialogs", "Profiled Mound"},
         {33222, N::Nothing, "dialogs", "Math Tools"},
         {33190, N::Nothing, "world"},
-        {33198, N::Nothing, "world"},
+        {33198, N::Basins, "world"},
         {doccmd::kExpandLand, N::Nothing, "dialogs", "Land Expansion"},
         {33242, N::Nothing, "dialogs", "Incise Flow Process"},
         {33108, N::AnswerYes, "world"},

@@ -284,11 +284,12 @@ void CMapProjectionDlg::OnTick()
 bool CMapProjectionDlg::eventFilter(QObject* watched, QEvent* event)
 {
     if (watched == m_previewFrame) {
+        const bool isMouse = event->type() == QEvent::MouseButtonPress || event->type() == QEvent::MouseMove ||
+                             event->type() == QEvent::MouseButtonRelease;
+        if (!isMouse)
+            return QDialog::eventFilter(watched, event);
         auto* mouse = static_cast<QMouseEvent*>(event);
-        const QPoint p = event->type() == QEvent::MouseButtonPress || event->type() == QEvent::MouseMove ||
-                                 event->type() == QEvent::MouseButtonRelease
-                             ? mouse->position().toPoint() - QPoint(1, 1)
-                             : QPoint();
+        const QPoint p = mouse->position().toPoint() - QPoint(1, 1);
         if (event->type() == QEvent::MouseButtonPress && mouse->button() == Qt::LeftButton) {
             BeginDrag(p.x(), p.y());
             return true;

@@ -11,6 +11,7 @@
 #include <cfloat>
 #include <climits>
 #include <cmath>
+#include <algorithm>
 #include <cstdlib>
 #include <vector>
 
@@ -86,11 +87,17 @@ int SurfMap::ReadParms(CTokenizer& tokenizer)
         if (!ExpressionError() && std::isfinite(value))
             field = value;
     };
+    // Integers take the whole int range: the block writes INT_MIN as such (a "parms=" list
+    // can leave it in the seed or randomOrigin), so it must read back as INT_MIN, where
+    // the expression reader's int form would stop at -2147483647.
     auto readInt = [&](int& field) {
         stepOverComma();
-        const int value = ReadExpressionInt(tokenizer);
-        if (!ExpressionError())
-            field = value;
+        const double value = ReadExpressionDouble(tokenizer);
+        if (ExpressionError())
+            return;
+        field = std::isnan(value) || value >= static_cast<double>(INT_MAX) ? INT_MAX
+                : value <= static_cast<double>(INT_MIN) ? INT_MIN
+                                                        : static_cast<int>(value);
     };
 
     TexParms& p = sourceParms;
@@ -242,6 +249,54 @@ std::vector<std::string> ListItems(const std::string& text)
     return items;
 }
 
+// Notes in `reading` how the items of one list were taken: `integer(k)` says whether
+// item k converts as an int; `slots` is how many items the list has room for.
+template <class IsInteger>
+void NoteReading(ParmsReading* reading, const std::string& listText, const std::vector<std::string>& items,
+                 std::size_t slots, IsInteger integer)
+{
+    if (!reading)
+        return;
+    const std::size_t used = std::min(items.size(), slots);
+    for (std::size_t k = 0; k < used; ++k) {
+        const char* text = items[k].c_str();
+        char* end = nullptr;
+        std::string value;
+        if (integer(k)) {
+            std::strtoll(text, &end, 10);
+            value = std::to_string(ToInt(items[k]));
+        } else {
+            StrToDoubleC(text, &end);
+            value = FormatC("%g", ToDouble(items[k]));
+        }
+        const std::string item = "item " + std::to_string(k + 1) + " \"" + items[k] + "\"";
+        if (end == text) {
+            reading->unread.push_back(item + " is not a number: read as 0");
+            continue;
+        }
+        ++reading->numbers;
+        std::string rest(end);
+        if (rest.find_first_not_of(" \t\r\n") != std::string::npos)
+            reading->unread.push_back(item + ": read as " + value + ", \"" + rest + "\" ignored");
+    }
+    // Everything after the last item taken: an empty item ended the list, or it is longer
+    // than the values it can set.
+    std::size_t at = 0;
+    for (std::size_t k = 0; k < used && at != std::string::npos; ++k) {
+        at = listText.find(',', at);
+        if (at != std::string::npos)
+            ++at;
+    }
+    if (at == std::string::npos || listText.find_first_not_of(" \t\r\n,", at) == std::string::npos)
+        return;
+    if (items.size() > slots)
+        reading->unread.push_back("the values after item " + std::to_string(slots) + " ignored (the list sets " +
+                                  std::to_string(slots) + ")");
+    else
+        reading->unread.push_back("the values after item " + std::to_string(used) +
+                                  " ignored (an empty item ends the list)");
+}
+
 // One item of a "parms=" list: where it goes and how it converts.
 struct ParmSlot {
     double* real = nullptr;
@@ -250,12 +305,14 @@ struct ParmSlot {
 
 } // namespace
 
-int ParseTempRainParam(SurfMap& world, const std::string& text)
+int ParseTempRainParam(SurfMap& world, const std::string& text, ParmsReading* reading)
 {
     ClimateParms& climate = world.climate;
     const std::string temp = "temp=", rain = "rain=";
+    const auto reals = [](std::size_t) { return false; };
     if (text.compare(0, temp.size(), temp) == 0) {
         const std::vector<std::string> items = ListItems(text.substr(temp.size()));
+        NoteReading(reading, text.substr(temp.size()), items, 3, reals);
         if (items.size() > 0) {
             climate.fixedMeanTemperature = ToDouble(items[0]);
             climate.useFixedTemperature = 1;
@@ -266,6 +323,7 @@ int ParseTempRainParam(SurfMap& world, const std::string& text)
             climate.temperatureNoise = ToDouble(items[2]);
     } else if (text.compare(0, rain.size(), rain) == 0) {
         const std::vector<std::string> items = ListItems(text.substr(rain.size()));
+        NoteReading(reading, text.substr(rain.size()), items, 2, reals);
         if (items.size() > 0)
             climate.rainfallNoise = ToDouble(items[0]);
         if (items.size() > 1)
@@ -286,6 +344,7 @@ int ParseTempRainParam(SurfMap& world, const std::string& text)
             d(climate.albedo), d(climate.axialTilt), d(climate.latitudeRange), d(climate.temperatureNoise),
             d(climate.rainfallNoise), d(climate.rainfallBase)};
         const std::vector<std::string> items = ListItems(text);
+        NoteReading(reading, text, items, std::size(slots), [&](std::size_t k) { return slots[k].whole != nullptr; });
         for (std::size_t k = 0; k < items.size() && k < std::size(slots); ++k) {
             if (slots[k].real)
                 *slots[k].real = ToDouble(items[k]);

@@ -4,6 +4,7 @@
 #include "world/SurfMap.h"
 
 #include <string>
+#include <vector>
 
 namespace kv {
 
@@ -21,6 +22,15 @@ namespace kv {
 // as missing. Numbers convert like atof / atoi (text that is no number gives 0) but
 // saturate at the limits of their type; a lacunarity that is not above 0 keeps the old
 // value. sphericalMapping becomes 1 in every case. Returns 0.
-int ParseTempRainParam(SurfMap& world, const std::string& text);
+//
+// `reading`, when given, says how the text was taken: how many items began with a
+// number, and one note for each part of the text that gave none (an item that is no
+// number and was read as 0, the rest of an item after its number, the items after the
+// end of the list). A value with no number at all is one the caller refuses.
+struct ParmsReading {
+    int numbers = 0;
+    std::vector<std::string> unread;
+};
+int ParseTempRainParam(SurfMap& world, const std::string& text, ParmsReading* reading = nullptr);
 
 } // namespace kv

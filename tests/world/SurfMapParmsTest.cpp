@@ -275,3 +275,74 @@ TEST(SurfMapParms, TemperatureAndRainfallValues)
     ParseTempRainParam(world, "rain=,5");
     EXPECT_EQ(world.climate.rainfallNoise, 60.0);
 }
+
+// Every int of the block at the ends of the int range reads back as written (the fuzzer
+// found a "parms=" list leaving randomOrigin at INT_MIN that read back one higher).
+TEST(SurfMapParms, IntegersAtTheEndsOfTheRangeReadBackAsWritten)
+{
+    for (int v : {INT_MIN, INT_MIN + 1, -1, INT_MAX - 1, INT_MAX}) {
+        SCOPED_TRACE(v);
+        SurfMap world;
+        world.basisId = world.sphericalMapping = world.sourceParms.seed = v;
+        world.axisRotate = world.axisShiftsGrids = world.shapingOn = v;
+        world.mirrorLatitude = world.mirrorLongitude = world.randomOrigin = v;
+        const std::string text = ParmsTextOf(world);
+        SurfMap read;
+        ASSERT_EQ(ReadParmsText(read, text), 0);
+        EXPECT_EQ(read.randomOrigin, v);
+        EXPECT_EQ(read.sourceParms.seed, v);
+        EXPECT_EQ(ParmsTextOf(read), text);
+    }
+    // The list of the finding, then its block read back.
+    SurfMap world;
+    ParseTempRainParam(world, "1,2,3,4,5,6,-2147483648");
+    EXPECT_EQ(world.randomOrigin, INT_MIN);
+    SurfMap read;
+    ASSERT_EQ(ReadParmsText(read, ParmsTextOf(world)), 0);
+    EXPECT_EQ(read.randomOrigin, INT_MIN);
+    // Past the ends the block saturates, as the list does.
+    ASSERT_EQ(ReadParmsText(read, "FracParms\nSeed -3e9\nMisc 1, 1, 0, 0, 3e9\nFracParmsEnd\n"), 0);
+    EXPECT_EQ(read.sourceParms.seed, INT_MIN);
+    EXPECT_EQ(read.randomOrigin, INT_MAX);
+}
+
+// How a command-line value was read: the numbers it gave and a note for each part that
+// gave none. A value with no number at all is one the batch run refuses.
+TEST(SurfMapParms, ReadingNotesWhatTheListDidNotGive)
+{
+    struct Case {
+        const char* text;
+        int numbers;
+        std::vector<std::string> unread;
+    };
+    const Case cases[] = {
+        {"abc", 0, {"item 1 \"abc\" is not a number: read as 0"}},
+        {"temp=abc", 0, {"item 1 \"abc\" is not a number: read as 0"}},
+        {"temp=", 0, {}},
+        {"rain=x,y", 0, {"item 1 \"x\" is not a number: read as 0", "item 2 \"y\" is not a number: read as 0"}},
+        {"77", 1, {}},
+        {"12.9,abc,5e1", 2, {"item 1 \"12.9\": read as 12, \".9\" ignored", "item 2 \"abc\" is not a number: read as 0"}},
+        {"5,6x", 2, {"item 2 \"6x\": read as 6, \"x\" ignored"}},
+        {"5,,7", 1, {"the values after item 1 ignored (an empty item ends the list)"}},
+        {"5,6,", 2, {}},
+        {"temp=20,30,40,50", 3, {"the values after item 3 ignored (the list sets 3)"}},
+        {"rain= 60 , 110 ", 2, {}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.text);
+        SurfMap world;
+        ParmsReading reading;
+        EXPECT_EQ(ParseTempRainParam(world, c.text, &reading), 0);
+        EXPECT_EQ(reading.numbers, c.numbers);
+        EXPECT_EQ(reading.unread, c.unread);
+    }
+    // A list longer than the values it sets.
+    std::string longList = "1";
+    for (int i = 2; i <= 45; ++i)
+        longList += "," + std::to_string(i);
+    SurfMap world;
+    ParmsReading reading;
+    ParseTempRainParam(world, longList, &reading);
+    EXPECT_EQ(reading.numbers, 41);
+    EXPECT_EQ(reading.unread, std::vector<std::string>{"the values after item 41 ignored (the list sets 41)"});
+}

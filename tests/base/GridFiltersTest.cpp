@@ -3,6 +3,7 @@
 #include "base/Progress.h"
 
 #include <cmath>
+#include <cstdlib>
 #include <cstring>
 #include <gtest/gtest.h>
 #include <string>
@@ -104,6 +105,48 @@ TEST(GaussianBlur, ColumnsWrapAtAnyRadiusAndRowsRenormalise)
     ASSERT_EQ(GaussianBlurFloatGrid(*v, 1.0f), kFilterOk);
     EXPECT_NEAR(At<float>(*v, 0, 0), 10.0f * w[4] / (w[3] + w[4]), 1e-5);
     EXPECT_NEAR(At<float>(*v, 0, 1), 10.0f * w[3] / (w[2] + w[3]), 1e-5);
+}
+
+// A feather far wider than the grid (a script's "select f 2.e5": R = 500000 on 24 columns)
+// gives what the kernel's definition gives, worked here in doubles tap by tap.
+TEST(GaussianBlur, AKernelManyTimesWiderThanTheGridGivesItsDefinedResult)
+{
+    const int w = 24, h = 6;
+    std::vector<uint8_t> cells(static_cast<size_t>(w) * h);
+    for (size_t i = 0; i < cells.size(); ++i)
+        cells[i] = static_cast<uint8_t>((i * 37) % 256);
+    for (float sigma : {3.0f, 7.0f, 2.0e5f}) { // R = 8 (unfolded), 18 and 500000
+        SCOPED_TRACE(sigma);
+        Grid2DPtr b = MakeGrid<uint8_t>(w, h, cells);
+        ASSERT_EQ(GaussianBlurBytes(*b, sigma), kFilterOk);
+        const std::vector<float> k = GaussianKernel(sigma);
+        const long long R = static_cast<long long>(k.size() / 2);
+        // The weight of each column offset modulo the width, and the total.
+        std::vector<double> byColumn(w, 0.0);
+        double total = 0;
+        for (long long d = -R; d <= R; ++d) {
+            byColumn[static_cast<size_t>(((d % w) + w) % w)] += k[static_cast<size_t>(d + R)];
+            total += k[static_cast<size_t>(d + R)];
+        }
+        std::vector<double> across(cells.size());
+        for (int r = 0; r < h; ++r)
+            for (int c = 0; c < w; ++c) {
+                double v = 0;
+                for (int j = 0; j < w; ++j)
+                    v += byColumn[j] * cells[static_cast<size_t>(r) * w + (c + j) % w];
+                across[static_cast<size_t>(r) * w + c] = v / total;
+            }
+        for (int r = 0; r < h; ++r)
+            for (int c = 0; c < w; ++c) {
+                double v = 0, sum = 0;
+                for (int rr = 0; rr < h; ++rr)
+                    if (std::llabs(rr - r) <= R) {
+                        v += k[static_cast<size_t>(rr - r + R)] * across[static_cast<size_t>(rr) * w + c];
+                        sum += k[static_cast<size_t>(rr - r + R)];
+                    }
+                EXPECT_NEAR(At<uint8_t>(*b, c, r), std::trunc(v / sum + 0.5), 1.0) << c << "," << r;
+            }
+    }
 }
 
 TEST(GaussianBlur, MaskedBlurBlendsByTheMaskAndRefusesBadInput)

@@ -71,6 +71,27 @@ TEST_F(MalformedScriptTest, StrayBytesAndHugeAmounts)
         std::string text = line;
         EXPECT_EQ(RunScriptLine(text), 0) << line;
     }
+    // A feather far wider than the grid (found by the fuzzer: minutes per line) is quick and
+    // spreads the selection evenly: every cell is the mean of the mask.
+    d.SelectDisc(10, 8, 4);
+    double mean = 0;
+    {
+        const Grid2D& cells = *d.Selection().Cells();
+        for (size_t r = 0; r < cells.Height(); ++r)
+            for (size_t c = 0; c < cells.Width(); ++c)
+                mean += cells.Rows<uint8_t>()[r][c];
+        mean /= static_cast<double>(cells.Width() * cells.Height());
+    }
+    std::string feather = "select f 2.e5";
+    EXPECT_EQ(RunScriptLine(feather), 0);
+    {
+        const Grid2D& cells = *d.Selection().Cells();
+        ASSERT_EQ(cells.Width(), 32u);
+        for (size_t r = 0; r < cells.Height(); ++r)
+            for (size_t c = 0; c < cells.Width(); ++c)
+                ASSERT_NEAR(cells.Rows<uint8_t>()[r][c], mean, 1.0) << c << "," << r;
+    }
+
     d.SelectDisc(10, 8, 4);
     std::string expand = "select e 1e9";
     RunScriptLine(expand);

@@ -37,18 +37,41 @@ float WeightSum(const float* w, int first, int last)
     return s;
 }
 
+// A kernel wider than the row it wraps around, folded onto the row: the weights of all
+// the taps that land on the same cell added up (in kernel order), as radius ceil(W / 2)
+// taps of a kernel of 2 ceil(W / 2) + 1. The row then costs its width in taps, however
+// wide the kernel.
+std::vector<float> FoldedKernel(const std::vector<float>& kernel, int width)
+{
+    const int64_t radius = static_cast<int64_t>(kernel.size() / 2);
+    const int half = (width + 1) / 2;
+    std::vector<float> folded(2 * static_cast<std::size_t>(half) + 1, 0.0f);
+    for (int64_t k = 0; k < static_cast<int64_t>(kernel.size()); ++k) {
+        int64_t cell = (k - radius) % width; // the offset brought into -half..half
+        if (cell > half)
+            cell -= width;
+        else if (cell < -half)
+            cell += width;
+        folded[static_cast<std::size_t>(cell + half)] += kernel[static_cast<std::size_t>(k)];
+    }
+    return folded;
+}
+
 // Horizontal pass: out[r][c] = sum over d of w(d) x in[r][(c + d) mod width] / sum of w.
 // Each row is copied once into a buffer padded on both sides with the wrapped cells, so
 // the inner loop needs no modulo whatever the radius.
 template <class T>
-void BlurRows(const Grid2D& in, Grid2D& out, const std::vector<float>& kernel)
+void BlurRows(const Grid2D& in, Grid2D& out, const std::vector<float>& fullKernel)
 {
     const int width = static_cast<int>(in.Width());
     const int height = static_cast<int>(in.Height());
+    const float sum = WeightSum(fullKernel.data(), 0, static_cast<int>(fullKernel.size()) - 1);
+    const bool fold = fullKernel.size() > static_cast<std::size_t>(width) + 2;
+    const std::vector<float> foldedKernel = fold ? FoldedKernel(fullKernel, width) : std::vector<float>();
+    const std::vector<float>& kernel = fold ? foldedKernel : fullKernel;
     const int radius = static_cast<int>(kernel.size() / 2);
     const int taps = static_cast<int>(kernel.size());
     const float* w = kernel.data();
-    const float sum = WeightSum(w, 0, taps - 1);
     GridRows<const T> src = in.Rows<T>();
     GridRows<float> dst = out.Rows<float>();
     ParallelRows(height, [&](int begin, int end) {

@@ -55,7 +55,8 @@ CKVDoc::CKVDoc() : m_world(this), m_title("Untitled")
 
 CKVDoc::~CKVDoc()
 {
-    WriteDefaultParms();
+    if (m_writesDefaultParms)
+        WriteDefaultParms();
     m_ownSampler.reset();
 }
 

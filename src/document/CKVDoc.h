@@ -89,6 +89,9 @@ public:
     // Writes the world parameters to "Default.srf" (nothing when it cannot be written), then
     // frees the members in reverse order.
     ~CKVDoc() override;
+    // Whether destruction writes "Default.srf" (a failed batch run turns it off, leaving
+    // the user's file as it was).
+    void SetWritesDefaultParms(bool on) { m_writesDefaultParms = on; }
     CKVDoc(const CKVDoc&) = delete;
     CKVDoc& operator=(const CKVDoc&) = delete;
 
@@ -398,6 +401,7 @@ private:
     bool m_riversHidden = false;
 
     bool m_modified = false;
+    bool m_writesDefaultParms = true;
     std::string m_pathName;
     std::string m_title;
     ViewSettings m_viewSettings;

@@ -11,7 +11,9 @@
 #include "platform/AtomicFile.h"
 #include "world/SurfaceSampler.h"
 
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
 #include <filesystem>
 #include <memory>
 
@@ -165,9 +167,15 @@ bool CKVDoc::OnOpenDocument(const std::string& path)
 {
     // Only a regular file: a pipe or device would wait for a writer or never end.
     std::error_code error;
-    std::FILE* file = std::filesystem::is_regular_file(path, error) ? std::fopen(path.c_str(), "rb") : nullptr;
+    errno = 0;
+    const bool regular = std::filesystem::is_regular_file(path, error);
+    const int statError = error.value();
+    std::FILE* file = regular ? std::fopen(path.c_str(), "rb") : nullptr;
     if (file == nullptr) {
-        ShowMessage("Unable to open " + path);
+        std::string reason = "not a regular file";
+        if (regular || statError != 0)
+            reason = std::strerror(regular ? errno : statError);
+        ShowMessage("Unable to open " + path + ": " + reason);
         return false;
     }
     DeleteContents();

@@ -120,6 +120,14 @@ bool ShaderRegistry::IsRegisteredId(int id) {
     return false;
 }
 
+std::vector<int> ShaderRegistry::RegisteredIds() {
+    std::vector<int> ids;
+    for (const ShaderEntry& entry : kShaderTable) {
+        ids.push_back(entry.id);
+    }
+    return ids;
+}
+
 TexShader* ShaderRegistry::GetShader(int id) const {
     if (id < 0 || id >= kShaderSlots) {
         return nullptr;

@@ -11,6 +11,7 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "shading/ShadeSample.h"
 #include "shading/ShaderIds.h"
@@ -66,6 +67,8 @@ public:
     int GetFlags(int id) const;
     // Whether Init makes a shader for the id (known without a registry being initialised).
     static bool IsRegisteredId(int id);
+    // Every id Init makes a shader for, lowest first.
+    static std::vector<int> RegisteredIds();
     // The shader of an id; null before Init, for an empty slot or an id outside 0..255.
     TexShader* GetShader(int id) const;
 

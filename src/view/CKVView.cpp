@@ -18,8 +18,10 @@
 #include "world/SurfaceSampler.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <chrono>
 #include <cstring>
+#include <filesystem>
 #include <optional>
 #include <vector>
 
@@ -212,7 +214,7 @@ CKVView::~CKVView()
         m_stop.Set();
         m_worker.join();
     }
-    if (m_initialised)
+    if (m_initialised && m_writesDefaultLighting)
         WriteDefaultLighting();
     if (m_hooks) {
         SetViewHooks(m_previousHooks);
@@ -242,17 +244,24 @@ void CKVView::InstallHooks()
     g_activeView = this;
 }
 
-void CKVView::ReadStartupLighting(const ViewStartup& startup)
+std::string CKVView::ReadStartupLighting(const ViewStartup& startup)
 {
     std::string path = startup.colorFile;
     if (path.empty()) {
         if (!startup.readDefaults)
-            return;
+            return {};
         path = JoinPath(m_settingsFolder, kDefaultLightingFile);
     }
+    // Only a "color=" file the user named is worth a message: Default.lgt is missing on
+    // the first run of every install.
+    const bool named = !startup.colorFile.empty();
     CTokenizer tokenizer;
-    if (tokenizer.Open(path, false) != 0)
-        return;
+    errno = 0;
+    if (tokenizer.Open(path, false) != 0) {
+        std::error_code ec;
+        const int reason = std::filesystem::is_directory(path, ec) ? EISDIR : errno;
+        return named ? "Unable to open " + path + ": " + std::strerror(reason ? reason : ENOENT) : std::string();
+    }
     // Copies of the document's climate lists are lent to the temporary block and given
     // back only when the whole block reads.
     ViewSettings& settings = Settings();
@@ -267,20 +276,22 @@ void CKVView::ReadStartupLighting(const ViewStartup& startup)
     const int result = read.ReadText(tokenizer);
     tokenizer.Close();
     if (result != 0)
-        return;
+        return named ? "Unable to read " + path + ": no complete lighting block (LightParms ... LightParmsEnd)"
+                     : std::string();
     read.temperatureList = read.rainfallList = read.climateList = nullptr;
     Light() = read;
     ClimateParms& target = m_document.World().climate;
     target.SetTemperatureList(settings.temperatureColors);
     target.SetRainfallList(settings.rainfallColors);
     target.SetClimateList(settings.climateColors);
+    return {};
 }
 
-void CKVView::OnInitialUpdate(const ViewStartup& startup)
+std::string CKVView::OnInitialUpdate(const ViewStartup& startup)
 {
     m_batch = startup.batch;
     m_settingsFolder = startup.settingsFolder.empty() ? m_document.SettingsFolder() : startup.settingsFolder;
-    ReadStartupLighting(startup);
+    std::string lightingError = ReadStartupLighting(startup);
     if (startup.colorType >= 0)
         Settings().shaderId = startup.colorType;
     if (Settings().shaderId == kShaderImgClimate)
@@ -288,6 +299,7 @@ void CKVView::OnInitialUpdate(const ViewStartup& startup)
     GetShaderRegistry().Init(&m_document.World(), &Light());
     m_frame->SetFrameTimer(m_frameInterval);
     m_initialised = true;
+    return lightingError;
 }
 
 void CKVView::WriteDefaultLighting()

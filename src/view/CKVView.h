@@ -105,8 +105,9 @@ public:
     CKVView& operator=(const CKVView&) = delete;
 
     // Reads the lighting file, takes the shader, initialises the shader registry, starts
-    // the frame timer.
-    void OnInitialUpdate(const ViewStartup& startup);
+    // the frame timer. Returns why the "color=" file could not be used (the view then
+    // keeps its own lighting); empty when it was, or when none was given.
+    std::string OnInitialUpdate(const ViewStartup& startup);
     // Makes this view the one the world model's hooks (stop, hints, busy) reach; the
     // destructor removes it again.
     void InstallHooks();
@@ -173,6 +174,9 @@ public:
     void SetSelectionDisplayMode(int mode) { m_selectionMode = mode; }
     int SelectionDisplayMode() const { return m_selectionMode; }
     void SetBatch(bool batch) { m_batch = batch; }
+    // Whether destruction writes the lighting to "Default.lgt" (a failed batch run turns
+    // it off, leaving the user's file as it was).
+    void SetWritesDefaultLighting(bool on) { m_writesDefaultLighting = on; }
     void SetStopTimeout(int milliseconds) { m_stopTimeoutMs = milliseconds; }
     int FrameInterval() const { return m_frameInterval; }
 
@@ -261,7 +265,7 @@ private:
     // One round of passes from `pass`; false when stopped.
     bool RenderRound();
     void WriteDefaultLighting();
-    void ReadStartupLighting(const ViewStartup& startup);
+    std::string ReadStartupLighting(const ViewStartup& startup);
 
     ViewDocument& m_document;
     ViewFrame m_noFrame;
@@ -306,6 +310,7 @@ private:
     int m_stopTimeoutMs = kStopTimeoutMs;
     std::string m_settingsFolder;
     bool m_initialised = false;
+    bool m_writesDefaultLighting = true;
     ImageOverlay* m_activeOverlay = nullptr;
     std::deque<ProjectionParms> m_history;
     double m_zoomStep = 5.0;

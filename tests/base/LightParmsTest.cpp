@@ -198,7 +198,7 @@ TEST(LightParmsTextTest, WritesKeywordLinesInOrder) {
                          "Colors         15\n"
                          "Levels         15\n"
                          "Ambient        0.12500\n"
-                         "Gamma          0.66667\n",
+                         "Gamma          0.6666666666666666\n",  // 2/3: as many places as read back exactly
                          0),
               0u)
         << text;
@@ -324,6 +324,31 @@ TEST(LightParmsTextTest, RoundTripKeepsEveryField) {
     for (int i = 0; i < 3; ++i) {
         EXPECT_EQ(b.lightVector[i], expected.lightVector[i]);
     }
+}
+
+// Values that five places would round (2/3 of the defaults among them) are written with as
+// many places as read back to the same double, so a view renders the same after its
+// lighting went through the file.
+TEST(LightParmsTextTest, EveryDoubleReadsBackExactly) {
+    LightParms a;
+    a.ambient = 1.0 / 3.0;
+    a.vertExag = 1.0 + 1e-12;
+    a.azimuth = -123.456789012345;
+    a.absMin = -1e-9;
+    a.absMax = 4.0e15 / 3.0;
+    a.iceOpacity = 5e-300;
+    a.facingSouthVal = 0.1 + 0.2;
+    LightParms b;
+    ASSERT_EQ(ReadBlock(b, WriteBlock(a, "kv_light_exact.lgt")), 0);
+    EXPECT_EQ(b.gamma, 2.0 / 3.0);
+    EXPECT_EQ(b.ambient, a.ambient);
+    EXPECT_EQ(b.vertExag, a.vertExag);
+    EXPECT_EQ(b.azimuth, a.azimuth);
+    EXPECT_EQ(b.absMin, a.absMin);
+    EXPECT_EQ(b.absMax, a.absMax);
+    EXPECT_EQ(b.iceOpacity, a.iceOpacity);
+    EXPECT_EQ(b.facingSouthVal, a.facingSouthVal);
+    EXPECT_EQ(ReadAll(WriteBlock(b, "kv_light_exact2.lgt")), ReadAll(WriteBlock(a, "kv_light_exact3.lgt")));
 }
 
 TEST(LightParmsTextTest, EmptyBlockResetsOnlyTheLight) {

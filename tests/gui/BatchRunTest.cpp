@@ -6,6 +6,7 @@
 
 #include <QTemporaryDir>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
@@ -113,4 +114,82 @@ TEST_F(BatchRun, RefusedArgumentsAndFailedSavesExitNonZero)
     EXPECT_NE(errors.find("no/such/folder/b.png"), std::string::npos) << errors;
     ExpectImage("n.jpg", 64, 32);
     EXPECT_EQ(Bytes("keep.png"), "earlier");
+}
+
+// Every failed run: its exit status, one line on stderr, no image and the user's settings
+// files as they were.
+TEST_F(BatchRun, FailedRunsSayWhyAndLeaveTheUsersFiles)
+{
+    fs::create_directory(root + "/folder.kvw");
+    std::ofstream(root + "/junk.kvw") << "not a world";
+    std::ofstream(root + "/junk.lgt") << "not lighting";
+    const std::string shaders = "give one of the shader numbers 0, 1, 2, 3, 4, 8, 9, 10, 11, 12";
+    struct Case {
+        std::string arguments;
+        int status;
+        std::string error; // the whole of stderr (the start of it where it ends in a reason of a library)
+        bool whole;
+    };
+    const Case cases[] = {
+        {"image=x.png missing.kvw", 1, "Unable to open missing.kvw: No such file or directory\n", true},
+        {"image=x.png folder.kvw", 1, "Unable to open folder.kvw: not a regular file\n", true},
+        {"image=x.png junk.kvw", 1, "Unable to read junk.kvw: ", false},
+        {"image=x.png colortype=99", 2, "Invalid colour type \"99\": " + shaders + "\n", true},
+        {"image=x.png colortype=5", 2, "Invalid colour type \"5\": " + shaders + "\n", true},
+        {"image=x.png colortype=7", 2, "Invalid colour type \"7\": " + shaders + "\n", true},
+        {"image=x.png colortype=13", 2, "Invalid colour type \"13\": " + shaders + "\n", true},
+        {"image=x.png colortype=256", 2, "Invalid colour type \"256\": " + shaders + "\n", true},
+        {"image=x.png colortype=-1", 2, "Invalid colour type \"-1\": " + shaders + "\n", true},
+        {"image=x.png parms=abc", 2, "Invalid world parameters \"abc\": no number in them\n", true},
+        {"image=x.png parms=temp=abc", 2, "Invalid world parameters \"temp=abc\": no number in them\n", true},
+        {"image=x.png parms=rain=,5", 2, "Invalid world parameters \"rain=,5\": no number in them\n", true},
+        {"image=x.png parms=77 color=missing.lgt", 1, "Unable to open missing.lgt: No such file or directory\n",
+         true},
+        {"image=x.png parms=77 color=junk.lgt", 1,
+         "Unable to read junk.lgt: no complete lighting block (LightParms ... LightParmsEnd)\n", true},
+        {"image=no/such/folder/x.png parms=77", 1,
+         "Unable to save \"no/such/folder/x.png\": No such file or directory\n", true},
+    };
+    const std::string lighting = "the user's lighting", parms = "the user's world";
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.arguments);
+        std::ofstream(root + "/install/Default.lgt") << lighting;
+        std::ofstream(root + "/install/Default.srf") << parms;
+        std::string errors;
+        EXPECT_EQ(Run(c.arguments, &errors), c.status);
+        if (c.whole)
+            EXPECT_EQ(errors, c.error);
+        else
+            EXPECT_EQ(errors.rfind(c.error, 0), 0u) << errors;
+        EXPECT_EQ(std::count(errors.begin(), errors.end(), '\n'), 1) << errors;
+        EXPECT_FALSE(fs::exists(root + "/x.png"));
+        EXPECT_EQ(Bytes("install/Default.lgt"), lighting);
+        EXPECT_EQ(Bytes("install/Default.srf"), parms);
+    }
+}
+
+// Runs that work with a warning: an unknown option, a partly readable world list; a later
+// image= replaces an earlier one.
+TEST_F(BatchRun, WarningsLeaveTheRunWorking)
+{
+    std::string errors;
+    ASSERT_EQ(Run("-frobnicate image=a.png image=b.png imgwidth=32 parms=77,12abc", &errors), 0) << errors;
+    EXPECT_EQ(errors, "Ignored the unknown option \"-frobnicate\"\n"
+                      "World parameters \"77,12abc\": item 2 \"12abc\": read as 12, \"abc\" ignored\n");
+    EXPECT_FALSE(fs::exists(root + "/a.png"));
+    ExpectImage("b.png", 32, 16);
+}
+
+// A fresh install renders as every later run does: the lighting the first run writes reads
+// back to the values it rendered with.
+TEST_F(BatchRun, TheFirstRunOfAnInstallRendersAsTheNextOnes)
+{
+    ASSERT_FALSE(fs::exists(root + "/install/Default.lgt"));
+    ASSERT_EQ(Run("image=first.bmp parms=4321"), 0);
+    ASSERT_TRUE(fs::exists(root + "/install/Default.lgt"));
+    const std::string written = Bytes("install/Default.lgt");
+    ASSERT_EQ(Run("image=second.bmp parms=4321"), 0);
+    EXPECT_EQ(Bytes("second.bmp"), Bytes("first.bmp"));
+    EXPECT_EQ(Bytes("install/Default.lgt"), written);
+    ExpectImage("first.bmp", 384, 192);
 }

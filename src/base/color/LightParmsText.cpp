@@ -28,6 +28,22 @@ std::string QuotedName(const std::string& text) {
     return "'" + clean + "'";
 }
 
+// `value` with `decimals` places, or with as many more as it takes to read back as the
+// same double (2/3 needs 16): a view whose lighting was written and read again renders
+// exactly as before. Values that fit in the places keep their usual form.
+std::string RoundTripFixed(double value, int decimals) {
+    if (!std::isfinite(value)) {
+        return FormatC("%.*f", decimals, value);
+    }
+    for (int places = decimals; places <= 20; ++places) {
+        std::string text = FormatC("%.*f", places, value);
+        if (StrToDoubleC(text.c_str(), nullptr) == value) {
+            return text;
+        }
+    }
+    return FormatC("%.17g", value); // far below 1: the digits are past the places
+}
+
 } // namespace
 
 int LightParms::WriteText(std::FILE* file, const CTokenizer& tokenizer) const {
@@ -37,7 +53,9 @@ int LightParms::WriteText(std::FILE* file, const CTokenizer& tokenizer) const {
     CLocaleScope cLocale;
     auto key = [&](int id) { return tokenizer.GetKeywordName(id); };
     auto writeInt = [&](int id, int value) { std::fprintf(file, "%-14s %d\n", key(id).c_str(), value); };
-    auto writeDouble = [&](int id, double value) { std::fprintf(file, "%-14s %0.5lf\n", key(id).c_str(), value); };
+    auto writeDouble = [&](int id, double value, int decimals = 5) {
+        std::fprintf(file, "%-14s %s\n", key(id).c_str(), RoundTripFixed(value, decimals).c_str());
+    };
     auto writeList = [&](int id, const CColorList& list) {
         std::fprintf(file, "\n%s ", key(id).c_str());
         list.WriteText(file, tokenizer);
@@ -65,8 +83,8 @@ int LightParms::WriteText(std::FILE* file, const CTokenizer& tokenizer) const {
     writeDouble(kw::az, azimuth);
     writeDouble(kw::el, elevation);
     writeInt(kw::AbsColor, absColor);
-    std::fprintf(file, "%-14s %lf\n", key(kw::AbsMin).c_str(), absMin);
-    std::fprintf(file, "%-14s %lf\n", key(kw::AbsMax).c_str(), absMax);
+    writeDouble(kw::AbsMin, absMin, 6);
+    writeDouble(kw::AbsMax, absMax, 6);
     writeDouble(kw::IceNorth, iceNorth);
     writeDouble(kw::IceSouth, iceSouth);
     writeInt(kw::IceColor, iceColor);

@@ -20,7 +20,9 @@
 #include "view/DocumentAdapter.h"
 #include "world/SurfMapParms.h"
 
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <memory>
@@ -33,7 +35,7 @@ constexpr const char* kSettings = "Settings";
 constexpr int kBatchClientWidth = 64;
 constexpr int kBatchClientHeight = 32;
 
-std::string SaveFailure(const std::string& path, int code)
+std::string SaveFailure(const std::string& path, int code, int error)
 {
     const size_t dot = path.rfind('.');
     const size_t slash = path.rfind('/');
@@ -44,14 +46,20 @@ std::string SaveFailure(const std::string& path, int code)
         c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
     if (ext != "bmp" && ext != "jpg" && ext != "jpeg" && ext != "png" && ext != "mdr")
         return "Unable to save \"" + path + "\": unknown image type \"." + ext + "\" (use .bmp, .jpg, .png or .mdr)";
+    if (error != 0)
+        return "Unable to save \"" + path + "\": " + std::strerror(error);
     return "Unable to save \"" + path + "\" (error " + std::to_string(code) + ")";
 }
 
 void Save(CRawImage& image, const std::string& path, BatchReport& report)
 {
+    // The writers fail on the file system's calls (creating, writing or renaming the
+    // file), which leave the reason in errno.
+    errno = 0;
     const int r = image.SaveByExtension(path, false);
+    const int error = errno;
     if (r != 0)
-        report.failures.push_back(SaveFailure(path, r));
+        report.failures.push_back(SaveFailure(path, r, error));
 }
 
 // The document of the batch run is the active one.
@@ -147,8 +155,16 @@ int RunBatch(const CCmdLineInfo& info, const AppSettings* givenProfile)
 
     SurfMap parameterWorld;
     if (result == 0 && info.hasParms) {
-        ParseTempRainParam(parameterWorld, info.parms);
-        SetParameterWorld(&parameterWorld);
+        ParmsReading reading;
+        ParseTempRainParam(parameterWorld, info.parms, &reading);
+        if (reading.numbers == 0) {
+            ShowMessage("Invalid world parameters \"" + info.parms + "\": no number in them");
+            result = 2;
+        } else {
+            for (const std::string& u : reading.unread)
+                ShowMessage("World parameters \"" + info.parms + "\": " + u);
+            SetParameterWorld(&parameterWorld);
+        }
     }
 
     const std::string install = GetInstallDir(*profile);
@@ -167,10 +183,6 @@ int RunBatch(const CCmdLineInfo& info, const AppSettings* givenProfile)
             if (!recent.empty() && IsReadableFile(recent))
                 path = recent;
         }
-        bool missing = false;
-        if (!path.empty() && !std::filesystem::exists(path)) {
-            missing = true;
-        }
         CKVDoc::SetFirstDocument(true);
         auto doc = std::make_unique<CKVDoc>();
         BatchContext context(*doc);
@@ -183,8 +195,11 @@ int RunBatch(const CCmdLineInfo& info, const AppSettings* givenProfile)
             // sampler only for one (the images render through their own projection).
             view.SetClientSize(kBatchClientWidth, kBatchClientHeight);
             view.InstallHooks();
+            // A world named but not there is an error here: the render would show some
+            // other world (the window, by contrast, starts a new world under that name).
+            // Opening reports why it failed.
             bool opened = true;
-            if (!path.empty() && !missing) {
+            if (!path.empty()) {
                 opened = doc->OnOpenDocument(path);
                 if (opened)
                     doc->SetPathName(path);
@@ -199,18 +214,22 @@ int RunBatch(const CCmdLineInfo& info, const AppSettings* givenProfile)
                 startup.colorType = info.colorType;
                 startup.readDefaults = prefs.RS != 0;
                 startup.batch = true;
-                view.OnInitialUpdate(startup);
-                const BatchReport report = RenderBatchOutputs(info, *doc, view);
-                for (const std::string& f : report.failures)
-                    ShowMessage(f);
-                if (!report.Succeeded())
+                const std::string lightingError = view.OnInitialUpdate(startup);
+                if (!lightingError.empty()) {
+                    ShowMessage(lightingError);
                     result = 1;
-                UpdateActiveDocViews(nullptr, kHintDocumentLoaded, nullptr);
-                if (missing) {
-                    doc->SetPathName(path);
-                    doc->SetModifiedFlag(true);
+                } else {
+                    const BatchReport report = RenderBatchOutputs(info, *doc, view);
+                    for (const std::string& f : report.failures)
+                        ShowMessage(f);
+                    if (!report.Succeeded())
+                        result = 1;
+                    UpdateActiveDocViews(nullptr, kHintDocumentLoaded, nullptr);
                 }
             }
+            // A failed run leaves the user's settings files as they were.
+            view.SetWritesDefaultLighting(result == 0);
+            doc->SetWritesDefaultParms(result == 0);
         }
         doc.reset(); // writes "Default.srf" (the view wrote "Default.lgt")
         SetDocumentContext(previousContext);

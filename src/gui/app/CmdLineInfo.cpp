@@ -1,6 +1,7 @@
 #include "gui/app/CmdLineInfo.h"
 
 #include "base/raster/VideoBuffer.h"
+#include "shading/ShaderRegistry.h"
 
 #include <cctype>
 #include <cerrno>
@@ -160,8 +161,11 @@ void CCmdLineInfo::ParseParam(const std::string& argument)
         if (value.empty())
             break;
         int t = 0;
-        if (!ParseWholeInt(value, t)) {
-            errors.push_back("Invalid colour type \"" + value + "\": give a shader number");
+        if (!ParseWholeInt(value, t) || !ShaderRegistry::IsRegisteredId(t)) {
+            std::string ids;
+            for (int id : ShaderRegistry::RegisteredIds())
+                ids += (ids.empty() ? "" : ", ") + std::to_string(id);
+            errors.push_back("Invalid colour type \"" + value + "\": give one of the shader numbers " + ids);
             break;
         }
         colorType = t;

@@ -311,7 +311,9 @@ void CKVApp::CreateMainWindow()
     startup.colorFile = m_info.colorFile;
     startup.colorType = m_info.colorType;
     startup.readDefaults = m_prefs.RS != 0 && !m_inputState.IsCtrlDown();
-    m_map->View().OnInitialUpdate(startup);
+    const std::string lightingError = m_map->View().OnInitialUpdate(startup);
+    if (!lightingError.empty())
+        ShowMessage(lightingError);
     m_map->Input().ReadProfile(*m_profile);
     m_map->Input().CreateFirstTool(HasStartupFile());
     m_frame->SetStartupMode(HasStartupFile());

@@ -6,6 +6,7 @@
 #include "world/SurfaceSampler.h"
 
 #include <algorithm>
+#include <atomic>
 
 namespace kv {
 
@@ -17,6 +18,19 @@ constexpr int kShaderId = 1;
 constexpr int kCountedBins = 1024;
 
 } // namespace
+
+namespace {
+
+std::atomic<int> g_sampledMapSize{WorldData::kMapSize};
+
+} // namespace
+
+int WorldData::SetSampledMapSize(int side)
+{
+    return g_sampledMapSize.exchange(std::max(side, 8));
+}
+
+int WorldData::SampledMapSize() { return g_sampledMapSize.load(); }
 
 WorldData::WorldData() : m_histogram(kBins, 0u) {}
 
@@ -32,8 +46,9 @@ void WorldData::Reset()
 
 int WorldData::Compute(SurfMap& world)
 {
+    const int side = SampledMapSize();
     VideoBuffer mask;
-    mask.CreateMapped(kMapSize, kMapSize);
+    mask.CreateMapped(side, side);
 
     ProjectionParms projection;
     projection.SetProjection(kSinusoidalId);
@@ -41,7 +56,7 @@ int WorldData::Compute(SurfMap& world)
     projection.SetOffset(kMapOffset, kMapOffset);
 
     GeoBuffers target;
-    target.Allocate(kMapSize, kMapSize);
+    target.Allocate(side, side);
 
     std::fill(m_histogram.begin(), m_histogram.end(), 0u);
     m_count = 0;
@@ -51,12 +66,12 @@ int WorldData::Compute(SurfMap& world)
         {
             const SurfaceSampler sampler(&projection, &world, nullptr, kShaderId);
             // Rows spread over the cores give the pixels of one RenderRect.
-            RenderRectInBands(sampler, &target, nullptr, &mask, 0, 0, kMapSize - 1, kMapSize - 1);
+            RenderRectInBands(sampler, &target, nullptr, &mask, 0, 0, side - 1, side - 1);
         }
         GridRows<const float> raw = static_cast<const Grid2D&>(*target.rawBasis).Rows<float>();
         GridRows<const uint8_t> valid = static_cast<const Grid2D&>(*target.valid).Rows<uint8_t>();
-        for (int r = 0; r < kMapSize; ++r)
-            for (int c = 0; c < kMapSize; ++c) {
+        for (int r = 0; r < side; ++r)
+            for (int c = 0; c < side; ++c) {
                 if (valid[r][c] == 0)
                     continue;
                 const float v = raw[r][c];
@@ -68,8 +83,8 @@ int WorldData::Compute(SurfMap& world)
         // Infinite when maximum = minimum: every product below is then not a number (or
         // infinite) and no sample is counted.
         const float scale = 1024.0f / (maximum - minimum);
-        for (int r = 0; r < kMapSize; ++r)
-            for (int c = 0; c < kMapSize; ++c) {
+        for (int r = 0; r < side; ++r)
+            for (int c = 0; c < side; ++c) {
                 if (mask.GetPixel(c, r) == 0)
                     continue;
                 const float position = (raw[r][c] - minimum) * scale;

@@ -17,6 +17,11 @@ public:
     // Side of the square sinusoidal map sampled (about 47,000 of its pixels are on the map).
     static constexpr int kMapSize = 384;
     static constexpr int kSinusoidalId = 10;
+    // The side Compute samples: kMapSize, unless a harness that loads worlds by the
+    // thousand (the fuzz targets) asked for a smaller map, whose statistics come from fewer
+    // samples. A side below 8 is taken as 8. Returns the side before.
+    static int SetSampledMapSize(int side);
+    static int SampledMapSize();
 
     // Minimum and maximum 0, the histogram allocated and cleared, count 0.
     WorldData();

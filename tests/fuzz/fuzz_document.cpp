@@ -6,6 +6,7 @@
 #include "ArchiveBytes.h"
 #include "DocumentFixtures.h"
 #include "document/CKVDoc.h"
+#include "world/WorldData.h"
 
 using namespace kv;
 
@@ -17,6 +18,8 @@ struct Setup {
         settings.WriteString("Settings", "Install", fuzz::ScratchDir().string());
         SetAppSettings(&settings);
         RegisterBuiltinSources();
+        // Every load recalculates the world, whose statistics sample a map of their own.
+        WorldData::SetSampledMapSize(32);
     }
     AppSettings settings;
 };

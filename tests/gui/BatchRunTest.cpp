@@ -14,6 +14,8 @@
 #include <sstream>
 #include <string>
 #include <sys/wait.h>
+#include <unistd.h>
+#include <vector>
 
 using namespace kv;
 namespace fs = std::filesystem;
@@ -150,8 +152,14 @@ TEST_F(BatchRun, FailedRunsSayWhyAndLeaveTheUsersFiles)
         {"image=no/such/folder/x.png parms=77", 1,
          "Unable to save \"no/such/folder/x.png\": No such file or directory\n", true},
     };
+    std::vector<Case> all(std::begin(cases), std::end(cases));
+    // A folder the user may not write to (the superuser may write anywhere).
+    fs::create_directory(root + "/locked");
+    fs::permissions(root + "/locked", fs::perms::owner_read | fs::perms::owner_exec);
+    if (access((root + "/locked").c_str(), W_OK) != 0)
+        all.push_back({"image=locked/x.png parms=77", 1, "Unable to save \"locked/x.png\": Permission denied\n", true});
     const std::string lighting = "the user's lighting", parms = "the user's world";
-    for (const Case& c : cases) {
+    for (const Case& c : all) {
         SCOPED_TRACE(c.arguments);
         std::ofstream(root + "/install/Default.lgt") << lighting;
         std::ofstream(root + "/install/Default.srf") << parms;

@@ -147,3 +147,23 @@ TEST_F(WorldDataTest, ResetKeepsStorage)
 }
 
 } // namespace
+
+// The fuzz targets sample a smaller map: fewer samples of the same world, with about the
+// same median.
+TEST_F(WorldDataTest, ASmallerSampledMapTakesFewerSamplesOfTheSameWorld)
+{
+    WorldData full;
+    full.Compute(world);
+    const int before = WorldData::SetSampledMapSize(48);
+    EXPECT_EQ(before, WorldData::kMapSize);
+    WorldData small;
+    small.Compute(world);
+    EXPECT_EQ(WorldData::SetSampledMapSize(2), 48);
+    EXPECT_EQ(WorldData::SampledMapSize(), 8);
+    WorldData::SetSampledMapSize(before);
+    // About a third of the square is on the sinusoidal map, as at full size.
+    EXPECT_GT(small.Count(), 600);
+    EXPECT_LT(small.Count(), 850);
+    const double range = full.GetMaximum() - full.GetMinimum();
+    EXPECT_NEAR(small.Percentile(50), full.Percentile(50), 0.2 * range);
+}

@@ -45,16 +45,17 @@ std::vector<float> FoldedKernel(const std::vector<float>& kernel, int width)
 {
     const int64_t radius = static_cast<int64_t>(kernel.size() / 2);
     const int half = (width + 1) / 2;
-    std::vector<float> folded(2 * static_cast<std::size_t>(half) + 1, 0.0f);
+    // Added in double: a cell may gather hundreds of thousands of taps.
+    std::vector<double> sums(2 * static_cast<std::size_t>(half) + 1, 0.0);
     for (int64_t k = 0; k < static_cast<int64_t>(kernel.size()); ++k) {
         int64_t cell = (k - radius) % width; // the offset brought into -half..half
         if (cell > half)
             cell -= width;
         else if (cell < -half)
             cell += width;
-        folded[static_cast<std::size_t>(cell + half)] += kernel[static_cast<std::size_t>(k)];
+        sums[static_cast<std::size_t>(cell + half)] += kernel[static_cast<std::size_t>(k)];
     }
-    return folded;
+    return std::vector<float>(sums.begin(), sums.end());
 }
 
 // Horizontal pass: out[r][c] = sum over d of w(d) x in[r][(c + d) mod width] / sum of w.
@@ -65,13 +66,13 @@ void BlurRows(const Grid2D& in, Grid2D& out, const std::vector<float>& fullKerne
 {
     const int width = static_cast<int>(in.Width());
     const int height = static_cast<int>(in.Height());
-    const float sum = WeightSum(fullKernel.data(), 0, static_cast<int>(fullKernel.size()) - 1);
     const bool fold = fullKernel.size() > static_cast<std::size_t>(width) + 2;
     const std::vector<float> foldedKernel = fold ? FoldedKernel(fullKernel, width) : std::vector<float>();
     const std::vector<float>& kernel = fold ? foldedKernel : fullKernel;
     const int radius = static_cast<int>(kernel.size() / 2);
     const int taps = static_cast<int>(kernel.size());
     const float* w = kernel.data();
+    const float sum = WeightSum(w, 0, taps - 1);
     GridRows<const T> src = in.Rows<T>();
     GridRows<float> dst = out.Rows<float>();
     ParallelRows(height, [&](int begin, int end) {

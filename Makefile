@@ -50,4 +50,4 @@ fuzz:
 	@bash scripts/run-fuzz.sh $(FUZZ_DIR) $(FUZZ_SECONDS)
 
 clean:
-	rm -rf build build-san build-fuzz
+	rm -rf build build-san build-tsan build-fuzz build-clang

@@ -1,5 +1,6 @@
 #include "platform/CLocale.h"
 
+#include <cmath>
 #include <cstdarg>
 #include <cstdio>
 #include <cstdlib>
@@ -35,6 +36,18 @@ std::string FormatC(const char* format, ...)
     std::vsnprintf(big.data(), big.size(), format, ap);
     va_end(ap);
     return std::string(big.data(), static_cast<size_t>(n));
+}
+
+std::string FormatRoundTrip(double value, int decimals)
+{
+    if (!std::isfinite(value))
+        return FormatC("%.*f", decimals, value);
+    for (int places = decimals; places <= 20; ++places) {
+        std::string text = FormatC("%.*f", places, value);
+        if (StrToDoubleC(text.c_str(), nullptr) == value)
+            return text;
+    }
+    return FormatC("%.17g", value);
 }
 
 } // namespace kv

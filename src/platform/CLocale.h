@@ -26,5 +26,9 @@ private:
 double StrToDoubleC(const char* text, char** end);
 // printf-style formatting in the C locale.
 std::string FormatC(const char* format, ...) __attribute__((format(printf, 1, 2)));
+// `value` in fixed notation with `decimals` places, or with as many more as it takes to read
+// back (StrToDoubleC) as the same double: 2/3 needs 16. Values that fit in the places keep
+// that form; very small ones that no 20 places hold are written "%.17g".
+std::string FormatRoundTrip(double value, int decimals);
 
 } // namespace kv

@@ -363,6 +363,28 @@ TEST(ColorListArchive, BytesOfASmallList)
     EXPECT_EQ(back.Stop(0).Name(), "");
 }
 
+// A stop is 0x00BBGGRR: a top byte in the record is dropped on loading, as the list's text
+// form drops it (a document carries its climate lists in both forms, and a fuzzed one whose
+// binary stop had a top byte stored different bytes after a second load).
+TEST(ColorListArchive, AStopsTopByteIsDroppedOnLoading)
+{
+    const std::vector<uint8_t> current = {
+        0x01, 0x01, 0, 0, 0x01, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0xF0, 0x3F, 0x01, 0, 0, 0,
+        0x00, 0x01, 0, 0, 0x00, 0x45, 0x87, 0x9D, 0x92, // mark, "", colour 0x929D8745
+    };
+    const std::vector<uint8_t> bare = {0x00, 0x01, 0, 0, 0x01, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0xF0, 0x3F,
+                                       0x01, 0, 0, 0, 0x45, 0x87, 0x9D, 0xFF};
+    for (const std::vector<uint8_t>* bytes : {&current, &bare}) {
+        CColorList list;
+        Load(list, *bytes);
+        ASSERT_EQ(list.GetSize(), 1);
+        EXPECT_EQ(list.GetColorAt(0), 0x9D8745u);
+        CColorList again;
+        Load(again, Store(list));
+        EXPECT_EQ(Store(again), Store(list));
+    }
+}
+
 TEST(ColorListArchive, DamagedRecordsRaiseAndLeaveTheListAlone)
 {
     CColorList source = MakeList({ColorOf(255, 0, 0), ColorOf(0, 255, 0), Grey(3)}, 1, 1.0);
@@ -486,6 +508,19 @@ TEST(ColorListText, WrittenFormAndRoundTrip)
         EXPECT_EQ(back.GetColorAt(i), list.GetColorAt(i)) << i;
     EXPECT_EQ(back.GetInterpolation(), 1);
     EXPECT_EQ(back.GetExponent(), 0.5);
+}
+
+// An exponent that five places would round is written with the places it needs to read back.
+TEST(ColorListText, TheExponentReadsBackExactly)
+{
+    for (double exponent : {1.0 / 3.0, 1.2345678901, 0.1 + 0.2}) {
+        CColorList list = MakeList({ColorOf(1, 2, 3), ColorOf(4, 5, 6)}, 1, exponent);
+        CColorList back;
+        auto [result, token] = ReadFromText(back, "AltColor " + TextOf(list) + "SeaLevel 3\n", "colorlist-exponent.txt");
+        ASSERT_EQ(result, 0);
+        EXPECT_EQ(back.GetExponent(), list.GetExponent()) << TextOf(list);
+        EXPECT_EQ(TextOf(back), TextOf(list));
+    }
 }
 
 TEST(ColorListText, ReadingRules)

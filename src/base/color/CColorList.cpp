@@ -46,7 +46,9 @@ void CColorEntry::Serialize(CArchive& ar)
     int32_t colour = 0;
     ar >> name >> colour;
     m_name = std::move(name);
-    m_colour = static_cast<uint32_t>(colour);
+    // A stop is 0x00BBGGRR: a top byte would be lost by the text form of the list (and a
+    // document carries its climate lists in both forms).
+    m_colour = static_cast<uint32_t>(colour) & 0xFFFFFFu;
 }
 
 // ---------------------------------------------------------------- lists
@@ -448,7 +450,7 @@ void CColorList::Serialize(CArchive& ar)
         } else {
             int32_t colour = 0;
             ar >> colour;
-            entry.SetColor(static_cast<uint32_t>(colour));
+            entry.SetColor(static_cast<uint32_t>(colour) & 0xFFFFFFu);
         }
         stops.push_back(std::move(entry));
     }
@@ -472,7 +474,7 @@ int CColorList::WriteText(std::FILE* file, const CTokenizer& tokenizer) const
         return -1;
     std::string text;
     text += FormatC("%s\n", tokenizer.GetKeywordName(kw::ColorList).c_str());
-    text += FormatC("%s %0.5f\n", tokenizer.GetKeywordName(kw::Gamma).c_str(), m_exponent);
+    text += tokenizer.GetKeywordName(kw::Gamma) + " " + FormatRoundTrip(m_exponent, 5) + "\n";
     text += FormatC("%s %d\n", tokenizer.GetKeywordName(kw::Mode).c_str(), m_mode);
     text += FormatC("%s\n", tokenizer.GetKeywordName(kw::Data).c_str());
     for (const CColorEntry& stop : m_stops) {

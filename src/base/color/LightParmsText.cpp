@@ -28,22 +28,6 @@ std::string QuotedName(const std::string& text) {
     return "'" + clean + "'";
 }
 
-// `value` with `decimals` places, or with as many more as it takes to read back as the
-// same double (2/3 needs 16): a view whose lighting was written and read again renders
-// exactly as before. Values that fit in the places keep their usual form.
-std::string RoundTripFixed(double value, int decimals) {
-    if (!std::isfinite(value)) {
-        return FormatC("%.*f", decimals, value);
-    }
-    for (int places = decimals; places <= 20; ++places) {
-        std::string text = FormatC("%.*f", places, value);
-        if (StrToDoubleC(text.c_str(), nullptr) == value) {
-            return text;
-        }
-    }
-    return FormatC("%.17g", value); // far below 1: the digits are past the places
-}
-
 } // namespace
 
 int LightParms::WriteText(std::FILE* file, const CTokenizer& tokenizer) const {
@@ -53,8 +37,10 @@ int LightParms::WriteText(std::FILE* file, const CTokenizer& tokenizer) const {
     CLocaleScope cLocale;
     auto key = [&](int id) { return tokenizer.GetKeywordName(id); };
     auto writeInt = [&](int id, int value) { std::fprintf(file, "%-14s %d\n", key(id).c_str(), value); };
+    // Every double reads back as written: a view whose lighting went through the file
+    // renders exactly as before.
     auto writeDouble = [&](int id, double value, int decimals = 5) {
-        std::fprintf(file, "%-14s %s\n", key(id).c_str(), RoundTripFixed(value, decimals).c_str());
+        std::fprintf(file, "%-14s %s\n", key(id).c_str(), FormatRoundTrip(value, decimals).c_str());
     };
     auto writeList = [&](int id, const CColorList& list) {
         std::fprintf(file, "\n%s ", key(id).c_str());

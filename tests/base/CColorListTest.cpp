@@ -364,12 +364,13 @@ TEST(ColorListArchive, BytesOfASmallList)
 }
 
 // A stop is 0x00BBGGRR: a top byte in the record is dropped on loading, as the list's text
-// form drops it (a document carries its climate lists in both forms, and a fuzzed one whose
-// binary stop had a top byte stored different bytes after a second load).
-TEST(ColorListArchive, AStopsTopByteIsDroppedOnLoading)
+// form drops it; the mode keeps the two bits the text form reads (a document carries its
+// climate lists in both forms, and fuzzed ones whose binary list had either stored other
+// bytes after a second load).
+TEST(ColorListArchive, AStopsTopByteAndTheModesHighBitsAreDroppedOnLoading)
 {
     const std::vector<uint8_t> current = {
-        0x01, 0x01, 0, 0, 0x01, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0xF0, 0x3F, 0x01, 0, 0, 0,
+        0x01, 0x01, 0, 0, 0x01, 0, 0, 0x50, 0, 0, 0, 0, 0, 0, 0xF0, 0x3F, 0x01, 0, 0, 0, // mode 0x50000001
         0x00, 0x01, 0, 0, 0x00, 0x45, 0x87, 0x9D, 0x92, // mark, "", colour 0x929D8745
     };
     const std::vector<uint8_t> bare = {0x00, 0x01, 0, 0, 0x01, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0xF0, 0x3F,
@@ -379,6 +380,7 @@ TEST(ColorListArchive, AStopsTopByteIsDroppedOnLoading)
         Load(list, *bytes);
         ASSERT_EQ(list.GetSize(), 1);
         EXPECT_EQ(list.GetColorAt(0), 0x9D8745u);
+        EXPECT_EQ(list.GetInterpolation(), CColorList::kLinear);
         CColorList again;
         Load(again, Store(list));
         EXPECT_EQ(Store(again), Store(list));

@@ -455,7 +455,8 @@ void CColorList::Serialize(CArchive& ar)
         stops.push_back(std::move(entry));
     }
     m_stops = std::move(stops);
-    m_mode = mode;
+    // The mode as the text form reads it (its two low bits), so that both forms agree.
+    m_mode = mode & 3;
     m_exponent = std::isnan(exponent) ? 1.0 : exponent;
 }
 

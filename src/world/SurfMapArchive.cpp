@@ -264,7 +264,8 @@ void LoadWorld(SurfMap& world, CArchive& ar)
             for (int32_t i = 0; i < count; ++i) {
                 uint32_t colour = 0;
                 ar >> colour;
-                classColours.SetAt(i, colour);
+                // 0x00BBGGRR, as the document's other copies of these colours load
+                classColours.SetAt(i, colour & 0xFFFFFFu);
             }
             haveClassColours = true;
         }

@@ -185,6 +185,16 @@ TEST(SurfMapArchive, ByteLayoutOfTheDefaultRecord)
     at += 64;
     EXPECT_EQ(At<int32_t>(b, at), 17); // class colours
     EXPECT_EQ(At<uint32_t>(b, at + 4), world.climate.ClimateColor(0));
+    {
+        // A class colour is 0x00BBGGRR: a stored top byte is dropped on loading, as every
+        // colour stop's is, so the record stores the same bytes after every load.
+        Bytes marked = b;
+        marked[at + 4 + 3] = 0x21;
+        SurfMap loaded;
+        LoadBytes(loaded, marked);
+        EXPECT_EQ(loaded.climate.ClimateColor(0), world.climate.ClimateColor(0));
+        EXPECT_EQ(StoreBytes(loaded), b);
+    }
     at += 4 + 17 * 4 + 32;
     EXPECT_EQ(At<int32_t>(b, at), 2);  // randomOrigin in bit 1, no mirrors
     EXPECT_EQ(At<int32_t>(b, at + 4), 0);

@@ -383,7 +383,8 @@ void ClimateParms::Serialize(CArchive& ar)
         for (int32_t i = 0; i < count; ++i) {
             int32_t colour = 0;
             ar >> colour;
-            loaded.m_climateList.SetAt(i, static_cast<uint32_t>(colour));
+            // 0x00BBGGRR, as every colour-list stop is once loaded
+            loaded.m_climateList.SetAt(i, static_cast<uint32_t>(colour) & 0xFFFFFFu);
         }
     } else {
         CColorList climate;

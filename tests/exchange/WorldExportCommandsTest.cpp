@@ -474,3 +474,41 @@ TEST_F(WorldExportCommands, ViewPictureAtZoomExtentsIsTheWholeMap)
     EXPECT_EQ(Identify(dir / "view.png", "%w %h %[fx:int(255*minima.a)]"), "256 128 255");
     EXPECT_TRUE(messages.texts.empty());
 }
+
+// The whole-world image has no dead column: the seam of the map falls just left of column
+// 0, which takes column 1's cells, so the MDR's first samples hold altitudes (read by GDAL
+// through a sidecar header), the PNG's first column is opaque and the BMP reads as opaque
+// (its fourth bytes are 255) to ImageMagick.
+TEST_F(WorldExportCommands, WholeWorldOutputsHaveNoDeadColumn)
+{
+    REQUIRE_TOOL("identify");
+    REQUIRE_TOOL("gdallocationinfo");
+    // A river drawn over the terrain, as the rivers' pixels carried a fourth byte of 255.
+    RiverPath river;
+    river.points = {{10.0, -20.0}, {15.0, 0.0}, {20.0, 30.0}};
+    river.colour = 0x00FF0000;
+    doc.GetRivers().rivers.push_back(river);
+    CRawImage world;
+    ASSERT_EQ(doc.RenderWorldImage(64, world, -1), 0);
+    ASSERT_EQ(world.SaveMDR(dir / "world.mdr"), 0);
+    ASSERT_EQ(world.SavePNG(dir / "world.png", false), 0);
+    ASSERT_EQ(world.SaveBMP(dir / "world.bmp", false), 0);
+    WriteText(dir / "world.hdr", "BYTEORDER I\nLAYOUT BIL\nNROWS 32\nNCOLS 64\nNBANDS 1\nNBITS 32\n"
+                                 "PIXELTYPE FLOAT\nSKIPBYTES 1024\n");
+    auto sample = [&](int col, int row) {
+        const ToolRun run = RunTool("gdallocationinfo -valonly '" + (dir / "world.mdr") + "' " + std::to_string(col) +
+                                    " " + std::to_string(row));
+        EXPECT_EQ(run.status, 0) << run.err;
+        return std::stod(run.out);
+    };
+    for (int row : {0, 10, 16, 31}) {
+        SCOPED_TRACE(row);
+        EXPECT_NE(sample(0, row), 0.0);
+        EXPECT_EQ(sample(0, row), sample(1, row));
+    }
+    for (int row : {0, 16, 31})
+        EXPECT_EQ(Identify(dir / "world.png", ("%[fx:int(255*p{0," + std::to_string(row) + "}.a)]").c_str()), "255");
+    EXPECT_EQ(Identify(dir / "world.png", "%[fx:int(255*minima.a)]"), "255");
+    EXPECT_EQ(Identify(dir / "world.bmp", "%[opaque]"), Identify(dir / "world.png", "%[opaque]"));
+    EXPECT_EQ(Identify(dir / "world.bmp", "%[fx:int(255*minima.a)]"), "255");
+}

@@ -209,8 +209,6 @@ void CRawImage::CopyEdgePixels()
         image.SetPixelFast(w - 1, y, image.GetPixel(w - 2, y));
     }
     std::memcpy(image.RowPointer(h - 1), image.RowPointer(h - 2), image.RowBytes());
-
-    FillDeadEdges();
 }
 
 void CRawImage::FillDeadEdges()

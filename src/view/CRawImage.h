@@ -54,7 +54,7 @@ public:
     virtual int ColorFromGeo(bool lighting);
     virtual void Free();
     // Copies column 1 into column 0, column width-2 into width-1 and row height-2 into
-    // row height-1 of the colour buffer, then FillDeadEdges.
+    // row height-1 of the colour buffer (dead edges were filled by Compute already).
     void CopyEdgePixels();
     // An edge column or row of the picture with no cell on the map beside one mostly on
     // it (the seam of a whole-world map falling just outside the picture) takes that

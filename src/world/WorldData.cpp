@@ -16,11 +16,7 @@ namespace {
 constexpr double kMapOffset = 0.00001;
 constexpr int kShaderId = 1;
 constexpr int kCountedBins = 1024;
-
-} // namespace
-
-namespace {
-
+// The side Compute samples (SetSampledMapSize).
 std::atomic<int> g_sampledMapSize{WorldData::kMapSize};
 
 } // namespace

@@ -145,6 +145,23 @@ std::string DialogData::IntegerRangeMessage(int lo, int hi)
     return FormatC("Please enter an integer between %d and %d.", lo, hi);
 }
 
+namespace {
+
+// An edit's number: the one it was shown with while its text is unchanged, else the text's.
+std::optional<double> EditDouble(const QLineEdit* edit)
+{
+    const std::optional<double> shown = ShownNumber(edit);
+    return shown ? shown : ParseDouble(edit->text());
+}
+
+std::optional<float> EditFloat(const QLineEdit* edit)
+{
+    const std::optional<double> shown = ShownNumber(edit);
+    return shown ? std::optional<float>(static_cast<float>(*shown)) : ParseFloat(edit->text());
+}
+
+} // namespace
+
 bool DialogData::Fail(QLineEdit* edit, const std::string& message)
 {
     ShowMessage(message);
@@ -155,8 +172,7 @@ bool DialogData::Fail(QLineEdit* edit, const std::string& message)
 
 bool DialogData::Float(QLineEdit* edit, float& out)
 {
-    const std::optional<double> shown = ShownNumber(edit);
-    const std::optional<float> v = shown ? std::optional<float>(static_cast<float>(*shown)) : ParseFloat(edit->text());
+    const std::optional<float> v = EditFloat(edit);
     if (!v)
         return Fail(edit, NumberMessage());
     out = *v;
@@ -165,8 +181,7 @@ bool DialogData::Float(QLineEdit* edit, float& out)
 
 bool DialogData::Float(QLineEdit* edit, float& out, float lo, float hi)
 {
-    const std::optional<double> shown = ShownNumber(edit);
-    const std::optional<float> v = shown ? std::optional<float>(static_cast<float>(*shown)) : ParseFloat(edit->text());
+    const std::optional<float> v = EditFloat(edit);
     if (!v || *v < lo || *v > hi)
         return Fail(edit, NumberRangeMessage(lo, hi));
     out = *v;
@@ -175,8 +190,7 @@ bool DialogData::Float(QLineEdit* edit, float& out, float lo, float hi)
 
 bool DialogData::Double(QLineEdit* edit, double& out)
 {
-    const std::optional<double> shown = ShownNumber(edit);
-    const std::optional<double> v = shown ? shown : ParseDouble(edit->text());
+    const std::optional<double> v = EditDouble(edit);
     if (!v)
         return Fail(edit, NumberMessage());
     out = *v;
@@ -185,8 +199,7 @@ bool DialogData::Double(QLineEdit* edit, double& out)
 
 bool DialogData::Double(QLineEdit* edit, double& out, double lo, double hi)
 {
-    const std::optional<double> shown = ShownNumber(edit);
-    const std::optional<double> v = shown ? shown : ParseDouble(edit->text());
+    const std::optional<double> v = EditDouble(edit);
     if (!v || *v < lo || *v > hi)
         return Fail(edit, NumberRangeMessage(lo, hi));
     out = *v;

@@ -6,6 +6,7 @@
 #include "base/color/ClimateParms.h"
 #include "document/DocumentCommands.h"
 #include "gui/commands/CommandIds.h"
+#include "gui/controls/DialogData.h"
 #include "view/ViewCommandIds.h"
 
 #include <QPainter>
@@ -30,12 +31,6 @@ const QColor kRise(0, 150, 0);
 const QColor kFall(200, 0, 0);
 constexpr int kClassMountain = 13;
 constexpr int kClassHills = 14;
-
-// 0x00BBGGRR as a colour.
-QColor FromBgr(uint32_t bgr)
-{
-    return QColor(static_cast<int>(bgr & 0xFF), static_cast<int>((bgr >> 8) & 0xFF), static_cast<int>((bgr >> 16) & 0xFF));
-}
 
 // A solid arrow at the right edge: up (raise) in green, down (lower) in red.
 void SideArrow(QPainter& p, bool up)
@@ -183,7 +178,7 @@ bool DrawCommand(QPainter& p, int commandId)
     if (commandId >= kClimateClassFirst && commandId <= kClimateClassLast) {
         static const ClimateParms defaults;
         const int code = commandId - kClimateClassFirst;
-        Swatch(p, FromBgr(defaults.ClimateColor(code)));
+        Swatch(p, ToQColor(defaults.ClimateColor(code)));
         // The relief classes carry their shape (Mountain shares its grey with Tundra).
         p.setPen(Qt::NoPen);
         p.setBrush(kShade);
@@ -449,8 +444,8 @@ bool DrawCommand(QPainter& p, int commandId)
     // ---- Tools palette: shaders ----
     case kShowClimate: {
         static const ClimateParms defaults;
-        Bands(p, {FromBgr(defaults.ClimateColor(10)), FromBgr(defaults.ClimateColor(1)),
-                  FromBgr(defaults.ClimateColor(6)), FromBgr(defaults.ClimateColor(3))});
+        Bands(p, {ToQColor(defaults.ClimateColor(10)), ToQColor(defaults.ClimateColor(1)),
+                  ToQColor(defaults.ClimateColor(6)), ToQColor(defaults.ClimateColor(3))});
         return true;
     }
     case kShowAltitude:

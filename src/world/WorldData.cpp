@@ -61,8 +61,11 @@ int WorldData::Compute(SurfMap& world)
     if (target.rawBasis && target.valid && !mask.IsEmpty()) {
         {
             const SurfaceSampler sampler(&projection, &world, nullptr, kShaderId);
-            // Rows spread over the cores give the pixels of one RenderRect.
-            RenderRectInBands(sampler, &target, nullptr, &mask, 0, 0, side - 1, side - 1);
+            // Rows spread over the cores give the pixels of one RenderRect; a map of a few
+            // dozen rows (a harness's) is drawn sooner by the calling thread alone.
+            constexpr int kFewestRowsToShare = 64;
+            RenderRectInBands(sampler, &target, nullptr, &mask, 0, 0, side - 1, side - 1,
+                              side < kFewestRowsToShare ? 1 : 0);
         }
         GridRows<const float> raw = static_cast<const Grid2D&>(*target.rawBasis).Rows<float>();
         GridRows<const uint8_t> valid = static_cast<const Grid2D&>(*target.valid).Rows<uint8_t>();

@@ -19,7 +19,7 @@ struct Setup {
         SetAppSettings(&settings);
         RegisterBuiltinSources();
         // Every load recalculates the world, whose statistics sample a map of their own.
-        WorldData::SetSampledMapSize(32);
+        WorldData::SetSampledMapSize(8);
     }
     AppSettings settings;
 };
